@@ -1,10 +1,15 @@
 #include "VkDemoWindow.h"
 
+#include <projectsetting/VkProjectSettingAcceptEvent.h>
+#include <projectsetting/VkProjectSettingClickEvent.h>
+#include <projectsetting/VkProjectSettingDialog.h>
 #include <projectsetting/VkProjectSettingPresenter.h>
 #include <vkvblmodel/IVkProject.h>
 #include <vkvblmodel/IVkProjectManager.h>
 #include <vkvblmodel/VkProjectConfig.h>
 #include <vkwidgets/VkLabel.h>
+#include <vkwidgets/VkPushButton.h>
+#include <vkwidgets/VkPushButtonBar.h>
 
 #include <QFormLayout>
 
@@ -34,8 +39,11 @@ VkDemoWindow::VkDemoWindow(QWidget* parent)
     addRow(m_colorSpaceValue);
 
     SetContentWidget(body);
-    SetBottomBarVisible(false);
-    resize(560, 300);
+    m_projectSettingsButton = VkPushButton::CreatePrimaryButton(this, VkPushButton::VButtonSizeKind(32));
+    m_projectSettingsButton->setObjectName(QStringLiteral("VkDemoWindow_ProjectSettings"));
+    ButtonBar()->AddButton(VkButtonBar::VButtonPosition(1), m_projectSettingsButton, -1);
+    connect(m_projectSettingsButton, &QPushButton::clicked, this, &VkDemoWindow::openProjectSettings);
+    resize(560, 330);
     RetranslateUi();
     refresh();
 }
@@ -47,6 +55,16 @@ void VkDemoWindow::RetranslateUi()
                                tr("Color Space:")};
     for (int i = 0; i < m_captions.size(); ++i)
         m_captions.at(i)->setText(captions.value(i));
+    m_projectSettingsButton->setText(tr("Project Settings..."));
+}
+
+void VkDemoWindow::openProjectSettings()
+{
+    VkProjectSettingClickEvent(QStringLiteral("demo_button")).sendEvent();
+    VkProjectSettingDialog dialog(this);
+    if (dialog.DoModal() == 1)
+        VkProjectSettingAcceptEvent().sendEvent();
+    refresh();
 }
 
 void VkDemoWindow::refresh()

@@ -3,6 +3,7 @@
 #include <vkwidgets/VkFramelessDialog.h>
 
 class QFormLayout;
+class QPushButton;
 class VkLabel;
 
 // The demo host's main window: shows the current project and opens each dialog of the library.
@@ -14,6 +15,8 @@ public:
 
     // Reads the current project's settings again and shows them.
     void refresh();
+    // Runs the project settings dialog on the current project; on OK sends the accept event.
+    void openProjectSettings();
 
 protected:
     void RetranslateUi() override;
@@ -25,4 +28,5 @@ private:
     VkLabel* m_frameRateValue = nullptr;
     VkLabel* m_colorSpaceValue = nullptr;
     QList<VkLabel*> m_captions;
+    QPushButton* m_projectSettingsButton = nullptr;
 };

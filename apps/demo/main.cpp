@@ -5,6 +5,7 @@
 
 #include "VkDemoWindow.h"
 
+#include <projectsetting/VkProjectSettingDialog.h>
 #include <vkvblmodel/IVkProjectManager.h>
 #include <vkwidgets/VkSkinStyle.h>
 
@@ -68,7 +69,10 @@ int main(int argc, char** argv)
             return 2;
         }
         QTextStream(stdout) << "vkpopup-demo: screenshots written to " << QDir(dir).absolutePath() << ":\n";
-        return saveShot(&window, dir, QStringLiteral("demo-window")) ? 0 : 1;
+        bool ok = saveShot(&window, dir, QStringLiteral("demo-window"));
+        VkProjectSettingDialog projectSettings(&window);
+        ok = saveShot(&projectSettings, dir, QStringLiteral("project-settings")) && ok;
+        return ok ? 0 : 1;
     }
     window.show();
     return app.exec();

@@ -54,10 +54,10 @@ struct VkProjectSettingPresenter::Private
     QList<QPair<int, QString>> frameRates;
     QList<QPair<int, QString>> colorSpaces;
 
-    int ratio = VKVBLMODEL::VkProjectAspectRatio_16_9;
+    int ratio = VKVBLMODEL::AspectRatio16x9;
     QSize resolution{1920, 1080};
-    int frameRate = VKVBLMODEL::VkProjectFrameRate_25;
-    int colorSpace = VKVBLMODEL::VkProjectColorSpace_SDR;
+    int frameRate = VKVBLMODEL::FrameRate25;
+    int colorSpace = VKVBLMODEL::ColorSpaceSDR;
     bool locked = false;
     QSize lockResolution{1920, 1080};
 
@@ -105,7 +105,7 @@ void VkProjectSettingPresenter::Private::buildCatalogues()
            {768, 960, QStringLiteral("768 x 960")},
            {1024, 1280, QStringLiteral("1024 x 1280")},
            {2048, 2560, QStringLiteral("2048 x 2560")}});
-    groups.append({VKVBLMODEL::VkProjectAspectRatio_Custom, custom, 0, {{0, 0, custom}}});
+    groups.append({VKVBLMODEL::AspectRatioCustom, custom, 0, {{0, 0, custom}}});
 
     frameRates = {{0, QStringLiteral("23.97 fps")}, {1, QStringLiteral("24 fps")},
                   {2, QStringLiteral("25 fps")},    {3, QStringLiteral("29.97 fps")},
@@ -113,9 +113,9 @@ void VkProjectSettingPresenter::Private::buildCatalogues()
                   {6, QStringLiteral("59.94 fps")}, {7, QStringLiteral("60 fps")}};
 
     // HLG is offered before PQ: it is the HDR choice that still looks right on SDR displays.
-    colorSpaces = {{VKVBLMODEL::VkProjectColorSpace_SDR, QStringLiteral("SDR - Rec.709")},
-                   {VKVBLMODEL::VkProjectColorSpace_HLG, QStringLiteral("HDR - Rec.2100HLG")},
-                   {VKVBLMODEL::VkProjectColorSpace_PQ, QStringLiteral("HDR - Rec.2100PQ")}};
+    colorSpaces = {{VKVBLMODEL::ColorSpaceSDR, QStringLiteral("SDR - Rec.709")},
+                   {VKVBLMODEL::ColorSpaceHLG, QStringLiteral("HDR - Rec.2100HLG")},
+                   {VKVBLMODEL::ColorSpacePQ, QStringLiteral("HDR - Rec.2100PQ")}};
 }
 
 const ResolutionGroup* VkProjectSettingPresenter::Private::groupOf(int type) const
@@ -266,7 +266,7 @@ void VkProjectSettingPresenter::SetResolution(QSize size)
             }
         }
     }
-    d->ratio = VKVBLMODEL::VkProjectAspectRatio_Custom;
+    d->ratio = VKVBLMODEL::AspectRatioCustom;
     emit signalRatioChanged();
     emit signalResolutionChanged();
 }
