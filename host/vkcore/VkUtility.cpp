@@ -1,0 +1,55 @@
+#include <vkcore/VkUtility.h>
+
+#include <cmath>
+
+namespace {
+constexpr double kUnitStep = 1024.0;
+constexpr double kTwoDecimalsBelow = 10.0;
+constexpr double kOneDecimalBelow = 100.0;
+const char* const kUnits[] = {"B", "KB", "MB", "GB", "TB", "PB", "EB"};
+constexpr int kUnitCount = int(sizeof(kUnits) / sizeof(kUnits[0]));
+
+int decimalsFor(double value)
+{
+    if (value < kTwoDecimalsBelow)
+        return 2;
+    if (value < kOneDecimalBelow)
+        return 1;
+    return 0;
+}
+
+double roundHalfUp(double value, int decimals)
+{
+    const double scale = std::pow(10.0, decimals);
+    return std::floor(value * scale + 0.5) / scale;
+}
+} // namespace
+
+QString VkUtility::gGetFileSizeAuto(qint64 bytes)
+{
+    if (bytes < qint64(kUnitStep))
+        return QStringLiteral("%1 B").arg(qMax<qint64>(bytes, 0));
+
+    int unit = 0;
+    double value = double(bytes);
+    while (value >= kUnitStep && unit + 1 < kUnitCount) {
+        value /= kUnitStep;
+        ++unit;
+    }
+    int decimals = decimalsFor(value);
+    double rounded = roundHalfUp(value, decimals);
+    // 1023.7 KB shown as "1024 KB" would break the rule that the number stays below 1024.
+    if (rounded >= kUnitStep && unit + 1 < kUnitCount) {
+        rounded = roundHalfUp(rounded / kUnitStep, decimalsFor(rounded / kUnitStep));
+        ++unit;
+        decimals = decimalsFor(rounded);
+    }
+    QString number = QString::number(rounded, 'f', decimals);
+    if (number.contains(QLatin1Char('.'))) {
+        while (number.endsWith(QLatin1Char('0')))
+            number.chop(1);
+        if (number.endsWith(QLatin1Char('.')))
+            number.chop(1);
+    }
+    return number + QLatin1Char(' ') + QLatin1String(kUnits[unit]);
+}

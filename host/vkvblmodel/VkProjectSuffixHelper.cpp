@@ -1,0 +1,6 @@
+#include <vkvblmodel/VkProjectSuffixHelper.h>
+
+QString VkProjectSuffixHelper::projectFileSuffix()
+{
+    return QStringLiteral("vkproj");
+}

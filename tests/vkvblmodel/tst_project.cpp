@@ -1,0 +1,426 @@
+#include <vkcore/VkConfig.h>
+#include <vkvblmodel/IVkMonitorCheck.h>
+#include <vkvblmodel/IVkPairTarget.h>
+#include <vkvblmodel/IVkProject.h>
+#include <vkvblmodel/IVkProjectCompanion.h>
+#include <vkvblmodel/IVkProjectManager.h>
+#include <vkvblmodel/IVkProjectRecentManager.h>
+#include <vkvblmodel/VkFrameRate.h>
+#include <vkvblmodel/VkProjectConfig.h>
+#include <vkvblmodel/VkProjectRecentInfo.h>
+#include <vkvblmodel/VkProjectSuffixHelper.h>
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QPixmap>
+
+#include "VkTestMain.h"
+
+using VKVBLMODEL::VkProjectConfig;
+
+namespace {
+IVkProjectManager* manager()
+{
+    return IVkProjectManager::getInstance();
+}
+
+IVkProject* current()
+{
+    return manager()->currentProject();
+}
+
+QByteArray readBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QJsonObject readJson(const QString& path)
+{
+    return QJsonDocument::fromJson(readBytes(path)).object();
+}
+
+bool writeBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+VkProjectConfig customConfig()
+{
+    VkProjectConfig config;
+    config.aspectRatio = VKVBLMODEL::AspectRatioCustom;
+    config.frameRate = VKVBLMODEL::FrameRate29_97;
+    config.resolution = QSize(1000, 700);
+    config.colorSpace = VKVBLMODEL::ColorSpacePQ;
+    config.audioSampleRate = 44100;
+    config.audioChannels = 6;
+    return config;
+}
+
+bool sameConfig(const VkProjectConfig& a, const VkProjectConfig& b)
+{
+    return a.aspectRatio == b.aspectRatio && a.frameRate == b.frameRate && a.resolution == b.resolution &&
+           a.colorSpace == b.colorSpace && a.audioSampleRate == b.audioSampleRate &&
+           a.audioChannels == b.audioChannels && a.videoBitDepth == b.videoBitDepth;
+}
+} // namespace
+
+class tst_VkProject : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void newProjectDefaults();
+    void saveAndOpenRoundTrip();
+    void unknownKeysSurviveWrites();
+    void damagedProjectRefused_data();
+    void damagedProjectRefused();
+    void fileDamagedAfterOpenIsNotOverwritten();
+    void writeReplacesTheFileAtomically();
+    void readPair_data();
+    void readPair();
+    void applyPairReachesTheFile();
+    void thumbnail();
+    void thumbnailMissingOrBroken_data();
+    void thumbnailMissingOrBroken();
+    void openingListsTheProject();
+    void monitorFollowsConfig();
+
+private:
+    QString projectPath(const QString& name) const;
+    QString writeProject(const QString& name, const QByteArray& json);
+    QTemporaryDir m_dir;
+};
+
+QString tst_VkProject::projectPath(const QString& name) const
+{
+    return m_dir.filePath(name + QLatin1Char('.') + VkProjectSuffixHelper::projectFileSuffix());
+}
+
+QString tst_VkProject::writeProject(const QString& name, const QByteArray& json)
+{
+    const QString path = projectPath(name);
+    if (!writeBytes(path, json))
+        return QString();
+    return path;
+}
+
+void tst_VkProject::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    QCOMPARE(VkProjectSuffixHelper::projectFileSuffix(), QStringLiteral("vkproj"));
+}
+
+void tst_VkProject::init()
+{
+    manager()->newProject();
+}
+
+void tst_VkProject::newProjectDefaults()
+{
+    IVkProject* project = current();
+    QVERIFY(project);
+    QVERIFY(project->filePath().isEmpty());
+    VkProjectConfig config = customConfig();
+    project->getProjectConfig(config);
+    QCOMPARE(int(config.aspectRatio), 1);
+    QCOMPARE(int(config.frameRate), 2);
+    QCOMPARE(config.resolution, QSize(1920, 1080));
+    QCOMPARE(int(config.colorSpace), 0);
+    QCOMPARE(config.audioSampleRate, 48000);
+
+    // An unsaved project still takes changes: the next read must see the write.
+    project->setProjectConfig(customConfig());
+    project->getProjectConfig(config);
+    QVERIFY(sameConfig(config, customConfig()));
+    QVERIFY(project->lastWriteError().isEmpty());
+}
+
+void tst_VkProject::saveAndOpenRoundTrip()
+{
+    current()->setProjectConfig(customConfig());
+    const QString path = projectPath(QStringLiteral("roundtrip"));
+    QString error;
+    QVERIFY2(manager()->saveProjectAs(path, &error), qPrintable(error));
+    QCOMPARE(current()->filePath(), path);
+    QCOMPARE(current()->name(), QStringLiteral("roundtrip"));
+
+    const QJsonObject json = readJson(path);
+    QCOMPARE(json.value("format").toString(), QStringLiteral("vkproject"));
+    QCOMPARE(json.value("version").toInt(), 1);
+    const QJsonObject config = json.value("config").toObject();
+    QCOMPARE(config.value("aspectRatio").toInt(), 0);
+    QCOMPARE(config.value("frameRate").toInt(), 3);
+    QCOMPARE(config.value("width").toInt(), 1000);
+    QCOMPARE(config.value("height").toInt(), 700);
+    QCOMPARE(config.value("colorSpace").toInt(), 1);
+
+    IVkProject* saved = current();
+    manager()->newProject();
+    QVERIFY(current() != saved);
+    QVERIFY2(manager()->openProject(path, &error), qPrintable(error));
+    VkProjectConfig reopened;
+    current()->getProjectConfig(reopened);
+    QVERIFY(sameConfig(reopened, customConfig()));
+    // A project handed out before stays usable after another one became current.
+    QCOMPARE(saved->filePath(), path);
+}
+
+void tst_VkProject::unknownKeysSurviveWrites()
+{
+    const QString path = writeProject(QStringLiteral("unknown"), R"({
+        "format": "vkproject", "version": 1, "name": "Trip",
+        "config": {"aspectRatio": 1, "frameRate": 2, "width": 1920, "height": 1080, "colorSpace": 0,
+                   "proxyQuality": "half"},
+        "tracks": [{"kind": "video", "clips": [1, 2, 3]}],
+        "futureSection": {"a": 1}
+    })");
+    QString error;
+    QVERIFY2(manager()->openProject(path, &error), qPrintable(error));
+    QCOMPARE(current()->name(), QStringLiteral("Trip"));
+    current()->setProjectConfig(customConfig());
+    current()->companion()->pairTarget()->applyPair(30000, 1001);
+
+    const QJsonObject json = readJson(path);
+    QCOMPARE(json.value("name").toString(), QStringLiteral("Trip"));
+    QCOMPARE(json.value("tracks").toArray().at(0).toObject().value("clips").toArray().size(), 3);
+    QCOMPARE(json.value("futureSection").toObject().value("a").toInt(), 1);
+    QCOMPARE(json.value("config").toObject().value("proxyQuality").toString(), QStringLiteral("half"));
+    QCOMPARE(json.value("config").toObject().value("width").toInt(), 1000);
+
+    // Keys another program adds while the project is open are kept by our next write as well.
+    QJsonObject edited = json;
+    edited.insert("addedMeanwhile", true);
+    QVERIFY(writeBytes(path, QJsonDocument(edited).toJson()));
+    VkProjectConfig config = customConfig();
+    config.resolution = QSize(1280, 720);
+    current()->setProjectConfig(config);
+    const QJsonObject after = readJson(path);
+    QVERIFY(after.value("addedMeanwhile").toBool());
+    QCOMPARE(after.value("config").toObject().value("height").toInt(), 720);
+}
+
+void tst_VkProject::damagedProjectRefused_data()
+{
+    QTest::addColumn<QByteArray>("contents");
+    QTest::newRow("empty file") << QByteArray();
+    QTest::newRow("not json") << QByteArray("<project/>");
+    QTest::newRow("cut short") << QByteArray(R"({"format": "vkproject", "version": 1, "config": {)");
+    QTest::newRow("list") << QByteArray(R"([{"format": "vkproject"}])");
+    QTest::newRow("other format") << QByteArray(R"({"format": "other", "version": 1})");
+    QTest::newRow("no format") << QByteArray(R"({"version": 1, "config": {}})");
+    QTest::newRow("newer version") << QByteArray(R"({"format": "vkproject", "version": 2, "config": {}})");
+    QTest::newRow("version as text") << QByteArray(R"({"format": "vkproject", "version": "1"})");
+    QTest::newRow("config not an object")
+        << QByteArray(R"({"format": "vkproject", "version": 1, "config": 5})");
+}
+
+void tst_VkProject::damagedProjectRefused()
+{
+    QFETCH(QByteArray, contents);
+    const QString path = writeProject(QStringLiteral("damaged"), contents);
+    QVERIFY(!path.isEmpty());
+    IVkProject* before = current();
+    before->setProjectConfig(customConfig());
+
+    QString error;
+    QVERIFY(!manager()->openProject(path, &error));
+    QVERIFY(!error.isEmpty());
+    QCOMPARE(current(), before);
+    // Nothing was written into the file we could not read.
+    QCOMPARE(readBytes(path), contents);
+    QVERIFY(IVkProject::getThumbnail(path).isNull());
+}
+
+void tst_VkProject::fileDamagedAfterOpenIsNotOverwritten()
+{
+    current()->setProjectConfig(VkProjectConfig());
+    const QString path = projectPath(QStringLiteral("later"));
+    QString error;
+    QVERIFY(manager()->saveProjectAs(path, &error));
+
+    const QByteArray garbage("{\"format\": \"vkproject\", \"version\": 1, broken");
+    QVERIFY(writeBytes(path, garbage));
+    current()->setProjectConfig(customConfig());
+    QCOMPARE(readBytes(path), garbage);
+    QVERIFY(!current()->lastWriteError().isEmpty());
+    VkProjectConfig config;
+    current()->getProjectConfig(config);
+    QVERIFY(sameConfig(config, customConfig()));
+    current()->companion()->pairTarget()->applyPair(24, 1);
+    QCOMPARE(readBytes(path), garbage);
+
+    // Once the file is readable again, the next write succeeds and reports no error.
+    QVERIFY(writeBytes(path, R"({"format": "vkproject", "version": 1})"));
+    current()->setProjectConfig(customConfig());
+    QVERIFY(current()->lastWriteError().isEmpty());
+    QCOMPARE(readJson(path).value("config").toObject().value("width").toInt(), 1000);
+}
+
+void tst_VkProject::writeReplacesTheFileAtomically()
+{
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    const QString path = QDir(folder.path()).filePath(QStringLiteral("atomic.vkproj"));
+    QString error;
+    QVERIFY(manager()->saveProjectAs(path, &error));
+    const QByteArray original = readBytes(path);
+
+    // A reader that opened the file before the write keeps the complete old file: the new one
+    // replaced it by rename, it was not rewritten in place.
+    QFile reader(path);
+    QVERIFY(reader.open(QIODevice::ReadOnly));
+    current()->setProjectConfig(customConfig());
+    QCOMPARE(reader.readAll(), original);
+    QVERIFY(readBytes(path) != original);
+    // No temporary file is left behind.
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"atomic.vkproj"});
+
+    // A write that cannot happen (a folder where the file would go) reports and changes nothing.
+    const QString blocked = QDir(folder.path()).filePath(QStringLiteral("blocked.vkproj"));
+    QVERIFY(QDir().mkpath(blocked));
+    QVERIFY(!manager()->saveProjectAs(blocked, &error));
+    QVERIFY(!error.isEmpty());
+    QCOMPARE(current()->filePath(), path);
+}
+
+void tst_VkProject::readPair_data()
+{
+    QTest::addColumn<int>("frameRate");
+    QTest::addColumn<qint64>("num");
+    QTest::addColumn<qint64>("den");
+    // NTSC rates are the whole rate times 1000/1001.
+    QTest::newRow("23.976") << 0 << qint64(24000) << qint64(1001);
+    QTest::newRow("24") << 1 << qint64(24) << qint64(1);
+    QTest::newRow("25") << 2 << qint64(25) << qint64(1);
+    QTest::newRow("29.97") << 3 << qint64(30000) << qint64(1001);
+    QTest::newRow("30") << 4 << qint64(30) << qint64(1);
+    QTest::newRow("50") << 5 << qint64(50) << qint64(1);
+    QTest::newRow("59.94") << 6 << qint64(60000) << qint64(1001);
+    QTest::newRow("60") << 7 << qint64(60) << qint64(1);
+    // A stored value outside the list reads as the default project's 25 fps.
+    QTest::newRow("past the list") << 8 << qint64(25) << qint64(1);
+    QTest::newRow("negative") << -1 << qint64(25) << qint64(1);
+}
+
+void tst_VkProject::readPair()
+{
+    QFETCH(int, frameRate);
+    QFETCH(qint64, num);
+    QFETCH(qint64, den);
+    VkProjectConfig config;
+    config.frameRate = static_cast<VKVBLMODEL::VkProjectFrameRateType>(frameRate);
+    current()->setProjectConfig(config);
+    VkFrameRate rate{0, 0};
+    current()->companion()->readPair(rate);
+    QCOMPARE(rate.num, num);
+    QCOMPARE(rate.den, den);
+    // Before any pair is applied the timeline runs at the project's rate.
+    QCOMPARE(current()->companion()->pairTarget()->appliedPair(), rate);
+}
+
+void tst_VkProject::applyPairReachesTheFile()
+{
+    const QString path = projectPath(QStringLiteral("timeline"));
+    QString error;
+    QVERIFY(manager()->saveProjectAs(path, &error));
+
+    // The save flow of the settings dialog: read the project's pair, hand it to the timeline.
+    VkProjectConfig config;
+    config.frameRate = VKVBLMODEL::FrameRate59_94;
+    current()->setProjectConfig(config);
+    VkFrameRate rate;
+    current()->companion()->readPair(rate);
+    current()->companion()->pairTarget()->applyPair(int(rate.num), int(rate.den));
+
+    QJsonObject timeline = readJson(path).value("timeline").toObject();
+    QCOMPARE(timeline.value("frameRateNum").toInt(), 60000);
+    QCOMPARE(timeline.value("frameRateDen").toInt(), 1001);
+
+    // Pairs that are no rate are ignored and leave the file as it was.
+    const QByteArray before = readBytes(path);
+    current()->companion()->pairTarget()->applyPair(0, 1);
+    current()->companion()->pairTarget()->applyPair(25, 0);
+    current()->companion()->pairTarget()->applyPair(-25, 1);
+    QCOMPARE(readBytes(path), before);
+
+    // The applied pair is part of the project: it comes back on opening.
+    manager()->newProject();
+    QVERIFY(manager()->openProject(path, &error));
+    const VkFrameRate expected{60000, 1001};
+    QCOMPARE(current()->companion()->pairTarget()->appliedPair(), expected);
+}
+
+void tst_VkProject::thumbnail()
+{
+    const QString path = projectPath(QStringLiteral("picture"));
+    QString error;
+    QVERIFY(manager()->saveProjectAs(path, &error));
+    QVERIFY(IVkProject::getThumbnail(path).isNull());
+
+    QImage image(32, 18, QImage::Format_RGB32);
+    image.fill(QColor(10, 200, 30));
+    QVERIFY2(current()->setThumbnail(image, &error), qPrintable(error));
+    QVERIFY(readJson(path).value("thumbnail").isString());
+
+    const QPixmap pixmap = IVkProject::getThumbnail(path);
+    QCOMPARE(pixmap.size(), QSize(32, 18));
+    QCOMPARE(pixmap.toImage().pixelColor(5, 5), QColor(10, 200, 30));
+
+    // A config write afterwards keeps the thumbnail; a null image removes it.
+    current()->setProjectConfig(customConfig());
+    QVERIFY(!IVkProject::getThumbnail(path).isNull());
+    QVERIFY(current()->setThumbnail(QImage(), &error));
+    QVERIFY(!readJson(path).contains("thumbnail"));
+    QVERIFY(IVkProject::getThumbnail(path).isNull());
+}
+
+void tst_VkProject::thumbnailMissingOrBroken_data()
+{
+    QTest::addColumn<QByteArray>("contents");
+    QTest::newRow("no thumbnail") << QByteArray(R"({"format": "vkproject", "version": 1})");
+    QTest::newRow("not base64") << QByteArray(R"({"format": "vkproject", "version": 1, "thumbnail": "%%%"})");
+    // "aGVsbG8=" is base64 for "hello": decodes, but is no PNG.
+    QTest::newRow("not a png") << QByteArray(
+        R"({"format": "vkproject", "version": 1, "thumbnail": "aGVsbG8="})");
+    QTest::newRow("not text") << QByteArray(R"({"format": "vkproject", "version": 1, "thumbnail": 12})");
+    QTest::newRow("not a project") << QByteArray("garbage");
+}
+
+void tst_VkProject::thumbnailMissingOrBroken()
+{
+    QFETCH(QByteArray, contents);
+    const QString path = writeProject(QStringLiteral("thumb"), contents);
+    QVERIFY(IVkProject::getThumbnail(path).isNull());
+    QVERIFY(IVkProject::getThumbnail(m_dir.filePath(QStringLiteral("missing.vkproj"))).isNull());
+}
+
+void tst_VkProject::openingListsTheProject()
+{
+    const QString path = writeProject(QStringLiteral("listed"), R"({"format": "vkproject", "version": 1})");
+    QString error;
+    QVERIFY(manager()->openProject(path, &error));
+    const QList<VkProjectRecentInfo*> recent =
+        IVkProjectRecentManager::getInstance()->getRecentProjects(IVkProjectRecentManager::RecentAll);
+    QVERIFY(!recent.isEmpty());
+    QCOMPARE(recent.first()->getPath(), path);
+    QCOMPARE(recent.first()->getName(), QStringLiteral("listed"));
+}
+
+void tst_VkProject::monitorFollowsConfig()
+{
+    VkConfig::Instance().SetHdrEnabled(true);
+    QVERIFY(IVkMonitorCheck::getInstance()->isHdrEnabled());
+    VkConfig::Instance().SetHdrEnabled(false);
+    QVERIFY(!IVkMonitorCheck::getInstance()->isHdrEnabled());
+}
+
+VK_TEST_MAIN(tst_VkProject)
+#include "tst_project.moc"
