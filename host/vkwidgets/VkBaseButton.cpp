@@ -1,0 +1,38 @@
+#include <vkwidgets/VkBaseButton.h>
+
+#include <QMouseEvent>
+
+VkBaseButton::VkBaseButton(const QString& objectName, QWidget* parent)
+    : QPushButton(parent)
+{
+    setObjectName(objectName);
+    setCursor(Qt::PointingHandCursor);
+    setFocusPolicy(Qt::NoFocus);
+    connect(this, &QAbstractButton::clicked, this, &VkBaseButton::emitClicked);
+}
+
+VkBaseButton::VkBaseButton(QWidget* parent)
+    : VkBaseButton(QString(), parent)
+{}
+
+VkBaseButton::~VkBaseButton() = default;
+
+int VkBaseButton::ButtonId() const
+{
+    return 0;
+}
+
+void VkBaseButton::mouseReleaseEvent(QMouseEvent* event)
+{
+    // clicked() is emitted from inside the base handler; remember where the mouse was for it.
+    m_releasePos = event->globalPos();
+    m_releasedByMouse = true;
+    QPushButton::mouseReleaseEvent(event);
+    m_releasedByMouse = false;
+}
+
+void VkBaseButton::emitClicked()
+{
+    const QPoint pos = m_releasedByMouse ? m_releasePos : mapToGlobal(rect().center());
+    emit Clicked(ButtonId(), pos);
+}

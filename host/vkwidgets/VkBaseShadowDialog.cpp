@@ -1,0 +1,72 @@
+#include <vkwidgets/VkBaseShadowDialog.h>
+
+#include <vkwidgets/VkSkinColor.h>
+#include <vkwidgets/VkSkinStyle.h>
+
+#include <QEvent>
+#include <QPainter>
+#include <QStyleOption>
+
+VkBaseShadowDialog::VkBaseShadowDialog(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
+{
+    VkSkinStyle::EnsureThemeApplied();
+}
+
+VkBaseShadowDialog::~VkBaseShadowDialog() = default;
+
+int VkBaseShadowDialog::DoModal()
+{
+    return exec();
+}
+
+bool VkBaseShadowDialog::InLoginSeriesPage()
+{
+    return false;
+}
+
+bool VkBaseShadowDialog::InNPSPage()
+{
+    return false;
+}
+
+void VkBaseShadowDialog::RetranslateUi() {}
+
+void VkBaseShadowDialog::TranslateText() {}
+
+bool VkBaseShadowDialog::event(QEvent* event)
+{
+    return QDialog::event(event);
+}
+
+void VkBaseShadowDialog::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+}
+
+void VkBaseShadowDialog::paintEvent(QPaintEvent* event)
+{
+    Q_UNUSED(event)
+    QPainter painter(this);
+    QStyleOption option;
+    option.initFrom(this);
+    style()->drawPrimitive(QStyle::PE_Widget, &option, &painter, this);
+    // Without a native frame the window needs an edge of its own against dark desktops.
+    painter.setPen(VkSingleton<VkSkinStyle>::instance()->GetColor(VkSkinColor::Component_Border()));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+void VkBaseShadowDialog::changeEvent(QEvent* event)
+{
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange) {
+        RetranslateUi();
+        TranslateText();
+    }
+}
+
+bool VkBaseShadowDialog::nativeEvent(const QByteArray& eventType, void* message, long* result)
+{
+    return QDialog::nativeEvent(eventType, message, result);
+}

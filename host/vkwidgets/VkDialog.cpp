@@ -1,0 +1,75 @@
+#include <vkwidgets/VkDialog.h>
+
+#include <vkwidgets/VkSkinStyle.h>
+
+#include <QEvent>
+
+namespace {
+
+const int kSmallWidth = 480;
+const int kMediumWidth = 640;
+const int kLargeWidth = 800;
+const int kHugeWidth = 1200;
+
+} // namespace
+
+int VkDialog::WidthOf(VWidthKind kind)
+{
+    switch (kind) {
+    case Width_Medium:
+        return kMediumWidth;
+    case Width_Large:
+        return kLargeWidth;
+    case Width_Huge:
+        return kHugeWidth;
+    case Width_Small:
+        break;
+    }
+    return kSmallWidth;
+}
+
+VkDialog::VkDialog(QWidget* parent, Qt::WindowFlags flags)
+    : QDialog(parent, flags)
+{
+    VkSkinStyle::EnsureThemeApplied();
+}
+
+VkDialog::~VkDialog() = default;
+
+int VkDialog::DoModal()
+{
+    return exec();
+}
+
+bool VkDialog::InLoginSeriesPage()
+{
+    return false;
+}
+
+bool VkDialog::InNPSPage()
+{
+    return false;
+}
+
+void VkDialog::RetranslateUi() {}
+
+void VkDialog::TranslateText() {}
+
+void VkDialog::resize(int width, int height)
+{
+    QDialog::resize(width, height);
+}
+
+void VkDialog::resize(const QSize& size)
+{
+    QDialog::resize(size);
+}
+
+void VkDialog::changeEvent(QEvent* event)
+{
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange) {
+        RetranslateUi();
+        TranslateText();
+    }
+}

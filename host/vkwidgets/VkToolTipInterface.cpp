@@ -1,0 +1,3 @@
+#include <vkwidgets/VkToolTipInterface.h>
+
+VkToolTipInterface::~VkToolTipInterface() = default;
