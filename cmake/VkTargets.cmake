@@ -8,11 +8,13 @@ function(vk_set_warnings target)
     endif()
 endfunction()
 
-# vk_add_library(<Name> HEADER_DIR <dir under hostapi/ or popupdialog/> SOURCES ... [PUBLIC_DEPS ...] [PRIVATE_DEPS ...])
+# vk_add_library(<Name> HEADER_DIR <dir under hostapi/ or popupdialog/> SOURCES ... [PUBLIC_DEPS ...] [PRIVATE_DEPS ...]
+#                [INTERNAL])
 # A shared library with hidden symbols, its own export macro (<NAME>_LIBRARY defined while building it),
-# an ALIAS VkPopupDialog::<Name>, and its public headers installed beside the others.
+# an ALIAS VkPopupDialog::<Name>, and its public headers installed beside the others. An INTERNAL library
+# is installed (the others load it) but its headers are not: no host includes them.
 function(vk_add_library name)
-    cmake_parse_arguments(ARG "" "HEADER_DIR" "SOURCES;PUBLIC_DEPS;PRIVATE_DEPS" ${ARGN})
+    cmake_parse_arguments(ARG "INTERNAL" "HEADER_DIR" "SOURCES;PUBLIC_DEPS;PRIVATE_DEPS" ${ARGN})
     file(GLOB public_headers CONFIGURE_DEPENDS "${ARG_HEADER_DIR}/*.h")
     add_library(${name} SHARED ${ARG_SOURCES} ${public_headers})
     add_library(VkPopupDialog::${name} ALIAS ${name})
@@ -35,5 +37,7 @@ function(vk_add_library name)
         LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
         RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
-    install(FILES ${public_headers} DESTINATION "${VK_INSTALL_INCLUDEDIR}/${subdir}")
+    if(NOT ARG_INTERNAL)
+        install(FILES ${public_headers} DESTINATION "${VK_INSTALL_INCLUDEDIR}/${subdir}")
+    endif()
 endfunction()

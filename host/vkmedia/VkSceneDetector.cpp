@@ -1,0 +1,323 @@
+#include "VkSceneDetector.h"
+
+#include "VkAnalysisPlane.h"
+#include "VkCutScorer.h"
+#include "VkFrameCache.h"
+#include "VkImageScaler.h"
+#include "VkMediaFileKey.h"
+#include "VkPacketIndex.h"
+#include "VkSceneObserver.h"
+#include "VkVideoSource.h"
+
+#include <algorithm>
+#include <atomic>
+#include <deque>
+#include <mutex>
+#include <thread>
+#include <utility>
+
+namespace {
+
+// The analysis plane is about an eighth of the picture, but never so small that shapes vanish.
+constexpr int kAnalysisDivisor = 8;
+constexpr int kMinAnalysisWidth = 48;
+constexpr int kMinAnalysisHeight = 16;
+// Largest decoder reduction (1/8) for codecs that can decode at a reduced size.
+constexpr int kMaxLowres = 3;
+// The kept first frame of a scene fits this box: large enough for list thumbnails, small enough to
+// keep dozens.
+constexpr int kThumbMaxWidth = 256;
+constexpr int kThumbMaxHeight = 144;
+constexpr int kProgressSteps = 100;
+
+int even(int value)
+{
+    return std::max(2, value & ~1);
+}
+
+} // namespace
+
+class VkSceneDetector::Private
+{
+public:
+    std::string path;
+    VkRational frameRate{25, 1};
+    Params params;
+    std::atomic<VkSceneObserver*> observer{nullptr};
+
+    std::atomic<bool> stopRequested{false};
+    std::atomic<bool> running{false};
+    std::thread worker;
+    std::unique_ptr<vkmedia::VkVideoSource> source;
+    VkMediaFileKey key;
+
+    void run();
+    void runDetection(VkSceneObserver* obs);
+    void joinWorker();
+};
+
+void VkSceneDetector::Private::joinWorker()
+{
+    if (worker.joinable() && worker.get_id() != std::this_thread::get_id())
+        worker.join();
+}
+
+void VkSceneDetector::Private::run()
+{
+    VkSceneObserver* obs = observer.load();
+    runDetection(obs);
+    source.reset();
+    running.store(false);
+}
+
+void VkSceneDetector::Private::runDetection(VkSceneObserver* obs)
+{
+    auto notifyEnd = [&](bool failed, const std::string& message) {
+        if (!obs)
+            return;
+        if (stopRequested.load())
+            obs->sceneDetectStopped();
+        else if (failed)
+            obs->sceneDetectFailed(message);
+        else
+            obs->sceneDetectFinished();
+    };
+    if (obs)
+        obs->sceneDetectBegin();
+
+    std::string error;
+    const auto index = VkPacketIndex::get(path, &stopRequested, &error);
+    if (!index) {
+        notifyEnd(true, error);
+        return;
+    }
+    const int64_t total = index->frameCount();
+
+    const int sourceWidth = source->stream()->codecpar->width;
+    const int sourceHeight = source->stream()->codecpar->height;
+    const int analysisWidth = even(std::max(kMinAnalysisWidth, sourceWidth / kAnalysisDivisor));
+    const int analysisHeight =
+        even(std::max(kMinAnalysisHeight,
+                      static_cast<int>(int64_t(analysisWidth) * sourceHeight / std::max(1, sourceWidth))));
+    int thumbWidth = kThumbMaxWidth;
+    int thumbHeight = static_cast<int>(int64_t(kThumbMaxWidth) * sourceHeight / std::max(1, sourceWidth));
+    if (thumbHeight > kThumbMaxHeight) {
+        thumbHeight = kThumbMaxHeight;
+        thumbWidth = static_cast<int>(int64_t(kThumbMaxHeight) * sourceWidth / std::max(1, sourceHeight));
+    }
+    thumbWidth = std::max(1, thumbWidth);
+    thumbHeight = std::max(1, thumbHeight);
+
+    vkmedia::VkCutScorer scorer(params.threshold, params.minSceneLength);
+    vkmedia::VkImageScaler thumbScaler;
+    vkmedia::SwsPtr analysisSws;
+    vkmedia::FramePtr frame = vkmedia::makeFrame();
+    // Frames still waiting for the scorer's verdict, so that a confirmed cut can keep its picture.
+    std::deque<std::pair<int64_t, vkmedia::FramePtr>> recent;
+    const size_t recentCapacity = static_cast<size_t>(vkmedia::VkCutScorer::lookahead() + 2);
+
+    auto keepThumbnail = [&](int64_t number) {
+        for (const auto& entry : recent) {
+            if (entry.first != number)
+                continue;
+            auto image = std::make_shared<VkFrameImage>();
+            image->width = thumbWidth;
+            image->height = thumbHeight;
+            image->pixels.resize(static_cast<size_t>(thumbWidth) * static_cast<size_t>(thumbHeight) * 4);
+            if (thumbScaler.frameToArgb(entry.second.get(), thumbWidth, thumbHeight, image->pixels.data()))
+                VkFrameCache::instance().put(key, number, std::move(image));
+            return;
+        }
+    };
+
+    int64_t sceneStart = 0;
+    int64_t lastNumber = -1;
+    const int64_t progressStep = std::max<int64_t>(1, total / kProgressSteps);
+    std::vector<int64_t> cuts;
+    // Sends the scenes that the confirmed cuts close; false once a stop has been asked for, so that
+    // no scene follows the request.
+    auto sendScenes = [&]() {
+        for (const int64_t cut : cuts) {
+            if (stopRequested.load())
+                return false;
+            if (obs)
+                obs->sceneDetected(sceneStart, cut);
+            sceneStart = cut;
+            keepThumbnail(cut);
+        }
+        cuts.clear();
+        return true;
+    };
+
+    for (;;) {
+        if (stopRequested.load()) {
+            notifyEnd(false, std::string());
+            return;
+        }
+        const int rc = source->nextFrame(frame.get());
+        if (rc == AVERROR_EOF)
+            break;
+        if (rc == AVERROR_EXIT) {
+            notifyEnd(false, std::string());
+            return;
+        }
+        if (rc < 0) {
+            notifyEnd(true, "Decoding failed at frame " + std::to_string(lastNumber + 1) + " of " + path +
+                                ": " + vkmedia::errorText(rc));
+            return;
+        }
+        const int64_t ts = vkmedia::VkVideoSource::frameTimestamp(frame.get());
+        int64_t number = ts == AV_NOPTS_VALUE ? lastNumber + 1 : index->frameAtPts(ts);
+        if (number <= lastNumber)
+            number = lastNumber + 1;
+
+        analysisSws.reset(sws_getCachedContext(
+            analysisSws.release(), frame->width, frame->height, static_cast<AVPixelFormat>(frame->format),
+            analysisWidth, analysisHeight, AV_PIX_FMT_YUV420P, SWS_AREA, nullptr, nullptr, nullptr));
+        if (!analysisSws) {
+            notifyEnd(true, "Cannot convert the pictures of " + path);
+            return;
+        }
+        vkmedia::VkAnalysisPlane plane;
+        plane.width = analysisWidth;
+        plane.height = analysisHeight;
+        plane.y.resize(static_cast<size_t>(analysisWidth) * static_cast<size_t>(analysisHeight));
+        plane.u.resize(static_cast<size_t>(analysisWidth / 2) * static_cast<size_t>(analysisHeight / 2));
+        plane.v.resize(plane.u.size());
+        uint8_t* dst[4] = {plane.y.data(), plane.u.data(), plane.v.data(), nullptr};
+        int dstStride[4] = {analysisWidth, analysisWidth / 2, analysisWidth / 2, 0};
+        sws_scale(analysisSws.get(), frame->data, frame->linesize, 0, frame->height, dst, dstStride);
+
+        vkmedia::FramePtr kept = vkmedia::makeFrame();
+        av_frame_move_ref(kept.get(), frame.get());
+        recent.emplace_back(number, std::move(kept));
+        while (recent.size() > recentCapacity)
+            recent.pop_front();
+
+        if (lastNumber < 0) {
+            sceneStart = number;
+            keepThumbnail(number);
+        }
+        lastNumber = number;
+        scorer.push(number, std::move(plane), cuts);
+        if (!sendScenes()) {
+            notifyEnd(false, std::string());
+            return;
+        }
+        if (obs && (number % progressStep == 0))
+            obs->sceneProgress(number + 1, total);
+    }
+
+    if (lastNumber < 0) {
+        notifyEnd(true, "No frame of " + path + " could be decoded");
+        return;
+    }
+    scorer.finish(cuts);
+    if (!sendScenes()) {
+        notifyEnd(false, std::string());
+        return;
+    }
+    if (stopRequested.load()) {
+        notifyEnd(false, std::string());
+        return;
+    }
+    const int64_t end = std::max(total, lastNumber + 1);
+    if (obs) {
+        obs->sceneDetected(sceneStart, end);
+        obs->sceneProgress(end, std::max(total, end));
+    }
+    notifyEnd(false, std::string());
+}
+
+VkSceneDetector::VkSceneDetector()
+    : d(std::make_unique<Private>())
+{}
+
+VkSceneDetector::~VkSceneDetector()
+{
+    release();
+}
+
+void VkSceneDetector::init(const std::string& path, VkRational frameRate)
+{
+    d->path = path;
+    if (frameRate.isValid())
+        d->frameRate = frameRate;
+}
+
+void VkSceneDetector::setParams(const Params& params)
+{
+    d->params = params;
+}
+
+void VkSceneDetector::setObserver(VkSceneObserver* observer)
+{
+    d->observer.store(observer);
+}
+
+const std::string& VkSceneDetector::path() const
+{
+    return d->path;
+}
+
+VkRational VkSceneDetector::frameRate() const
+{
+    return d->frameRate;
+}
+
+VkSceneDetector::Params VkSceneDetector::params() const
+{
+    return d->params;
+}
+
+bool VkSceneDetector::start(std::string* error)
+{
+    if (d->running.load()) {
+        if (error)
+            *error = "A detection is already running";
+        return false;
+    }
+    if (d->worker.joinable() && d->worker.get_id() == std::this_thread::get_id()) {
+        if (error)
+            *error = "A detection cannot be restarted from its own notifications";
+        return false;
+    }
+    // The previous run has sent its last notification; its thread only has to be collected.
+    d->joinWorker();
+    if (d->path.empty()) {
+        if (error)
+            *error = "No file to analyse";
+        return false;
+    }
+    if (!VkMediaFileKey::read(d->path, d->key, error))
+        return false;
+    d->stopRequested.store(false);
+    auto source = std::make_unique<vkmedia::VkVideoSource>();
+    vkmedia::VkVideoSource::Options options;
+    options.fastAnalysis = true;
+    options.maxLowres = kMaxLowres;
+    options.threads = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    options.cancel = &d->stopRequested;
+    if (!source->open(d->path, options, error))
+        return false;
+    d->source = std::move(source);
+    d->running.store(true);
+    d->worker = std::thread([this] { d->run(); });
+    return true;
+}
+
+void VkSceneDetector::stop()
+{
+    d->stopRequested.store(true);
+}
+
+void VkSceneDetector::release()
+{
+    d->stopRequested.store(true);
+    d->joinWorker();
+}
+
+bool VkSceneDetector::isRunning() const
+{
+    return d->running.load();
+}

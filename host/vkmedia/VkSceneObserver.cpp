@@ -1,0 +1,5 @@
+#include "VkSceneObserver.h"
+
+VkSceneObserver::~VkSceneObserver() = default;
+
+void VkSceneObserver::sceneProgress(int64_t, int64_t) {}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "VkMediaExport.h"
+
+#include <cstdint>
+#include <string>
+
+// Receives a scene detector's notifications, all on the detector's own thread, in this order: one
+// sceneDetectBegin(), any number of sceneDetected() and sceneProgress(), then exactly one of
+// sceneDetectFinished(), sceneDetectStopped() or sceneDetectFailed(). Implementations must not wait
+// for the thread that calls the detector's release(): it may be joining this one.
+class VKMEDIA_EXPORT VkSceneObserver
+{
+public:
+    virtual ~VkSceneObserver();
+
+    virtual void sceneDetectBegin() = 0;
+    // A finished scene, the half-open frame range [start, end). Scenes arrive in order and together
+    // cover the clip once detection has finished. The first frame of the scene is in the shared frame
+    // cache when this is called.
+    virtual void sceneDetected(int64_t start, int64_t end) = 0;
+    // Frames analysed so far out of `total`; sent at most about once per percent.
+    virtual void sceneProgress(int64_t done, int64_t total);
+    virtual void sceneDetectFinished() = 0;
+    virtual void sceneDetectStopped() = 0;
+    virtual void sceneDetectFailed(const std::string& message) = 0;
+};

@@ -1,0 +1,204 @@
+#include "VkVideoSource.h"
+
+extern "C" {
+#include <libavutil/opt.h>
+}
+
+#include <algorithm>
+
+namespace vkmedia {
+
+namespace {
+
+int interruptCallback(void* opaque)
+{
+    const auto* cancel = static_cast<const std::atomic<bool>*>(opaque);
+    return cancel && cancel->load(std::memory_order_relaxed) ? 1 : 0;
+}
+
+} // namespace
+
+class VkVideoSource::Private
+{
+public:
+    FormatPtr fmt;
+    CodecPtr codec;
+    PacketPtr packet = makePacket();
+    AVStream* stream = nullptr;
+    int streamIndex = -1;
+    int lowres = 0;
+    bool draining = false;
+    bool drained = false;
+    const std::atomic<bool>* cancel = nullptr;
+
+    bool cancelled() const { return cancel && cancel->load(std::memory_order_relaxed); }
+    void resetDecoder()
+    {
+        avcodec_flush_buffers(codec.get());
+        draining = false;
+        drained = false;
+    }
+};
+
+VkVideoSource::VkVideoSource()
+    : d(std::make_unique<Private>())
+{}
+
+VkVideoSource::~VkVideoSource() = default;
+
+bool VkVideoSource::open(const std::string& path, const Options& options, std::string* error)
+{
+    d->cancel = options.cancel;
+    AVFormatContext* raw = avformat_alloc_context();
+    if (!raw) {
+        if (error)
+            *error = "Out of memory";
+        return false;
+    }
+    raw->interrupt_callback.callback = interruptCallback;
+    raw->interrupt_callback.opaque = const_cast<std::atomic<bool>*>(options.cancel);
+    int rc = avformat_open_input(&raw, path.c_str(), nullptr, nullptr);
+    if (rc < 0) {
+        if (error)
+            *error = "Cannot open " + path + ": " + errorText(rc);
+        return false;
+    }
+    d->fmt.reset(raw);
+    rc = avformat_find_stream_info(d->fmt.get(), nullptr);
+    if (rc < 0) {
+        if (error)
+            *error = "Cannot read the streams of " + path + ": " + errorText(rc);
+        return false;
+    }
+    const AVCodec* decoder = nullptr;
+    d->streamIndex = av_find_best_stream(d->fmt.get(), AVMEDIA_TYPE_VIDEO, -1, -1, &decoder, 0);
+    if (d->streamIndex < 0 || !decoder ||
+        (d->fmt->streams[d->streamIndex]->disposition & AV_DISPOSITION_ATTACHED_PIC)) {
+        if (error)
+            *error = "No decodable video stream in " + path;
+        return false;
+    }
+    d->stream = d->fmt->streams[d->streamIndex];
+    // Demux only the video: the other streams' packets are dropped before they are read where the
+    // container allows it.
+    for (unsigned i = 0; i < d->fmt->nb_streams; ++i) {
+        if (static_cast<int>(i) != d->streamIndex)
+            d->fmt->streams[i]->discard = AVDISCARD_ALL;
+    }
+
+    d->codec.reset(avcodec_alloc_context3(decoder));
+    if (!d->codec) {
+        if (error)
+            *error = "Out of memory";
+        return false;
+    }
+    rc = avcodec_parameters_to_context(d->codec.get(), d->stream->codecpar);
+    if (rc < 0) {
+        if (error)
+            *error = "Unusable codec parameters in " + path + ": " + errorText(rc);
+        return false;
+    }
+    d->codec->pkt_timebase = d->stream->time_base;
+    d->codec->thread_count = std::max(0, options.threads);
+    d->codec->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
+    if (options.fastAnalysis) {
+        d->codec->skip_loop_filter = AVDISCARD_ALL;
+        d->codec->flags2 |= AV_CODEC_FLAG2_FAST;
+        d->lowres = std::min(options.maxLowres, static_cast<int>(decoder->max_lowres));
+        d->codec->lowres = d->lowres;
+    }
+    rc = avcodec_open2(d->codec.get(), decoder, nullptr);
+    if (rc < 0) {
+        if (error)
+            *error = "Cannot open the " + std::string(decoder->name) + " decoder for " + path + ": " +
+                     errorText(rc);
+        return false;
+    }
+    return true;
+}
+
+AVFormatContext* VkVideoSource::format() const
+{
+    return d->fmt.get();
+}
+
+AVCodecContext* VkVideoSource::codec() const
+{
+    return d->codec.get();
+}
+
+AVStream* VkVideoSource::stream() const
+{
+    return d->stream;
+}
+
+int VkVideoSource::lowres() const
+{
+    return d->lowres;
+}
+
+bool VkVideoSource::seekToPacket(int64_t timestamp, int64_t bytePosition, bool byByte)
+{
+    int rc = -1;
+    if (byByte && bytePosition >= 0)
+        rc = av_seek_frame(d->fmt.get(), -1, bytePosition, AVSEEK_FLAG_BYTE);
+    if (rc < 0)
+        rc = av_seek_frame(d->fmt.get(), d->streamIndex, timestamp, AVSEEK_FLAG_BACKWARD);
+    d->resetDecoder();
+    return rc >= 0;
+}
+
+bool VkVideoSource::rewind()
+{
+    int rc = avformat_seek_file(d->fmt.get(), -1, INT64_MIN, INT64_MIN, INT64_MIN, 0);
+    if (rc < 0 && !(d->fmt->iformat->flags & AVFMT_NO_BYTE_SEEK))
+        rc = av_seek_frame(d->fmt.get(), -1, 0, AVSEEK_FLAG_BYTE);
+    d->resetDecoder();
+    return rc >= 0;
+}
+
+int VkVideoSource::nextFrame(AVFrame* frame, int64_t* lastPacketTs)
+{
+    for (;;) {
+        if (d->cancelled())
+            return AVERROR_EXIT;
+        int rc = avcodec_receive_frame(d->codec.get(), frame);
+        if (rc == 0)
+            return 0;
+        if (rc == AVERROR_EOF) {
+            d->drained = true;
+            return AVERROR_EOF;
+        }
+        if (rc != AVERROR(EAGAIN))
+            return rc;
+        if (d->draining)
+            return AVERROR_EOF;
+        rc = av_read_frame(d->fmt.get(), d->packet.get());
+        if (rc < 0) {
+            if (rc == AVERROR_EXIT || d->cancelled())
+                return AVERROR_EXIT;
+            // End of the file, or a damaged tail: hand out what the decoder still holds.
+            avcodec_send_packet(d->codec.get(), nullptr);
+            d->draining = true;
+            continue;
+        }
+        PacketUnref unref(d->packet.get());
+        if (d->packet->stream_index != d->streamIndex)
+            continue;
+        if (lastPacketTs)
+            *lastPacketTs = d->packet->pts != AV_NOPTS_VALUE ? d->packet->pts : d->packet->dts;
+        rc = avcodec_send_packet(d->codec.get(), d->packet.get());
+        // A broken packet costs one picture, not the rest of the file.
+        if (rc < 0 && rc != AVERROR(EAGAIN) && rc != AVERROR_INVALIDDATA)
+            return rc;
+    }
+}
+
+int64_t VkVideoSource::frameTimestamp(const AVFrame* frame)
+{
+    if (frame->pts != AV_NOPTS_VALUE)
+        return frame->pts;
+    return frame->best_effort_timestamp;
+}
+
+} // namespace vkmedia

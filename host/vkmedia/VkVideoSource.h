@@ -1,0 +1,60 @@
+#pragma once
+
+#include "VkFFmpegPtr.h"
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace vkmedia {
+
+// The video stream of one file, opened for decoding: a demuxer, a decoder and the loop that turns
+// packets into frames. The renderer and the scene detector each own one; it is not shared between
+// threads.
+class VkVideoSource
+{
+public:
+    struct Options
+    {
+        // 0 lets FFmpeg pick one thread per core.
+        int threads = 0;
+        // Analysis may skip work that only the look of a picture needs (deblocking, exact IDCT) and
+        // decode at a reduced size where the codec can.
+        bool fastAnalysis = false;
+        // Largest reduction (as a power of two) allowed in fast analysis.
+        int maxLowres = 0;
+        // When given, reading and decoding end as soon as it becomes true.
+        const std::atomic<bool>* cancel = nullptr;
+    };
+
+    VkVideoSource();
+    ~VkVideoSource();
+    VkVideoSource(const VkVideoSource&) = delete;
+    VkVideoSource& operator=(const VkVideoSource&) = delete;
+
+    bool open(const std::string& path, const Options& options, std::string* error);
+
+    AVFormatContext* format() const;
+    AVCodecContext* codec() const;
+    AVStream* stream() const;
+    // Reduction applied by the decoder (0: full size).
+    int lowres() const;
+
+    // Positions the demuxer so that the next packet read is the given one (or an earlier key packet).
+    bool seekToPacket(int64_t timestamp, int64_t bytePosition, bool byByte);
+    // Back to the first packet of the file.
+    bool rewind();
+    // The next decoded frame into `frame`: 0, AVERROR_EOF at the end, AVERROR_EXIT when cancelled,
+    // another negative code when the file cannot be read further. `lastPacketTs` receives the
+    // timestamp of the last packet fed to the decoder.
+    int nextFrame(AVFrame* frame, int64_t* lastPacketTs = nullptr);
+    // Timestamp of a decoded frame, in the stream's time base.
+    static int64_t frameTimestamp(const AVFrame* frame);
+
+private:
+    class Private;
+    const std::unique_ptr<Private> d;
+};
+
+} // namespace vkmedia

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QString>
+
+#include <string>
+
+// Where the generated test media lives; makes it when a test runs without the CTest fixture.
+namespace VkMediaTestFiles {
+
+inline QString dir()
+{
+    return QStringLiteral(VK_TEST_MEDIA_DIR);
+}
+
+inline bool ensure(QString* message)
+{
+    if (QFile::exists(dir() + QStringLiteral("/.stamp")))
+        return true;
+    QProcess script;
+    script.start(QStringLiteral("bash"), {QStringLiteral(VK_TEST_MEDIA_SCRIPT), dir()});
+    const bool ok =
+        script.waitForFinished(-1) && script.exitStatus() == QProcess::NormalExit && script.exitCode() == 0;
+    if (!ok && message)
+        *message = QString::fromLocal8Bit(script.readAllStandardError());
+    return ok;
+}
+
+inline std::string path(const char* name)
+{
+    return (dir() + QLatin1Char('/') + QLatin1String(name)).toStdString();
+}
+
+} // namespace VkMediaTestFiles
