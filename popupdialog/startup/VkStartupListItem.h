@@ -1,0 +1,48 @@
+#pragma once
+
+#include "VkProjectLibrary.h"
+
+#include <VkPopupDialogExport.h>
+#include <vkwidgets/VkWidget.h>
+
+class VkLabel;
+class VkToolButton;
+
+// One recent project in the startup window's library: thumbnail, name, creation time, file size
+// and a delete button.
+class VKPOPUPDIALOG_EXPORT VkStartupListItem : public VkWidget
+{
+    Q_OBJECT
+public:
+    VkStartupListItem(const ProjectLibraryRecord& record, QWidget* parent);
+    ~VkStartupListItem() override;
+
+    // The row paints its highlight while selected; the list repaints it when the selection changes.
+    void setSelected(bool selected);
+    bool isSelected() const;
+    // The name as shown, shortened with an ellipsis when it is wider than the row allows.
+    QString projectName() const;
+    VkProjectRecentInfo* recentInfo() const;
+
+    static constexpr int kNameWidth = 160;
+    static constexpr int kNamePixelSize = 14;
+
+signals:
+    void sigRemoveItem();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    VkLabel* m_thumbLabel = nullptr;
+    VkLabel* m_nameLabel = nullptr;
+    VkLabel* m_timeLabel = nullptr;
+    VkLabel* m_sizeLabel = nullptr;
+    VkToolButton* m_deleteButton = nullptr;
+    VkProjectRecentInfo* m_recentInfo = nullptr;
+    bool m_selected = false;
+    QPixmap m_thumbnail;
+    Q_DISABLE_COPY(VkStartupListItem)
+};
