@@ -16,7 +16,7 @@ namespace {
 
 // The border is painted in this margin, so children never cover it.
 const int kBorderWidth = 1;
-const int kTitleBarHeight = 40;
+const int kTitleBarHeight = 32;
 
 } // namespace
 
