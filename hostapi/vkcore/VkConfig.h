@@ -40,7 +40,9 @@ public:
     // False when the last write could not reach the disk (read-only folder, a directory in the way).
     bool IsWritable() const;
 
-    static constexpr double kDefaultSceneDetectThreshold = 27.0;
+    // The threshold the engine was tuned with (VkSceneDetector::Params), so an untouched config.ini
+    // finds the cuts the engine is known to find.
+    static constexpr double kDefaultSceneDetectThreshold = 30.0;
     static constexpr int kDefaultSceneDetectMinSceneLength = 15;
 
 private:
