@@ -88,6 +88,15 @@ bool VkFrameRenderer::Private::decodeTo(int64_t target, std::string* error)
     currentFrame = -1;
     if (source->rewind() && decodeForward(target))
         return true;
+    // Some demuxers cannot go back at all (a lone JPEG picture ends at once after a seek): start
+    // over from a fresh open of the file.
+    currentFrame = -1;
+    auto fresh = std::make_unique<vkmedia::VkVideoSource>();
+    if (fresh->open(path, vkmedia::VkVideoSource::Options(), nullptr)) {
+        source = std::move(fresh);
+        if (decodeForward(target))
+            return true;
+    }
     currentFrame = -1;
     if (error)
         *error = "Cannot decode frame " + std::to_string(target) + " of " + path;

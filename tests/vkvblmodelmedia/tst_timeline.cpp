@@ -263,11 +263,6 @@ void tst_VkSimpleTimeline::stillPicture()
     const TimelinePtr timeline = timelineOf(mediaPath(file.toUtf8().constData()));
     QVERIFY(timeline);
     std::vector<uchar> pixels = buffer(width, height);
-    QEXPECT_FAIL(
-        "jpeg",
-        "engine: after a seek to 0 the image2 demuxer of a single picture reads end of file at once, "
-        "so VkFrameRenderer cannot decode it",
-        Abort);
     QVERIFY(timeline->renderFrame(0, width, height, pixels.data()));
     QVERIFY(std::any_of(pixels.begin(), pixels.end(), [](uchar b) { return b != 0; }));
     QVERIFY(!timeline->renderFrame(1, width, height, pixels.data()));
