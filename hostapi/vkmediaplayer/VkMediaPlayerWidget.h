@@ -3,6 +3,8 @@
 #include <vkmediaplayer/VkMediaPlayerExport.h>
 #include <vkwidgets/VkWidget.h>
 
+#include <QImage>
+
 #include <memory>
 
 class VkMediaPlayerPresenter;
@@ -15,12 +17,21 @@ public:
     explicit VkMediaPlayerWidget(QWidget* parent);
     ~VkMediaPlayerWidget() override;
 
+    // The widget follows one presenter at a time; null detaches it.
     void setPresenter(VkMediaPlayerPresenter* presenter);
+    VkMediaPlayerPresenter* presenter() const;
+    // The picture shown (null while the view is blank) and where it is drawn, in widget coordinates.
+    QImage currentFrame() const;
+    QRect pictureRect() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // Frames are rendered at the size of this widget in device pixels, not at the clip's own size.
+    void updateRenderSize();
+
     class Private;
     const std::unique_ptr<Private> d;
     Q_DISABLE_COPY(VkMediaPlayerWidget)
