@@ -1,0 +1,104 @@
+#include "VkScenceDetectListItem.h"
+
+#include <vkwidgets/VkLabel.h>
+#include <vkwidgets/VkToolButton.h>
+#include <vkwidgets/VkUIStyle.h>
+
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+#include <QVariant>
+
+namespace {
+
+constexpr QSize kThumbnailSize{100, 56};
+constexpr QSize kRowSize{287, 56};
+constexpr int kTitleHeight = 18;
+constexpr int kContextHeight = 16;
+constexpr int kButtonSide = 24;
+constexpr int kColumnSpacing = 3;
+constexpr int kRowSpacing = 16;
+constexpr int kPanelColorType = 1;
+
+} // namespace
+
+VkScenceDetectListItem::VkScenceDetectListItem(QWidget* parent)
+    : VkWidget(parent)
+{
+    const auto label = [this](const char* name) {
+        auto* l = new VkLabel(this, QString());
+        l->setText(QString());
+        l->setObjectName(QLatin1String(name));
+        l->setTextFormat(Qt::PlainText);
+        return l;
+    };
+    m_thumbnailLabel = label("thumbnailPic");
+    m_thumbnailLabel->setFixedSize(kThumbnailSize);
+    m_thumbnailLabel->setAlignment(Qt::AlignCenter);
+    m_titleLabel = label("SceneDetectionListItem_Title");
+    m_titleLabel->setFixedHeight(kTitleHeight);
+    m_titleLabel->setAlignment(Qt::AlignVCenter);
+    m_durationLabel = label("SceneDetectionListItem_Context");
+    m_durationLabel->setFixedHeight(kContextHeight);
+    m_rangeLabel = label("SceneDetectionListItem_Context");
+    m_rangeLabel->setFixedHeight(kContextHeight);
+
+    m_removeButton = new VkToolButton(this, QString());
+    m_removeButton->setObjectName(QStringLiteral("SceneDetectionListItem_Remove"));
+    m_removeButton->setFixedSize(kButtonSide, kButtonSide);
+    // Rows that arrive during a detection cannot be removed until it ends.
+    m_removeButton->setEnabled(false);
+
+    auto* topLine = new QHBoxLayout();
+    topLine->setContentsMargins(0, 0, 0, 0);
+    topLine->addWidget(m_titleLabel, 1);
+    topLine->addWidget(m_removeButton);
+    auto* column = new QVBoxLayout();
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(kColumnSpacing);
+    column->addLayout(topLine);
+    column->addWidget(m_durationLabel);
+    column->addWidget(m_rangeLabel);
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(kRowSpacing);
+    row->addWidget(m_thumbnailLabel);
+    row->addLayout(column, 1);
+    row->addStretch();
+
+    setFixedSize(kRowSize);
+    SetBGColorType(kPanelColorType);
+    connect(m_removeButton, &QToolButton::clicked, this, &VkScenceDetectListItem::sigRemoveItem);
+}
+
+VkScenceDetectListItem::~VkScenceDetectListItem() = default;
+
+void VkScenceDetectListItem::setData(int start, int end, const QPixmap& thumbnail, const QString& startText,
+                                     const QString& endText, const QString& durationText)
+{
+    m_range = QPoint(start, end);
+    m_thumbnailLabel->setPixmap(thumbnail);
+    m_durationLabel->setText(QStringLiteral("%1 %2").arg(tr("Duration:"), durationText));
+    m_rangeLabel->setText(QStringLiteral("%1-%2").arg(startText, endText));
+}
+
+void VkScenceDetectListItem::setSelected(bool on)
+{
+    for (VkLabel* label : {m_thumbnailLabel, m_titleLabel, m_durationLabel, m_rangeLabel})
+        label->setProperty("selected", QVariant(on));
+    VkUIStyle::RePolishStyleAllChild(this);
+}
+
+QPoint VkScenceDetectListItem::range() const
+{
+    return m_range;
+}
+
+VkLabel* VkScenceDetectListItem::titleLabel() const
+{
+    return m_titleLabel;
+}
+
+VkToolButton* VkScenceDetectListItem::removeButton() const
+{
+    return m_removeButton;
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <VkPopupDialogExport.h>
+#include <vkwidgets/VkWidget.h>
+
+#include <QPoint>
+
+class VkLabel;
+class VkToolButton;
+
+// One detected scene: its thumbnail, title, duration, time range and a remove button.
+class VKPOPUPDIALOG_EXPORT VkScenceDetectListItem : public VkWidget
+{
+    Q_OBJECT
+public:
+    explicit VkScenceDetectListItem(QWidget* parent);
+    ~VkScenceDetectListItem() override;
+
+    void setData(int start, int end, const QPixmap& thumbnail, const QString& startText,
+                 const QString& endText, const QString& durationText);
+    // Marks the row's labels so that the style sheet's "selected" rules apply at once.
+    void setSelected(bool on);
+    // [first frame, first frame after the scene).
+    QPoint range() const;
+    VkLabel* titleLabel() const;
+    VkToolButton* removeButton() const;
+
+signals:
+    void sigRemoveItem();
+
+private:
+    VkLabel* m_thumbnailLabel = nullptr;
+    VkLabel* m_titleLabel = nullptr;
+    VkLabel* m_durationLabel = nullptr;
+    VkLabel* m_rangeLabel = nullptr;
+    VkToolButton* m_removeButton = nullptr;
+    QPoint m_range;
+    Q_DISABLE_COPY(VkScenceDetectListItem)
+};

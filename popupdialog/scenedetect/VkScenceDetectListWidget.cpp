@@ -1,0 +1,154 @@
+#include "VkScenceDetectListWidget.h"
+
+#include "VkScenceDetectListItem.h"
+#include "VkScenceDetectPresenter.h"
+
+#include <vkwidgets/VkLabel.h>
+#include <vkwidgets/VkToolButton.h>
+
+#include <QHeaderView>
+#include <QPixmap>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int kRowHeight = 66;
+constexpr int kTableWidth = 287;
+
+VkScenceDetectListItem* rowWidget(QTableWidget* table, int row, int column = 0)
+{
+    return qobject_cast<VkScenceDetectListItem*>(table->cellWidget(row, column));
+}
+
+} // namespace
+
+VkScenceDetectListWidget::VkScenceDetectListWidget(QWidget* parent)
+    : VkWidget(parent)
+{
+    setObjectName(QStringLiteral("SceneDetectionList"));
+    m_table = new QTableWidget(0, 1, this);
+    // One whole row at a time, nothing editable, no grid: the rows draw themselves.
+    m_table->setShowGrid(false);
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_table->setFocusPolicy(Qt::NoFocus);
+    m_table->setFrameShape(QFrame::NoFrame);
+    m_table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_table->verticalHeader()->setDefaultSectionSize(kRowHeight);
+    m_table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_table->verticalHeader()->hide();
+    m_table->horizontalHeader()->setStretchLastSection(true);
+    m_table->horizontalHeader()->hide();
+    m_table->setFixedWidth(kTableWidth);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(26, 24, 16, 16);
+    layout->addWidget(m_table);
+
+    connect(m_table, &QTableWidget::cellClicked, this, [this](int row, int /*column*/) {
+        if (VkScenceDetectListItem* item = rowWidget(m_table, row))
+            emit sigPlaySceneRange(item->range().x(), item->range().y(), true);
+    });
+    connect(m_table, &QTableWidget::currentCellChanged, this,
+            [this](int currentRow, int currentColumn, int previousRow, int previousColumn) {
+                VkScenceDetectListItem* current = rowWidget(m_table, currentRow, currentColumn);
+                VkScenceDetectListItem* previous = rowWidget(m_table, previousRow, previousColumn);
+                if (current)
+                    current->setSelected(true);
+                if (previous)
+                    previous->setSelected(false);
+            });
+}
+
+VkScenceDetectListWidget::~VkScenceDetectListWidget() = default;
+
+void VkScenceDetectListWidget::setPresenter(VkScenceDetectPresenter* presenter)
+{
+    m_presenter = presenter;
+}
+
+void VkScenceDetectListWidget::clear()
+{
+    m_table->setRowCount(0);
+}
+
+bool VkScenceDetectListWidget::hasItems() const
+{
+    return m_table->rowCount() > 0;
+}
+
+QList<QPoint> VkScenceDetectListWidget::detectRanges() const
+{
+    QList<QPoint> ranges;
+    for (int row = 0; row < m_table->rowCount(); ++row) {
+        if (VkScenceDetectListItem* item = rowWidget(m_table, row))
+            ranges.append(item->range());
+    }
+    return ranges;
+}
+
+void VkScenceDetectListWidget::setDetecting(bool on)
+{
+    m_detecting = on;
+    if (!on) {
+        for (int row = 0; row < m_table->rowCount(); ++row) {
+            if (VkScenceDetectListItem* item = rowWidget(m_table, row))
+                item->removeButton()->setEnabled(true);
+        }
+    }
+    emit sigStartDetect(m_detecting);
+}
+
+QTableWidget* VkScenceDetectListWidget::table() const
+{
+    return m_table;
+}
+
+void VkScenceDetectListWidget::slotDetectResult(qlonglong start, qlonglong end, qlonglong duration,
+                                                QImage img)
+{
+    auto* item = new VkScenceDetectListItem(m_table);
+    connect(item, &VkScenceDetectListItem::sigRemoveItem, this, &VkScenceDetectListWidget::removeItem);
+
+    QString durationText;
+    QString endText;
+    QString startText;
+    if (m_presenter) {
+        durationText = m_presenter->frameToText(duration);
+        endText = m_presenter->frameToText(end - 1);
+        startText = m_presenter->frameToText(start);
+    }
+    const QPixmap thumbnail = QPixmap::fromImage(img);
+    item->setData(static_cast<int>(start), static_cast<int>(end), thumbnail, startText, endText,
+                  durationText);
+
+    const int n = m_table->rowCount();
+    item->titleLabel()->setText(tr("Scene") + QStringLiteral(" %1").arg(n + 1));
+    m_table->insertRow(n);
+    m_table->setCellWidget(n, 0, item);
+    m_table->doItemsLayout();
+}
+
+void VkScenceDetectListWidget::removeItem()
+{
+    int found = -1;
+    for (int row = 0; row < m_table->rowCount(); ++row) {
+        if (m_table->cellWidget(row, 0) == sender()) {
+            found = row;
+            break;
+        }
+    }
+    if (found < 0)
+        return;
+    m_table->cellWidget(found, 0)->deleteLater();
+    m_table->removeRow(found);
+    for (int row = 0; row < m_table->rowCount(); ++row) {
+        if (VkScenceDetectListItem* item = rowWidget(m_table, row))
+            item->titleLabel()->setText(QObject::tr("Scene") + QStringLiteral(" %1").arg(row + 1));
+    }
+    if (m_table->rowCount() == 0)
+        emit sigAllItemDeleted();
+    emit sigDeleteRange();
+}

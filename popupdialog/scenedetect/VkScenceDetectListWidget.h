@@ -1,0 +1,48 @@
+#pragma once
+
+#include <VkPopupDialogExport.h>
+#include <vkwidgets/VkWidget.h>
+
+#include <QImage>
+#include <QList>
+#include <QPoint>
+
+class QTableWidget;
+class VkScenceDetectPresenter;
+
+// The list of detected scenes, titled Scene 1, 2, 3 ... in row order. A click on a row asks for a
+// preview of that scene; rows can be removed once the detection has ended.
+class VKPOPUPDIALOG_EXPORT VkScenceDetectListWidget : public VkWidget
+{
+    Q_OBJECT
+public:
+    explicit VkScenceDetectListWidget(QWidget* parent);
+    ~VkScenceDetectListWidget() override;
+
+    void setPresenter(VkScenceDetectPresenter* presenter);
+    void clear();
+    bool hasItems() const;
+    // One point per row, in row order: x the scene's first frame, y the first frame after it.
+    QList<QPoint> detectRanges() const;
+    void setDetecting(bool on);
+    QTableWidget* table() const;
+
+signals:
+    void sigPlaySceneRange(int start, int end, bool play = false);
+    void sigStartDetect(bool start);
+    void sigFinishDetect();
+    void sigDetectProgress(int frames);
+    void sigDeleteRange();
+    void sigAllItemDeleted();
+
+public slots:
+    void slotDetectResult(qlonglong start, qlonglong end, qlonglong duration, QImage img);
+
+private:
+    void removeItem();
+
+    QTableWidget* m_table = nullptr;
+    bool m_detecting = false;
+    VkScenceDetectPresenter* m_presenter = nullptr;
+    Q_DISABLE_COPY(VkScenceDetectListWidget)
+};

@@ -1,0 +1,178 @@
+#include "VkScenceDetectionPanel.h"
+
+#include "VkScenceDetectListWidget.h"
+#include "VkScenceDetectPlayerView.h"
+#include "VkScenceDetectPresenter.h"
+
+#include <vkmediaplayer/IVkMediaPlayer.h>
+#include <vkmediaplayer/VkMediaPlayerPresenter.h>
+#include <vkwidgets/VkLabel.h>
+#include <vkwidgets/VkPushButton.h>
+
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr auto kButtonSize = VkPushButton::VButtonSizeKind(32);
+constexpr int kAddButtonWidth = 135;
+constexpr int kDetectButtonWidth = 98;
+constexpr int kButtonRowMargin = 16;
+
+} // namespace
+
+VkScenceDetectionPanel::VkScenceDetectionPanel(IVkAbstractMediaItem* media, QWidget* parent)
+    : VkWidget(parent)
+{
+    m_playerView = new VkScenceDetectPlayerView(this);
+    m_list = new VkScenceDetectListWidget(this);
+    m_presenter = new VkScenceDetectPresenter(media, nullptr);
+
+    m_addButton = VkPushButton::CreatePrimaryButton(this, kButtonSize);
+    m_addButton->setObjectName(QStringLiteral("VCommonLib_Normal_Btn"));
+    m_addButton->setFixedWidth(kAddButtonWidth);
+    m_addButton->setEnabled(false);
+    m_detectButton = VkPushButton::CreateSecondaryButton(this, kButtonSize);
+    m_detectButton->setObjectName(QStringLiteral("VCommonLib_Normal_Btn"));
+    m_detectButton->setFixedWidth(kDetectButtonWidth);
+
+    VkLabel* verticalLine = VkLabel::CreateLabel(this, QStringLiteral("LineWid"));
+    verticalLine->setFixedWidth(1);
+    verticalLine->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
+    VkLabel* horizontalLine = VkLabel::CreateLabel(this, QStringLiteral("LineWid"));
+    horizontalLine->setFixedHeight(1);
+    horizontalLine->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+
+    auto* top = new QHBoxLayout();
+    top->setContentsMargins(0, 0, 0, 0);
+    top->setSpacing(0);
+    top->addWidget(m_playerView, 1);
+    top->addWidget(verticalLine);
+    top->addWidget(m_list);
+    auto* buttons = new QHBoxLayout();
+    buttons->setContentsMargins(kButtonRowMargin, kButtonRowMargin, kButtonRowMargin, kButtonRowMargin);
+    buttons->setSpacing(kButtonRowMargin);
+    buttons->addStretch();
+    buttons->addWidget(m_detectButton);
+    buttons->addWidget(m_addButton);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addLayout(top, 1);
+    layout->addWidget(horizontalLine);
+    layout->addLayout(buttons);
+
+    connect(m_addButton, &QPushButton::clicked, this, &VkScenceDetectionPanel::slotAddToTimeline);
+    connect(m_detectButton, &QPushButton::clicked, this, &VkScenceDetectionPanel::slotDetect);
+    connect(m_list, &VkScenceDetectListWidget::sigPlaySceneRange, this,
+            &VkScenceDetectionPanel::slotPlaySceneRange);
+    connect(m_list, &VkScenceDetectListWidget::sigDeleteRange, this,
+            &VkScenceDetectionPanel::slotDeleteRange);
+    connect(m_list, &VkScenceDetectListWidget::sigAllItemDeleted, this,
+            &VkScenceDetectionPanel::slotAllItemDeleted);
+    connect(m_list, &VkScenceDetectListWidget::sigDetectProgress, this,
+            &VkScenceDetectionPanel::slotDetectProgress);
+
+    m_list->setPresenter(m_presenter);
+
+    // The presenter's signals come from the detector's thread: automatic connections queue them here.
+    connect(m_presenter, &VkScenceDetectPresenter::signalDetectResult, m_list,
+            &VkScenceDetectListWidget::slotDetectResult);
+    connect(m_presenter, &VkScenceDetectPresenter::signalDetectStart, this,
+            &VkScenceDetectionPanel::slotStartDetect);
+    connect(m_presenter, &VkScenceDetectPresenter::signalDetectFinished, this,
+            &VkScenceDetectionPanel::slotFinishDetect);
+    connect(m_presenter, &VkScenceDetectPresenter::signalDetectStop, this,
+            &VkScenceDetectionPanel::slotStopDetect);
+
+    m_playerView->setPlayerPresenter(m_presenter->playerPresenter());
+    m_presenter->openMedia();
+
+    m_addButton->setText(tr("Add To Timeline"));
+    m_detectButton->setText(tr("Detect"));
+}
+
+VkScenceDetectionPanel::~VkScenceDetectionPanel()
+{
+    // First the presenter, which ends the detection and its thread, then the widgets it reports to.
+    delete m_presenter;
+    m_presenter = nullptr;
+}
+
+void VkScenceDetectionPanel::startDetect()
+{
+    slotDetect();
+}
+
+QList<QPoint> VkScenceDetectionPanel::detectRanges() const
+{
+    return m_list->detectRanges();
+}
+
+void VkScenceDetectionPanel::RetranslateUi() {}
+
+void VkScenceDetectionPanel::TranslateText()
+{
+    m_addButton->setText(tr("Add To Timeline"));
+    m_detectButton->setText(tr("Detect"));
+}
+
+void VkScenceDetectionPanel::slotAddToTimeline()
+{
+    emit sigDone(1);
+}
+
+void VkScenceDetectionPanel::slotDetect()
+{
+    // The button's caption is the panel's only record of whether a detection runs.
+    if (m_detectButton->text() == tr("Detect")) {
+        m_list->clear();
+        m_presenter->startDetect();
+    } else {
+        m_presenter->stopDetect();
+    }
+}
+
+void VkScenceDetectionPanel::slotPlaySceneRange(int start, int end, bool play)
+{
+    if (m_presenter->isDetecting())
+        return;
+    VkMediaPlayerPresenter* player = m_presenter->playerPresenter();
+    if (IVkMediaPlayer* engine = player->mediaPlayer()) {
+        engine->setPlayRange(qint64(start), qint64(end - start));
+        engine->seek(0, false, false);
+    }
+    if (play)
+        player->play();
+    else
+        player->stop();
+}
+
+void VkScenceDetectionPanel::slotStartDetect()
+{
+    m_playerView->setEnabled(false);
+    m_addButton->setEnabled(false);
+    m_detectButton->setText(tr("Stop"));
+}
+
+void VkScenceDetectionPanel::slotDetectProgress(int /*frames*/) {}
+
+void VkScenceDetectionPanel::slotFinishDetect()
+{
+    m_playerView->setEnabled(true);
+    m_detectButton->setText(tr("Detect"));
+    m_addButton->setEnabled(m_list->hasItems());
+    m_list->setDetecting(false);
+}
+
+void VkScenceDetectionPanel::slotStopDetect()
+{
+    slotFinishDetect();
+}
+
+void VkScenceDetectionPanel::slotDeleteRange() {}
+
+void VkScenceDetectionPanel::slotAllItemDeleted()
+{
+    m_addButton->setEnabled(m_list->hasItems());
+}

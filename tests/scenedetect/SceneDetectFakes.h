@@ -1,0 +1,132 @@
+#pragma once
+
+#include <vkvblmodel/IVkAbstractMediaItem.h>
+#include <vkvblmodel/IVkScenceDetect.h>
+#include <vkvblmodel/IVkScenceDetectEventObserver.h>
+#include <vkvblmodel/IVkVideoMediaInfo.h>
+
+#include <QList>
+#include <QSize>
+
+#include <functional>
+#include <thread>
+
+// A scene detector the test drives: it notifies from a thread of its own, as the real one does, but
+// only when the test says so.
+class FakeDetector : public IVkScenceDetect
+{
+public:
+    static QList<FakeDetector*>& alive()
+    {
+        static QList<FakeDetector*> detectors;
+        return detectors;
+    }
+    static bool& nextStartResult()
+    {
+        static bool result = true;
+        return result;
+    }
+    static FakeDetector* last() { return alive().isEmpty() ? nullptr : alive().last(); }
+
+    FakeDetector() { alive().append(this); }
+
+    void release() override
+    {
+        alive().removeOne(this);
+        delete this;
+    }
+    void init(QString filePath, VkFrameRate frameRate) override
+    {
+        path = filePath;
+        rate = frameRate;
+    }
+    void setObserver(IVkScenceDetectEventObserver* o) override { observer = o; }
+    bool start() override
+    {
+        ++startCalls;
+        return nextStartResult();
+    }
+    void stop() override { ++stopCalls; }
+
+    // Runs one notification on another thread and returns the observer's answer.
+    bool notify(const std::function<bool(IVkScenceDetectEventObserver*)>& call)
+    {
+        bool answer = false;
+        std::thread worker([&] { answer = call(observer); });
+        worker.join();
+        return answer;
+    }
+    bool scene(qint64 start, qint64 end)
+    {
+        return notify([=](IVkScenceDetectEventObserver* o) { return o->onSceneDetected(start, end); });
+    }
+    bool finished()
+    {
+        return notify([](IVkScenceDetectEventObserver* o) { return o->onDetectFinished(); });
+    }
+    bool stopped()
+    {
+        return notify([](IVkScenceDetectEventObserver* o) { return o->onDetectStopped(); });
+    }
+    bool failed()
+    {
+        return notify([](IVkScenceDetectEventObserver* o) { return o->onDetectFailed(); });
+    }
+
+    QString path;
+    VkFrameRate rate{0, 0};
+    IVkScenceDetectEventObserver* observer = nullptr;
+    int startCalls = 0;
+    int stopCalls = 0;
+
+protected:
+    ~FakeDetector() override = default;
+};
+
+class FakeVideoInfo : public IVkVideoMediaInfo
+{
+public:
+    FakeVideoInfo(QSize size, VkFrameRate rate)
+        : m_size(size)
+        , m_rate(rate)
+    {}
+    int GetFrameCount() const override { return 900; }
+    bool HasNoDuration() const override { return false; }
+    int GetStreamFlags() const override { return StreamFlag_Video; }
+    VkFrameRate GetFrameRate() const override { return m_rate; }
+    int GetHeight() const override { return m_size.height(); }
+    int GetWidth() const override { return m_size.width(); }
+    QString GetCodecName() const override { return QStringLiteral("h264"); }
+    int GetBitRate() const override { return 0; }
+    QString GetTransferCharacteristics() const override { return QStringLiteral("BT.709"); }
+
+private:
+    QSize m_size;
+    VkFrameRate m_rate;
+};
+
+// A clip the model knows by its facts only: no file, so no clip and no thumbnails.
+class FakeVideoItem : public IVkAbstractMediaItem
+{
+public:
+    explicit FakeVideoItem(QSize size = {1920, 1080}, VkFrameRate rate = {30, 1})
+        : m_info(size, rate)
+    {}
+    int GetItemType() const override { return ItemType_Video; }
+    int GetStockSite() const override { return 0; }
+    int GetStockSource() const override { return 0; }
+    QString GetName() const override { return QStringLiteral("fake"); }
+    bool IsRenameEnabled() const override { return true; }
+    IVkMediaInfo* GetMediaInfo() const override { return &m_info; }
+    int GetAudioStreamIndex() const override { return -1; }
+    IVkClip* GetClip() const override { return nullptr; }
+    QString GetSourceFilePath() const override { return QStringLiteral("/nonexistent/fake.mp4"); }
+    QString GetFilePath() const override { return GetSourceFilePath(); }
+    QString GetAlternateName() const override { return QString(); }
+    bool IsStockMedia() const override { return false; }
+    bool IsVCGMedia() const override { return false; }
+    void SetName(const QString&) override {}
+
+private:
+    mutable FakeVideoInfo m_info;
+};
