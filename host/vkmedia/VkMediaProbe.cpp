@@ -4,6 +4,7 @@
 #include "VkFFmpegPtr.h"
 #include "VkMediaFileKey.h"
 #include "VkPacketIndex.h"
+#include "VkPictureLimit.h"
 
 extern "C" {
 #include <libavutil/pixdesc.h>
@@ -16,9 +17,23 @@ namespace {
 
 // Audio-only media has no frames of its own; its length is told in frames of this rate.
 constexpr VkRational kAudioOnlyFrameRate{25, 1};
+// The rate assumed for video whose header gives none that can be believed.
+constexpr VkRational kFallbackFrameRate{25, 1};
 // Rates within this relative distance of the stream's base rate are the base rate itself: the
 // average of a constant-rate stream is often a rounded fraction of the exact one.
 constexpr double kSameRateTolerance = 0.01;
+// Rates outside this range come from damaged headers, not from footage: a media header time scale of
+// 0, which FFmpeg replaces by 1, turns a 25 fps clip into one frame every 512 s.
+constexpr double kMinPlausibleFrameRate = 0.1;
+constexpr double kMaxPlausibleFrameRate = 1000.0;
+// Denominator bound when a rate is measured from a frame count and a duration.
+constexpr int kMeasuredRateMaxDenominator = 1001000;
+
+bool isPlausibleRate(const VkRational& rate)
+{
+    return rate.isValid() && rate.toDouble() >= kMinPlausibleFrameRate &&
+           rate.toDouble() <= kMaxPlausibleFrameRate;
+}
 
 bool isStillImageFormat(const AVInputFormat* format)
 {
@@ -139,7 +154,7 @@ bool VkMediaProbe::probe(const std::string& path, VkMediaProbeResult& result, st
         return false;
     }
     vkmedia::FormatPtr fmt(raw);
-    rc = avformat_find_stream_info(fmt.get(), nullptr);
+    rc = vkmedia::findStreamInfo(fmt.get());
     if (rc < 0) {
         if (error)
             *error = "Cannot read the streams of " + path + " (" + vkmedia::errorText(rc) + ")";
@@ -164,9 +179,9 @@ bool VkMediaProbe::probe(const std::string& path, VkMediaProbeResult& result, st
     if (video >= 0) {
         const AVStream* st = fmt->streams[video];
         const AVCodecParameters* par = st->codecpar;
-        if (par->width <= 0 || par->height <= 0) {
+        if (!vkmedia::isPictureSizeAllowed(par->width, par->height)) {
             if (error)
-                *error = "The video stream of " + path + " has no picture size";
+                *error = vkmedia::pictureSizeError(path, par->width, par->height);
             return false;
         }
         result.videoStreamIndex = video;
@@ -206,6 +221,17 @@ bool VkMediaProbe::probe(const std::string& path, VkMediaProbeResult& result, st
         if (result.videoBitRate <= 0) {
             if (auto idx = packetIndex())
                 result.videoBitRate = idx->measuredBitRate(video);
+        }
+        if (!isPlausibleRate(result.frameRate)) {
+            // The header's rate is damaged: the frames over the container's duration are the next
+            // best answer, and a common rate the last.
+            VkRational measured;
+            if (result.frameCount > 0 && result.durationSeconds > 0.0) {
+                const AVRational q =
+                    av_d2q(double(result.frameCount) / result.durationSeconds, kMeasuredRateMaxDenominator);
+                measured = VkRational{q.num, q.den};
+            }
+            result.frameRate = isPlausibleRate(measured) ? measured : kFallbackFrameRate;
         }
         if (result.durationSeconds <= 0.0 && result.frameRate.isValid())
             result.durationSeconds = double(result.frameCount) / result.frameRate.toDouble();

@@ -1,6 +1,7 @@
 #include "VkPacketIndex.h"
 
 #include "VkFFmpegPtr.h"
+#include "VkPictureLimit.h"
 
 #include <algorithm>
 #include <list>
@@ -77,7 +78,7 @@ bool VkPacketIndex::Private::scan(const std::string& path, const std::atomic<boo
         return false;
     }
     vkmedia::FormatPtr fmt(raw);
-    rc = avformat_find_stream_info(fmt.get(), nullptr);
+    rc = vkmedia::findStreamInfo(fmt.get());
     if (rc < 0) {
         if (error)
             *error = "Cannot read the streams of " + path + ": " + vkmedia::errorText(rc);

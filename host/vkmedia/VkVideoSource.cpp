@@ -1,5 +1,7 @@
 #include "VkVideoSource.h"
 
+#include "VkPictureLimit.h"
+
 extern "C" {
 #include <libavutil/opt.h>
 }
@@ -64,7 +66,7 @@ bool VkVideoSource::open(const std::string& path, const Options& options, std::s
         return false;
     }
     d->fmt.reset(raw);
-    rc = avformat_find_stream_info(d->fmt.get(), nullptr);
+    rc = findStreamInfo(d->fmt.get());
     if (rc < 0) {
         if (error)
             *error = "Cannot read the streams of " + path + ": " + errorText(rc);
@@ -79,6 +81,11 @@ bool VkVideoSource::open(const std::string& path, const Options& options, std::s
         return false;
     }
     d->stream = d->fmt->streams[d->streamIndex];
+    if (!isPictureSizeAllowed(d->stream->codecpar->width, d->stream->codecpar->height)) {
+        if (error)
+            *error = pictureSizeError(path, d->stream->codecpar->width, d->stream->codecpar->height);
+        return false;
+    }
     // Demux only the video: the other streams' packets are dropped before they are read where the
     // container allows it.
     for (unsigned i = 0; i < d->fmt->nb_streams; ++i) {
@@ -99,6 +106,8 @@ bool VkVideoSource::open(const std::string& path, const Options& options, std::s
         return false;
     }
     d->codec->pkt_timebase = d->stream->time_base;
+    // A later packet may change the size that the header declared.
+    limitPictureSize(d->codec.get());
     d->codec->thread_count = std::max(0, options.threads);
     d->codec->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
     if (options.fastAnalysis) {

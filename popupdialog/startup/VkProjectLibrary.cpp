@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QObject>
 
 #include <algorithm>
@@ -20,6 +21,19 @@ namespace {
 
 constexpr int kAllRecentProjects = IVkProjectRecentManager::RecentAll;
 constexpr int kProjectsFolder = IVkAppInfo::FolderProjects;
+// A row shows its thumbnail a few hundred pixels wide. A .kqthumb declaring more than 4096 x 4096
+// is damaged or hostile, and decoding it would allocate whatever its header declares.
+constexpr qint64 kMaxThumbnailPixels = qint64(4096) * 4096;
+
+// The picture of a .kqthumb file, or a null pixmap when it is unreadable or declares an absurd size.
+QPixmap readThumbnail(const QString& path)
+{
+    QImageReader reader(path, "PNG");
+    const QSize size = reader.size();
+    if (!size.isValid() || qint64(size.width()) * size.height() > kMaxThumbnailPixels)
+        return QPixmap();
+    return QPixmap::fromImage(reader.read());
+}
 
 } // namespace
 
@@ -56,7 +70,7 @@ void VkProjectLibrary::recentProjects(QList<ProjectLibraryRecord>& out, int maxC
         if (fi.exists()) {
             const QString thumbPath = thumbnailPathOf(info->getPath());
             if (QFile::exists(thumbPath))
-                record.thumbnail.load(thumbPath, "PNG");
+                record.thumbnail = readThumbnail(thumbPath);
             else
                 record.thumbnail = IVkProject::getThumbnail(info->getPath());
         }
