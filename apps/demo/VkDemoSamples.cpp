@@ -1,5 +1,7 @@
 #include "VkDemoSamples.h"
 
+#include "VkDemoExifWriter.h"
+
 #include <vkcore/IVkAppInfo.h>
 #include <vkvblmodel/IVkProject.h>
 #include <vkvblmodel/IVkProjectManager.h>
@@ -7,13 +9,20 @@
 #include <vkvblmodel/VkProjectConfig.h>
 #include <vkvblmodel/VkProjectSuffixHelper.h>
 
+#include <QBuffer>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QImageWriter>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <QProcess>
+#include <QRadialGradient>
 #include <QRandomGenerator>
+#include <QSaveFile>
+#include <QStandardPaths>
 
 #include <cmath>
 #include <functional>
@@ -21,6 +30,11 @@
 namespace {
 
 constexpr QSize kPictureSize{320, 180};
+constexpr QSize kPngSize{480, 270};
+constexpr QSize kJpegSize{640, 426};
+constexpr int kJpegQuality = 90;
+// Making the clip takes a second or two; a stuck encoder must not hang the demo.
+constexpr int kFfmpegTimeoutMs = 120 * 1000;
 
 struct Sample
 {
@@ -143,7 +157,195 @@ QImage picture(const Sample& s)
     return image;
 }
 
+QString sampleFolder()
+{
+    return IVkAppInfo::getInstance()->getFolderPath(IVkAppInfo::FolderSampleMedia);
+}
+
+// Five shots of 40 frames at 25 fps from different generators, so that every cut (at frames 40, 80,
+// 120 and 160) is a hard one, with a beeping tone as the audio track.
+QStringList clipArguments(const QString& output)
+{
+    const QString size = QStringLiteral("640x360");
+    const QString rate = QStringLiteral("25");
+    const QStringList shots{
+        QStringLiteral("testsrc2=s=%1:r=%2:d=1.6").arg(size, rate),
+        QStringLiteral("mandelbrot=s=%1:r=%2,trim=end_frame=40").arg(size, rate),
+        QStringLiteral("smptehdbars=s=%1:r=%2:d=1.6").arg(size, rate),
+        QStringLiteral("gradients=s=%1:r=%2:d=1.6:speed=0.05:seed=7").arg(size, rate),
+        QStringLiteral("life=s=%1:r=%2:mold=10:ratio=0.1:seed=5:life_color=#e0c060:death_color=#203050,"
+                       "trim=end_frame=40")
+            .arg(size, rate),
+    };
+    QStringList args{QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"), QStringLiteral("error"),
+                     QStringLiteral("-nostdin"), QStringLiteral("-y")};
+    QString graph;
+    QString inputs;
+    for (int i = 0; i < shots.size(); ++i) {
+        args << QStringLiteral("-f") << QStringLiteral("lavfi") << QStringLiteral("-i") << shots.at(i);
+        graph += QStringLiteral("[%1]format=yuv420p,setsar=1[s%1];").arg(i);
+        inputs += QStringLiteral("[s%1]").arg(i);
+    }
+    args << QStringLiteral("-f") << QStringLiteral("lavfi") << QStringLiteral("-i")
+         << QStringLiteral("sine=frequency=330:beep_factor=3:sample_rate=48000:d=8");
+    graph += inputs + QStringLiteral("concat=n=%1:v=1:a=0[v]").arg(shots.size());
+    args << QStringLiteral("-filter_complex") << graph << QStringLiteral("-map") << QStringLiteral("[v]")
+         << QStringLiteral("-map") << QStringLiteral("%1:a").arg(shots.size()) << QStringLiteral("-c:v")
+         << QStringLiteral("libx264") << QStringLiteral("-preset") << QStringLiteral("veryfast")
+         << QStringLiteral("-pix_fmt") << QStringLiteral("yuv420p") << QStringLiteral("-c:a")
+         << QStringLiteral("aac") << QStringLiteral("-ac") << QStringLiteral("2")
+         << QStringLiteral("-shortest") << QStringLiteral("-f") << QStringLiteral("mp4") << output;
+    return args;
+}
+
+bool makeClip(const QString& path, QString* problem)
+{
+    const QString ffmpeg = QStandardPaths::findExecutable(QStringLiteral("ffmpeg"));
+    if (ffmpeg.isEmpty()) {
+        *problem =
+            QStringLiteral("The sample clip %1 was not made: the ffmpeg program is not installed "
+                           "(scripts/deps installs it). Choose a clip of your own for scene detection.")
+                .arg(path);
+        return false;
+    }
+    // Written under another name first, so that a half-made clip is never taken for the sample.
+    const QString partial = path + QStringLiteral(".part");
+    QProcess process;
+    process.setProcessChannelMode(QProcess::SeparateChannels);
+    process.start(ffmpeg, clipArguments(partial));
+    const bool finished = process.waitForFinished(kFfmpegTimeoutMs);
+    if (!finished)
+        process.kill();
+    if (!finished || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
+        const QString output = QString::fromLocal8Bit(process.readAllStandardError()).trimmed();
+        *problem = QStringLiteral("The sample clip %1 was not made: ffmpeg failed%2")
+                       .arg(path, output.isEmpty() ? QStringLiteral(".") : QStringLiteral(": ") + output);
+        QFile::remove(partial);
+        return false;
+    }
+    QFile::remove(path);
+    if (!QFile::rename(partial, path)) {
+        *problem = QStringLiteral("The sample clip %1 was not made: the file cannot be written.").arg(path);
+        QFile::remove(partial);
+        return false;
+    }
+    return true;
+}
+
+// A badge on a transparent background: its soft edges and the see-through hole show how the alpha
+// channel is read.
+QImage alphaPicture()
+{
+    QImage image(kPngSize, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRectF r(QPointF(0, 0), QSizeF(kPngSize));
+    QRadialGradient glow(r.center(), r.height() * 0.5);
+    glow.setColorAt(0, QColor(60, 169, 248, 230));
+    glow.setColorAt(0.7, QColor(60, 169, 248, 120));
+    glow.setColorAt(1, QColor(60, 169, 248, 0));
+    p.setPen(Qt::NoPen);
+    p.setBrush(glow);
+    p.drawEllipse(r.center(), r.height() * 0.5, r.height() * 0.5);
+    QPainterPath ring;
+    ring.addEllipse(r.center(), r.height() * 0.32, r.height() * 0.32);
+    ring.addEllipse(r.center(), r.height() * 0.16, r.height() * 0.16);
+    p.setBrush(QColor(255, 210, 122, 200));
+    p.drawPath(ring);
+    p.setBrush(QColor(255, 255, 255, 255));
+    p.drawRoundedRect(QRectF(r.width() * 0.08, r.height() * 0.4, r.width() * 0.14, r.height() * 0.2), 8, 8);
+    return image;
+}
+
+QImage photoPicture()
+{
+    QImage image(kJpegSize, QImage::Format_RGB32);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRectF r(QPointF(0, 0), QSizeF(kJpegSize));
+    sky(p, r, QColor("#f6a04d"), QColor("#fde3a7"));
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor("#fff1c1"));
+    p.drawEllipse(QPointF(r.width() * 0.7, r.height() * 0.45), 40, 40);
+    hills(p, r, QColor("#b07040"), 0.62, 30, 10);
+    hills(p, r, QColor("#6b3d22"), 0.8, 20, 150);
+    return image;
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QSaveFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+}
+
+bool makePng(const QString& path, QString* problem)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!alphaPicture().save(&buffer, "PNG") || !writeFile(path, bytes)) {
+        *problem = QStringLiteral("The sample picture %1 cannot be written.").arg(path);
+        return false;
+    }
+    return true;
+}
+
+bool makeJpeg(const QString& path, QString* problem)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "JPEG");
+    writer.setQuality(kJpegQuality);
+    VkDemoExifWriter::Facts facts;
+    facts.maker = QStringLiteral("Vk Optics");
+    facts.model = QStringLiteral("Demo Camera 7");
+    // A long exposure at dusk: the properties count whole seconds, so a short one would show none.
+    facts.exposureNumerator = 2;
+    facts.exposureDenominator = 1;
+    facts.taken = QDateTime(QDate(2024, 6, 21), QTime(19, 42, 5));
+    const QByteArray withExif =
+        writer.write(photoPicture()) ? VkDemoExifWriter::addExif(bytes, facts) : QByteArray();
+    if (withExif.isEmpty() || !writeFile(path, withExif)) {
+        *problem = QStringLiteral("The sample photo %1 cannot be written.").arg(path);
+        return false;
+    }
+    return true;
+}
+
 } // namespace
+
+QString VkDemoSamples::clipPath()
+{
+    return QDir(sampleFolder()).filePath(QStringLiteral("sample-clip.mp4"));
+}
+
+QString VkDemoSamples::pngPath()
+{
+    return QDir(sampleFolder()).filePath(QStringLiteral("sample-alpha.png"));
+}
+
+QString VkDemoSamples::jpegPath()
+{
+    return QDir(sampleFolder()).filePath(QStringLiteral("sample-photo.jpg"));
+}
+
+QStringList VkDemoSamples::ensureMedia(QStringList* problems)
+{
+    using Maker = bool (*)(const QString&, QString*);
+    const QList<QPair<QString, Maker>> files{
+        {clipPath(), &makeClip}, {pngPath(), &makePng}, {jpegPath(), &makeJpeg}};
+    QStringList made;
+    for (const auto& file : files) {
+        QString problem;
+        if (QFileInfo::exists(file.first) || file.second(file.first, &problem))
+            made << file.first;
+        else if (problems)
+            *problems << problem;
+    }
+    return made;
+}
 
 QStringList VkDemoSamples::ensureProjects(QString* error)
 {

@@ -1,37 +1,32 @@
 // vkpopup-demo: a small host application for the dialog library.
-//   vkpopup-demo [--project FILE] [--screenshots DIR]
-// With --screenshots it renders its windows to PNG files in DIR instead of showing them, which is
-// how it runs on a machine without a display.
+//   vkpopup-demo [--project FILE] [--language CODE] [--screenshots DIR]
+// On first run it makes sample projects and media under VK_HOME. It shows the startup window, then
+// a main window that opens every dialog. With --screenshots it renders every window to PNG files in
+// DIR instead of showing them, which is how it runs on a machine without a display.
 
 #include "VkDemoSamples.h"
+#include "VkDemoScreenshots.h"
 #include "VkDemoWindow.h"
 
-#include <projectsetting/VkProjectSettingDialog.h>
 #include <startup/VkStartupDlg.h>
 #include <vkcore/IVkAppInfo.h>
+#include <vkcore/VkLocale.h>
 #include <vkvblmodel/IVkProjectManager.h>
 #include <vkwidgets/VkSkinStyle.h>
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
-#include <QFile>
 #include <QSettings>
 #include <QTextStream>
 
 namespace {
 
-bool saveShot(QWidget* window, const QString& dir, const QString& name)
+constexpr int kExitUsage = 2;
+
+void complain(const QString& text)
 {
-    window->show();
-    QCoreApplication::processEvents();
-    const QString path = QDir(dir).filePath(name + QStringLiteral(".png"));
-    if (!window->grab().save(path)) {
-        QTextStream(stderr) << "vkpopup-demo: cannot write " << path << '\n';
-        return false;
-    }
-    QTextStream(stdout) << path << '\n';
-    return true;
+    QTextStream(stderr) << "vkpopup-demo: " << text << '\n';
 }
 
 // The demo keeps its own preference (whether to show the startup window) beside the stores.
@@ -58,33 +53,49 @@ bool runStartup()
     }
     QString error;
     if (!manager->openProject(path, &error)) {
-        QTextStream(stderr) << "vkpopup-demo: " << error << '\n';
+        complain(error);
         manager->newProject();
         return false;
     }
     return true;
 }
 
-bool saveStartupShots(const QString& dir)
+bool switchLanguage(const QString& code)
 {
-    bool ok = true;
-    {
-        VkStartupDlg startup(nullptr);
-        ok = saveShot(&startup, dir, QStringLiteral("startup")) && ok;
+    for (int value = VkLocale::LanguageEnglish; value <= VkLocale::LanguageChineseTraditional; ++value) {
+        const auto language = static_cast<VkLocale::VkLanguageType>(value);
+        if (VkLocale::languageCode(language) != code)
+            continue;
+        VkLocale* locale = VkSingleton<VkLocale>::instance();
+        if (locale->setLanguage(language))
+            return true;
+        complain(locale->lastError());
+        return false;
     }
-    // The empty library: the recent list is set aside for a moment and put back untouched.
-    const QString store = QDir(IVkAppInfo::getInstance()->getFolderPath(IVkAppInfo::FolderHome))
-                              .filePath(QStringLiteral("recent.json"));
-    const QString aside = store + QStringLiteral(".demo-aside");
-    QFile::remove(aside);
-    if (QFile::rename(store, aside)) {
-        {
-            VkStartupDlg startup(nullptr);
-            ok = saveShot(&startup, dir, QStringLiteral("startup-empty")) && ok;
-        }
-        QFile::rename(aside, store);
+    complain(QStringLiteral("%1 is not a language code (en, de, ...)").arg(code));
+    return false;
+}
+
+int saveScreenshots(VkDemoWindow* window, const QString& dir)
+{
+    if (!QDir().mkpath(dir)) {
+        complain(QStringLiteral("cannot create %1").arg(dir));
+        return kExitUsage;
     }
-    return ok;
+    QStringList errors;
+    const QStringList written = VkDemoScreenshots::saveAll(window, dir, &errors);
+    QTextStream out(stdout);
+    out << "vkpopup-demo: screenshots written to " << QDir(dir).absolutePath() << ":\n";
+    for (const QString& path : written)
+        out << path << '\n';
+    out << "vkpopup-demo: scene ranges read back:";
+    for (const QPoint& range : window->sceneRanges())
+        out << " [" << range.x() << ", " << range.y() << ')';
+    out << '\n';
+    out.flush();
+    for (const QString& error : errors)
+        complain(error);
+    return errors.isEmpty() ? 0 : 1;
 }
 
 } // namespace
@@ -102,41 +113,42 @@ int main(int argc, char** argv)
     parser.addHelpOption();
     const QCommandLineOption projectOption(QStringLiteral("project"),
                                            QStringLiteral("Open this project file."), QStringLiteral("file"));
+    const QCommandLineOption languageOption(QStringLiteral("language"),
+                                            QStringLiteral("Start in this language (en, de)."),
+                                            QStringLiteral("code"));
     const QCommandLineOption shotsOption(
         QStringLiteral("screenshots"),
         QStringLiteral("Render every window to PNG files in this folder and quit."), QStringLiteral("dir"));
     parser.addOption(projectOption);
+    parser.addOption(languageOption);
     parser.addOption(shotsOption);
     parser.process(app);
 
     VkSkinStyle::ApplyTheme();
+    if (parser.isSet(languageOption) && !switchLanguage(parser.value(languageOption)))
+        return kExitUsage;
 
     QString error;
     if (VkDemoSamples::ensureProjects(&error).isEmpty())
-        QTextStream(stderr) << "vkpopup-demo: cannot create the sample projects: " << error << '\n';
+        complain(QStringLiteral("cannot create the sample projects: %1").arg(error));
+    QStringList problems;
+    const QStringList media = VkDemoSamples::ensureMedia(&problems);
+    for (const QString& problem : problems)
+        complain(problem);
 
     if (parser.isSet(projectOption)) {
         QString error;
         if (!IVkProjectManager::getInstance()->openProject(parser.value(projectOption), &error)) {
-            QTextStream(stderr) << "vkpopup-demo: " << error << '\n';
-            return 2;
+            complain(error);
+            return kExitUsage;
         }
     }
 
     VkDemoWindow window;
-    if (parser.isSet(shotsOption)) {
-        const QString dir = parser.value(shotsOption);
-        if (!QDir().mkpath(dir)) {
-            QTextStream(stderr) << "vkpopup-demo: cannot create " << dir << '\n';
-            return 2;
-        }
-        QTextStream(stdout) << "vkpopup-demo: screenshots written to " << QDir(dir).absolutePath() << ":\n";
-        bool ok = saveStartupShots(dir);
-        ok = saveShot(&window, dir, QStringLiteral("demo-window")) && ok;
-        VkProjectSettingDialog projectSettings(&window);
-        ok = saveShot(&projectSettings, dir, QStringLiteral("project-settings")) && ok;
-        return ok ? 0 : 1;
-    }
+    window.setMediaFiles(media);
+    if (parser.isSet(shotsOption))
+        return saveScreenshots(&window, parser.value(shotsOption));
+
     if (!parser.isSet(projectOption) &&
         demoSettings().value(QStringLiteral("Demo/ShowStartupWindow"), true).toBool()) {
         runStartup();
