@@ -47,6 +47,10 @@ public:
 
     std::atomic<bool> stopRequested{false};
     std::atomic<bool> running{false};
+    // The first notifications can run before start() has stored the thread, and a release from one
+    // of them (handed to another thread) must still find it: the handle is only touched under this
+    // lock, which the detector's own thread never takes.
+    std::mutex workerMutex;
     std::thread worker;
     std::unique_ptr<vkmedia::VkVideoSource> source;
     VkMediaFileKey key;
@@ -58,8 +62,14 @@ public:
 
 void VkSceneDetector::Private::joinWorker()
 {
-    if (worker.joinable() && worker.get_id() != std::this_thread::get_id())
-        worker.join();
+    std::thread finished;
+    {
+        const std::lock_guard<std::mutex> lock(workerMutex);
+        if (worker.joinable() && worker.get_id() != std::this_thread::get_id())
+            finished = std::move(worker);
+    }
+    if (finished.joinable())
+        finished.join();
 }
 
 void VkSceneDetector::Private::run()
@@ -277,7 +287,12 @@ bool VkSceneDetector::start(std::string* error)
             *error = "A detection is already running";
         return false;
     }
-    if (d->worker.joinable() && d->worker.get_id() == std::this_thread::get_id()) {
+    bool onOwnThread = false;
+    {
+        const std::lock_guard<std::mutex> lock(d->workerMutex);
+        onOwnThread = d->worker.joinable() && d->worker.get_id() == std::this_thread::get_id();
+    }
+    if (onOwnThread) {
         if (error)
             *error = "A detection cannot be restarted from its own notifications";
         return false;
@@ -302,6 +317,7 @@ bool VkSceneDetector::start(std::string* error)
         return false;
     d->source = std::move(source);
     d->running.store(true);
+    const std::lock_guard<std::mutex> lock(d->workerMutex);
     d->worker = std::thread([this] { d->run(); });
     return true;
 }
