@@ -53,7 +53,7 @@ def make(path, shots):
         # A lavfi graph with several sources names its output.
         inputs += ["-f", "lavfi", "-i", src + "[out0]" if "[bg" in src else src]
         extra = ",drawbox=c=white:t=fill:enable='eq(n,30)'" if i == flash_shot else ""
-        chains.append(f"[{i}]fps={RATE},scale=1920x1080,setsar=1,format=yuv420p,trim=end_frame={SHOT},setpts=N/{RATE}/TB{extra}[s{i}]")
+        chains.append(f"[{i}]fps={RATE},scale=1920x1080,setsar=1,format=yuv420p,tpad=stop={SHOT}:stop_mode=clone,trim=end_frame={SHOT},setpts=N/{RATE}/TB{extra}[s{i}]")
     # Concatenate, except that the shot after dissolve_shot fades in over DISSOLVE frames.
     graph = ";".join(chains)
     a, b = dissolve_shot, dissolve_shot + 1
@@ -75,6 +75,14 @@ def make(path, shots):
         "-filter_complex", graph, "-map", "[v]", "-c:v", "libx264", "-preset", "veryfast", "-crf", "20",
         "-pix_fmt", "yuv420p", path]
     subprocess.run(cmd, check=True)
+    # The truth is only worth something if the clip really has the frames it assumes.
+    probe = subprocess.run(["ffprobe", "-v", "error", "-select_streams", "v:0", "-count_packets",
+                            "-show_entries", "stream=nb_read_packets", "-of", "csv=p=0", path],
+                           stdout=subprocess.PIPE, check=True)
+    actual = int(probe.stdout.decode().strip())
+    if actual != frame:
+        os.remove(path)
+        sys.exit(f"generated {path} has {actual} frames, the cut list assumes {frame}")
     truth = {"cuts": cuts, "dontCare": dont_care, "frames": frame, "flash": SHOT * flash_shot + 30}
     json.dump(truth, open(path + ".truth.json", "w"))
     return truth
