@@ -238,6 +238,10 @@ void VkPlayerToolBarBase::TranslateText()
     d->buttons[Button_StepForward]->SetToolTipText(tr("Next Frame"));
     d->buttons[Button_Fullscreen]->SetToolTipText(tr("Full Screen"));
     d->buttons[Button_Volume]->SetToolTipText(tr("Volume"));
+    // The transport buttons take their accessible names from the tips above.
+    d->slider->setAccessibleName(tr("Playback position"));
+    d->currentLabel->setAccessibleDescription(tr("Current time"));
+    d->durationLabel->setAccessibleDescription(tr("Duration"));
 }
 
 void VkPlayerToolBarBase::resizeEvent(QResizeEvent* event)

@@ -7,7 +7,10 @@ VkBaseButton::VkBaseButton(const QString& objectName, QWidget* parent)
 {
     setObjectName(objectName);
     setCursor(Qt::PointingHandCursor);
-    setFocusPolicy(Qt::NoFocus);
+    // Reached by Tab, pressed by Space or Enter (the dialog bases), but never a dialog's default
+    // button: Enter typed into a field must not press OK or CANCEL behind the user's back.
+    setFocusPolicy(Qt::TabFocus);
+    setAutoDefault(false);
     connect(this, &QAbstractButton::clicked, this, &VkBaseButton::emitClicked);
 }
 

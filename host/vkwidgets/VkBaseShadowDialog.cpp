@@ -3,7 +3,11 @@
 #include <vkwidgets/VkSkinColor.h>
 #include <vkwidgets/VkSkinStyle.h>
 
+#include "VkDialogCloser_p.h"
+
+#include <QCloseEvent>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QStyleOption>
 
@@ -33,6 +37,22 @@ bool VkBaseShadowDialog::InNPSPage()
 void VkBaseShadowDialog::RetranslateUi() {}
 
 void VkBaseShadowDialog::TranslateText() {}
+
+void VkBaseShadowDialog::CloseByFrame()
+{
+    reject();
+}
+
+void VkBaseShadowDialog::keyPressEvent(QKeyEvent* event)
+{
+    if (!VkWidgetsInternal::VkDialogCloser::keyPress(this, event, [this] { CloseByFrame(); }))
+        QDialog::keyPressEvent(event);
+}
+
+void VkBaseShadowDialog::closeEvent(QCloseEvent* event)
+{
+    VkWidgetsInternal::VkDialogCloser::close(this, event, [this] { CloseByFrame(); });
+}
 
 bool VkBaseShadowDialog::event(QEvent* event)
 {

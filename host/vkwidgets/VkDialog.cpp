@@ -2,7 +2,11 @@
 
 #include <vkwidgets/VkSkinStyle.h>
 
+#include "VkDialogCloser_p.h"
+
+#include <QCloseEvent>
 #include <QEvent>
+#include <QKeyEvent>
 
 namespace {
 
@@ -54,6 +58,22 @@ bool VkDialog::InNPSPage()
 void VkDialog::RetranslateUi() {}
 
 void VkDialog::TranslateText() {}
+
+void VkDialog::CloseByFrame()
+{
+    reject();
+}
+
+void VkDialog::keyPressEvent(QKeyEvent* event)
+{
+    if (!VkWidgetsInternal::VkDialogCloser::keyPress(this, event, [this] { CloseByFrame(); }))
+        QDialog::keyPressEvent(event);
+}
+
+void VkDialog::closeEvent(QCloseEvent* event)
+{
+    VkWidgetsInternal::VkDialogCloser::close(this, event, [this] { CloseByFrame(); });
+}
 
 void VkDialog::resize(int width, int height)
 {

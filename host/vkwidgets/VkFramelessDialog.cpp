@@ -39,7 +39,7 @@ VkFramelessDialog::VkFramelessDialog(QWidget* parent, bool fixedSize, bool showT
     d->titleBar->setFixedHeight(kTitleBarHeight);
     d->titleBar->SetButtons(VkTopLevelWindowTitleBar::Button_Close);
     d->titleBar->setVisible(showTitleBar);
-    connect(d->titleBar, &VkTopLevelWindowTitleBar::sigClose, this, &QDialog::reject);
+    connect(d->titleBar, &VkTopLevelWindowTitleBar::sigClose, this, [this] { CloseByFrame(); });
     connect(d->titleBar, &VkTopLevelWindowTitleBar::sigMinimize, this, &QWidget::showMinimized);
     connect(d->titleBar, &VkTopLevelWindowTitleBar::sigMaximize, this, [this] {
         if (isMaximized())

@@ -12,7 +12,7 @@ VkShadowDialog::VkShadowDialog(QWidget* parent)
     m_titleBar = new VkTopLevelWindowTitleBar(this);
     m_titleBar->setObjectName(QStringLiteral("VkShadowDialog_TitleBar"));
     m_titleBar->SetButtons(VkTopLevelWindowTitleBar::Button_None);
-    connect(m_titleBar, &VkTopLevelWindowTitleBar::sigClose, this, &QDialog::reject);
+    connect(m_titleBar, &VkTopLevelWindowTitleBar::sigClose, this, [this] { CloseByFrame(); });
     connect(m_titleBar, &VkTopLevelWindowTitleBar::sigMinimize, this, &QWidget::showMinimized);
 
     // Created after the title bar so that it lies above it.

@@ -1,5 +1,7 @@
 #include <vkwidgets/VkToolButton.h>
 
+#include <QEvent>
+
 VkToolButton* VkToolButton::CreateToolButton(QWidget* parent, const QString& objectName)
 {
     return new VkToolButton(parent, objectName);
@@ -10,7 +12,7 @@ VkToolButton::VkToolButton(QWidget* parent, const QString& objectName)
 {
     setObjectName(objectName);
     setCursor(Qt::PointingHandCursor);
-    setFocusPolicy(Qt::NoFocus);
+    setFocusPolicy(Qt::TabFocus);
     setAutoRaise(true);
     setToolButtonStyle(Qt::ToolButtonIconOnly);
 }
@@ -25,4 +27,14 @@ void VkToolButton::SetToolTipText(const QString& text)
 QString VkToolButton::ToolTipText() const
 {
     return toolTip();
+}
+
+bool VkToolButton::event(QEvent* event)
+{
+    if (event->type() == QEvent::ToolTipChange &&
+        (accessibleName().isEmpty() || accessibleName() == m_nameFromToolTip)) {
+        m_nameFromToolTip = toolTip();
+        setAccessibleName(m_nameFromToolTip);
+    }
+    return QToolButton::event(event);
 }

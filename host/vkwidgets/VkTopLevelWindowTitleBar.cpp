@@ -56,6 +56,7 @@ VkTopLevelWindowTitleBar::VkTopLevelWindowTitleBar(QWidget* parent)
 
     new VkWidgetsInternal::VkWindowDragger(this);
     SetButtons(Button_Close);
+    TranslateText();
 }
 
 VkTopLevelWindowTitleBar::~VkTopLevelWindowTitleBar() = default;
@@ -82,6 +83,14 @@ void VkTopLevelWindowTitleBar::SetButtons(int buttons)
 int VkTopLevelWindowTitleBar::Buttons() const
 {
     return d->buttons;
+}
+
+void VkTopLevelWindowTitleBar::TranslateText()
+{
+    d->minimize->SetToolTipText(tr("Minimize"));
+    d->maximize->SetToolTipText(tr("Maximize"));
+    d->close->SetToolTipText(tr("Close"));
+    d->close->setAccessibleDescription(tr("Closes the window"));
 }
 
 void VkTopLevelWindowTitleBar::resizeEvent(QResizeEvent* event)

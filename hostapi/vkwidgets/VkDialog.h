@@ -4,8 +4,10 @@
 
 #include <QDialog>
 
-// Base of the product's framed dialogs. Escape and closing the window keep QDialog's behaviour
-// (reject, result 0). On a language change it calls RetranslateUi() then TranslateText().
+// Base of the product's framed dialogs. Escape, the window system's close request and the title
+// bar's close button all run CloseByFrame(), which rejects (result 0) unless a dialog overrides it.
+// Enter presses the focused button. On a language change it calls RetranslateUi() then
+// TranslateText().
 class VKWIDGETS_EXPORT VkDialog : public QDialog
 {
     Q_OBJECT
@@ -31,12 +33,17 @@ public:
     // Text hooks; the defaults do nothing.
     virtual void RetranslateUi();
     virtual void TranslateText();
+    // How the frame closes the dialog. A dialog whose own close or cancel path ends with another
+    // result overrides this so that Escape ends it the same way.
+    virtual void CloseByFrame();
 
     void resize(int width, int height);
     void resize(const QSize& size);
 
 protected:
     void changeEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     Q_DISABLE_COPY(VkDialog)

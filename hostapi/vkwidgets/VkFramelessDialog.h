@@ -10,7 +10,7 @@ class VkTopLevelWindowTitleBar;
 
 // A frameless dialog built from a title bar, a body (SetContentWidget) and a bottom button bar,
 // stacked in a QVBoxLayout inside a one-pixel border. The title bar shows the close button
-// (SetButtons(32)) and rejects the dialog with it.
+// (SetButtons(32)), which runs CloseByFrame().
 class VKWIDGETS_EXPORT VkFramelessDialog : public VkDialog
 {
     Q_OBJECT

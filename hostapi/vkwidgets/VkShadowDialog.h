@@ -11,7 +11,7 @@ class VkTopLevelWindowTitleBar;
 // Before the derived class's resizeEvent runs, the base puts the title bar at
 // (0, 0, width, m_titleBarHeight) and the title area at (0, 0, width, m_titleBarHeight); a derived
 // resizeEvent may place either elsewhere. The title bar starts without buttons (SetButtons(0));
-// its close button, once shown, rejects the dialog. Dragging the title bar or an empty spot of the
+// its close button, once shown, runs CloseByFrame(). Dragging the title bar or an empty spot of the
 // title area moves the window.
 class VKWIDGETS_EXPORT VkShadowDialog : public VkBaseShadowDialog
 {

@@ -30,6 +30,8 @@ public:
     // Shows the buttons whose flags are set (1 minimise, 2 maximise, 32 close), hides the others.
     void SetButtons(int buttons);
     int Buttons() const;
+    // Tool tips and accessible names of the window buttons.
+    void TranslateText() override;
 
 signals:
     void sigMinimize();

@@ -115,6 +115,7 @@ void VkAudioInfoPage::RetranslateUi()
     d->channelCaption->setText(tr("Channel:"));
     d->sampleRateCaption->setText(tr("Sample Rate:"));
     d->bitRateCaption->setText(tr("Bit Rate:"));
+    NameRows();
 }
 
 void VkAudioInfoPage::InitData()
@@ -124,4 +125,13 @@ void VkAudioInfoPage::InitData()
     d->sampleRateValue->setText(
         tr("%1 Hz, %2 Bits").arg(d->manager->GetSampleRate()).arg(d->manager->GetSampleBits()));
     d->bitRateValue->setText(d->manager->GetBitRate());
+    NameRows();
+}
+
+void VkAudioInfoPage::NameRows()
+{
+    VkInfoPageLayout::NameRow(d->codecCaption, d->codecValue);
+    VkInfoPageLayout::NameRow(d->channelCaption, d->channelValue);
+    VkInfoPageLayout::NameRow(d->sampleRateCaption, d->sampleRateValue);
+    VkInfoPageLayout::NameRow(d->bitRateCaption, d->bitRateValue);
 }

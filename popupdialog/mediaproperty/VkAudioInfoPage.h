@@ -20,6 +20,7 @@ public:
 private:
     void InitUI();
     void InitData();
+    void NameRows();
 
     struct Private;
     const std::unique_ptr<Private> d;

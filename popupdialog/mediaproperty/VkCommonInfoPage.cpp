@@ -113,7 +113,8 @@ void VkCommonInfoPage::InitUI()
     for (VkLabel* link : {d->copyrightValue, d->creditValue}) {
         link->setTextFormat(Qt::RichText);
         link->setOpenExternalLinks(false);
-        link->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
+        // Tab reaches the links too, and Enter follows the one in focus.
+        link->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
         connect(link, &QLabel::linkActivated, this,
                 [](const QString& url) { VkDesktopService::openURL(url); });
     }
@@ -156,6 +157,7 @@ void VkCommonInfoPage::RetranslateUi()
     d->dateCaption->setText(tr("Date Created:"));
     d->keywordCaption->setText(tr("Keyword:"));
     d->copyrightCaption->setText(tr("Copyright:"));
+    NameRows();
 }
 
 void VkCommonInfoPage::InitData()
@@ -217,6 +219,7 @@ void VkCommonInfoPage::InitData()
                                                               : location);
     d->nameEdit->setCursorPosition(0);
     d->locationEdit->setCursorPosition(0);
+    NameRows();
 }
 
 void VkCommonInfoPage::CheckNameChanged()
@@ -224,4 +227,17 @@ void VkCommonInfoPage::CheckNameChanged()
     const QString newName = d->nameEdit->text().trimmed();
     if (!newName.isEmpty() && newName != d->manager->GetName())
         emit sigNameChanged(newName);
+}
+
+void VkCommonInfoPage::NameRows()
+{
+    VkInfoPageLayout::NameRow(d->nameCaption, d->nameEdit);
+    VkInfoPageLayout::NameRow(d->formatCaption, d->formatValue);
+    VkInfoPageLayout::NameRow(d->locationCaption, d->locationEdit);
+    VkInfoPageLayout::NameRow(d->fileSizeCaption, d->fileSizeValue);
+    VkInfoPageLayout::NameRow(d->durationCaption, d->durationValue);
+    VkInfoPageLayout::NameRow(d->dateCaption, d->dateValue);
+    VkInfoPageLayout::NameRow(d->keywordCaption, d->keywordValue);
+    VkInfoPageLayout::NameRow(d->copyrightCaption, d->copyrightValue);
+    VkInfoPageLayout::NameRow(d->creditCaption, d->creditValue);
 }

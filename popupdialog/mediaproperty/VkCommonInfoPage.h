@@ -27,6 +27,7 @@ signals:
 private:
     void InitUI();
     void InitData();
+    void NameRows();
 
     struct Private;
     const std::unique_ptr<Private> d;

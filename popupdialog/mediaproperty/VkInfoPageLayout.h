@@ -3,6 +3,7 @@
 #include <QString>
 
 class QLabel;
+class QWidget;
 
 // Measures shared by the information pages of the properties dialog, so that captions and titles
 // line up from one page to the next.
@@ -22,6 +23,11 @@ public:
     // Gives the title label the width of text in its own font plus a little air, never below the
     // minimum, so that short titles still leave the divider a fixed start.
     static void FitTitleWidth(QLabel* title, const QString& text);
+    // Tells assistive technology what a row shows. A value label is named by its caption and its
+    // text together ("File Size: 1.00 MB"), since a label's name is all a screen reader says of
+    // it; an edit field is named by the caption alone and reads out its own text as its value.
+    // Runs again whenever the caption or the value changes.
+    static void NameRow(QLabel* caption, QWidget* value);
 
     VkInfoPageLayout() = delete;
 };

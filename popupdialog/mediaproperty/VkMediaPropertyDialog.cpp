@@ -162,6 +162,9 @@ void VkMediaPropertyDialog::RetranslateUi()
 {
     SetTitleName(tr("Properties"), false);
     d->okButton->setText(tr("OK"));
+    // The body scrolls under the keyboard as well; it is announced by the window's title.
+    d->scrollArea->setAccessibleName(tr("Properties"));
+    d->okButton->setAccessibleDescription(tr("Keeps the new name and the alpha choice"));
 }
 
 void VkMediaPropertyDialog::ConnectSignals()
@@ -178,6 +181,11 @@ void VkMediaPropertyDialog::slotOk()
     if (d->pngPage)
         d->photoManager->SetAlphaType(d->pngPage->AlphaType());
     done(1);
+}
+
+void VkMediaPropertyDialog::CloseByFrame()
+{
+    slotCancel();
 }
 
 void VkMediaPropertyDialog::slotCancel()

@@ -20,6 +20,8 @@ public:
     ~VkMediaPropertyDialog() override;
 
     void RetranslateUi() override;
+    // Escape and the title bar's close button end the window through its cancel path.
+    void CloseByFrame() override;
 
 signals:
     void sigNameChanged(const QString& newName);

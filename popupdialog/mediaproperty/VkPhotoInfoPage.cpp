@@ -112,6 +112,7 @@ void VkPhotoInfoPage::RetranslateUi()
     d->modelCaption->setText(tr("Camera Model:"));
     d->resolutionCaption->setText(tr("Resolution:"));
     d->exposureCaption->setText(tr("Exposure Time:"));
+    NameRows();
 }
 
 void VkPhotoInfoPage::InitData()
@@ -125,6 +126,7 @@ void VkPhotoInfoPage::InitData()
         d->exposureCaption->hide();
         d->exposureValue->hide();
     }
+    NameRows();
 }
 
 void VkPhotoInfoPage::paintEvent(QPaintEvent* event)
@@ -141,4 +143,12 @@ void VkPhotoInfoPage::paintEvent(QPaintEvent* event)
 void VkPhotoInfoPage::slotAspectRatioStateChanged(int state)
 {
     Q_UNUSED(state)
+}
+
+void VkPhotoInfoPage::NameRows()
+{
+    VkInfoPageLayout::NameRow(d->makerCaption, d->makerValue);
+    VkInfoPageLayout::NameRow(d->modelCaption, d->modelValue);
+    VkInfoPageLayout::NameRow(d->resolutionCaption, d->resolutionValue);
+    VkInfoPageLayout::NameRow(d->exposureCaption, d->exposureValue);
 }

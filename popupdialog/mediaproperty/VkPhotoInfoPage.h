@@ -27,6 +27,7 @@ private slots:
 private:
     void InitUI();
     void InitData();
+    void NameRows();
 
     struct Private;
     const std::unique_ptr<Private> d;

@@ -123,6 +123,7 @@ void VkVideoInfoPage::RetranslateUi()
     d->frameRateCaption->setText(tr("Frame Rate:"));
     d->bitRateCaption->setText(tr("Bit Rate:"));
     d->transferCaption->setText(tr("Transfer Characteristics:"));
+    NameRows();
 }
 
 void VkVideoInfoPage::InitData()
@@ -135,6 +136,7 @@ void VkVideoInfoPage::InitData()
     const double rate = qRound(double(d->manager->GetFrameRate()) * 100.0) / 100.0;
     d->frameRateValue->setText(tr("%1 fps").arg(rate, 0, 'g', -1));
     d->transferValue->setText(d->manager->GetTransferCharacteristics());
+    NameRows();
 }
 
 void VkVideoInfoPage::slotFrameRateStateChanged(int state)
@@ -145,4 +147,13 @@ void VkVideoInfoPage::slotFrameRateStateChanged(int state)
 void VkVideoInfoPage::slotAspectRatioStateChanged(int state)
 {
     Q_UNUSED(state)
+}
+
+void VkVideoInfoPage::NameRows()
+{
+    VkInfoPageLayout::NameRow(d->codecCaption, d->codecValue);
+    VkInfoPageLayout::NameRow(d->resolutionCaption, d->resolutionValue);
+    VkInfoPageLayout::NameRow(d->frameRateCaption, d->frameRateValue);
+    VkInfoPageLayout::NameRow(d->bitRateCaption, d->bitRateValue);
+    VkInfoPageLayout::NameRow(d->transferCaption, d->transferValue);
 }

@@ -44,6 +44,10 @@ void VkProjectSettingDialog::initUI()
     m_cancelButton = new VkBaseButton(QStringLiteral("Button_Normal_Btn_32"), this);
     m_okButton->setText(tr("OK"));
     m_cancelButton->setText(tr("CANCEL"));
+    m_okButton->setAccessibleDescription(tr("Saves the settings into the project"));
+    m_cancelButton->setAccessibleDescription(tr("Closes the window without saving"));
+    // CANCEL stands left of OK, so Tab reaches it first.
+    setTabOrder(m_cancelButton, m_okButton);
 }
 
 void VkProjectSettingDialog::initConnects()

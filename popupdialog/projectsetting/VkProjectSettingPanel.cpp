@@ -122,7 +122,7 @@ void VkProjectSettingPanel::initUI()
         box->setRange(kMinSide, kMaxSide);
         box->setButtonSymbols(QAbstractSpinBox::NoButtons);
         box->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        box->setFocusPolicy(Qt::ClickFocus);
+        box->setFocusPolicy(Qt::StrongFocus);
         return box;
     };
     const auto comboBox = [this](const char* name) {
@@ -159,6 +159,23 @@ void VkProjectSettingPanel::initUI()
     d->colorSpaceCaption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     d->colorSpaceCaption->setWordWrap(true);
     d->colorSpaceBox = comboBox("ProjectSettings_ColorSpaceBox");
+
+    // Each caption names its control for a screen reader as well.
+    d->ratioCaption->setBuddy(d->ratioBox);
+    d->resolutionCaption->setBuddy(d->resolutionBox);
+    d->frameRateCaption->setBuddy(d->frameRateBox);
+    d->colorSpaceCaption->setBuddy(d->colorSpaceBox);
+
+    // The controls were created in the order the code needs them; Tab goes row by row as they
+    // stand on the screen.
+    setTabOrder(d->ratioBox, d->resolutionBox);
+    setTabOrder(d->resolutionBox, d->widthBox);
+    setTabOrder(d->widthBox, d->heightBox);
+    setTabOrder(d->heightBox, d->lockButton);
+    setTabOrder(d->lockButton, d->frameRateBox);
+    setTabOrder(d->frameRateBox, d->colorSpaceBox);
+    // The window opens with the first setting in hand rather than the title bar's close button.
+    d->ratioBox->setFocus(Qt::OtherFocusReason);
 }
 
 void VkProjectSettingPanel::initAspectRatio()
@@ -250,6 +267,19 @@ void VkProjectSettingPanel::RetranslateUi()
     d->timesLabel->setText(QStringLiteral("x"));
     d->colorSpaceCaption->SetDisplayText(tr("Color Space:"));
     d->lockButton->setToolTip(tr("lock aspect ratio"));
+
+    d->ratioBox->setAccessibleName(tr("Aspect Ratio"));
+    d->resolutionBox->setAccessibleName(tr("Resolution"));
+    d->resolutionBox->setAccessibleDescription(tr("Preset frame sizes of the chosen aspect ratio"));
+    d->widthBox->setAccessibleName(tr("Width"));
+    d->widthBox->setAccessibleDescription(tr("Frame width in pixels"));
+    d->heightBox->setAccessibleName(tr("Height"));
+    d->heightBox->setAccessibleDescription(tr("Frame height in pixels"));
+    d->lockButton->setAccessibleName(tr("Lock aspect ratio"));
+    d->lockButton->setAccessibleDescription(tr("Keeps width and height in proportion while you type"));
+    d->frameRateBox->setAccessibleName(tr("Frame Rate"));
+    d->colorSpaceBox->setAccessibleName(tr("Color Space"));
+    d->ratioText->setAccessibleDescription(tr("The aspect ratio of the frame size"));
 }
 
 void VkProjectSettingPanel::slotRatioChanged()

@@ -47,6 +47,8 @@ VkScenceDetectListItem::VkScenceDetectListItem(QWidget* parent)
     m_removeButton->setFixedSize(kButtonSide, kButtonSide);
     // Rows that arrive during a detection cannot be removed until it ends.
     m_removeButton->setEnabled(false);
+    // The list's Delete key stands in for the button, so Tab does not stop in every row.
+    m_removeButton->setFocusPolicy(Qt::NoFocus);
 
     auto* topLine = new QHBoxLayout();
     topLine->setContentsMargins(0, 0, 0, 0);
@@ -68,6 +70,7 @@ VkScenceDetectListItem::VkScenceDetectListItem(QWidget* parent)
     setFixedSize(kRowSize);
     SetBGColorType(kPanelColorType);
     connect(m_removeButton, &QToolButton::clicked, this, &VkScenceDetectListItem::sigRemoveItem);
+    TranslateText();
 }
 
 VkScenceDetectListItem::~VkScenceDetectListItem() = default;
@@ -79,6 +82,19 @@ void VkScenceDetectListItem::setData(int start, int end, const QPixmap& thumbnai
     m_thumbnailLabel->setPixmap(thumbnail);
     m_durationLabel->setText(QStringLiteral("%1 %2").arg(tr("Duration:"), durationText));
     m_rangeLabel->setText(QStringLiteral("%1-%2").arg(startText, endText));
+    updateAccessibleNames();
+}
+
+void VkScenceDetectListItem::updateAccessibleNames()
+{
+    m_removeButton->setAccessibleName(tr("Remove %1").arg(m_titleLabel->text()));
+    m_rangeLabel->setAccessibleName(tr("Time range: %1").arg(m_rangeLabel->text()));
+}
+
+void VkScenceDetectListItem::TranslateText()
+{
+    m_removeButton->setToolTip(tr("Remove this scene"));
+    updateAccessibleNames();
 }
 
 void VkScenceDetectListItem::setSelected(bool on)

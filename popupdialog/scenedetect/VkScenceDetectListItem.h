@@ -24,6 +24,10 @@ public:
     QPoint range() const;
     VkLabel* titleLabel() const;
     VkToolButton* removeButton() const;
+    // Names the remove button and the time range after the row's current title; the list calls it
+    // whenever it numbers the row.
+    void updateAccessibleNames();
+    void TranslateText() override;
 
 signals:
     void sigRemoveItem();

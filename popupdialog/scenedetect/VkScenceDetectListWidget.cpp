@@ -6,7 +6,10 @@
 #include <vkwidgets/VkLabel.h>
 #include <vkwidgets/VkToolButton.h>
 
+#include <QFocusEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QPainter>
 #include <QPixmap>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -15,6 +18,9 @@ namespace {
 
 constexpr int kRowHeight = 66;
 constexpr int kTableWidth = 287;
+// Rows that one press of Page Up or Page Down skips.
+constexpr int kPageRows = 4;
+const QColor kFocusOutline(0x3C, 0xA9, 0xF8);
 
 VkScenceDetectListItem* rowWidget(QTableWidget* table, int row, int column = 0)
 {
@@ -43,6 +49,10 @@ VkScenceDetectListWidget::VkScenceDetectListWidget(QWidget* parent)
     m_table->horizontalHeader()->hide();
     m_table->setFixedWidth(kTableWidth);
 
+    // The table stays out of the focus chain, so that a click on a row never moves the keyboard
+    // away from where the user left it; the list takes Tab and clicks in its place.
+    setFocusPolicy(Qt::StrongFocus);
+
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(26, 24, 16, 16);
     layout->addWidget(m_table);
@@ -60,6 +70,94 @@ VkScenceDetectListWidget::VkScenceDetectListWidget(QWidget* parent)
                 if (previous)
                     previous->setSelected(false);
             });
+    TranslateText();
+}
+
+void VkScenceDetectListWidget::TranslateText()
+{
+    setAccessibleName(tr("Scenes"));
+    setAccessibleDescription(tr("Arrow keys choose a scene, Enter previews it, Delete removes it"));
+}
+
+void VkScenceDetectListWidget::keyPressEvent(QKeyEvent* event)
+{
+    const int count = m_table->rowCount();
+    const int current = m_table->currentRow();
+    const bool plain = event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier;
+    if (!plain || count == 0) {
+        VkWidget::keyPressEvent(event);
+        return;
+    }
+    switch (event->key()) {
+    case Qt::Key_Up:
+        moveCurrentRow(current < 0 ? 0 : current - 1);
+        break;
+    case Qt::Key_Down:
+        moveCurrentRow(current + 1);
+        break;
+    case Qt::Key_PageUp:
+        moveCurrentRow(current - kPageRows);
+        break;
+    case Qt::Key_PageDown:
+        moveCurrentRow(current < 0 ? kPageRows - 1 : current + kPageRows);
+        break;
+    case Qt::Key_Home:
+        moveCurrentRow(0);
+        break;
+    case Qt::Key_End:
+        moveCurrentRow(count - 1);
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        // The same request as a click on the row; accepted either way, so that Enter never reaches
+        // the dialog's default button.
+        if (VkScenceDetectListItem* item = rowWidget(m_table, current))
+            emit sigPlaySceneRange(item->range().x(), item->range().y(), true);
+        break;
+    case Qt::Key_Delete:
+        // Through the row's own button, so a row that cannot be removed yet stays.
+        if (VkScenceDetectListItem* item = rowWidget(m_table, current)) {
+            if (item->removeButton()->isEnabled())
+                item->removeButton()->click();
+        }
+        break;
+    default:
+        VkWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+}
+
+void VkScenceDetectListWidget::moveCurrentRow(int row)
+{
+    const int target = qBound(0, row, m_table->rowCount() - 1);
+    if (target == m_table->currentRow())
+        return;
+    m_table->setCurrentCell(target, 0);
+    m_table->scrollTo(m_table->model()->index(target, 0));
+}
+
+void VkScenceDetectListWidget::focusInEvent(QFocusEvent* event)
+{
+    VkWidget::focusInEvent(event);
+    update();
+}
+
+void VkScenceDetectListWidget::focusOutEvent(QFocusEvent* event)
+{
+    VkWidget::focusOutEvent(event);
+    update();
+}
+
+void VkScenceDetectListWidget::paintEvent(QPaintEvent* event)
+{
+    VkWidget::paintEvent(event);
+    if (!hasFocus())
+        return;
+    // The table draws no focus frame of its own; the list outlines it while it has the keyboard.
+    QPainter painter(this);
+    painter.setPen(kFocusOutline);
+    painter.drawRect(m_table->geometry().adjusted(-1, -1, 0, 0));
 }
 
 VkScenceDetectListWidget::~VkScenceDetectListWidget() = default;
@@ -126,6 +224,7 @@ void VkScenceDetectListWidget::slotDetectResult(qlonglong start, qlonglong end, 
 
     const int n = m_table->rowCount();
     item->titleLabel()->setText(tr("Scene") + QStringLiteral(" %1").arg(n + 1));
+    item->updateAccessibleNames();
     m_table->insertRow(n);
     m_table->setCellWidget(n, 0, item);
     m_table->doItemsLayout();
@@ -145,8 +244,10 @@ void VkScenceDetectListWidget::removeItem()
     m_table->cellWidget(found, 0)->deleteLater();
     m_table->removeRow(found);
     for (int row = 0; row < m_table->rowCount(); ++row) {
-        if (VkScenceDetectListItem* item = rowWidget(m_table, row))
+        if (VkScenceDetectListItem* item = rowWidget(m_table, row)) {
             item->titleLabel()->setText(QObject::tr("Scene") + QStringLiteral(" %1").arg(row + 1));
+            item->updateAccessibleNames();
+        }
     }
     if (m_table->rowCount() == 0)
         emit sigAllItemDeleted();

@@ -11,7 +11,9 @@ class QTableWidget;
 class VkScenceDetectPresenter;
 
 // The list of detected scenes, titled Scene 1, 2, 3 ... in row order. A click on a row asks for a
-// preview of that scene; rows can be removed once the detection has ended.
+// preview of that scene; rows can be removed once the detection has ended. The list itself takes
+// the keyboard (its table never does): the arrow keys, Home, End and the page keys move the current
+// row, Enter previews it as a click does, and Delete removes it once its remove button is enabled.
 class VKPOPUPDIALOG_EXPORT VkScenceDetectListWidget : public VkWidget
 {
     Q_OBJECT
@@ -26,6 +28,7 @@ public:
     QList<QPoint> detectRanges() const;
     void setDetecting(bool on);
     QTableWidget* table() const;
+    void TranslateText() override;
 
 signals:
     void sigPlaySceneRange(int start, int end, bool play = false);
@@ -38,8 +41,15 @@ signals:
 public slots:
     void slotDetectResult(qlonglong start, qlonglong end, qlonglong duration, QImage img);
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
 private:
     void removeItem();
+    void moveCurrentRow(int row);
 
     QTableWidget* m_table = nullptr;
     bool m_detecting = false;

@@ -11,7 +11,9 @@ constexpr int kButtonSide = 24;
 constexpr int kButtonTopGap = 8;
 constexpr int kButtonGap = 16;
 constexpr int kTimeWidth = 80;
+constexpr int kStepBackButton = 0;
 constexpr int kPlayButton = 1;
+constexpr int kStopButton = 2;
 constexpr int kStepForwardButton = 3;
 constexpr int kFullscreenButton = 4;
 constexpr int kVolumeButton = 5;
@@ -25,6 +27,12 @@ VkScenceDetectPlayerToolBar::VkScenceDetectPlayerToolBar(QWidget* parent)
     if (VkToolButton* b = button(kFullscreenButton))
         b->hide();
     if (VkToolButton* b = button(kVolumeButton))
+        b->hide();
+    // This bar places only play and step forward; left visible, the other two would lie on the
+    // slider where the base once put them, and Tab would stop at buttons no one can see whole.
+    if (VkToolButton* b = button(kStepBackButton))
+        b->hide();
+    if (VkToolButton* b = button(kStopButton))
         b->hide();
     setTimeLabelType(kCurrentTimeOnly);
     if (VkLabel* duration = durationTimeLabel())

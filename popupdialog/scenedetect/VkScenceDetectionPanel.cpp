@@ -30,11 +30,14 @@ VkScenceDetectionPanel::VkScenceDetectionPanel(IVkAbstractMediaItem* media, QWid
 
     m_addButton = VkPushButton::CreatePrimaryButton(this, kButtonSize);
     m_addButton->setObjectName(QStringLiteral("VCommonLib_Normal_Btn"));
-    m_addButton->setFixedWidth(kAddButtonWidth);
+    // At least this wide, wider where the caption needs it (bold text, long translations).
+    m_addButton->setMinimumWidth(kAddButtonWidth);
     m_addButton->setEnabled(false);
     m_detectButton = VkPushButton::CreateSecondaryButton(this, kButtonSize);
     m_detectButton->setObjectName(QStringLiteral("VCommonLib_Normal_Btn"));
-    m_detectButton->setFixedWidth(kDetectButtonWidth);
+    m_detectButton->setMinimumWidth(kDetectButtonWidth);
+    // "Detect" stands left of "Add To Timeline"; Tab follows the screen, not the creation order.
+    setTabOrder(m_detectButton, m_addButton);
 
     VkLabel* verticalLine = VkLabel::CreateLabel(this, QStringLiteral("LineWid"));
     verticalLine->setFixedWidth(1);

@@ -2,6 +2,7 @@
 
 #include "VkProjectLibrary.h"
 #include "VkStartupListItem.h"
+#include "VkStartupListKeys_p.h"
 
 #include <vkcore/VkConfig.h>
 #include <vkcore/VkDesktopService.h>
@@ -100,10 +101,14 @@ void VkStartupDlg::initUI()
 
     d->newProjectButton = new QPushButton(this);
     d->newProjectButton->setObjectName(QStringLiteral("VkStartupDlg_NewProject"));
+    // Neither large button is the window's default: Enter typed into the search box or given to
+    // the list must not start a new project.
+    d->newProjectButton->setAutoDefault(false);
     d->newProjectLabel = new VkLabel(this, QStringLiteral("VkStartupDlg_lbNewProject"));
     d->newProjectLabel->setAlignment(Qt::AlignCenter);
     d->openProjectButton = new QPushButton(this);
     d->openProjectButton->setObjectName(QStringLiteral("VkStartupDlg_OpenProject"));
+    d->openProjectButton->setAutoDefault(false);
     d->openProjectLabel = new VkLabel(this, QStringLiteral("VkStartupDlg_lbOpenProject"));
     d->openProjectLabel->setAlignment(Qt::AlignCenter);
 
@@ -112,6 +117,8 @@ void VkStartupDlg::initUI()
     d->findEdit->setObjectName(QStringLiteral("VkStartupDlg_FindProject"));
     d->findButton =
         VkSwitchToolButton::CreateSwitchButton(this, true, QStringLiteral("VkStartupDlg_FindProject_Search"));
+    // A picture in the search box that does nothing when pressed: no stop for the Tab key.
+    d->findButton->setFocusPolicy(Qt::NoFocus);
 
     d->projectList = new QListWidget(this);
     d->projectList->setObjectName(QStringLiteral("VkStartupDlg_ProjectListWidget"));
@@ -136,6 +143,17 @@ void VkStartupDlg::initUI()
 
     InitProjectLibarayList();
     d->ibBuy->hide();
+
+    d->aspectRatioLabel->setBuddy(d->aspectRatioCombo);
+    // The title buttons were created in the order of their code, not of the screen, where
+    // Feedback stands left of Help and Close.
+    setTabOrder(d->feedbackButton, d->ibHelp);
+    setTabOrder(d->ibHelp, d->ibClose);
+    // Most starts reopen a recent project, so the list holds the focus when there is one.
+    if (d->projectList->count() > 0)
+        d->projectList->setFocus(Qt::OtherFocusReason);
+    else
+        d->newProjectButton->setFocus(Qt::OtherFocusReason);
 }
 
 void VkStartupDlg::fillAspectRatios()
@@ -162,6 +180,8 @@ void VkStartupDlg::initConnects()
     connect(d->openProjectButton, &QPushButton::clicked, this, &VkStartupDlg::slotOpenProjectButtonClicked);
     connect(d->findEdit, SIGNAL(textChanged(const QString&)), this, SLOT(slotFindTextChanged(QString)));
     connect(d->projectList, &QListWidget::itemDoubleClicked, this, &VkStartupDlg::slotItemDoubleClicked);
+    auto* listKeys = new VkStartupListKeys(d->projectList);
+    connect(listKeys, &VkStartupListKeys::sigOpenItem, this, &VkStartupDlg::slotItemDoubleClicked);
     connect(d->projectList, &QListWidget::itemSelectionChanged, this,
             &VkStartupDlg::slotItemSelectionChanged);
     connect(d->ibBuy, &QToolButton::clicked, this, &VkStartupDlg::slotBuy);
@@ -195,6 +215,21 @@ void VkStartupDlg::doTranslateText()
     d->findEdit->setPlaceholderText(tr("Search"));
     d->showCheckBox->setText(tr("Show this window when Tessel launches"));
     d->feedbackButton->setToolTip(tr("Feedback"));
+
+    // Names for assistive technology; the icon-only tool buttons take theirs from the tips above.
+    d->linkButton->setToolTip(tr("Online Help"));
+    d->aspectRatioCombo->setAccessibleName(tr("Aspect Ratio"));
+    d->newProjectButton->setAccessibleName(tr("New Project"));
+    d->newProjectButton->setToolTip(tr("New Project"));
+    d->newProjectButton->setAccessibleDescription(tr("Starts an empty project"));
+    d->openProjectButton->setAccessibleName(tr("Open Project"));
+    d->openProjectButton->setToolTip(tr("Open Project"));
+    d->openProjectButton->setAccessibleDescription(tr("Chooses a project file on disk"));
+    d->findEdit->setAccessibleName(tr("Search projects"));
+    d->findButton->setToolTip(tr("Search"));
+    d->projectList->setAccessibleName(tr("Project Library"));
+    d->projectList->setAccessibleDescription(
+        tr("Arrow keys choose a project, Enter opens it, Delete takes it off the list"));
 }
 
 void VkStartupDlg::InitProjectLibarayList()
@@ -205,6 +240,9 @@ void VkStartupDlg::InitProjectLibarayList()
         auto* item = new QListWidgetItem(nullptr, 0);
         item->setSizeHint(kRowSize);
         d->projectList->insertItem(d->projectList->count(), item);
+        // The row widget draws the project; the item tells assistive technology what it is.
+        item->setData(Qt::AccessibleTextRole, record.name);
+        item->setData(Qt::AccessibleDescriptionRole, record.time + QStringLiteral(", ") + record.size);
         auto* row = new VkStartupListItem(record, this);
         d->projectList->setItemWidget(item, row);
         connect(row, &VkStartupListItem::sigRemoveItem, this, &VkStartupDlg::removeRow);
@@ -316,6 +354,11 @@ void VkStartupDlg::slotHelp() {}
 void VkStartupDlg::slotClose()
 {
     done(1);
+}
+
+void VkStartupDlg::CloseByFrame()
+{
+    slotClose();
 }
 
 bool VkStartupDlg::eventFilter(QObject* watched, QEvent* event)

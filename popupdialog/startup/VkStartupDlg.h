@@ -21,6 +21,8 @@ public:
     bool IsShowProjectListWindowCheckBoxChecked();
     bool UseSearch();
     void TranslateText() override;
+    // Escape ends the window as its close button does, with result 1.
+    void CloseByFrame() override;
 
 signals:
     void sigNewProject();

@@ -11,12 +11,14 @@ namespace {
 
 constexpr QSize kThumbSize{100, 56};
 const QColor kSelectedColor(0x34, 0x40, 0x4D);
+const QColor kCurrentOutline(0x3C, 0xA9, 0xF8);
 
 } // namespace
 
 VkStartupListItem::VkStartupListItem(const ProjectLibraryRecord& record, QWidget* parent)
     : VkWidget(parent)
     , m_recentInfo(record.info)
+    , m_fullName(record.name)
 {
     setObjectName(QStringLiteral("VkStartupDlg_VkStartupListItem"));
     m_thumbLabel = new VkLabel(this, QString());
@@ -45,7 +47,16 @@ VkStartupListItem::VkStartupListItem(const ProjectLibraryRecord& record, QWidget
 
     m_deleteButton = VkToolButton::CreateToolButton(this, QStringLiteral("VkStartupListItem_Delete"));
     m_deleteButton->setVisible(true);
+    // The Delete key removes the selected rows, so Tab need not stop at fifteen delete buttons.
+    m_deleteButton->setFocusPolicy(Qt::NoFocus);
     connect(m_deleteButton, &QToolButton::clicked, this, &VkStartupListItem::sigRemoveItem);
+    TranslateText();
+}
+
+void VkStartupListItem::TranslateText()
+{
+    m_deleteButton->setToolTip(tr("Remove from the list"));
+    m_deleteButton->setAccessibleName(tr("Remove project %1").arg(m_fullName));
 }
 
 VkStartupListItem::~VkStartupListItem() = default;
@@ -58,6 +69,19 @@ void VkStartupListItem::setSelected(bool selected)
 bool VkStartupListItem::isSelected() const
 {
     return m_selected;
+}
+
+void VkStartupListItem::setCurrent(bool current)
+{
+    if (m_current == current)
+        return;
+    m_current = current;
+    update();
+}
+
+bool VkStartupListItem::isCurrent() const
+{
+    return m_current;
 }
 
 QString VkStartupListItem::projectName() const
@@ -89,6 +113,11 @@ void VkStartupListItem::paintEvent(QPaintEvent* event)
     if (m_selected) {
         QPainter painter(this);
         painter.fillRect(rect(), kSelectedColor);
+    }
+    if (m_current) {
+        QPainter painter(this);
+        painter.setPen(kCurrentOutline);
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
     }
 }
 

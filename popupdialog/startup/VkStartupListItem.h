@@ -20,9 +20,13 @@ public:
     // The row paints its highlight while selected; the list repaints it when the selection changes.
     void setSelected(bool selected);
     bool isSelected() const;
+    // The row outlines itself while it is the current row of a focused list (keyboard position).
+    void setCurrent(bool current);
+    bool isCurrent() const;
     // The name as shown, shortened with an ellipsis when it is wider than the row allows.
     QString projectName() const;
     VkProjectRecentInfo* recentInfo() const;
+    void TranslateText() override;
 
     static constexpr int kNameWidth = 160;
     static constexpr int kNamePixelSize = 14;
@@ -43,6 +47,9 @@ private:
     VkToolButton* m_deleteButton = nullptr;
     VkProjectRecentInfo* m_recentInfo = nullptr;
     bool m_selected = false;
+    bool m_current = false;
+    // The whole name, for the delete button's accessible name (the label may show it shortened).
+    QString m_fullName;
     QPixmap m_thumbnail;
     Q_DISABLE_COPY(VkStartupListItem)
 };

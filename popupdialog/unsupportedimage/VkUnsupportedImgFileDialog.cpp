@@ -112,6 +112,8 @@ void VkUnsupportedImgFileDialog::RetranslateUi()
         QString::fromLatin1(kLinkTemplate)
             .arg(supportPage.toHtmlEscaped(), tr("Please contact support.").toHtmlEscaped()));
     d->okButton->setText(tr("OK"));
+    d->fileBrowser->setAccessibleName(tr("Images too large to edit"));
+    d->fileBrowser->setAccessibleDescription(tr("One image file per line"));
 }
 
 void VkUnsupportedImgFileDialog::slotClose()

@@ -283,6 +283,10 @@
         <source>OK</source>
         <translation>OK</translation>
     </message>
+    <message>
+        <source>Keeps the new name and the alpha choice</source>
+        <translation>Übernimmt den neuen Namen und die Alpha-Wahl</translation>
+    </message>
 </context>
 <context>
     <name>VkPhotoInfoPage</name>
@@ -348,6 +352,18 @@
         <source>Volume</source>
         <translation>Lautstärke</translation>
     </message>
+    <message>
+        <source>Playback position</source>
+        <translation>Wiedergabeposition</translation>
+    </message>
+    <message>
+        <source>Current time</source>
+        <translation>Aktuelle Zeit</translation>
+    </message>
+    <message>
+        <source>Duration</source>
+        <translation>Dauer</translation>
+    </message>
 </context>
 <context>
     <name>VkPngPhotoInfoPage</name>
@@ -381,6 +397,14 @@
     <message>
         <source>CANCEL</source>
         <translation>ABBRUCH</translation>
+    </message>
+    <message>
+        <source>Saves the settings into the project</source>
+        <translation>Speichert die Einstellungen im Projekt</translation>
+    </message>
+    <message>
+        <source>Closes the window without saving</source>
+        <translation>Schließt das Fenster ohne zu speichern</translation>
     </message>
 </context>
 <context>
@@ -417,6 +441,54 @@
         <source>It is found that the current device does not satisfy the conditions for enabling GPU acceleration, and there may be color differences during preview.</source>
         <translation>Dieses Gerät erfüllt nicht die Voraussetzungen für die GPU-Beschleunigung, daher können die Farben in der Vorschau abweichen.</translation>
     </message>
+    <message>
+        <source>Aspect Ratio</source>
+        <translation>Seitenverhältnis</translation>
+    </message>
+    <message>
+        <source>Resolution</source>
+        <translation>Auflösung</translation>
+    </message>
+    <message>
+        <source>Preset frame sizes of the chosen aspect ratio</source>
+        <translation>Vorgegebene Bildgrößen des gewählten Seitenverhältnisses</translation>
+    </message>
+    <message>
+        <source>Width</source>
+        <translation>Breite</translation>
+    </message>
+    <message>
+        <source>Frame width in pixels</source>
+        <translation>Bildbreite in Pixeln</translation>
+    </message>
+    <message>
+        <source>Height</source>
+        <translation>Höhe</translation>
+    </message>
+    <message>
+        <source>Frame height in pixels</source>
+        <translation>Bildhöhe in Pixeln</translation>
+    </message>
+    <message>
+        <source>Lock aspect ratio</source>
+        <translation>Seitenverhältnis sperren</translation>
+    </message>
+    <message>
+        <source>Keeps width and height in proportion while you type</source>
+        <translation>Hält Breite und Höhe beim Tippen im Verhältnis</translation>
+    </message>
+    <message>
+        <source>Frame Rate</source>
+        <translation>Bildrate</translation>
+    </message>
+    <message>
+        <source>Color Space</source>
+        <translation>Farbraum</translation>
+    </message>
+    <message>
+        <source>The aspect ratio of the frame size</source>
+        <translation>Das Seitenverhältnis der Bildgröße</translation>
+    </message>
 </context>
 <context>
     <name>VkScenceDetectListItem</name>
@@ -424,12 +496,32 @@
         <source>Duration:</source>
         <translation>Dauer:</translation>
     </message>
+    <message>
+        <source>Remove %1</source>
+        <translation>%1 entfernen</translation>
+    </message>
+    <message>
+        <source>Time range: %1</source>
+        <translation>Zeitbereich: %1</translation>
+    </message>
+    <message>
+        <source>Remove this scene</source>
+        <translation>Diese Szene entfernen</translation>
+    </message>
 </context>
 <context>
     <name>VkScenceDetectListWidget</name>
     <message>
         <source>Scene</source>
         <translation>Szene</translation>
+    </message>
+    <message>
+        <source>Scenes</source>
+        <translation>Szenen</translation>
+    </message>
+    <message>
+        <source>Arrow keys choose a scene, Enter previews it, Delete removes it</source>
+        <translation>Pfeiltasten wählen eine Szene, Eingabe zeigt sie in der Vorschau, Entf entfernt sie</translation>
     </message>
 </context>
 <context>
@@ -500,6 +592,56 @@
         <source>Feedback</source>
         <translation>Feedback</translation>
     </message>
+    <message>
+        <source>Aspect Ratio</source>
+        <translation>Seitenverhältnis</translation>
+    </message>
+    <message>
+        <source>Starts an empty project</source>
+        <translation>Beginnt ein leeres Projekt</translation>
+    </message>
+    <message>
+        <source>Chooses a project file on disk</source>
+        <translation>Wählt eine Projektdatei auf dem Datenträger</translation>
+    </message>
+    <message>
+        <source>Search projects</source>
+        <translation>Projekte durchsuchen</translation>
+    </message>
+    <message>
+        <source>Arrow keys choose a project, Enter opens it, Delete takes it off the list</source>
+        <translation>Pfeiltasten wählen ein Projekt, Eingabe öffnet es, Entf nimmt es aus der Liste</translation>
+    </message>
+</context>
+<context>
+    <name>VkStartupListItem</name>
+    <message>
+        <source>Remove from the list</source>
+        <translation>Aus der Liste entfernen</translation>
+    </message>
+    <message>
+        <source>Remove project %1</source>
+        <translation>Projekt %1 entfernen</translation>
+    </message>
+</context>
+<context>
+    <name>VkTopLevelWindowTitleBar</name>
+    <message>
+        <source>Minimize</source>
+        <translation>Minimieren</translation>
+    </message>
+    <message>
+        <source>Maximize</source>
+        <translation>Maximieren</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>Closes the window</source>
+        <translation>Schließt das Fenster</translation>
+    </message>
 </context>
 <context>
     <name>VkUnsupportedImgFileDialog</name>
@@ -518,6 +660,14 @@
     <message>
         <source>OK</source>
         <translation>OK</translation>
+    </message>
+    <message>
+        <source>Images too large to edit</source>
+        <translation>Zu große Bilder zum Bearbeiten</translation>
+    </message>
+    <message>
+        <source>One image file per line</source>
+        <translation>Eine Bilddatei pro Zeile</translation>
     </message>
 </context>
 <context>
