@@ -70,9 +70,9 @@ def make(path, shots):
             dont_care.append((frame + SHOT - DISSOLVE - 1, frame + SHOT + 1))
         order.append(f"[{label}]")
         frame += length
-    graph += ";" + "".join(order) + f"concat=n={len(order)}:v=1:a=0[v]"
+    graph += ";" + "".join(order) + f"concat=n={len(order)}:v=1:a=0,setpts=N/{RATE}/TB[v]"
     cmd = ["ffmpeg", "-hide_banner", "-loglevel", "error", "-y"] + inputs + [
-        "-filter_complex", graph, "-map", "[v]", "-c:v", "libx264", "-preset", "veryfast", "-crf", "20",
+        "-filter_complex", graph, "-map", "[v]", "-fps_mode", "passthrough", "-c:v", "libx264", "-preset", "veryfast", "-crf", "20",
         "-pix_fmt", "yuv420p", path]
     subprocess.run(cmd, check=True)
     # The truth is only worth something if the clip really has the frames it assumes.

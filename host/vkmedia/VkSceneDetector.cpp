@@ -18,6 +18,36 @@
 
 namespace {
 
+// Reduces one 8-bit plane to `dst` by averaging four samples spread over each destination cell.
+// Reading a sixteenth of the pixels instead of all of them keeps the analysis cheaper than the
+// decoding it follows; a cut changes the whole picture, so the sparse average still sees it.
+void samplePlane(const uint8_t* src, int srcStride, int srcWidth, int srcHeight, uint8_t* dst, int dstWidth,
+                 int dstHeight)
+{
+    for (int y = 0; y < dstHeight; ++y) {
+        const int top = static_cast<int>(int64_t(y) * srcHeight / dstHeight);
+        const int bottom = std::max(top, static_cast<int>(int64_t(y + 1) * srcHeight / dstHeight) - 1);
+        const int y0 = top + (bottom - top) / 4;
+        const int y1 = top + (bottom - top) * 3 / 4;
+        const uint8_t* row0 = src + int64_t(y0) * srcStride;
+        const uint8_t* row1 = src + int64_t(y1) * srcStride;
+        for (int x = 0; x < dstWidth; ++x) {
+            const int left = static_cast<int>(int64_t(x) * srcWidth / dstWidth);
+            const int right = std::max(left, static_cast<int>(int64_t(x + 1) * srcWidth / dstWidth) - 1);
+            const int x0 = left + (right - left) / 4;
+            const int x1 = left + (right - left) * 3 / 4;
+            dst[int64_t(y) * dstWidth + x] =
+                static_cast<uint8_t>((row0[x0] + row0[x1] + row1[x0] + row1[x1] + 2) / 4);
+        }
+    }
+}
+
+// 4:2:0 pictures with 8-bit planes, the common case, are sampled directly; others go through swscale.
+bool isSampledDirectly(int format)
+{
+    return format == AV_PIX_FMT_YUV420P || format == AV_PIX_FMT_YUVJ420P;
+}
+
 // The analysis plane is about an eighth of the picture, but never so small that shapes vanish.
 constexpr int kAnalysisDivisor = 8;
 constexpr int kMinAnalysisWidth = 48;
@@ -181,22 +211,33 @@ void VkSceneDetector::Private::runDetection(VkSceneObserver* obs)
         if (number <= lastNumber)
             number = lastNumber + 1;
 
-        analysisSws.reset(sws_getCachedContext(
-            analysisSws.release(), frame->width, frame->height, static_cast<AVPixelFormat>(frame->format),
-            analysisWidth, analysisHeight, AV_PIX_FMT_YUV420P, SWS_AREA, nullptr, nullptr, nullptr));
-        if (!analysisSws) {
-            notifyEnd(true, "Cannot convert the pictures of " + path);
-            return;
-        }
         vkmedia::VkAnalysisPlane plane;
         plane.width = analysisWidth;
         plane.height = analysisHeight;
         plane.y.resize(static_cast<size_t>(analysisWidth) * static_cast<size_t>(analysisHeight));
         plane.u.resize(static_cast<size_t>(analysisWidth / 2) * static_cast<size_t>(analysisHeight / 2));
         plane.v.resize(plane.u.size());
-        uint8_t* dst[4] = {plane.y.data(), plane.u.data(), plane.v.data(), nullptr};
-        int dstStride[4] = {analysisWidth, analysisWidth / 2, analysisWidth / 2, 0};
-        sws_scale(analysisSws.get(), frame->data, frame->linesize, 0, frame->height, dst, dstStride);
+        if (isSampledDirectly(frame->format)) {
+            const int chromaWidth = (frame->width + 1) / 2;
+            const int chromaHeight = (frame->height + 1) / 2;
+            samplePlane(frame->data[0], frame->linesize[0], frame->width, frame->height, plane.y.data(),
+                        analysisWidth, analysisHeight);
+            samplePlane(frame->data[1], frame->linesize[1], chromaWidth, chromaHeight, plane.u.data(),
+                        analysisWidth / 2, analysisHeight / 2);
+            samplePlane(frame->data[2], frame->linesize[2], chromaWidth, chromaHeight, plane.v.data(),
+                        analysisWidth / 2, analysisHeight / 2);
+        } else {
+            analysisSws.reset(sws_getCachedContext(
+                analysisSws.release(), frame->width, frame->height, static_cast<AVPixelFormat>(frame->format),
+                analysisWidth, analysisHeight, AV_PIX_FMT_YUV420P, SWS_AREA, nullptr, nullptr, nullptr));
+            if (!analysisSws) {
+                notifyEnd(true, "Cannot convert the pictures of " + path);
+                return;
+            }
+            uint8_t* dst[4] = {plane.y.data(), plane.u.data(), plane.v.data(), nullptr};
+            int dstStride[4] = {analysisWidth, analysisWidth / 2, analysisWidth / 2, 0};
+            sws_scale(analysisSws.get(), frame->data, frame->linesize, 0, frame->height, dst, dstStride);
+        }
 
         vkmedia::FramePtr kept = vkmedia::makeFrame();
         av_frame_move_ref(kept.get(), frame.get());
