@@ -12,14 +12,6 @@
 
 namespace {
 
-enum Row : int
-{
-    Row_Codec = 1,
-    Row_Channel = 2,
-    Row_SampleRate = 3,
-    Row_BitRate = 4,
-};
-
 constexpr int kTitleDividerGap = 8;
 
 } // namespace
@@ -57,53 +49,27 @@ void VkAudioInfoPage::InitUI()
     divider->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     divider->setFixedHeight(1);
 
-    auto makeLabel = [this](Qt::Alignment alignment) {
-        VkLabel* label = VkLabel::CreateLabel(this, QString());
-        label->setAlignment(alignment);
-        label->setTextFormat(Qt::PlainText);
-        return label;
-    };
-    d->title = makeLabel(Qt::AlignLeft | Qt::AlignVCenter);
+    d->title = VkInfoPageLayout::CreateLabel(this, Qt::AlignLeft | Qt::AlignVCenter);
     d->title->setFixedHeight(VkInfoPageLayout::kRowHeight);
 
-    const int captionWidth = VkInfoPageLayout::CaptionWidth();
-    auto makeRow = [&](VkLabel*& caption, VkLabel*& value) {
-        caption = makeLabel(Qt::AlignRight | Qt::AlignVCenter);
-        caption->setFixedSize(captionWidth, VkInfoPageLayout::kRowHeight);
-        value = makeLabel(Qt::AlignLeft | Qt::AlignVCenter);
-        value->setFixedSize(VkInfoPageLayout::kValueWidth, VkInfoPageLayout::kRowHeight);
-    };
-    makeRow(d->codecCaption, d->codecValue);
-    makeRow(d->channelCaption, d->channelValue);
-    makeRow(d->sampleRateCaption, d->sampleRateValue);
-    makeRow(d->bitRateCaption, d->bitRateValue);
+    VkInfoPageLayout::CreateRow(this, d->codecCaption, d->codecValue);
+    VkInfoPageLayout::CreateRow(this, d->channelCaption, d->channelValue);
+    VkInfoPageLayout::CreateRow(this, d->sampleRateCaption, d->sampleRateValue);
+    VkInfoPageLayout::CreateRow(this, d->bitRateCaption, d->bitRateValue);
 
-    auto* titleRow = new QHBoxLayout;
-    titleRow->setContentsMargins(VkInfoPageLayout::kTitleMarginLeft, 0, VkInfoPageLayout::kTitleMarginRight,
-                                 0);
+    QHBoxLayout* titleRow = VkInfoPageLayout::CreateTitleRow();
     titleRow->setSpacing(0);
     titleRow->addWidget(d->title);
     titleRow->addSpacing(kTitleDividerGap);
     titleRow->addWidget(divider);
 
-    auto* grid = new QGridLayout;
-    grid->setContentsMargins(VkInfoPageLayout::kGridMarginLeft, 0, VkInfoPageLayout::kGridMarginRight, 0);
-    grid->setHorizontalSpacing(VkInfoPageLayout::kSpacing);
-    grid->setVerticalSpacing(VkInfoPageLayout::kSpacing);
-    grid->addWidget(d->codecCaption, Row_Codec, 0);
-    grid->addWidget(d->codecValue, Row_Codec, 1);
-    grid->addWidget(d->channelCaption, Row_Channel, 0);
-    grid->addWidget(d->channelValue, Row_Channel, 1);
-    grid->addWidget(d->sampleRateCaption, Row_SampleRate, 0);
-    grid->addWidget(d->sampleRateValue, Row_SampleRate, 1);
-    grid->addWidget(d->bitRateCaption, Row_BitRate, 0);
-    grid->addWidget(d->bitRateValue, Row_BitRate, 1);
-
-    auto* page = new QVBoxLayout(this);
-    page->setContentsMargins(0, 0, 0, 0);
-    page->setSpacing(VkInfoPageLayout::kSpacing);
-    page->addLayout(titleRow);
-    page->addLayout(grid);
+    // Row 0 of the grid stays empty: the rows start one spacing below the title.
+    QGridLayout* grid = VkInfoPageLayout::CreateGrid({{d->codecCaption, d->codecValue},
+                                                      {d->channelCaption, d->channelValue},
+                                                      {d->sampleRateCaption, d->sampleRateValue},
+                                                      {d->bitRateCaption, d->bitRateValue}},
+                                                     1);
+    VkInfoPageLayout::StackPage(this, titleRow, grid);
 }
 
 void VkAudioInfoPage::RetranslateUi()

@@ -2,10 +2,15 @@
 
 #include <vkcore/VkLocale.h>
 
+#include <vkwidgets/VkLabel.h>
+
 #include <QFontMetrics>
+#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QTextDocument>
 #include <QTextDocumentFragment>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -53,4 +58,52 @@ void VkInfoPageLayout::NameRow(QLabel* caption, QWidget* value)
     const QString shown =
         rich ? QTextDocumentFragment::fromHtml(label->text()).toPlainText().simplified() : label->text();
     label->setAccessibleName(name.isEmpty() ? shown : name + QLatin1Char(' ') + shown);
+}
+
+VkLabel* VkInfoPageLayout::CreateLabel(QWidget* page, Qt::Alignment alignment)
+{
+    VkLabel* label = VkLabel::CreateLabel(page, QString());
+    label->setAlignment(alignment);
+    label->setTextFormat(Qt::PlainText);
+    return label;
+}
+
+void VkInfoPageLayout::CreateRow(QWidget* page, VkLabel*& caption, VkLabel*& value)
+{
+    caption = CreateLabel(page, Qt::AlignRight | Qt::AlignVCenter);
+    caption->setFixedSize(CaptionWidth(), kRowHeight);
+    value = CreateLabel(page, Qt::AlignLeft | Qt::AlignVCenter);
+    value->setFixedSize(kValueWidth, kRowHeight);
+}
+
+QHBoxLayout* VkInfoPageLayout::CreateTitleRow()
+{
+    auto* row = new QHBoxLayout;
+    row->setContentsMargins(kTitleMarginLeft, 0, kTitleMarginRight, 0);
+    return row;
+}
+
+QGridLayout* VkInfoPageLayout::CreateGrid(const QList<QPair<QWidget*, QWidget*>>& rows, int firstRow,
+                                          QWidget* owner)
+{
+    auto* grid = owner ? new QGridLayout(owner) : new QGridLayout;
+    grid->setContentsMargins(kGridMarginLeft, 0, kGridMarginRight, 0);
+    grid->setHorizontalSpacing(kSpacing);
+    grid->setVerticalSpacing(kSpacing);
+    int row = firstRow;
+    for (const auto& pair : rows) {
+        grid->addWidget(pair.first, row, 0);
+        grid->addWidget(pair.second, row, 1);
+        ++row;
+    }
+    return grid;
+}
+
+void VkInfoPageLayout::StackPage(QWidget* page, QLayout* titleRow, QLayout* grid)
+{
+    auto* column = new QVBoxLayout(page);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(kSpacing);
+    column->addLayout(titleRow);
+    column->addLayout(grid);
 }

@@ -1,6 +1,13 @@
 #pragma once
 
+#include <QList>
+#include <QPair>
 #include <QString>
+
+class QGridLayout;
+class QHBoxLayout;
+class QLayout;
+class VkLabel;
 
 class QLabel;
 class QWidget;
@@ -28,6 +35,18 @@ public:
     // it; an edit field is named by the caption alone and reads out its own text as its value.
     // Runs again whenever the caption or the value changes.
     static void NameRow(QLabel* caption, QWidget* value);
+
+    // A plain-text label of the page: data shown as typed, never as markup.
+    static VkLabel* CreateLabel(QWidget* page, Qt::Alignment alignment);
+    // A caption (right-aligned, caption width) and its value (left-aligned, value width).
+    static void CreateRow(QWidget* page, VkLabel*& caption, VkLabel*& value);
+    // The row that holds a page's title, inset like the other pages' titles.
+    static QHBoxLayout* CreateTitleRow();
+    // The caption/value grid, one row per pair from `firstRow` on, set on `owner` when given.
+    static QGridLayout* CreateGrid(const QList<QPair<QWidget*, QWidget*>>& rows, int firstRow,
+                                   QWidget* owner = nullptr);
+    // The page's own column: the title row above the grid.
+    static void StackPage(QWidget* page, QLayout* titleRow, QLayout* grid);
 
     VkInfoPageLayout() = delete;
 };

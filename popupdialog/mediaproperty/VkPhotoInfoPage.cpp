@@ -15,14 +15,6 @@
 
 namespace {
 
-enum Row : int
-{
-    Row_CameraMaker = 1,
-    Row_CameraModel = 2,
-    Row_Resolution = 3,
-    Row_Exposure = 4,
-};
-
 constexpr int kDividerGap = 10;
 
 } // namespace
@@ -55,53 +47,27 @@ VkPhotoInfoPage::~VkPhotoInfoPage() = default;
 
 void VkPhotoInfoPage::InitUI()
 {
-    auto makeLabel = [this](Qt::Alignment alignment) {
-        VkLabel* label = VkLabel::CreateLabel(this, QString());
-        label->setAlignment(alignment);
-        label->setTextFormat(Qt::PlainText);
-        return label;
-    };
-    d->title = makeLabel(Qt::AlignLeft);
+    d->title = VkInfoPageLayout::CreateLabel(this, Qt::AlignLeft);
     d->title->setFixedHeight(VkInfoPageLayout::kRowHeight);
     // Sized before it has a text, so every language gets the same short title cell.
     VkInfoPageLayout::FitTitleWidth(d->title, d->title->text());
 
-    const int captionWidth = VkInfoPageLayout::CaptionWidth();
-    auto makeRow = [&](VkLabel*& caption, VkLabel*& value) {
-        caption = makeLabel(Qt::AlignRight | Qt::AlignVCenter);
-        caption->setFixedSize(captionWidth, VkInfoPageLayout::kRowHeight);
-        value = makeLabel(Qt::AlignLeft | Qt::AlignVCenter);
-        value->setFixedSize(VkInfoPageLayout::kValueWidth, VkInfoPageLayout::kRowHeight);
-    };
-    makeRow(d->makerCaption, d->makerValue);
-    makeRow(d->modelCaption, d->modelValue);
-    makeRow(d->resolutionCaption, d->resolutionValue);
-    makeRow(d->exposureCaption, d->exposureValue);
+    VkInfoPageLayout::CreateRow(this, d->makerCaption, d->makerValue);
+    VkInfoPageLayout::CreateRow(this, d->modelCaption, d->modelValue);
+    VkInfoPageLayout::CreateRow(this, d->resolutionCaption, d->resolutionValue);
+    VkInfoPageLayout::CreateRow(this, d->exposureCaption, d->exposureValue);
 
-    auto* titleRow = new QHBoxLayout;
-    titleRow->setContentsMargins(VkInfoPageLayout::kTitleMarginLeft, 0, VkInfoPageLayout::kTitleMarginRight,
-                                 0);
+    QHBoxLayout* titleRow = VkInfoPageLayout::CreateTitleRow();
     titleRow->addWidget(d->title);
     titleRow->addStretch();
 
-    auto* grid = new QGridLayout;
-    grid->setContentsMargins(VkInfoPageLayout::kGridMarginLeft, 0, VkInfoPageLayout::kGridMarginRight, 0);
-    grid->setHorizontalSpacing(VkInfoPageLayout::kSpacing);
-    grid->setVerticalSpacing(VkInfoPageLayout::kSpacing);
-    grid->addWidget(d->makerCaption, Row_CameraMaker, 0);
-    grid->addWidget(d->makerValue, Row_CameraMaker, 1);
-    grid->addWidget(d->modelCaption, Row_CameraModel, 0);
-    grid->addWidget(d->modelValue, Row_CameraModel, 1);
-    grid->addWidget(d->resolutionCaption, Row_Resolution, 0);
-    grid->addWidget(d->resolutionValue, Row_Resolution, 1);
-    grid->addWidget(d->exposureCaption, Row_Exposure, 0);
-    grid->addWidget(d->exposureValue, Row_Exposure, 1);
-
-    auto* page = new QVBoxLayout(this);
-    page->setContentsMargins(0, 0, 0, 0);
-    page->setSpacing(VkInfoPageLayout::kSpacing);
-    page->addLayout(titleRow);
-    page->addLayout(grid);
+    // Row 0 of the grid stays empty: the rows start one spacing below the title.
+    QGridLayout* grid = VkInfoPageLayout::CreateGrid({{d->makerCaption, d->makerValue},
+                                                      {d->modelCaption, d->modelValue},
+                                                      {d->resolutionCaption, d->resolutionValue},
+                                                      {d->exposureCaption, d->exposureValue}},
+                                                     1);
+    VkInfoPageLayout::StackPage(this, titleRow, grid);
 }
 
 void VkPhotoInfoPage::RetranslateUi()

@@ -12,15 +12,6 @@
 
 namespace {
 
-enum Row : int
-{
-    Row_Codec = 1,
-    Row_Resolution = 2,
-    Row_FrameRate = 3,
-    Row_BitRate = 4,
-    Row_Transfer = 5,
-};
-
 constexpr int kTitleDividerGap = 8;
 
 } // namespace
@@ -60,57 +51,30 @@ void VkVideoInfoPage::InitUI()
     divider->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     divider->setFixedHeight(1);
 
-    auto makeLabel = [this](Qt::Alignment alignment) {
-        VkLabel* label = VkLabel::CreateLabel(this, QString());
-        label->setAlignment(alignment);
-        label->setTextFormat(Qt::PlainText);
-        return label;
-    };
-    d->title = makeLabel(Qt::AlignLeft | Qt::AlignHCenter | Qt::AlignVCenter);
+    d->title = VkInfoPageLayout::CreateLabel(this, Qt::AlignLeft | Qt::AlignHCenter | Qt::AlignVCenter);
     d->title->setFixedHeight(VkInfoPageLayout::kRowHeight);
 
-    const int captionWidth = VkInfoPageLayout::CaptionWidth();
-    auto makeRow = [&](VkLabel*& caption, VkLabel*& value) {
-        caption = makeLabel(Qt::AlignRight | Qt::AlignVCenter);
-        caption->setFixedSize(captionWidth, VkInfoPageLayout::kRowHeight);
-        value = makeLabel(Qt::AlignLeft | Qt::AlignVCenter);
-        value->setFixedSize(VkInfoPageLayout::kValueWidth, VkInfoPageLayout::kRowHeight);
-    };
-    makeRow(d->codecCaption, d->codecValue);
-    makeRow(d->resolutionCaption, d->resolutionValue);
-    makeRow(d->frameRateCaption, d->frameRateValue);
-    makeRow(d->bitRateCaption, d->bitRateValue);
-    makeRow(d->transferCaption, d->transferValue);
+    VkInfoPageLayout::CreateRow(this, d->codecCaption, d->codecValue);
+    VkInfoPageLayout::CreateRow(this, d->resolutionCaption, d->resolutionValue);
+    VkInfoPageLayout::CreateRow(this, d->frameRateCaption, d->frameRateValue);
+    VkInfoPageLayout::CreateRow(this, d->bitRateCaption, d->bitRateValue);
+    VkInfoPageLayout::CreateRow(this, d->transferCaption, d->transferValue);
     d->transferCaption->setWordWrap(true);
 
-    auto* titleRow = new QHBoxLayout;
-    titleRow->setContentsMargins(VkInfoPageLayout::kTitleMarginLeft, 0, VkInfoPageLayout::kTitleMarginRight,
-                                 0);
+    QHBoxLayout* titleRow = VkInfoPageLayout::CreateTitleRow();
     titleRow->setSpacing(0);
     titleRow->addWidget(d->title);
     titleRow->addSpacing(kTitleDividerGap);
     titleRow->addWidget(divider);
 
-    auto* grid = new QGridLayout;
-    grid->setContentsMargins(VkInfoPageLayout::kGridMarginLeft, 0, VkInfoPageLayout::kGridMarginRight, 0);
-    grid->setHorizontalSpacing(VkInfoPageLayout::kSpacing);
-    grid->setVerticalSpacing(VkInfoPageLayout::kSpacing);
-    grid->addWidget(d->codecCaption, Row_Codec, 0);
-    grid->addWidget(d->codecValue, Row_Codec, 1);
-    grid->addWidget(d->resolutionCaption, Row_Resolution, 0);
-    grid->addWidget(d->resolutionValue, Row_Resolution, 1);
-    grid->addWidget(d->frameRateCaption, Row_FrameRate, 0);
-    grid->addWidget(d->frameRateValue, Row_FrameRate, 1);
-    grid->addWidget(d->bitRateCaption, Row_BitRate, 0);
-    grid->addWidget(d->bitRateValue, Row_BitRate, 1);
-    grid->addWidget(d->transferCaption, Row_Transfer, 0);
-    grid->addWidget(d->transferValue, Row_Transfer, 1);
-
-    auto* page = new QVBoxLayout(this);
-    page->setContentsMargins(0, 0, 0, 0);
-    page->setSpacing(VkInfoPageLayout::kSpacing);
-    page->addLayout(titleRow);
-    page->addLayout(grid);
+    // Row 0 of the grid stays empty: the rows start one spacing below the title.
+    QGridLayout* grid = VkInfoPageLayout::CreateGrid({{d->codecCaption, d->codecValue},
+                                                      {d->resolutionCaption, d->resolutionValue},
+                                                      {d->frameRateCaption, d->frameRateValue},
+                                                      {d->bitRateCaption, d->bitRateValue},
+                                                      {d->transferCaption, d->transferValue}},
+                                                     1);
+    VkInfoPageLayout::StackPage(this, titleRow, grid);
 }
 
 void VkVideoInfoPage::RetranslateUi()

@@ -1,3 +1,4 @@
+#include "ProjectConfigFixture.h"
 #include "VkTestMain.h"
 
 #include <projectsetting/VkProjectSettingAcceptEvent.h>
@@ -19,16 +20,6 @@
 using VKVBLMODEL::VkProjectConfig;
 
 namespace {
-
-void storeConfig(int ratio, int rate, QSize size, int colorSpace)
-{
-    VkProjectConfig c;
-    c.aspectRatio = static_cast<VKVBLMODEL::VkProjectAspectRatioType>(ratio);
-    c.frameRate = static_cast<VKVBLMODEL::VkProjectFrameRateType>(rate);
-    c.resolution = size;
-    c.colorSpace = static_cast<VKVBLMODEL::VkProjectColorSpaceType>(colorSpace);
-    IVkProjectManager::getInstance()->currentProject()->setProjectConfig(c);
-}
 
 QByteArray readFile(const QString& path)
 {

@@ -1,3 +1,4 @@
+#include "ProjectConfigFixture.h"
 #include "VkMessageBoxAnswerer.h"
 #include "VkTestMain.h"
 
@@ -20,16 +21,6 @@
 using VKVBLMODEL::VkProjectConfig;
 
 namespace {
-
-void storeConfig(int ratio, int rate, QSize size, int colorSpace)
-{
-    VkProjectConfig c;
-    c.aspectRatio = static_cast<VKVBLMODEL::VkProjectAspectRatioType>(ratio);
-    c.frameRate = static_cast<VKVBLMODEL::VkProjectFrameRateType>(rate);
-    c.resolution = size;
-    c.colorSpace = static_cast<VKVBLMODEL::VkProjectColorSpaceType>(colorSpace);
-    IVkProjectManager::getInstance()->currentProject()->setProjectConfig(c);
-}
 
 VkProjectConfig storedConfig()
 {

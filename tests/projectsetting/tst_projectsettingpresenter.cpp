@@ -1,3 +1,4 @@
+#include "ProjectConfigFixture.h"
 #include "VkTestMain.h"
 
 #include <projectsetting/VkProjectSettingPresenter.h>
@@ -13,21 +14,6 @@
 using VKVBLMODEL::VkProjectConfig;
 
 namespace {
-
-VkProjectConfig makeConfig(int ratio, int rate, QSize size, int colorSpace)
-{
-    VkProjectConfig c;
-    c.aspectRatio = static_cast<VKVBLMODEL::VkProjectAspectRatioType>(ratio);
-    c.frameRate = static_cast<VKVBLMODEL::VkProjectFrameRateType>(rate);
-    c.resolution = size;
-    c.colorSpace = static_cast<VKVBLMODEL::VkProjectColorSpaceType>(colorSpace);
-    return c;
-}
-
-void storeInCurrentProject(const VkProjectConfig& c)
-{
-    IVkProjectManager::getInstance()->currentProject()->setProjectConfig(c);
-}
 
 // Records the presenter's signals in the order they arrive, as one string ("ratio,resolution").
 class SignalLog : public QObject
@@ -82,7 +68,7 @@ void TestProjectSettingPresenter::init()
 {
     // Every test starts from a fresh, unsaved project at the model's defaults.
     IVkProjectManager::getInstance()->newProject();
-    storeInCurrentProject(makeConfig(1, 2, QSize(1920, 1080), 0));
+    storeConfig(1, 2, QSize(1920, 1080), 0);
 }
 
 void TestProjectSettingPresenter::loadsStoredProject_data()
@@ -123,7 +109,7 @@ void TestProjectSettingPresenter::loadsStoredProject()
     QFETCH(int, storedRate);
     QFETCH(QSize, storedSize);
     QFETCH(int, storedColor);
-    storeInCurrentProject(makeConfig(storedRatio, storedRate, storedSize, storedColor));
+    storeConfig(storedRatio, storedRate, storedSize, storedColor);
 
     VkProjectSettingPresenter p;
     QTEST(p.GetRatio(), "ratio");
