@@ -16,6 +16,8 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QKeyEvent>
+#include <QTableWidget>
 #include <QTimer>
 #include <QWidget>
 
@@ -23,6 +25,8 @@ namespace {
 
 // Detecting the sample clip takes well under a second; a much larger clip chosen by hand still ends.
 constexpr int kDetectionTimeoutMs = 120 * 1000;
+// Long enough for the preview to show the chosen scene before the picture is taken.
+constexpr int kPreviewSettleMs = 400;
 constexpr int kPollIntervalMs = 20;
 
 class Shooter
@@ -116,6 +120,15 @@ void shootSceneDetection(Shooter& shooter, VkDemoWindow* window)
         shooter.fail(QStringLiteral("the scene detection did not end in time"));
     // Scenes found last arrive as queued signals.
     QCoreApplication::processEvents();
+    // The second scene chosen the way a keyboard user does: made current, then previewed with Enter.
+    auto* table = dialog.findChild<QTableWidget*>();
+    QWidget* list = table ? table->parentWidget() : nullptr;
+    if (table && list && table->rowCount() > 1) {
+        table->setCurrentCell(1, 0);
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QCoreApplication::sendEvent(list, &enter);
+        waitFor([] { return false; }, kPreviewSettleMs);
+    }
     shooter.shoot(&dialog, QStringLiteral("scene-detection"));
     window->showSceneRanges(dialog.GetDetectRange());
 }
