@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstring>
+
 // Owning handles for the FFmpeg objects the engine uses, so that every early return frees them.
 
 extern "C" {
@@ -71,5 +73,16 @@ public:
 private:
     AVPacket* m_packet;
 };
+
+// The value of an FFmpeg enum field as the file gave it. A damaged stream can store numbers the
+// enum does not name, and reading those through the enum type is undefined: read the bytes instead.
+template <class Enum>
+int rawEnumValue(const Enum& field)
+{
+    static_assert(sizeof(Enum) == sizeof(int), "FFmpeg's enums are int-sized");
+    int value = 0;
+    std::memcpy(&value, &field, sizeof value);
+    return value;
+}
 
 } // namespace vkmedia

@@ -16,7 +16,7 @@ constexpr int kUnitFixedPoint = 1 << 16;
 
 int swsColorspace(const AVFrame* frame)
 {
-    switch (frame->colorspace) {
+    switch (rawEnumValue(frame->colorspace)) {
     case AVCOL_SPC_BT709:
         return SWS_CS_ITU709;
     case AVCOL_SPC_BT470BG:
@@ -44,7 +44,7 @@ bool isFullRange(const AVFrame* frame)
     case AV_PIX_FMT_YUVJ411P:
         return true;
     default:
-        return frame->color_range == AVCOL_RANGE_JPEG;
+        return rawEnumValue(frame->color_range) == AVCOL_RANGE_JPEG;
     }
 }
 

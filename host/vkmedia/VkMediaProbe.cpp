@@ -188,7 +188,7 @@ bool VkMediaProbe::probe(const std::string& path, VkMediaProbeResult& result, st
         result.width = par->width;
         result.height = par->height;
         result.videoCodecName = codecName(par->codec_id);
-        result.transferCharacteristics = transferName(par->color_trc);
+        result.transferCharacteristics = transferName(vkmedia::rawEnumValue(par->color_trc));
         const auto* pixDesc = av_pix_fmt_desc_get(static_cast<AVPixelFormat>(par->format));
         if (pixDesc) {
             result.pixelFormatName = pixDesc->name;
