@@ -4,17 +4,10 @@
 #include "VkInfoPageLayout.h"
 
 #include <vkwidgets/VkLabel.h>
-#include <vkwidgets/VkLineWidget.h>
 
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
-
-namespace {
-
-constexpr int kTitleDividerGap = 8;
-
-} // namespace
 
 struct VkAudioInfoPage::Private
 {
@@ -44,11 +37,6 @@ VkAudioInfoPage::~VkAudioInfoPage() = default;
 
 void VkAudioInfoPage::InitUI()
 {
-    VkLineWidget* divider =
-        VkLineWidget::CreateLineWidget(this, Qt::Horizontal, VkLineWidget::Line_Secondary);
-    divider->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    divider->setFixedHeight(1);
-
     d->title = VkInfoPageLayout::CreateLabel(this, Qt::AlignLeft | Qt::AlignVCenter);
     d->title->setFixedHeight(VkInfoPageLayout::kRowHeight);
 
@@ -57,11 +45,7 @@ void VkAudioInfoPage::InitUI()
     VkInfoPageLayout::CreateRow(this, d->sampleRateCaption, d->sampleRateValue);
     VkInfoPageLayout::CreateRow(this, d->bitRateCaption, d->bitRateValue);
 
-    QHBoxLayout* titleRow = VkInfoPageLayout::CreateTitleRow();
-    titleRow->setSpacing(0);
-    titleRow->addWidget(d->title);
-    titleRow->addSpacing(kTitleDividerGap);
-    titleRow->addWidget(divider);
+    QHBoxLayout* titleRow = VkInfoPageLayout::CreateDividedTitleRow(this, d->title);
 
     // Row 0 of the grid stays empty: the rows start one spacing below the title.
     QGridLayout* grid = VkInfoPageLayout::CreateGrid({{d->codecCaption, d->codecValue},

@@ -3,6 +3,7 @@
 #include <vkcore/VkLocale.h>
 
 #include <vkwidgets/VkLabel.h>
+#include <vkwidgets/VkLineWidget.h>
 
 #include <QFontMetrics>
 #include <QGridLayout>
@@ -18,6 +19,7 @@ constexpr int kCaptionWidth = 100;
 constexpr int kWideCaptionWidth = 145;
 constexpr int kTitleAir = 2;
 constexpr int kMinTitleWidth = 60;
+constexpr int kTitleDividerGap = 8;
 
 } // namespace
 
@@ -80,6 +82,20 @@ QHBoxLayout* VkInfoPageLayout::CreateTitleRow()
 {
     auto* row = new QHBoxLayout;
     row->setContentsMargins(kTitleMarginLeft, 0, kTitleMarginRight, 0);
+    return row;
+}
+
+QHBoxLayout* VkInfoPageLayout::CreateDividedTitleRow(QWidget* page, QLabel* title)
+{
+    VkLineWidget* divider =
+        VkLineWidget::CreateLineWidget(page, Qt::Horizontal, VkLineWidget::Line_Secondary);
+    divider->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    divider->setFixedHeight(1);
+    QHBoxLayout* row = CreateTitleRow();
+    row->setSpacing(0);
+    row->addWidget(title);
+    row->addSpacing(kTitleDividerGap);
+    row->addWidget(divider);
     return row;
 }
 

@@ -42,6 +42,8 @@ public:
     static void CreateRow(QWidget* page, VkLabel*& caption, VkLabel*& value);
     // The row that holds a page's title, inset like the other pages' titles.
     static QHBoxLayout* CreateTitleRow();
+    // A title row whose divider line runs from just after the title to the page's right edge.
+    static QHBoxLayout* CreateDividedTitleRow(QWidget* page, QLabel* title);
     // The caption/value grid, one row per pair from `firstRow` on, set on `owner` when given.
     static QGridLayout* CreateGrid(const QList<QPair<QWidget*, QWidget*>>& rows, int firstRow,
                                    QWidget* owner = nullptr);

@@ -4,17 +4,10 @@
 #include "VkVideoInfoPageManager.h"
 
 #include <vkwidgets/VkLabel.h>
-#include <vkwidgets/VkLineWidget.h>
 
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
-
-namespace {
-
-constexpr int kTitleDividerGap = 8;
-
-} // namespace
 
 struct VkVideoInfoPage::Private
 {
@@ -46,11 +39,6 @@ VkVideoInfoPage::~VkVideoInfoPage() = default;
 
 void VkVideoInfoPage::InitUI()
 {
-    VkLineWidget* divider =
-        VkLineWidget::CreateLineWidget(this, Qt::Horizontal, VkLineWidget::Line_Secondary);
-    divider->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    divider->setFixedHeight(1);
-
     d->title = VkInfoPageLayout::CreateLabel(this, Qt::AlignLeft | Qt::AlignHCenter | Qt::AlignVCenter);
     d->title->setFixedHeight(VkInfoPageLayout::kRowHeight);
 
@@ -61,11 +49,7 @@ void VkVideoInfoPage::InitUI()
     VkInfoPageLayout::CreateRow(this, d->transferCaption, d->transferValue);
     d->transferCaption->setWordWrap(true);
 
-    QHBoxLayout* titleRow = VkInfoPageLayout::CreateTitleRow();
-    titleRow->setSpacing(0);
-    titleRow->addWidget(d->title);
-    titleRow->addSpacing(kTitleDividerGap);
-    titleRow->addWidget(divider);
+    QHBoxLayout* titleRow = VkInfoPageLayout::CreateDividedTitleRow(this, d->title);
 
     // Row 0 of the grid stays empty: the rows start one spacing below the title.
     QGridLayout* grid = VkInfoPageLayout::CreateGrid({{d->codecCaption, d->codecValue},
