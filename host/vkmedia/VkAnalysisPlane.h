@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -13,6 +14,11 @@ struct VkAnalysisPlane
     std::vector<uint8_t> y;
     std::vector<uint8_t> u;
     std::vector<uint8_t> v;
+
+    // Summaries of the luma that every comparison of this frame uses, filled in once by the scorer:
+    // means of small blocks, and a coarse histogram.
+    std::vector<uint8_t> blockMeans;
+    std::array<int, 32> histogram{};
 };
 
 } // namespace vkmedia

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <deque>
+#include <tuple>
 
 namespace vkmedia {
 
@@ -19,8 +20,9 @@ constexpr double kStandOutRatio = 2.0;
 constexpr double kSameShotShare = 0.5;
 // Side of the blocks averaged for the motion-tolerant part of the distance.
 constexpr int kCoarseBlock = 4;
-constexpr int kHistogramBins = 32;
 constexpr int kHistogramShift = 3;
+static_assert((255 >> kHistogramShift) < int(std::tuple_size<decltype(VkAnalysisPlane::histogram)>::value),
+              "every luma level needs a histogram bin");
 // Weights that bring the parts of the distance to one scale: pixel differences in levels, the
 // histogram difference as a share.
 constexpr double kFineWeight = 0.5;
@@ -38,40 +40,38 @@ double meanAbsDiff(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b)
     return double(sum) / double(a.size());
 }
 
-std::vector<int> blockMeans(const VkAnalysisPlane& p)
+void summarise(VkAnalysisPlane& p)
 {
     const int bw = std::max(1, p.width / kCoarseBlock);
     const int bh = std::max(1, p.height / kCoarseBlock);
     std::vector<int> sums(static_cast<size_t>(bw * bh), 0);
     std::vector<int> counts(sums.size(), 0);
+    p.histogram.fill(0);
     for (int y = 0; y < p.height; ++y) {
         const int by = std::min(bh - 1, y / kCoarseBlock);
+        const uint8_t* row = p.y.data() + static_cast<size_t>(y * p.width);
+        int* rowSums = sums.data() + by * bw;
+        int* rowCounts = counts.data() + by * bw;
         for (int x = 0; x < p.width; ++x) {
             const int bx = std::min(bw - 1, x / kCoarseBlock);
-            const size_t cell = static_cast<size_t>(by * bw + bx);
-            sums[cell] += p.y[static_cast<size_t>(y * p.width + x)];
-            ++counts[cell];
+            rowSums[bx] += row[x];
+            ++rowCounts[bx];
+            ++p.histogram[static_cast<size_t>(row[x] >> kHistogramShift)];
         }
     }
+    p.blockMeans.resize(sums.size());
     for (size_t i = 0; i < sums.size(); ++i)
-        sums[i] = counts[i] ? sums[i] / counts[i] : 0;
-    return sums;
+        p.blockMeans[i] = static_cast<uint8_t>(counts[i] ? sums[i] / counts[i] : 0);
 }
 
-double histogramDistance(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b)
+double histogramDistance(const VkAnalysisPlane& a, const VkAnalysisPlane& b)
 {
-    if (a.empty() || a.size() != b.size())
+    if (a.y.empty())
         return 0.0;
-    int ha[kHistogramBins] = {};
-    int hb[kHistogramBins] = {};
-    for (size_t i = 0; i < a.size(); ++i) {
-        ++ha[a[i] >> kHistogramShift];
-        ++hb[b[i] >> kHistogramShift];
-    }
     int64_t diff = 0;
-    for (int i = 0; i < kHistogramBins; ++i)
-        diff += std::abs(ha[i] - hb[i]);
-    return double(diff) / (2.0 * double(a.size()));
+    for (size_t i = 0; i < a.histogram.size(); ++i)
+        diff += std::abs(a.histogram[i] - b.histogram[i]);
+    return double(diff) / (2.0 * double(a.y.size()));
 }
 
 } // namespace
@@ -157,6 +157,7 @@ int VkCutScorer::lookahead()
 
 void VkCutScorer::push(int64_t frame, VkAnalysisPlane plane, std::vector<int64_t>& cuts)
 {
+    summarise(plane);
     Private::Entry entry;
     entry.frame = frame;
     if (!d->entries.empty())
@@ -184,14 +185,9 @@ double VkCutScorer::distance(const VkAnalysisPlane& a, const VkAnalysisPlane& b)
     if (a.width != b.width || a.height != b.height)
         return 0.0;
     const double fine = meanAbsDiff(a.y, b.y);
-    const std::vector<int> ca = blockMeans(a);
-    const std::vector<int> cb = blockMeans(b);
-    uint64_t coarseSum = 0;
-    for (size_t i = 0; i < ca.size(); ++i)
-        coarseSum += static_cast<uint64_t>(std::abs(ca[i] - cb[i]));
-    const double coarse = ca.empty() ? 0.0 : double(coarseSum) / double(ca.size());
+    const double coarse = meanAbsDiff(a.blockMeans, b.blockMeans);
     const double chroma = 0.5 * (meanAbsDiff(a.u, b.u) + meanAbsDiff(a.v, b.v));
-    const double histogram = histogramDistance(a.y, b.y);
+    const double histogram = histogramDistance(a, b);
     return kFineWeight * fine + kCoarseWeight * coarse + kChromaWeight * chroma +
            kHistogramWeight * histogram;
 }

@@ -31,8 +31,8 @@ public:
     // No more frames: decides the frames still waiting for their lookahead.
     void finish(std::vector<int64_t>& cuts);
 
-    // Content distance of two planes of the same size, 0 for equal pictures; a cut between unrelated
-    // pictures is typically 30 to 100.
+    // Content distance of two planes of the same size, as push() keeps them (with their summaries),
+    // 0 for equal pictures; a cut between unrelated pictures is typically 30 to 100.
     static double distance(const VkAnalysisPlane& a, const VkAnalysisPlane& b);
 
 private:
