@@ -2,10 +2,12 @@
 
 #include "VkAnalysisPlane.h"
 #include "VkCutScorer.h"
+#include "VkDecodedFrameQueue.h"
 #include "VkFrameCache.h"
 #include "VkImageScaler.h"
 #include "VkMediaFileKey.h"
 #include "VkPacketIndex.h"
+#include "VkPlaneSampler.h"
 #include "VkSceneObserver.h"
 #include "VkVideoSource.h"
 
@@ -13,34 +15,11 @@
 #include <atomic>
 #include <deque>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <utility>
 
 namespace {
-
-// Reduces one 8-bit plane to `dst` by averaging four samples spread over each destination cell.
-// Reading a sixteenth of the pixels instead of all of them keeps the analysis cheaper than the
-// decoding it follows; a cut changes the whole picture, so the sparse average still sees it.
-void samplePlane(const uint8_t* src, int srcStride, int srcWidth, int srcHeight, uint8_t* dst, int dstWidth,
-                 int dstHeight)
-{
-    for (int y = 0; y < dstHeight; ++y) {
-        const int top = static_cast<int>(int64_t(y) * srcHeight / dstHeight);
-        const int bottom = std::max(top, static_cast<int>(int64_t(y + 1) * srcHeight / dstHeight) - 1);
-        const int y0 = top + (bottom - top) / 4;
-        const int y1 = top + (bottom - top) * 3 / 4;
-        const uint8_t* row0 = src + int64_t(y0) * srcStride;
-        const uint8_t* row1 = src + int64_t(y1) * srcStride;
-        for (int x = 0; x < dstWidth; ++x) {
-            const int left = static_cast<int>(int64_t(x) * srcWidth / dstWidth);
-            const int right = std::max(left, static_cast<int>(int64_t(x + 1) * srcWidth / dstWidth) - 1);
-            const int x0 = left + (right - left) / 4;
-            const int x1 = left + (right - left) * 3 / 4;
-            dst[int64_t(y) * dstWidth + x] =
-                static_cast<uint8_t>((row0[x0] + row0[x1] + row1[x0] + row1[x1] + 2) / 4);
-        }
-    }
-}
 
 // 4:2:0 pictures with 8-bit planes, the common case, are sampled directly; others go through swscale.
 bool isSampledDirectly(int format)
@@ -59,6 +38,43 @@ constexpr int kMaxLowres = 3;
 constexpr int kThumbMaxWidth = 256;
 constexpr int kThumbMaxHeight = 144;
 constexpr int kProgressSteps = 100;
+// Decoded frames waiting for the analysis: enough to keep the decoder busy while one frame is
+// analysed, few enough that memory stays small.
+constexpr size_t kQueuedFrames = 3;
+
+// Runs the decoding on a thread of its own, feeding `queue`, so that the decoder always has the next
+// packets while the detector's thread analyses. The destructor stops it and waits for it: it is
+// gone before anything it used is freed.
+class DecodingThread
+{
+public:
+    DecodingThread(vkmedia::VkVideoSource& source, vkmedia::VkDecodedFrameQueue& queue)
+        : m_queue(queue)
+        , m_thread([&source, &queue] {
+            for (;;) {
+                vkmedia::FramePtr frame = vkmedia::makeFrame();
+                const int rc = frame ? source.nextFrame(frame.get()) : AVERROR(ENOMEM);
+                if (rc < 0) {
+                    queue.push({nullptr, rc});
+                    return;
+                }
+                if (!queue.push({std::move(frame), 0}))
+                    return;
+            }
+        })
+    {}
+    ~DecodingThread()
+    {
+        m_queue.close();
+        m_thread.join();
+    }
+    DecodingThread(const DecodingThread&) = delete;
+    DecodingThread& operator=(const DecodingThread&) = delete;
+
+private:
+    vkmedia::VkDecodedFrameQueue& m_queue;
+    std::thread m_thread;
+};
 
 int even(int value)
 {
@@ -112,7 +128,12 @@ void VkSceneDetector::Private::run()
 
 void VkSceneDetector::Private::runDetection(VkSceneObserver* obs)
 {
+    // The decoding thread goes before the queue it feeds, and before the last notification: once the
+    // observer hears of the end, nothing of this detection runs any more.
+    vkmedia::VkDecodedFrameQueue queue(kQueuedFrames);
+    std::optional<DecodingThread> decoding;
     auto notifyEnd = [&](bool failed, const std::string& message) {
+        decoding.reset();
         if (!obs)
             return;
         if (stopRequested.load())
@@ -151,7 +172,8 @@ void VkSceneDetector::Private::runDetection(VkSceneObserver* obs)
     vkmedia::VkCutScorer scorer(params.threshold, params.minSceneLength);
     vkmedia::VkImageScaler thumbScaler;
     vkmedia::SwsPtr analysisSws;
-    vkmedia::FramePtr frame = vkmedia::makeFrame();
+    std::optional<vkmedia::VkPlaneSampler> lumaSampler;
+    std::optional<vkmedia::VkPlaneSampler> chromaSampler;
     // Frames still waiting for the scorer's verdict, so that a confirmed cut can keep its picture.
     std::deque<std::pair<int64_t, vkmedia::FramePtr>> recent;
     const size_t recentCapacity = static_cast<size_t>(vkmedia::VkCutScorer::lookahead() + 2);
@@ -189,12 +211,14 @@ void VkSceneDetector::Private::runDetection(VkSceneObserver* obs)
         return true;
     };
 
+    decoding.emplace(*source, queue);
     for (;;) {
         if (stopRequested.load()) {
             notifyEnd(false, std::string());
             return;
         }
-        const int rc = source->nextFrame(frame.get());
+        vkmedia::VkDecodedFrameQueue::Item item = queue.pop();
+        const int rc = item.result;
         if (rc == AVERROR_EOF)
             break;
         if (rc == AVERROR_EXIT) {
@@ -206,6 +230,7 @@ void VkSceneDetector::Private::runDetection(VkSceneObserver* obs)
                                 ": " + vkmedia::errorText(rc));
             return;
         }
+        vkmedia::FramePtr frame = std::move(item.frame);
         const int64_t ts = vkmedia::VkVideoSource::frameTimestamp(frame.get());
         int64_t number = ts == AV_NOPTS_VALUE ? lastNumber + 1 : index->frameAtPts(ts);
         if (number <= lastNumber)
@@ -218,14 +243,16 @@ void VkSceneDetector::Private::runDetection(VkSceneObserver* obs)
         plane.u.resize(static_cast<size_t>(analysisWidth / 2) * static_cast<size_t>(analysisHeight / 2));
         plane.v.resize(plane.u.size());
         if (isSampledDirectly(frame->format)) {
-            const int chromaWidth = (frame->width + 1) / 2;
-            const int chromaHeight = (frame->height + 1) / 2;
-            samplePlane(frame->data[0], frame->linesize[0], frame->width, frame->height, plane.y.data(),
-                        analysisWidth, analysisHeight);
-            samplePlane(frame->data[1], frame->linesize[1], chromaWidth, chromaHeight, plane.u.data(),
-                        analysisWidth / 2, analysisHeight / 2);
-            samplePlane(frame->data[2], frame->linesize[2], chromaWidth, chromaHeight, plane.v.data(),
-                        analysisWidth / 2, analysisHeight / 2);
+            // A stream may change its picture size midway.
+            if (!lumaSampler || lumaSampler->srcWidth() != frame->width ||
+                lumaSampler->srcHeight() != frame->height) {
+                lumaSampler.emplace(frame->width, frame->height, analysisWidth, analysisHeight);
+                chromaSampler.emplace((frame->width + 1) / 2, (frame->height + 1) / 2, analysisWidth / 2,
+                                      analysisHeight / 2);
+            }
+            lumaSampler->sample(frame->data[0], frame->linesize[0], plane.y.data());
+            chromaSampler->sample(frame->data[1], frame->linesize[1], plane.u.data());
+            chromaSampler->sample(frame->data[2], frame->linesize[2], plane.v.data());
         } else {
             analysisSws.reset(sws_getCachedContext(
                 analysisSws.release(), frame->width, frame->height, static_cast<AVPixelFormat>(frame->format),
@@ -239,9 +266,7 @@ void VkSceneDetector::Private::runDetection(VkSceneObserver* obs)
             sws_scale(analysisSws.get(), frame->data, frame->linesize, 0, frame->height, dst, dstStride);
         }
 
-        vkmedia::FramePtr kept = vkmedia::makeFrame();
-        av_frame_move_ref(kept.get(), frame.get());
-        recent.emplace_back(number, std::move(kept));
+        recent.emplace_back(number, std::move(frame));
         while (recent.size() > recentCapacity)
             recent.pop_front();
 

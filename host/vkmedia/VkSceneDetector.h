@@ -11,10 +11,12 @@ class VkSceneObserver;
 
 // Finds the cuts of a video file on a thread of its own and reports its scenes to an observer.
 //
-// start() opens the file on the calling thread (bounded) and returns false when it cannot be decoded;
-// the decode loop then runs on a std::thread. stop() only raises a flag that the loop and FFmpeg's
-// interrupt callback check. release() stops and joins the thread: when it returns no notification
-// is on its way. The destructor releases.
+// start() opens the file on the calling thread (bounded) and returns false when it cannot be decoded.
+// The detection then runs on a std::thread of its own, which analyses the frames and sends every
+// notification, while a second thread it owns keeps the decoder fed through a short queue (so the
+// decoder never waits for the analysis); that second thread has ended before the last notification.
+// stop() only raises a flag that both loops and FFmpeg's interrupt callback check. release() stops
+// and joins: when it returns no notification is on its way. The destructor releases.
 class VKMEDIA_EXPORT VkSceneDetector
 {
 public:

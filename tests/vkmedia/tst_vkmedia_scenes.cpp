@@ -1,8 +1,10 @@
 // The threaded scene detector: cuts of a clip with known shots, the order of notifications, stopping
-// from the observer, releasing while a run is under way, and files that cannot be decoded.
+// from the observer, releasing while a run is under way, files that cannot be decoded, and the queue
+// between its decoding and analysing threads.
 
 #include "VkMediaTestFiles.h"
 
+#include <vkmedia/VkDecodedFrameQueue.h>
 #include <vkmedia/VkFrameCache.h>
 #include <vkmedia/VkFrameRenderer.h>
 #include <vkmedia/VkSceneDetector.h>
@@ -13,6 +15,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <future>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -131,6 +134,8 @@ private slots:
     void releaseDuringRun();
     void startRefused_data();
     void startRefused();
+    void frameQueueHandOver();
+    void frameQueueClose();
 };
 
 void tst_VkMediaScenes::initTestCase()
@@ -273,6 +278,70 @@ void tst_VkMediaScenes::startRefused()
     detector.release();
     // Refused without a single notification.
     QVERIFY(recorder.events.empty());
+}
+
+namespace {
+
+vkmedia::VkDecodedFrameQueue::Item numberedFrame(int64_t pts)
+{
+    vkmedia::FramePtr frame = vkmedia::makeFrame();
+    frame->pts = pts;
+    return {std::move(frame), 0};
+}
+
+} // namespace
+
+void tst_VkMediaScenes::frameQueueHandOver()
+{
+    // A producer far ahead of its consumer: every frame arrives once, in order, then the end. The end
+    // goes in even when the queue is full, so it can never be the item that waits for room.
+    constexpr int kFrames = 50;
+    vkmedia::VkDecodedFrameQueue queue(2);
+    auto producer = std::async(std::launch::async, [&queue] {
+        for (int i = 0; i < kFrames; ++i) {
+            if (!queue.push(numberedFrame(i)))
+                return false;
+        }
+        return queue.push({nullptr, AVERROR_EOF});
+    });
+    for (int i = 0; i < kFrames; ++i) {
+        const auto item = queue.pop();
+        QVERIFY(item.frame);
+        QCOMPARE(item.result, 0);
+        QCOMPARE(item.frame->pts, int64_t(i));
+    }
+    QVERIFY(producer.wait_for(kDeadlockGuard) == std::future_status::ready);
+    QVERIFY(producer.get());
+    const auto end = queue.pop();
+    QVERIFY(!end.frame);
+    QCOMPARE(end.result, AVERROR_EOF);
+
+    vkmedia::VkDecodedFrameQueue full(1);
+    QVERIFY(full.push(numberedFrame(0)));
+    auto endOfFull = std::async(std::launch::async, [&full] { return full.push({nullptr, AVERROR_EOF}); });
+    QVERIFY(endOfFull.wait_for(kDeadlockGuard) == std::future_status::ready);
+    QVERIFY(endOfFull.get());
+}
+
+void tst_VkMediaScenes::frameQueueClose()
+{
+    // The consumer gives up while the producer waits for room: the producer is let go, its frame and
+    // every later one are refused, and a pop sees the queue as stopped.
+    vkmedia::VkDecodedFrameQueue queue(1);
+    QVERIFY(queue.push(numberedFrame(0)));
+    std::promise<void> started;
+    auto producer = std::async(std::launch::async, [&queue, &started] {
+        started.set_value();
+        return queue.push(numberedFrame(1));
+    });
+    started.get_future().wait();
+    queue.close();
+    QVERIFY(producer.wait_for(kDeadlockGuard) == std::future_status::ready);
+    QVERIFY(!producer.get());
+    QVERIFY(!queue.push({nullptr, AVERROR_EOF}));
+    const auto item = queue.pop();
+    QVERIFY(!item.frame);
+    QCOMPARE(item.result, AVERROR_EXIT);
 }
 
 QTEST_GUILESS_MAIN(tst_VkMediaScenes)
