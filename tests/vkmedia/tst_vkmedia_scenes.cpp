@@ -7,6 +7,7 @@
 #include <vkmedia/VkDecodedFrameQueue.h>
 #include <vkmedia/VkFrameCache.h>
 #include <vkmedia/VkFrameRenderer.h>
+#include <vkmedia/VkPlaneSampler.h>
 #include <vkmedia/VkSceneDetector.h>
 #include <vkmedia/VkSceneObserver.h>
 
@@ -134,6 +135,8 @@ private slots:
     void releaseDuringRun();
     void startRefused_data();
     void startRefused();
+    void planeSampler_data();
+    void planeSampler();
     void frameQueueHandOver();
     void frameQueueClose();
 };
@@ -290,6 +293,54 @@ vkmedia::VkDecodedFrameQueue::Item numberedFrame(int64_t pts)
 }
 
 } // namespace
+
+void tst_VkMediaScenes::planeSampler_data()
+{
+    QTest::addColumn<int>("srcWidth");
+    QTest::addColumn<int>("srcHeight");
+    QTest::addColumn<int>("dstWidth");
+    QTest::addColumn<int>("dstHeight");
+    // Cells eight wide are summed whole, sixteen samples at a time, with a tail for an odd count.
+    QTest::newRow("1080p luma") << 1920 << 1080 << 240 << 134;
+    QTest::newRow("odd cell count") << 8 * 13 << 40 << 13 << 5;
+    // Other widths take samples spread over each cell.
+    QTest::newRow("cells of 8.06") << 1000 << 562 << 124 << 70;
+    QTest::newRow("cells of 3") << 36 << 9 << 12 << 3;
+}
+
+void tst_VkMediaScenes::planeSampler()
+{
+    // Each source column belongs to one destination cell, and its samples are the cell's number plus
+    // a ripple of up to 7 along the row, the same on every row: a sampler that averages the wrong
+    // samples, drops a cell or crosses into the next one gives a different value.
+    QFETCH(int, srcWidth);
+    QFETCH(int, srcHeight);
+    QFETCH(int, dstWidth);
+    QFETCH(int, dstHeight);
+    const int stride = srcWidth + 24;
+    std::vector<uint8_t> src(static_cast<size_t>(stride) * srcHeight, 255);
+    std::vector<int> cellOf(static_cast<size_t>(srcWidth));
+    for (int x = 0; x < srcWidth; ++x)
+        cellOf[size_t(x)] = int(int64_t(x) * dstWidth / srcWidth);
+    const bool eightWide = srcWidth == 8 * dstWidth;
+    for (int y = 0; y < srcHeight; ++y) {
+        for (int x = 0; x < srcWidth; ++x) {
+            // Spread samples cannot be told apart from each other, so only whole cells ripple.
+            const int ripple = eightWide ? x % 8 : 0;
+            src[size_t(y) * stride + size_t(x)] = uint8_t(8 * (cellOf[size_t(x)] % 28) + ripple);
+        }
+    }
+    vkmedia::VkPlaneSampler sampler(srcWidth, srcHeight, dstWidth, dstHeight);
+    std::vector<uint8_t> dst(static_cast<size_t>(dstWidth) * dstHeight, 0);
+    sampler.sample(src.data(), stride, dst.data());
+    for (int y = 0; y < dstHeight; ++y) {
+        for (int x = 0; x < dstWidth; ++x) {
+            // The ripple 0..7 averages to 3.5, which rounds up.
+            const int expected = 8 * (x % 28) + (eightWide ? 4 : 0);
+            QCOMPARE(int(dst[size_t(y) * dstWidth + size_t(x)]), expected);
+        }
+    }
+}
 
 void tst_VkMediaScenes::frameQueueHandOver()
 {
