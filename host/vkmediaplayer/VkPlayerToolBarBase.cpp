@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 
 namespace {
 
@@ -92,6 +93,9 @@ void VkPlayerToolBarBase::Private::refresh()
     const bool open = presenter && presenter->mediaLength() > 0;
     const qint64 count = open ? presenter->playRangeCount() : 0;
     slider->setRange(0, int(std::max<qint64>(0, count - 1)));
+    // The slider counts frames: a key press steps one of them, a page is about a second.
+    slider->setSingleStep(1);
+    slider->setPageStep(open ? std::max(1, int(std::lround(presenter->frameRate()))) : 1);
     slider->setEnabled(open);
     for (VkToolButton* b : buttons)
         b->setEnabled(open || b == buttons[Button_Fullscreen] || b == buttons[Button_Volume]);

@@ -1,8 +1,12 @@
 #include <vkwidgets/VkToolSlider.h>
 
+#include <QCursor>
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QStyle>
 #include <QStyleOptionSlider>
+#include <QStylePainter>
 
 VkToolSlider::VkToolSlider(QWidget* parent)
     : VkToolSlider(Qt::Horizontal, parent)
@@ -13,7 +17,7 @@ VkToolSlider::VkToolSlider(Qt::Orientation orientation, QWidget* parent)
 {
     setObjectName(QStringLiteral("VkToolSlider"));
     setCursor(Qt::PointingHandCursor);
-    setFocusPolicy(Qt::NoFocus);
+    setFocusPolicy(Qt::TabFocus);
     connect(this, &QAbstractSlider::sliderMoved, this, &VkToolSlider::sigUserSeek);
 }
 
@@ -48,4 +52,45 @@ void VkToolSlider::mousePressEvent(QMouseEvent* event)
     emit sigUserSeek(value());
     // Let the handle follow a drag that continues from here.
     QSlider::mousePressEvent(event);
+}
+
+void VkToolSlider::keyPressEvent(QKeyEvent* event)
+{
+    const int before = value();
+    QSlider::keyPressEvent(event);
+    if (value() != before)
+        emit sigUserSeek(value());
+}
+
+QStyle::SubControl VkToolSlider::hoveredControl(const QStyleOptionSlider& option) const
+{
+    const QPoint cursor = mapFromGlobal(QCursor::pos());
+    return style()->hitTestComplexControl(QStyle::CC_Slider, &option, cursor, this);
+}
+
+void VkToolSlider::paintEvent(QPaintEvent*)
+{
+    QStyleOptionSlider option;
+    initStyleOption(&option);
+    // What QSlider's own painting adds to the option (this slider has no tick marks).
+    option.subControls = QStyle::SC_SliderGroove | QStyle::SC_SliderHandle;
+    if (isSliderDown()) {
+        option.activeSubControls = QStyle::SC_SliderHandle;
+        option.state |= QStyle::State_Sunken;
+    } else if (underMouse()) {
+        option.activeSubControls = hoveredControl(option);
+    }
+    const bool focused = option.state & QStyle::State_HasFocus;
+    // The style's own focus frame would box the whole strip; the ring on the handle says the same
+    // where the eye already is.
+    option.state &= ~QStyle::State_HasFocus;
+    QStylePainter painter(this);
+    painter.drawComplexControl(QStyle::CC_Slider, option);
+    if (!focused)
+        return;
+    const QRectF handle = style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(palette().color(QPalette::Highlight), 2.0));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawEllipse(handle.adjusted(1.0, 1.0, -1.0, -1.0));
 }

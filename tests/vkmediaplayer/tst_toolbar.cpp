@@ -37,6 +37,8 @@ private slots:
     void buttonsDrivePresenter_data();
     void buttonsDrivePresenter();
     void sliderSeeksWithinRange();
+    void sliderKeys_data();
+    void sliderKeys();
     void timeLabelTypes_data();
     void timeLabelTypes();
     void compactLayout();
@@ -237,6 +239,56 @@ void tst_VkPlayerToolBar::sliderSeeksWithinRange()
     QTest::mouseClick(slider, Qt::LeftButton, Qt::NoModifier,
                       QPoint(slider->width() - 1, slider->height() / 2));
     QTRY_VERIFY_WITH_TIMEOUT(log.shown.last() == 59, kWaitMs);
+}
+
+void tst_VkPlayerToolBar::sliderKeys_data()
+{
+    QTest::addColumn<int>("startFrame");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("expectedFrame");
+
+    // Play range [10, 70) of the 25 fps clip: a key steps a frame, a page is a second (25 frames),
+    // both counted from the range's start and stopped at its ends. -1: no seek at all.
+    QTest::newRow("right") << 40 << int(Qt::Key_Right) << 41;
+    QTest::newRow("left") << 40 << int(Qt::Key_Left) << 39;
+    QTest::newRow("page up") << 40 << int(Qt::Key_PageUp) << 65;
+    QTest::newRow("page down") << 40 << int(Qt::Key_PageDown) << 15;
+    QTest::newRow("page up near the end") << 60 << int(Qt::Key_PageUp) << 69;
+    QTest::newRow("home") << 40 << int(Qt::Key_Home) << 10;
+    QTest::newRow("end") << 40 << int(Qt::Key_End) << 69;
+    QTest::newRow("left at the start") << 10 << int(Qt::Key_Left) << -1;
+    QTest::newRow("a key the slider ignores") << 40 << int(Qt::Key_A) << -1;
+}
+
+void tst_VkPlayerToolBar::sliderKeys()
+{
+    QFETCH(int, startFrame);
+    QFETCH(int, key);
+    QFETCH(int, expectedFrame);
+
+    VkMediaPlayerPresenter presenter(nullptr, nullptr);
+    FrameLog log(&presenter);
+    VkPlayerToolBarBase bar(nullptr, nullptr, false);
+    bar.resize(800, 48);
+    bar.setPlayerPresenter(&presenter);
+    QVERIFY(presenter.openMedia(m_item.get(), VKVBLMODEL::VkMediaSource_Library, 0));
+    presenter.mediaPlayer()->setPlayRange(10, 60);
+    presenter.seek(startFrame, true, false);
+    QTRY_VERIFY_WITH_TIMEOUT(!log.shown.isEmpty() && log.shown.last() == startFrame, kWaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(bar.slider()->value(), startFrame - 10, kWaitMs);
+
+    // Reached with Tab, not taken by a click.
+    QCOMPARE(bar.slider()->focusPolicy(), Qt::TabFocus);
+    QSignalSpy seeks(bar.slider(), &VkToolSlider::sigUserSeek);
+    QTest::keyClick(bar.slider(), Qt::Key(key));
+    if (expectedFrame < 0) {
+        QCOMPARE(seeks.count(), 0);
+        QCOMPARE(bar.slider()->value(), startFrame - 10);
+        return;
+    }
+    QCOMPARE(seeks.count(), 1);
+    QCOMPARE(seeks.first().first().toInt(), expectedFrame - 10);
+    QTRY_VERIFY_WITH_TIMEOUT(log.shown.last() == expectedFrame, kWaitMs);
 }
 
 void tst_VkPlayerToolBar::timeLabelTypes_data()
