@@ -104,11 +104,15 @@ void VkStartupDlg::initUI()
     // Neither large button is the window's default: Enter typed into the search box or given to
     // the list must not start a new project.
     d->newProjectButton->setAutoDefault(false);
+    // Like every other button here, a Tab stop that a click does not focus: the accent ring then
+    // only ever shows where the keyboard is.
+    d->newProjectButton->setFocusPolicy(Qt::TabFocus);
     d->newProjectLabel = new VkLabel(this, QStringLiteral("VkStartupDlg_lbNewProject"));
     d->newProjectLabel->setAlignment(Qt::AlignCenter);
     d->openProjectButton = new QPushButton(this);
     d->openProjectButton->setObjectName(QStringLiteral("VkStartupDlg_OpenProject"));
     d->openProjectButton->setAutoDefault(false);
+    d->openProjectButton->setFocusPolicy(Qt::TabFocus);
     d->openProjectLabel = new VkLabel(this, QStringLiteral("VkStartupDlg_lbOpenProject"));
     d->openProjectLabel->setAlignment(Qt::AlignCenter);
 
