@@ -1,15 +1,13 @@
 #include <vkwidgets/VkBaseShadowDialog.h>
 
-#include <vkwidgets/VkSkinColor.h>
 #include <vkwidgets/VkSkinStyle.h>
 
 #include "VkDialogCloser_p.h"
+#include "VkWindowEdge_p.h"
 
 #include <QCloseEvent>
 #include <QEvent>
 #include <QKeyEvent>
-#include <QPainter>
-#include <QStyleOption>
 
 VkBaseShadowDialog::VkBaseShadowDialog(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
@@ -67,14 +65,7 @@ void VkBaseShadowDialog::showEvent(QShowEvent* event)
 void VkBaseShadowDialog::paintEvent(QPaintEvent* event)
 {
     Q_UNUSED(event)
-    QPainter painter(this);
-    QStyleOption option;
-    option.initFrom(this);
-    style()->drawPrimitive(QStyle::PE_Widget, &option, &painter, this);
-    // Without a native frame the window needs an edge of its own against dark desktops.
-    painter.setPen(VkSingleton<VkSkinStyle>::instance()->GetColor(VkSkinColor::Component_Border()));
-    painter.setBrush(Qt::NoBrush);
-    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    VkWidgetsInternal::paintWindowWithEdge(this);
 }
 
 void VkBaseShadowDialog::changeEvent(QEvent* event)

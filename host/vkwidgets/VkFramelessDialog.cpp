@@ -1,15 +1,13 @@
 #include <vkwidgets/VkFramelessDialog.h>
 
 #include <vkwidgets/VkPushButtonBar.h>
-#include <vkwidgets/VkSkinColor.h>
-#include <vkwidgets/VkSkinStyle.h>
 #include <vkwidgets/VkTopLevelWindowTitleBar.h>
 
-#include <QPainter>
+#include "VkWindowEdge_p.h"
+
 #include <QPointer>
 #include <QResizeEvent>
 #include <QSizeGrip>
-#include <QStyleOption>
 #include <QVBoxLayout>
 
 namespace {
@@ -133,13 +131,7 @@ void VkFramelessDialog::SetFixedSize(int kind, int maxHeight)
 void VkFramelessDialog::paintEvent(QPaintEvent* event)
 {
     Q_UNUSED(event)
-    QPainter painter(this);
-    QStyleOption option;
-    option.initFrom(this);
-    style()->drawPrimitive(QStyle::PE_Widget, &option, &painter, this);
-    painter.setPen(VkSingleton<VkSkinStyle>::instance()->GetColor(VkSkinColor::Component_Border()));
-    painter.setBrush(Qt::NoBrush);
-    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    VkWidgetsInternal::paintWindowWithEdge(this);
 }
 
 void VkFramelessDialog::resizeEvent(QResizeEvent* event)
