@@ -22,12 +22,6 @@ struct StreamBytes
     AVRational timeBase{0, 1};
 };
 
-int interruptCallback(void* opaque)
-{
-    const auto* cancel = static_cast<const std::atomic<bool>*>(opaque);
-    return cancel && cancel->load(std::memory_order_relaxed) ? 1 : 0;
-}
-
 struct Cache
 {
     std::mutex mutex;
@@ -63,27 +57,9 @@ public:
 bool VkPacketIndex::Private::scan(const std::string& path, const std::atomic<bool>* cancel,
                                   std::string* error)
 {
-    AVFormatContext* raw = avformat_alloc_context();
-    if (!raw) {
-        if (error)
-            *error = "Out of memory";
+    const vkmedia::FormatPtr fmt = vkmedia::openInput(path, cancel, error);
+    if (!fmt)
         return false;
-    }
-    raw->interrupt_callback.callback = interruptCallback;
-    raw->interrupt_callback.opaque = const_cast<std::atomic<bool>*>(cancel);
-    int rc = avformat_open_input(&raw, path.c_str(), nullptr, nullptr);
-    if (rc < 0) {
-        if (error)
-            *error = "Cannot open " + path + ": " + vkmedia::errorText(rc);
-        return false;
-    }
-    vkmedia::FormatPtr fmt(raw);
-    rc = vkmedia::findStreamInfo(fmt.get());
-    if (rc < 0) {
-        if (error)
-            *error = "Cannot read the streams of " + path + ": " + vkmedia::errorText(rc);
-        return false;
-    }
     videoStream = av_find_best_stream(fmt.get(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
     if (videoStream >= 0 && (fmt->streams[videoStream]->disposition & AV_DISPOSITION_ATTACHED_PIC))
         videoStream = -1;
@@ -105,7 +81,7 @@ bool VkPacketIndex::Private::scan(const std::string& path, const std::atomic<boo
                 *error = "Cancelled";
             return false;
         }
-        rc = av_read_frame(fmt.get(), packet.get());
+        const int rc = av_read_frame(fmt.get(), packet.get());
         if (rc == AVERROR_EOF)
             break;
         if (rc < 0) {

@@ -8,6 +8,16 @@ extern "C" {
 
 namespace vkmedia {
 
+namespace {
+
+int interruptCallback(void* opaque)
+{
+    const auto* cancel = static_cast<const std::atomic<bool>*>(opaque);
+    return cancel && cancel->load(std::memory_order_relaxed) ? 1 : 0;
+}
+
+} // namespace
+
 bool isPictureSizeAllowed(int width, int height)
 {
     return width > 0 && height > 0 && int64_t(width) * int64_t(height) <= kMaxPicturePixels;
@@ -24,6 +34,32 @@ int findStreamInfo(AVFormatContext* format)
     for (AVDictionary*& o : options)
         av_dict_free(&o);
     return rc;
+}
+
+FormatPtr openInput(const std::string& path, const std::atomic<bool>* cancel, std::string* error)
+{
+    AVFormatContext* raw = avformat_alloc_context();
+    if (!raw) {
+        if (error)
+            *error = "Out of memory";
+        return nullptr;
+    }
+    raw->interrupt_callback.callback = interruptCallback;
+    raw->interrupt_callback.opaque = const_cast<std::atomic<bool>*>(cancel);
+    int rc = avformat_open_input(&raw, path.c_str(), nullptr, nullptr);
+    if (rc < 0) {
+        if (error)
+            *error = "Cannot open " + path + ": " + errorText(rc);
+        return nullptr;
+    }
+    FormatPtr format(raw);
+    rc = findStreamInfo(format.get());
+    if (rc < 0) {
+        if (error)
+            *error = "Cannot read the streams of " + path + ": " + errorText(rc);
+        return nullptr;
+    }
+    return format;
 }
 
 void limitPictureSize(AVCodecContext* codec)

@@ -5,6 +5,9 @@ extern "C" {
 #include <libavformat/avformat.h>
 }
 
+#include "VkFFmpegPtr.h"
+
+#include <atomic>
 #include <cstdint>
 #include <string>
 
@@ -21,6 +24,10 @@ bool isPictureSizeAllowed(int width, int height);
 // avformat_find_stream_info() with the decoders it opens held to kMaxPicturePixels, so that
 // reading a picture's facts never decodes one larger than that.
 int findStreamInfo(AVFormatContext* format);
+
+// Opens `path` and reads its streams' facts through findStreamInfo(). `cancel`, when given, aborts a
+// blocking read once it is set. Null, with a message, when the file cannot be opened or read.
+FormatPtr openInput(const std::string& path, const std::atomic<bool>* cancel, std::string* error);
 
 // Applies the same limit to a decoder before it is opened.
 void limitPictureSize(AVCodecContext* codec);

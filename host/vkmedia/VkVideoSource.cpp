@@ -10,16 +10,6 @@ extern "C" {
 
 namespace vkmedia {
 
-namespace {
-
-int interruptCallback(void* opaque)
-{
-    const auto* cancel = static_cast<const std::atomic<bool>*>(opaque);
-    return cancel && cancel->load(std::memory_order_relaxed) ? 1 : 0;
-}
-
-} // namespace
-
 class VkVideoSource::Private
 {
 public:
@@ -51,27 +41,9 @@ VkVideoSource::~VkVideoSource() = default;
 bool VkVideoSource::open(const std::string& path, const Options& options, std::string* error)
 {
     d->cancel = options.cancel;
-    AVFormatContext* raw = avformat_alloc_context();
-    if (!raw) {
-        if (error)
-            *error = "Out of memory";
+    d->fmt = openInput(path, options.cancel, error);
+    if (!d->fmt)
         return false;
-    }
-    raw->interrupt_callback.callback = interruptCallback;
-    raw->interrupt_callback.opaque = const_cast<std::atomic<bool>*>(options.cancel);
-    int rc = avformat_open_input(&raw, path.c_str(), nullptr, nullptr);
-    if (rc < 0) {
-        if (error)
-            *error = "Cannot open " + path + ": " + errorText(rc);
-        return false;
-    }
-    d->fmt.reset(raw);
-    rc = findStreamInfo(d->fmt.get());
-    if (rc < 0) {
-        if (error)
-            *error = "Cannot read the streams of " + path + ": " + errorText(rc);
-        return false;
-    }
     const AVCodec* decoder = nullptr;
     d->streamIndex = av_find_best_stream(d->fmt.get(), AVMEDIA_TYPE_VIDEO, -1, -1, &decoder, 0);
     if (d->streamIndex < 0 || !decoder ||
@@ -99,7 +71,7 @@ bool VkVideoSource::open(const std::string& path, const Options& options, std::s
             *error = "Out of memory";
         return false;
     }
-    rc = avcodec_parameters_to_context(d->codec.get(), d->stream->codecpar);
+    int rc = avcodec_parameters_to_context(d->codec.get(), d->stream->codecpar);
     if (rc < 0) {
         if (error)
             *error = "Unusable codec parameters in " + path + ": " + errorText(rc);
