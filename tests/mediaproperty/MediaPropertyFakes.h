@@ -17,36 +17,19 @@
 #include <QVector>
 #include <QWidget>
 
-// Test doubles of the model's media item and media information. One information object answers
-// the video, audio and image interfaces, as the model's own objects may; the stream flags decide
-// which of them a page is entitled to read.
+// One information object answers the video, audio and image interfaces; the stream flags decide
+// which of them a page may read.
 class FakeMediaInfo : public IVkVideoMediaInfo, public IVkAudioMediaInfo, public IVkImageMediaInfo
 {
 public:
-    int frameCount = 0;
+    int frameCount = 0, streamFlags = 0, width = 0, height = 0, videoBitRate = 0;
     bool noDuration = false;
-    int streamFlags = 0;
     VkFrameRate frameRate{25, 1};
-
-    int width = 0;
-    int height = 0;
-    QString videoCodec;
-    int videoBitRate = 0;
-    QString transfer;
-
-    // Audio answers only for this stream index, so a page that asks another stream reads zeros.
-    int audioStream = 1;
-    int sampleRate = 0;
-    int sampleBits = 0;
-    int channels = 0;
-    QString audioCodec;
-    int audioBitRate = 0;
-
-    QString cameraMaker;
-    QString cameraModel;
-    int exposure = 0;
-    int alphaType = 0;
-    QVector<int> alphaWrites;
+    QString videoCodec, transfer, audioCodec, cameraMaker, cameraModel;
+    // Audio answers only for this stream index; other indexes read zeros.
+    int audioStream = 1, sampleRate = 0, sampleBits = 0, channels = 0, audioBitRate = 0;
+    int exposure = 0, alphaType = 0;
+    QVector<int> alphaWrites; // every value SetAlphaType was given
 
     int GetFrameCount() const override { return frameCount; }
     bool HasNoDuration() const override { return noDuration; }
@@ -80,19 +63,12 @@ public:
 class FakeItem : public IVkAbstractMediaItem
 {
 public:
-    int itemType = ItemType_Video;
-    int stockSite = StockSite_None;
-    int stockSource = 0;
+    int itemType = ItemType_Video, stockSite = StockSite_None, stockSource = 0, audioStreamIndex = 1;
     QString name = QStringLiteral("clip");
-    bool renameEnabled = true;
+    QString sourcePath, filePath, alternateName;
+    bool renameEnabled = true, stock = false, vcg = false;
     IVkMediaInfo* info = nullptr;
-    int audioStreamIndex = 1;
-    QString sourcePath;
-    QString filePath;
-    QString alternateName;
-    bool stock = false;
-    bool vcg = false;
-    QStringList renames;
+    QStringList renames; // every name SetName was given
 
     int GetItemType() const override { return itemType; }
     int GetStockSite() const override { return stockSite; }
@@ -119,7 +95,6 @@ public:
 
     QSet<int> unavailable;
     QMap<int, QSize> sizes;
-    mutable QVector<int> askedLevels;
     QString authorUrl = QStringLiteral("https://pixabay.com/users/ann-1/");
     QString authorName = QStringLiteral("Ann");
     QString licenseUrl = QStringLiteral("https://pixabay.com/service/license/");
@@ -127,7 +102,6 @@ public:
     bool IsQualityUnavailable(int quality) const override { return unavailable.contains(quality); }
     void GetQualityResolution(int quality, int& w, int& h) const override
     {
-        askedLevels.append(quality);
         if (sizes.contains(quality)) {
             w = sizes.value(quality).width();
             h = sizes.value(quality).height();
@@ -160,20 +134,8 @@ public:
     }
 };
 
-// Finding the pages and their cells from outside: pages by class name, cells by their place in the
-// page's grid, which is how the window presents them.
+// Pages are found by class name, cells by their place in the page's grid.
 namespace MediaPropertyProbe {
-
-inline QList<QWidget*> pages(const QWidget* dialog)
-{
-    QList<QWidget*> found;
-    for (QWidget* w : dialog->findChildren<QWidget*>()) {
-        const QString cls = QString::fromLatin1(w->metaObject()->className());
-        if (cls.startsWith(QLatin1String("Vk")) && cls.endsWith(QLatin1String("InfoPage")))
-            found.append(w);
-    }
-    return found;
-}
 
 // The classes of the pages in the order the scrolling body stacks them, top to bottom.
 inline QStringList pageClasses(const QWidget* dialog)
@@ -190,7 +152,7 @@ inline QStringList pageClasses(const QWidget* dialog)
 
 inline QWidget* page(const QWidget* dialog, const char* className)
 {
-    for (QWidget* w : pages(dialog)) {
+    for (QWidget* w : dialog->findChildren<QWidget*>()) {
         if (qstrcmp(w->metaObject()->className(), className) == 0)
             return w;
     }

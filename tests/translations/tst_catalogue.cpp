@@ -20,50 +20,44 @@ struct Message
     QString comment;
     QString translation;
     QString type; // the translation's type attribute: empty when finished
+    // What identifies a message for lupdate and QTranslator alike.
+    QString key() const { return context + QStringLiteral(" | ") + source + QStringLiteral(" | ") + comment; }
 };
 
-// What identifies a message for lupdate and QTranslator alike.
-QString keyOf(const Message& m)
+QList<Message> readCatalogue(const QString& path, QString* error)
 {
-    return m.context + QLatin1Char('\x1f') + m.source + QLatin1Char('\x1f') + m.comment;
-}
-
-bool readCatalogue(const QString& path, QList<Message>* messages, QString* error)
-{
+    QList<Message> messages;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         *error = file.errorString();
-        return false;
+        return messages;
     }
     QXmlStreamReader xml(&file);
     QString context;
     Message current;
     while (!xml.atEnd()) {
         xml.readNext();
-        if (xml.isStartElement()) {
-            const auto name = xml.name();
-            if (name == QLatin1String("name")) {
-                context = xml.readElementText();
-            } else if (name == QLatin1String("message")) {
-                current = Message();
-                current.context = context;
-            } else if (name == QLatin1String("source")) {
-                current.source = xml.readElementText();
-            } else if (name == QLatin1String("comment")) {
-                current.comment = xml.readElementText();
-            } else if (name == QLatin1String("translation")) {
-                current.type = xml.attributes().value(QLatin1String("type")).toString();
-                current.translation = xml.readElementText();
-            }
-        } else if (xml.isEndElement() && xml.name() == QLatin1String("message")) {
-            *messages << current;
+        const auto name = xml.name();
+        if (xml.isEndElement() && name == QLatin1String("message"))
+            messages << current;
+        if (!xml.isStartElement())
+            continue;
+        if (name == QLatin1String("name")) {
+            context = xml.readElementText();
+        } else if (name == QLatin1String("message")) {
+            current = Message{context, {}, {}, {}, {}};
+        } else if (name == QLatin1String("source")) {
+            current.source = xml.readElementText();
+        } else if (name == QLatin1String("comment")) {
+            current.comment = xml.readElementText();
+        } else if (name == QLatin1String("translation")) {
+            current.type = xml.attributes().value(QLatin1String("type")).toString();
+            current.translation = xml.readElementText();
         }
     }
-    if (xml.hasError()) {
+    if (xml.hasError())
         *error = xml.errorString();
-        return false;
-    }
-    return true;
+    return messages;
 }
 
 // The placeholders of a text, sorted, so that a translation may reorder but not drop or add any.
@@ -78,7 +72,17 @@ QStringList placeholders(const QString& text)
     return found;
 }
 
+QSet<QString> keysOf(const QList<Message>& messages)
+{
+    QSet<QString> keys;
+    for (const Message& m : messages)
+        keys << m.key();
+    return keys;
+}
+
 } // namespace
+
+Q_DECLARE_METATYPE(Message)
 
 class TestCatalogue : public QObject
 {
@@ -87,41 +91,31 @@ class TestCatalogue : public QObject
 private slots:
     void initTestCase();
     void cleanup();
-    void everyMessageIsFinished();
     void catalogueMatchesTheSources();
-    void translationKeepsPlaceholdersAndEdges_data();
-    void translationKeepsPlaceholdersAndEdges();
-    void fixedTextsAreNotOffered_data();
+    void everyMessageIsFinishedAndFits_data();
+    void everyMessageIsFinishedAndFits();
     void fixedTextsAreNotOffered();
-    void libraryCarriesTheCompiledCatalogue();
+    void libraryLoadsGermanByItself();
 
 private:
     QList<Message> m_german;
+    QTranslator m_compiled; // the catalogue as the library carries it
 };
 
 void TestCatalogue::initTestCase()
 {
     QString error;
-    QVERIFY2(readCatalogue(QStringLiteral(VK_GERMAN_TS), &m_german, &error), qPrintable(error));
+    m_german = readCatalogue(QStringLiteral(VK_GERMAN_TS), &error);
+    QVERIFY2(error.isEmpty(), qPrintable(error));
     // Guards the other checks against passing on a catalogue that lost its messages.
     QVERIFY2(m_german.size() > 50, qPrintable(QString::number(m_german.size())));
+    QVERIFY(m_compiled.load(QStringLiteral(":/translations/vkpopupdialog_de.qm")));
 }
 
 void TestCatalogue::cleanup()
 {
     QVERIFY(VkSingleton<VkLocale>::instance()->setLanguage(VkLocale::LanguageEnglish));
     QCOMPARE(QApplication::topLevelWidgets().size(), 0);
-}
-
-// An unfinished, obsolete or empty entry would show English in a German window.
-void TestCatalogue::everyMessageIsFinished()
-{
-    QStringList open;
-    for (const Message& m : qAsConst(m_german)) {
-        if (!m.type.isEmpty() || m.translation.isEmpty())
-            open << QStringLiteral("%1: \"%2\" (%3)").arg(m.context, m.source, m.type);
-    }
-    QVERIFY2(open.isEmpty(), qPrintable(open.join(QLatin1Char('\n'))));
 }
 
 // lupdate run over the sources now finds exactly the messages of the committed catalogue: a text
@@ -142,94 +136,59 @@ void TestCatalogue::catalogueMatchesTheSources()
     QVERIFY2(lupdate.exitStatus() == QProcess::NormalExit && lupdate.exitCode() == 0,
              lupdate.readAllStandardError().constData());
 
-    QList<Message> found;
     QString error;
-    QVERIFY2(readCatalogue(fresh, &found, &error), qPrintable(error));
-    QVERIFY(!found.isEmpty());
+    const QList<Message> found = readCatalogue(fresh, &error);
+    QVERIFY2(error.isEmpty() && !found.isEmpty(), qPrintable(error));
+    const QSet<QString> inSources = keysOf(found);
+    const QSet<QString> inCatalogue = keysOf(m_german);
+    QStringList missing = (inSources - inCatalogue).values();
+    QStringList stale = (inCatalogue - inSources).values();
+    missing.sort();
+    stale.sort();
+    QVERIFY2(missing.isEmpty(), qPrintable("not in the catalogue (run vk-lupdate):\n" + missing.join('\n')));
+    QVERIFY2(stale.isEmpty(), qPrintable("no longer in the sources (run vk-lupdate):\n" + stale.join('\n')));
+}
 
-    QSet<QString> inSources;
-    for (const Message& m : qAsConst(found))
-        inSources.insert(keyOf(m));
-    QSet<QString> inCatalogue;
+void TestCatalogue::everyMessageIsFinishedAndFits_data()
+{
+    QTest::addColumn<Message>("m");
     for (const Message& m : qAsConst(m_german))
-        inCatalogue.insert(keyOf(m));
-
-    const auto readable = [](const QSet<QString>& keys) {
-        QStringList lines;
-        for (QString key : keys)
-            lines << key.replace(QLatin1Char('\x1f'), QLatin1String(" | "));
-        lines.sort();
-        return lines.join(QLatin1Char('\n'));
-    };
-    const QSet<QString> missing = inSources - inCatalogue;
-    const QSet<QString> stale = inCatalogue - inSources;
-    QVERIFY2(missing.isEmpty(),
-             qPrintable(QStringLiteral("not in the catalogue (run vk-lupdate):\n") + readable(missing)));
-    QVERIFY2(stale.isEmpty(),
-             qPrintable(QStringLiteral("no longer in the sources (run vk-lupdate):\n") + readable(stale)));
+        QTest::newRow(qPrintable(m.context + QStringLiteral(": ") + m.source.left(60))) << m;
 }
 
-void TestCatalogue::translationKeepsPlaceholdersAndEdges_data()
+// An unfinished, obsolete or empty entry would show English in a German window, and so would one
+// the compiled catalogue the library carries lacks. The code fills %1, %2 ... with arg() and glues
+// some texts to others ("Aspect Ratio " + " 16:9"), so a translation keeps every placeholder and
+// the blanks at both ends.
+void TestCatalogue::everyMessageIsFinishedAndFits()
 {
-    QTest::addColumn<QString>("source");
-    QTest::addColumn<QString>("translation");
-    // One row per message of the catalogue, named by context and source text.
-    for (const Message& m : qAsConst(m_german)) {
-        const QString row = m.context + QStringLiteral(": ") + m.source.left(60);
-        QTest::newRow(qPrintable(row)) << m.source << m.translation;
-    }
+    QFETCH(Message, m);
+    QCOMPARE(m.type, QString());
+    QVERIFY(!m.translation.isEmpty());
+    QCOMPARE(m_compiled.translate(m.context.toUtf8().constData(), m.source.toUtf8().constData(),
+                                  m.comment.isEmpty() ? nullptr : m.comment.toUtf8().constData()),
+             m.translation);
+    QCOMPARE(placeholders(m.translation), placeholders(m.source));
+    QCOMPARE(m.translation.endsWith(QLatin1Char(' ')), m.source.endsWith(QLatin1Char(' ')));
+    QCOMPARE(m.translation.startsWith(QLatin1Char(' ')), m.source.startsWith(QLatin1Char(' ')));
 }
 
-// The code fills %1, %2 ... with arg() and glues some texts to others ("Aspect Ratio " + " 16:9"),
-// so a translation must keep every placeholder and the blanks at both ends.
-void TestCatalogue::translationKeepsPlaceholdersAndEdges()
-{
-    QFETCH(QString, source);
-    QFETCH(QString, translation);
-    QCOMPARE(placeholders(translation), placeholders(source));
-    QCOMPARE(translation.endsWith(QLatin1Char(' ')), source.endsWith(QLatin1Char(' ')));
-    QCOMPARE(translation.startsWith(QLatin1Char(' ')), source.startsWith(QLatin1Char(' ')));
-}
-
-void TestCatalogue::fixedTextsAreNotOffered_data()
-{
-    QTest::addColumn<QString>("text");
-    // Preset resolutions, frame rates, colour spaces and the times sign read the same in every
-    // language; offering them to translators would invite a translation the windows must not show.
-    QTest::newRow("preset resolution") << QStringLiteral("1920 x 1080 (Full HD)");
-    QTest::newRow("frame rate") << QStringLiteral("29.97 fps");
-    QTest::newRow("SDR colour space") << QStringLiteral("SDR - Rec.709");
-    QTest::newRow("PQ colour space") << QStringLiteral("HDR - Rec.2100PQ");
-    QTest::newRow("times sign") << QStringLiteral("x");
-}
-
+// Preset resolutions, frame rates, colour spaces and the times sign read the same in every
+// language; offering them to translators would invite a translation the windows must not show.
 void TestCatalogue::fixedTextsAreNotOffered()
 {
-    QFETCH(QString, text);
-    for (const Message& m : qAsConst(m_german))
-        QVERIFY2(m.source != text, qPrintable(m.context));
+    for (const char* text :
+         {"1920 x 1080 (Full HD)", "29.97 fps", "SDR - Rec.709", "HDR - Rec.2100PQ", "x"}) {
+        for (const Message& m : qAsConst(m_german))
+            QVERIFY2(m.source != QLatin1String(text), qPrintable(m.context + QStringLiteral(": ") + text));
+    }
 }
 
-// The catalogue reaches a host through the library alone: no folder is set, yet German loads, the
-// compiled entries are those of the .ts file, and the library's own texts come out in German.
-void TestCatalogue::libraryCarriesTheCompiledCatalogue()
+// The catalogue reaches a host through the library alone: no folder is set, yet German loads and
+// the library's own texts come out in German.
+void TestCatalogue::libraryLoadsGermanByItself()
 {
     qunsetenv("VK_TRANSLATIONS_DIR");
-    const QString resource = QStringLiteral(":/translations/vkpopupdialog_de.qm");
-    QVERIFY(QFile::exists(resource));
-
-    QTranslator compiled;
-    QVERIFY(compiled.load(resource));
-    QStringList differing;
-    for (const Message& m : qAsConst(m_german)) {
-        const QString text =
-            compiled.translate(m.context.toUtf8().constData(), m.source.toUtf8().constData(),
-                               m.comment.isEmpty() ? nullptr : m.comment.toUtf8().constData());
-        if (text != m.translation)
-            differing << QStringLiteral("%1: \"%2\" -> \"%3\"").arg(m.context, m.source, text);
-    }
-    QVERIFY2(differing.isEmpty(), qPrintable(differing.join(QLatin1Char('\n'))));
-
     VkLocale* locale = VkSingleton<VkLocale>::instance();
     QVERIFY2(locale->setLanguage(VkLocale::LanguageGerman), qPrintable(locale->lastError()));
     QCOMPARE(locale->languageType(), VkLocale::LanguageGerman);

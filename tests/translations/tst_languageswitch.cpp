@@ -14,6 +14,7 @@
 #include <QMap>
 #include <QPointer>
 
+#include <map>
 #include <memory>
 
 namespace {
@@ -31,15 +32,13 @@ bool switchTo(VkLocale::VkLanguageType language)
     return switched;
 }
 
-QString titleOf(const QWidget* dialog)
-{
-    const auto* bar = dialog->findChild<VkTopLevelWindowTitleBar*>();
-    return bar ? bar->TitleName() : QString();
-}
-
+// A widget's text in `property`, or for kTitle the text in the window's title bar.
 QString textOf(const QWidget* widget, const QByteArray& property)
 {
-    return property == kTitle ? titleOf(widget) : widget->property(property.constData()).toString();
+    if (property != kTitle)
+        return widget->property(property.constData()).toString();
+    const auto* bar = widget->findChild<VkTopLevelWindowTitleBar*>();
+    return bar ? bar->TitleName() : QString();
 }
 
 } // namespace
@@ -56,21 +55,19 @@ private slots:
     void switchRetranslatesOpenDialogs();
 
 private:
-    std::unique_ptr<IVkAbstractMediaItem> m_clip;
-    std::unique_ptr<IVkAbstractMediaItem> m_audioVideo;
+    std::map<std::string, std::unique_ptr<IVkAbstractMediaItem>> m_items;
     QMap<QString, QPointer<QWidget>> m_dialogs;
 };
 
 void TestLanguageSwitch::initTestCase()
 {
-    QString message;
-    QVERIFY2(VkMediaTestFiles::ensure(&message), qPrintable(message));
     QString error;
-    m_clip = VkMediaItemFactory::create(QString::fromStdString(VkMediaTestFiles::path("scenes.mp4")), &error);
-    QVERIFY2(m_clip, qPrintable(error));
-    m_audioVideo =
-        VkMediaItemFactory::create(QString::fromStdString(VkMediaTestFiles::path("av.mp4")), &error);
-    QVERIFY2(m_audioVideo, qPrintable(error));
+    QVERIFY2(VkMediaTestFiles::ensure(&error), qPrintable(error));
+    for (const char* name : {"scenes.mp4", "av.mp4", "alpha.png"}) {
+        m_items[name] =
+            VkMediaItemFactory::create(QString::fromStdString(VkMediaTestFiles::path(name)), &error);
+        QVERIFY2(m_items[name], qPrintable(error));
+    }
 }
 
 // Every dialog is open at once, shown without a modal run, as a host may keep several.
@@ -79,8 +76,12 @@ void TestLanguageSwitch::init()
     QCOMPARE(VkSingleton<VkLocale>::instance()->languageType(), VkLocale::LanguageEnglish);
     m_dialogs.insert(QStringLiteral("startup"), new VkStartupDlg(nullptr));
     m_dialogs.insert(QStringLiteral("project settings"), new VkProjectSettingDialog(nullptr));
-    m_dialogs.insert(QStringLiteral("scene detection"), new VkScenceDetectionDlg(m_clip.get(), nullptr));
-    m_dialogs.insert(QStringLiteral("properties"), new VkMediaPropertyDialog(m_audioVideo.get(), nullptr));
+    m_dialogs.insert(QStringLiteral("scene detection"),
+                     new VkScenceDetectionDlg(m_items["scenes.mp4"].get(), nullptr));
+    m_dialogs.insert(QStringLiteral("properties"),
+                     new VkMediaPropertyDialog(m_items["av.mp4"].get(), nullptr));
+    m_dialogs.insert(QStringLiteral("png properties"),
+                     new VkMediaPropertyDialog(m_items["alpha.png"].get(), nullptr));
     m_dialogs.insert(
         QStringLiteral("unsupported image"),
         new VkUnsupportedImgFileDialog({QStringLiteral("big.png"), QStringLiteral("huge.jpg")}, nullptr));
@@ -107,65 +108,40 @@ void TestLanguageSwitch::switchRetranslatesOpenDialogs_data()
     QTest::addColumn<QByteArray>("property");
     QTest::addColumn<QString>("english");
     QTest::addColumn<QString>("german");
+    const auto add = [](const char* dialog, const char* property, const char* english, const char* german) {
+        QTest::addRow("%s: %s", dialog, english)
+            << dialog << QByteArray(property) << QString::fromUtf8(english) << QString::fromUtf8(german);
+    };
 
     // The startup window sets every text again, and builds its ratio list anew in the new language.
-    QTest::newRow("startup: caption") << "startup" << QByteArray("text") << "New Project"
-                                      << "Neues Projekt";
-    QTest::newRow("startup: heading") << "startup" << QByteArray("text") << "Project Library"
-                                      << "Projektbibliothek";
-    QTest::newRow("startup: search placeholder") << "startup" << QByteArray("placeholderText") << "Search"
-                                                 << "Suchen";
-    QTest::newRow("startup: ratio list refilled")
-        << "startup" << QByteArray("currentText") << "16:9 (Widescreen)"
-        << "16:9 (Breitbild)";
-
-    // The project settings dialog keeps its own texts; its panel retranslates its captions. The
-    // times sign and the colour space names are never translated.
-    QTest::newRow("project settings: title stays")
-        << "project settings" << QByteArray(kTitle) << "Project Settings"
-        << "Project Settings";
-    QTest::newRow("project settings: CANCEL stays") << "project settings" << QByteArray("text") << "CANCEL"
-                                                    << "CANCEL";
-    QTest::newRow("project settings: panel caption")
-        << "project settings" << QByteArray("text") << "Resolution:"
-        << "Auflösung:";
-    QTest::newRow("project settings: times sign stays") << "project settings" << QByteArray("text") << "x"
-                                                        << "x";
-    QTest::newRow("project settings: colour space stays")
-        << "project settings" << QByteArray("currentText") << "SDR - Rec.709"
-        << "SDR - Rec.709";
-
+    add("startup", "text", "New Project", "Neues Projekt");
+    add("startup", "text", "Project Library", "Projektbibliothek");
+    add("startup", "placeholderText", "Search", "Suchen");
+    add("startup", "currentText", "16:9 (Widescreen)", "16:9 (Breitbild)");
+    // The project settings dialog keeps its own texts; its panel retranslates its captions. The times
+    // sign and the colour space names are never translated.
+    add("project settings", kTitle, "Project Settings", "Project Settings");
+    add("project settings", "text", "CANCEL", "CANCEL");
+    add("project settings", "text", "Resolution:", "Auflösung:");
+    add("project settings", "text", "x", "x");
+    add("project settings", "currentText", "SDR - Rec.709", "SDR - Rec.709");
     // Scene detection sets its title once; the panel's buttons follow the language.
-    QTest::newRow("scene detection: title stays")
-        << "scene detection" << QByteArray(kTitle) << "Scene Detection"
-        << "Scene Detection";
-    QTest::newRow("scene detection: detect button") << "scene detection" << QByteArray("text") << "Detect"
-                                                    << "Erkennen";
-    QTest::newRow("scene detection: add button")
-        << "scene detection" << QByteArray("text") << "Add To Timeline"
-        << "Zur Zeitleiste";
-
+    add("scene detection", kTitle, "Scene Detection", "Scene Detection");
+    add("scene detection", "text", "Detect", "Erkennen");
+    add("scene detection", "text", "Add To Timeline", "Zur Zeitleiste");
     // The properties reset their title and every page's title and captions.
-    QTest::newRow("properties: title") << "properties" << QByteArray(kTitle) << "Properties"
-                                       << "Eigenschaften";
-    QTest::newRow("properties: common caption") << "properties" << QByteArray("text") << "Location:"
-                                                << "Speicherort:";
-    QTest::newRow("properties: video page title") << "properties" << QByteArray("text") << "Video Info"
-                                                  << "Video-Informationen";
-    QTest::newRow("properties: audio caption") << "properties" << QByteArray("text") << "Sample Rate:"
-                                               << "Abtastrate:";
-
+    add("properties", kTitle, "Properties", "Eigenschaften");
+    add("properties", "text", "Location:", "Speicherort:");
+    add("properties", "text", "Video Info", "Video-Informationen");
+    add("properties", "text", "Sample Rate:", "Abtastrate:");
+    add("png properties", "text", "Camera Maker:", "Kamerahersteller:");
+    add("png properties", "text", "Straight Alpha", "Direktes Alpha");
     // The unsupported image dialog retranslates everything but its list of files.
-    QTest::newRow("unsupported image: title") << "unsupported image" << QByteArray(kTitle) << "Information"
-                                              << "Hinweis";
-    QTest::newRow("unsupported image: message")
-        << "unsupported image" << QByteArray("text")
-        << "The image is too large, please compress the image first for better editing experience"
-        << QString::fromUtf8("Das Bild ist zu groß. Bitte komprimieren Sie es zuerst, damit es sich besser "
-                             "bearbeiten lässt.");
-    QTest::newRow("unsupported image: file list stays")
-        << "unsupported image" << QByteArray("plainText") << "1. big.png\n2. huge.jpg"
-        << "1. big.png\n2. huge.jpg";
+    add("unsupported image", kTitle, "Information", "Hinweis");
+    add("unsupported image", "text",
+        "The image is too large, please compress the image first for better editing experience",
+        "Das Bild ist zu groß. Bitte komprimieren Sie es zuerst, damit es sich besser bearbeiten lässt.");
+    add("unsupported image", "plainText", "1. big.png\n2. huge.jpg", "1. big.png\n2. huge.jpg");
 }
 
 // German reaches every open dialog through the language change event alone, only where the dialog's
@@ -181,14 +157,9 @@ void TestLanguageSwitch::switchRetranslatesOpenDialogs()
     QVERIFY(window);
     // The widgets showing the English text now; found before the switch, checked after it.
     QList<QPointer<QWidget>> shown;
-    if (property == kTitle) {
-        QCOMPARE(titleOf(window), english);
-        shown << window;
-    } else {
-        for (QWidget* child : window->findChildren<QWidget*>()) {
-            if (textOf(child, property) == english)
-                shown << child;
-        }
+    for (QWidget* widget : property == kTitle ? QList<QWidget*>{window} : window->findChildren<QWidget*>()) {
+        if (textOf(widget, property) == english)
+            shown << widget;
     }
     QVERIFY2(!shown.isEmpty(), qPrintable(QStringLiteral("nothing in %1 shows \"%2\"").arg(dialog, english)));
 
