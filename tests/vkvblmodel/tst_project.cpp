@@ -1,5 +1,3 @@
-#include <vkcore/VkConfig.h>
-#include <vkvblmodel/IVkMonitorCheck.h>
 #include <vkvblmodel/IVkPairTarget.h>
 #include <vkvblmodel/IVkProject.h>
 #include <vkvblmodel/IVkProjectCompanion.h>
@@ -8,7 +6,6 @@
 #include <vkvblmodel/VkFrameRate.h>
 #include <vkvblmodel/VkProjectConfig.h>
 #include <vkvblmodel/VkProjectRecentInfo.h>
-#include <vkvblmodel/VkProjectSuffixHelper.h>
 
 #include <QDir>
 #include <QFile>
@@ -31,6 +28,11 @@ IVkProjectManager* manager()
 IVkProject* current()
 {
     return manager()->currentProject();
+}
+
+IVkPairTarget* pairTarget()
+{
+    return current()->companion()->pairTarget();
 }
 
 QByteArray readBytes(const QString& path)
@@ -68,6 +70,13 @@ bool sameConfig(const VkProjectConfig& a, const VkProjectConfig& b)
            a.colorSpace == b.colorSpace && a.audioSampleRate == b.audioSampleRate &&
            a.audioChannels == b.audioChannels && a.videoBitDepth == b.videoBitDepth;
 }
+
+VkProjectConfig configOf(IVkProject* project)
+{
+    VkProjectConfig config = customConfig();
+    project->getProjectConfig(config);
+    return config;
+}
 } // namespace
 
 class tst_VkProject : public QObject
@@ -75,76 +84,33 @@ class tst_VkProject : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void init();
-    void newProjectDefaults();
+    void init() { manager()->newProject(); }
     void saveAndOpenRoundTrip();
     void unknownKeysSurviveWrites();
     void damagedProjectRefused_data();
     void damagedProjectRefused();
     void fileDamagedAfterOpenIsNotOverwritten();
     void writeReplacesTheFileAtomically();
-    void readPair_data();
     void readPair();
     void applyPairReachesTheFile();
     void thumbnail();
-    void thumbnailMissingOrBroken_data();
     void thumbnailMissingOrBroken();
     void openingListsTheProject();
-    void monitorFollowsConfig();
 
 private:
-    QString projectPath(const QString& name) const;
-    QString writeProject(const QString& name, const QByteArray& json);
+    QString projectPath(const QString& name) const
+    {
+        return m_dir.filePath(name + QStringLiteral(".vkproj"));
+    }
     QTemporaryDir m_dir;
 };
 
-QString tst_VkProject::projectPath(const QString& name) const
-{
-    return m_dir.filePath(name + QLatin1Char('.') + VkProjectSuffixHelper::projectFileSuffix());
-}
-
-QString tst_VkProject::writeProject(const QString& name, const QByteArray& json)
-{
-    const QString path = projectPath(name);
-    if (!writeBytes(path, json))
-        return QString();
-    return path;
-}
-
-void tst_VkProject::initTestCase()
-{
-    QVERIFY(m_dir.isValid());
-    QCOMPARE(VkProjectSuffixHelper::projectFileSuffix(), QStringLiteral("vkproj"));
-}
-
-void tst_VkProject::init()
-{
-    manager()->newProject();
-}
-
-void tst_VkProject::newProjectDefaults()
-{
-    IVkProject* project = current();
-    QVERIFY(project);
-    QVERIFY(project->filePath().isEmpty());
-    VkProjectConfig config = customConfig();
-    project->getProjectConfig(config);
-    QCOMPARE(int(config.aspectRatio), 1);
-    QCOMPARE(int(config.frameRate), 2);
-    QCOMPARE(config.resolution, QSize(1920, 1080));
-    QCOMPARE(int(config.colorSpace), 0);
-    QCOMPARE(config.audioSampleRate, 48000);
-
-    // An unsaved project still takes changes: the next read must see the write.
-    project->setProjectConfig(customConfig());
-    project->getProjectConfig(config);
-    QVERIFY(sameConfig(config, customConfig()));
-    QVERIFY(project->lastWriteError().isEmpty());
-}
-
 void tst_VkProject::saveAndOpenRoundTrip()
 {
+    // A new project has every setting at its default, whatever the caller's struct held.
+    QVERIFY(current()->filePath().isEmpty());
+    QVERIFY(sameConfig(configOf(current()), VkProjectConfig()));
+
     current()->setProjectConfig(customConfig());
     const QString path = projectPath(QStringLiteral("roundtrip"));
     QString error;
@@ -166,27 +132,26 @@ void tst_VkProject::saveAndOpenRoundTrip()
     manager()->newProject();
     QVERIFY(current() != saved);
     QVERIFY2(manager()->openProject(path, &error), qPrintable(error));
-    VkProjectConfig reopened;
-    current()->getProjectConfig(reopened);
-    QVERIFY(sameConfig(reopened, customConfig()));
+    QVERIFY(sameConfig(configOf(current()), customConfig()));
     // A project handed out before stays usable after another one became current.
     QCOMPARE(saved->filePath(), path);
 }
 
 void tst_VkProject::unknownKeysSurviveWrites()
 {
-    const QString path = writeProject(QStringLiteral("unknown"), R"({
+    const QString path = projectPath(QStringLiteral("unknown"));
+    QVERIFY(writeBytes(path, R"({
         "format": "vkproject", "version": 1, "name": "Trip",
         "config": {"aspectRatio": 1, "frameRate": 2, "width": 1920, "height": 1080, "colorSpace": 0,
                    "proxyQuality": "half"},
         "tracks": [{"kind": "video", "clips": [1, 2, 3]}],
         "futureSection": {"a": 1}
-    })");
+    })"));
     QString error;
     QVERIFY2(manager()->openProject(path, &error), qPrintable(error));
     QCOMPARE(current()->name(), QStringLiteral("Trip"));
     current()->setProjectConfig(customConfig());
-    current()->companion()->pairTarget()->applyPair(30000, 1001);
+    pairTarget()->applyPair(30000, 1001);
 
     const QJsonObject json = readJson(path);
     QCOMPARE(json.value("name").toString(), QStringLiteral("Trip"));
@@ -211,7 +176,6 @@ void tst_VkProject::damagedProjectRefused_data()
 {
     QTest::addColumn<QByteArray>("contents");
     QTest::newRow("empty file") << QByteArray();
-    QTest::newRow("not json") << QByteArray("<project/>");
     QTest::newRow("cut short") << QByteArray(R"({"format": "vkproject", "version": 1, "config": {)");
     QTest::newRow("list") << QByteArray(R"([{"format": "vkproject"}])");
     QTest::newRow("other format") << QByteArray(R"({"format": "other", "version": 1})");
@@ -225,23 +189,19 @@ void tst_VkProject::damagedProjectRefused_data()
 void tst_VkProject::damagedProjectRefused()
 {
     QFETCH(QByteArray, contents);
-    const QString path = writeProject(QStringLiteral("damaged"), contents);
-    QVERIFY(!path.isEmpty());
+    const QString path = projectPath(QStringLiteral("damaged"));
+    QVERIFY(writeBytes(path, contents));
     IVkProject* before = current();
-    before->setProjectConfig(customConfig());
-
     QString error;
     QVERIFY(!manager()->openProject(path, &error));
     QVERIFY(!error.isEmpty());
     QCOMPARE(current(), before);
     // Nothing was written into the file we could not read.
     QCOMPARE(readBytes(path), contents);
-    QVERIFY(IVkProject::getThumbnail(path).isNull());
 }
 
 void tst_VkProject::fileDamagedAfterOpenIsNotOverwritten()
 {
-    current()->setProjectConfig(VkProjectConfig());
     const QString path = projectPath(QStringLiteral("later"));
     QString error;
     QVERIFY(manager()->saveProjectAs(path, &error));
@@ -251,10 +211,8 @@ void tst_VkProject::fileDamagedAfterOpenIsNotOverwritten()
     current()->setProjectConfig(customConfig());
     QCOMPARE(readBytes(path), garbage);
     QVERIFY(!current()->lastWriteError().isEmpty());
-    VkProjectConfig config;
-    current()->getProjectConfig(config);
-    QVERIFY(sameConfig(config, customConfig()));
-    current()->companion()->pairTarget()->applyPair(24, 1);
+    QVERIFY(sameConfig(configOf(current()), customConfig()));
+    pairTarget()->applyPair(24, 1);
     QCOMPARE(readBytes(path), garbage);
 
     // Once the file is readable again, the next write succeeds and reports no error.
@@ -267,7 +225,6 @@ void tst_VkProject::fileDamagedAfterOpenIsNotOverwritten()
 void tst_VkProject::writeReplacesTheFileAtomically()
 {
     QTemporaryDir folder;
-    QVERIFY(folder.isValid());
     const QString path = QDir(folder.path()).filePath(QStringLiteral("atomic.vkproj"));
     QString error;
     QVERIFY(manager()->saveProjectAs(path, &error));
@@ -291,39 +248,21 @@ void tst_VkProject::writeReplacesTheFileAtomically()
     QCOMPARE(current()->filePath(), path);
 }
 
-void tst_VkProject::readPair_data()
-{
-    QTest::addColumn<int>("frameRate");
-    QTest::addColumn<qint64>("num");
-    QTest::addColumn<qint64>("den");
-    // NTSC rates are the whole rate times 1000/1001.
-    QTest::newRow("23.976") << 0 << qint64(24000) << qint64(1001);
-    QTest::newRow("24") << 1 << qint64(24) << qint64(1);
-    QTest::newRow("25") << 2 << qint64(25) << qint64(1);
-    QTest::newRow("29.97") << 3 << qint64(30000) << qint64(1001);
-    QTest::newRow("30") << 4 << qint64(30) << qint64(1);
-    QTest::newRow("50") << 5 << qint64(50) << qint64(1);
-    QTest::newRow("59.94") << 6 << qint64(60000) << qint64(1001);
-    QTest::newRow("60") << 7 << qint64(60) << qint64(1);
-    // A stored value outside the list reads as the default project's 25 fps.
-    QTest::newRow("past the list") << 8 << qint64(25) << qint64(1);
-    QTest::newRow("negative") << -1 << qint64(25) << qint64(1);
-}
-
 void tst_VkProject::readPair()
 {
-    QFETCH(int, frameRate);
-    QFETCH(qint64, num);
-    QFETCH(qint64, den);
-    VkProjectConfig config;
-    config.frameRate = static_cast<VKVBLMODEL::VkProjectFrameRateType>(frameRate);
-    current()->setProjectConfig(config);
-    VkFrameRate rate{0, 0};
-    current()->companion()->readPair(rate);
-    QCOMPARE(rate.num, num);
-    QCOMPARE(rate.den, den);
-    // Before any pair is applied the timeline runs at the project's rate.
-    QCOMPARE(current()->companion()->pairTarget()->appliedPair(), rate);
+    // NTSC rates are the whole rate times 1000/1001; a stored value outside the list reads as 25 fps.
+    const int rates[][3] = {{0, 24000, 1001}, {2, 25, 1}, {3, 30000, 1001}, {6, 60000, 1001},
+                            {7, 60, 1},       {8, 25, 1}, {-1, 25, 1}};
+    for (const auto& rate : rates) {
+        VkProjectConfig config;
+        config.frameRate = static_cast<VKVBLMODEL::VkProjectFrameRateType>(rate[0]);
+        current()->setProjectConfig(config);
+        VkFrameRate pair{0, 0};
+        current()->companion()->readPair(pair);
+        QCOMPARE(pair, (VkFrameRate{rate[1], rate[2]}));
+        // Before any pair is applied the timeline runs at the project's rate.
+        QCOMPARE(pairTarget()->appliedPair(), pair);
+    }
 }
 
 void tst_VkProject::applyPairReachesTheFile()
@@ -338,7 +277,7 @@ void tst_VkProject::applyPairReachesTheFile()
     current()->setProjectConfig(config);
     VkFrameRate rate;
     current()->companion()->readPair(rate);
-    current()->companion()->pairTarget()->applyPair(int(rate.num), int(rate.den));
+    pairTarget()->applyPair(int(rate.num), int(rate.den));
 
     QJsonObject timeline = readJson(path).value("timeline").toObject();
     QCOMPARE(timeline.value("frameRateNum").toInt(), 60000);
@@ -346,16 +285,15 @@ void tst_VkProject::applyPairReachesTheFile()
 
     // Pairs that are no rate are ignored and leave the file as it was.
     const QByteArray before = readBytes(path);
-    current()->companion()->pairTarget()->applyPair(0, 1);
-    current()->companion()->pairTarget()->applyPair(25, 0);
-    current()->companion()->pairTarget()->applyPair(-25, 1);
+    pairTarget()->applyPair(0, 1);
+    pairTarget()->applyPair(25, 0);
+    pairTarget()->applyPair(-25, 1);
     QCOMPARE(readBytes(path), before);
 
     // The applied pair is part of the project: it comes back on opening.
     manager()->newProject();
     QVERIFY(manager()->openProject(path, &error));
-    const VkFrameRate expected{60000, 1001};
-    QCOMPARE(current()->companion()->pairTarget()->appliedPair(), expected);
+    QCOMPARE(pairTarget()->appliedPair(), (VkFrameRate{60000, 1001}));
 }
 
 void tst_VkProject::thumbnail()
@@ -369,7 +307,6 @@ void tst_VkProject::thumbnail()
     image.fill(QColor(10, 200, 30));
     QVERIFY2(current()->setThumbnail(image, &error), qPrintable(error));
     QVERIFY(readJson(path).value("thumbnail").isString());
-
     const QPixmap pixmap = IVkProject::getThumbnail(path);
     QCOMPARE(pixmap.size(), QSize(32, 18));
     QCOMPARE(pixmap.toImage().pixelColor(5, 5), QColor(10, 200, 30));
@@ -382,29 +319,24 @@ void tst_VkProject::thumbnail()
     QVERIFY(IVkProject::getThumbnail(path).isNull());
 }
 
-void tst_VkProject::thumbnailMissingOrBroken_data()
-{
-    QTest::addColumn<QByteArray>("contents");
-    QTest::newRow("no thumbnail") << QByteArray(R"({"format": "vkproject", "version": 1})");
-    QTest::newRow("not base64") << QByteArray(R"({"format": "vkproject", "version": 1, "thumbnail": "%%%"})");
-    // "aGVsbG8=" is base64 for "hello": decodes, but is no PNG.
-    QTest::newRow("not a png") << QByteArray(
-        R"({"format": "vkproject", "version": 1, "thumbnail": "aGVsbG8="})");
-    QTest::newRow("not text") << QByteArray(R"({"format": "vkproject", "version": 1, "thumbnail": 12})");
-    QTest::newRow("not a project") << QByteArray("garbage");
-}
-
 void tst_VkProject::thumbnailMissingOrBroken()
 {
-    QFETCH(QByteArray, contents);
-    const QString path = writeProject(QStringLiteral("thumb"), contents);
+    // "aGVsbG8=" is base64 for "hello": it decodes, but is no PNG.
+    const QString path = projectPath(QStringLiteral("thumb"));
+    for (const char* thumbnail :
+         {"", R"(, "thumbnail": "%%%")", R"(, "thumbnail": "aGVsbG8=")", R"(, "thumbnail": 12)"}) {
+        QVERIFY(writeBytes(path, QByteArray(R"({"format": "vkproject", "version": 1)") + thumbnail + '}'));
+        QVERIFY2(IVkProject::getThumbnail(path).isNull(), thumbnail);
+    }
+    QVERIFY(writeBytes(path, "garbage"));
     QVERIFY(IVkProject::getThumbnail(path).isNull());
-    QVERIFY(IVkProject::getThumbnail(m_dir.filePath(QStringLiteral("missing.vkproj"))).isNull());
+    QVERIFY(IVkProject::getThumbnail(projectPath(QStringLiteral("missing"))).isNull());
 }
 
 void tst_VkProject::openingListsTheProject()
 {
-    const QString path = writeProject(QStringLiteral("listed"), R"({"format": "vkproject", "version": 1})");
+    const QString path = projectPath(QStringLiteral("listed"));
+    QVERIFY(writeBytes(path, R"({"format": "vkproject", "version": 1})"));
     QString error;
     QVERIFY(manager()->openProject(path, &error));
     const QList<VkProjectRecentInfo*> recent =
@@ -412,14 +344,6 @@ void tst_VkProject::openingListsTheProject()
     QVERIFY(!recent.isEmpty());
     QCOMPARE(recent.first()->getPath(), path);
     QCOMPARE(recent.first()->getName(), QStringLiteral("listed"));
-}
-
-void tst_VkProject::monitorFollowsConfig()
-{
-    VkConfig::Instance().SetHdrEnabled(true);
-    QVERIFY(IVkMonitorCheck::getInstance()->isHdrEnabled());
-    VkConfig::Instance().SetHdrEnabled(false);
-    QVERIFY(!IVkMonitorCheck::getInstance()->isHdrEnabled());
 }
 
 VK_TEST_MAIN(tst_VkProject)

@@ -21,6 +21,23 @@ QString storePath()
     return QDir(qEnvironmentVariable("VK_HOME")).filePath(QStringLiteral("recent.json"));
 }
 
+QByteArray readStore()
+{
+    QFile file(storePath());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeStore(const QByteArray& contents)
+{
+    QFile file(storePath());
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(contents) == contents.size();
+}
+
+QList<VkProjectRecentInfo*> listed(int kind = IVkProjectRecentManager::RecentAll)
+{
+    return manager()->getRecentProjects(kind);
+}
+
 QStringList pathsOf(const QList<VkProjectRecentInfo*>& records)
 {
     QStringList paths;
@@ -35,49 +52,15 @@ class tst_VkProjectRecent : public QObject
     Q_OBJECT
 
 private slots:
-    void init();
-    void readsEntriesInOrder();
+    void init() { QFile::remove(storePath()); }
     void damagedStore_data();
     void damagedStore();
-    void reloadUpdatesInPlace();
+    void readAndReload();
     void addAndTouch();
     void unknownEntryKeysKept();
     void kinds();
     void listIsCapped();
-
-private:
-    void writeStore(const QByteArray& contents);
-    QTemporaryDir m_projects;
 };
-
-void tst_VkProjectRecent::writeStore(const QByteArray& contents)
-{
-    QFile file(storePath());
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(contents), qint64(contents.size()));
-}
-
-void tst_VkProjectRecent::init()
-{
-    QFile::remove(storePath());
-}
-
-void tst_VkProjectRecent::readsEntriesInOrder()
-{
-    QVERIFY(manager()->getRecentProjects(IVkProjectRecentManager::RecentAll).isEmpty());
-    writeStore(R"([
-        {"name": "Holiday", "path": "/p/holiday.vkproj", "createTime": 1600000000, "modifyTime": 1700000000},
-        {"name": "Wedding", "path": "/p/wedding.vkproj", "createTime": 1500000000, "modifyTime": 1800000000}
-    ])");
-    const QList<VkProjectRecentInfo*> records = manager()->getRecentProjects(1);
-    QCOMPARE(records.size(), 2);
-    QCOMPARE(records.at(0)->getName(), QStringLiteral("Holiday"));
-    QCOMPARE(records.at(0)->getPath(), QStringLiteral("/p/holiday.vkproj"));
-    QCOMPARE(records.at(0)->getCreateTime(), quint64(1600000000));
-    QCOMPARE(records.at(0)->getModifyTime(), quint64(1700000000));
-    QCOMPARE(records.at(1)->getName(), QStringLiteral("Wedding"));
-    QCOMPARE(records.at(1)->getModifyTime(), quint64(1800000000));
-}
 
 void tst_VkProjectRecent::damagedStore_data()
 {
@@ -86,7 +69,6 @@ void tst_VkProjectRecent::damagedStore_data()
     QTest::newRow("not json") << QByteArray("name=Holiday\n") << QStringList();
     QTest::newRow("binary") << QByteArray("\x00\xff\xfe[{", 5) << QStringList();
     QTest::newRow("object instead of list") << QByteArray(R"({"path": "/p/a.vkproj"})") << QStringList();
-    QTest::newRow("empty list") << QByteArray("[]") << QStringList();
     QTest::newRow("cut short") << QByteArray(R"([{"name": "A", "path": "/p/a.vkproj")") << QStringList();
     // Only the entries whose known fields have the right types survive; their order stays.
     QTest::newRow("mixed entries") << QByteArray(R"([
@@ -108,29 +90,30 @@ void tst_VkProjectRecent::damagedStore()
 {
     QFETCH(QByteArray, contents);
     QFETCH(QStringList, paths);
-    writeStore(contents);
-    const QList<VkProjectRecentInfo*> records =
-        manager()->getRecentProjects(IVkProjectRecentManager::RecentAll);
-    QCOMPARE(pathsOf(records), paths);
+    QVERIFY(writeStore(contents));
+    QCOMPARE(pathsOf(listed()), paths);
     // The reader never repairs the store: that is the host's business, not a dialog's.
-    QFile file(storePath());
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), contents);
+    QCOMPARE(readStore(), contents);
 }
 
-void tst_VkProjectRecent::reloadUpdatesInPlace()
+void tst_VkProjectRecent::readAndReload()
 {
-    writeStore(R"([{"name": "A", "path": "/p/a.vkproj", "modifyTime": 10},
-                   {"name": "B", "path": "/p/b.vkproj", "modifyTime": 20}])");
-    const QList<VkProjectRecentInfo*> before = manager()->getRecentProjects(1);
-    QCOMPARE(before.size(), 2);
+    QVERIFY(listed().isEmpty());
+    QVERIFY(writeStore(
+        R"([{"name": "A", "path": "/p/a.vkproj", "createTime": 1600000000, "modifyTime": 1700000000},
+                           {"name": "B", "path": "/p/b.vkproj", "modifyTime": 20}])"));
+    const QList<VkProjectRecentInfo*> before = listed();
+    QCOMPARE(pathsOf(before), (QStringList{"/p/a.vkproj", "/p/b.vkproj"}));
     VkProjectRecentInfo* a = before.at(0);
     VkProjectRecentInfo* b = before.at(1);
+    QCOMPARE(a->getName(), QStringLiteral("A"));
+    QCOMPARE(a->getCreateTime(), quint64(1600000000));
+    QCOMPARE(a->getModifyTime(), quint64(1700000000));
 
-    writeStore(R"([{"name": "C", "path": "/p/c.vkproj", "modifyTime": 40},
-                   {"name": "A renamed", "path": "/p/a.vkproj", "modifyTime": 30}])");
+    QVERIFY(writeStore(R"([{"name": "C", "path": "/p/c.vkproj", "modifyTime": 40},
+                           {"name": "A renamed", "path": "/p/a.vkproj", "modifyTime": 30}])"));
     manager()->reload();
-    const QList<VkProjectRecentInfo*> after = manager()->getRecentProjects(1);
+    const QList<VkProjectRecentInfo*> after = listed();
     QCOMPARE(pathsOf(after), (QStringList{"/p/c.vkproj", "/p/a.vkproj"}));
     // Same record, new values: a list row holding the pointer shows the current entry.
     QCOMPARE(after.at(1), a);
@@ -150,30 +133,29 @@ void tst_VkProjectRecent::addAndTouch()
              qPrintable(error));
     QVERIFY(manager()->addProject(QStringLiteral("/p/two.vkproj"), QString(), &error));
     // Newest first; an empty name falls back to the file's base name.
-    QList<VkProjectRecentInfo*> records = manager()->getRecentProjects(1);
+    QList<VkProjectRecentInfo*> records = listed();
     QCOMPARE(pathsOf(records), (QStringList{"/p/two.vkproj", "/p/one.vkproj"}));
     QCOMPARE(records.at(0)->getName(), QStringLiteral("two"));
     QVERIFY(records.at(1)->getCreateTime() >= start);
     VkProjectRecentInfo* one = records.at(1);
 
     // Written as a list of entries with the four keys.
-    QFile file(storePath());
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QJsonArray stored = QJsonDocument::fromJson(file.readAll()).array();
+    const QJsonArray stored = QJsonDocument::fromJson(readStore()).array();
     QCOMPARE(stored.size(), 2);
-    QCOMPARE(stored.at(1).toObject().value("name").toString(), QStringLiteral("One"));
-    QCOMPARE(stored.at(1).toObject().value("path").toString(), QStringLiteral("/p/one.vkproj"));
-    QVERIFY(stored.at(1).toObject().value("createTime").toDouble() >= double(start));
-    QVERIFY(stored.at(1).toObject().value("modifyTime").isDouble());
+    const QJsonObject entry = stored.at(1).toObject();
+    QCOMPARE(entry.value("name").toString(), QStringLiteral("One"));
+    QCOMPARE(entry.value("path").toString(), QStringLiteral("/p/one.vkproj"));
+    QVERIFY(entry.value("createTime").toDouble() >= double(start));
+    QVERIFY(entry.value("modifyTime").isDouble());
 
     QVERIFY(manager()->touchProject(QStringLiteral("/p/one.vkproj"), &error));
-    records = manager()->getRecentProjects(1);
+    records = listed();
     QCOMPARE(pathsOf(records), (QStringList{"/p/one.vkproj", "/p/two.vkproj"}));
     QCOMPARE(records.at(0), one);
 
     // Adding a listed path again moves it, never lists it twice.
     QVERIFY(manager()->addProject(QStringLiteral("/p/two.vkproj"), QStringLiteral("Two"), &error));
-    records = manager()->getRecentProjects(1);
+    records = listed();
     QCOMPARE(pathsOf(records), (QStringList{"/p/two.vkproj", "/p/one.vkproj"}));
     QCOMPARE(records.at(0)->getName(), QStringLiteral("Two"));
 
@@ -183,12 +165,11 @@ void tst_VkProjectRecent::addAndTouch()
 
 void tst_VkProjectRecent::unknownEntryKeysKept()
 {
-    writeStore(R"([{"name": "A", "path": "/p/a.vkproj", "createTime": 5, "modifyTime": 6, "pinned": true}])");
+    QVERIFY(writeStore(
+        R"([{"name": "A", "path": "/p/a.vkproj", "createTime": 5, "modifyTime": 6, "pinned": true}])"));
     QString error;
     QVERIFY(manager()->touchProject(QStringLiteral("/p/a.vkproj"), &error));
-    QFile file(storePath());
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QJsonObject entry = QJsonDocument::fromJson(file.readAll()).array().at(0).toObject();
+    const QJsonObject entry = QJsonDocument::fromJson(readStore()).array().at(0).toObject();
     QCOMPARE(entry.value("pinned").toBool(), true);
     QCOMPARE(entry.value("createTime").toDouble(), 5.0);
     QVERIFY(entry.value("modifyTime").toDouble() > 6.0);
@@ -196,8 +177,8 @@ void tst_VkProjectRecent::unknownEntryKeysKept()
 
 void tst_VkProjectRecent::kinds()
 {
-    QVERIFY(m_projects.isValid());
-    const QString existing = m_projects.filePath(QStringLiteral("here.vkproj"));
+    QTemporaryDir projects;
+    const QString existing = projects.filePath(QStringLiteral("here.vkproj"));
     QFile file(existing);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.close();
@@ -205,24 +186,22 @@ void tst_VkProjectRecent::kinds()
     QVERIFY(manager()->addProject(QStringLiteral("/p/gone.vkproj"), QStringLiteral("Gone"), &error));
     QVERIFY(manager()->addProject(existing, QStringLiteral("Here"), &error));
 
-    QCOMPARE(manager()->getRecentProjects(IVkProjectRecentManager::RecentAll).size(), 2);
-    QCOMPARE(pathsOf(manager()->getRecentProjects(IVkProjectRecentManager::RecentExisting)),
-             QStringList{existing});
-    QVERIFY(manager()->getRecentProjects(0).isEmpty());
-    QVERIFY(manager()->getRecentProjects(3).isEmpty());
+    QCOMPARE(listed().size(), 2);
+    QCOMPARE(pathsOf(listed(IVkProjectRecentManager::RecentExisting)), QStringList{existing});
+    QVERIFY(listed(0).isEmpty());
+    QVERIFY(listed(3).isEmpty());
 }
 
 void tst_VkProjectRecent::listIsCapped()
 {
     QString error;
-    // kMaxEntries + 1 additions: the first one added, now the oldest, falls off the end.
-    const int total = 51;
-    for (int i = 0; i < total; ++i)
+    // One addition past the limit of 50: the first one added, now the oldest, falls off the end.
+    for (int i = 0; i <= 50; ++i)
         QVERIFY(manager()->addProject(QStringLiteral("/p/%1.vkproj").arg(i), QString(), &error));
-    const QList<VkProjectRecentInfo*> records = manager()->getRecentProjects(1);
-    QCOMPARE(records.size(), total - 1);
-    QCOMPARE(records.first()->getPath(), QStringLiteral("/p/50.vkproj"));
-    QCOMPARE(records.last()->getPath(), QStringLiteral("/p/1.vkproj"));
+    const QStringList paths = pathsOf(listed());
+    QCOMPARE(paths.size(), 50);
+    QCOMPARE(paths.first(), QStringLiteral("/p/50.vkproj"));
+    QCOMPARE(paths.last(), QStringLiteral("/p/1.vkproj"));
 }
 
 VK_TEST_MAIN(tst_VkProjectRecent)
