@@ -6,7 +6,6 @@
 #include <vkvblmodel/IVkVideoMediaInfo.h>
 
 #include <QList>
-#include <QSize>
 
 #include <functional>
 #include <thread>
@@ -29,17 +28,12 @@ public:
     static FakeDetector* last() { return alive().isEmpty() ? nullptr : alive().last(); }
 
     FakeDetector() { alive().append(this); }
-
     void release() override
     {
         alive().removeOne(this);
         delete this;
     }
-    void init(QString filePath, VkFrameRate frameRate) override
-    {
-        path = filePath;
-        rate = frameRate;
-    }
+    void init(QString filePath, VkFrameRate) override { path = filePath; }
     void setObserver(IVkScenceDetectEventObserver* o) override { observer = o; }
     bool start() override
     {
@@ -52,29 +46,18 @@ public:
     bool notify(const std::function<bool(IVkScenceDetectEventObserver*)>& call)
     {
         bool answer = false;
-        std::thread worker([&] { answer = call(observer); });
-        worker.join();
+        std::thread([&] { answer = call(observer); }).join();
         return answer;
     }
     bool scene(qint64 start, qint64 end)
     {
         return notify([=](IVkScenceDetectEventObserver* o) { return o->onSceneDetected(start, end); });
     }
-    bool finished()
-    {
-        return notify([](IVkScenceDetectEventObserver* o) { return o->onDetectFinished(); });
-    }
-    bool stopped()
-    {
-        return notify([](IVkScenceDetectEventObserver* o) { return o->onDetectStopped(); });
-    }
-    bool failed()
-    {
-        return notify([](IVkScenceDetectEventObserver* o) { return o->onDetectFailed(); });
-    }
+    bool finished() { return notify(&IVkScenceDetectEventObserver::onDetectFinished); }
+    bool stopped() { return notify(&IVkScenceDetectEventObserver::onDetectStopped); }
+    bool failed() { return notify(&IVkScenceDetectEventObserver::onDetectFailed); }
 
     QString path;
-    VkFrameRate rate{0, 0};
     IVkScenceDetectEventObserver* observer = nullptr;
     int startCalls = 0;
     int stopCalls = 0;
@@ -83,41 +66,26 @@ protected:
     ~FakeDetector() override = default;
 };
 
-class FakeVideoInfo : public IVkVideoMediaInfo
+// A 1080p 30 fps clip the model knows by its facts only: no file, so no clip and no thumbnails.
+class FakeVideoItem : public IVkAbstractMediaItem, public IVkVideoMediaInfo
 {
 public:
-    FakeVideoInfo(QSize size, VkFrameRate rate)
-        : m_size(size)
-        , m_rate(rate)
-    {}
     int GetFrameCount() const override { return 900; }
     bool HasNoDuration() const override { return false; }
     int GetStreamFlags() const override { return StreamFlag_Video; }
-    VkFrameRate GetFrameRate() const override { return m_rate; }
-    int GetHeight() const override { return m_size.height(); }
-    int GetWidth() const override { return m_size.width(); }
+    VkFrameRate GetFrameRate() const override { return {30, 1}; }
+    int GetHeight() const override { return 1080; }
+    int GetWidth() const override { return 1920; }
     QString GetCodecName() const override { return QStringLiteral("h264"); }
     int GetBitRate() const override { return 0; }
     QString GetTransferCharacteristics() const override { return QStringLiteral("BT.709"); }
 
-private:
-    QSize m_size;
-    VkFrameRate m_rate;
-};
-
-// A clip the model knows by its facts only: no file, so no clip and no thumbnails.
-class FakeVideoItem : public IVkAbstractMediaItem
-{
-public:
-    explicit FakeVideoItem(QSize size = {1920, 1080}, VkFrameRate rate = {30, 1})
-        : m_info(size, rate)
-    {}
     int GetItemType() const override { return ItemType_Video; }
     int GetStockSite() const override { return 0; }
     int GetStockSource() const override { return 0; }
     QString GetName() const override { return QStringLiteral("fake"); }
     bool IsRenameEnabled() const override { return true; }
-    IVkMediaInfo* GetMediaInfo() const override { return &m_info; }
+    IVkMediaInfo* GetMediaInfo() const override { return const_cast<FakeVideoItem*>(this); }
     int GetAudioStreamIndex() const override { return -1; }
     IVkClip* GetClip() const override { return nullptr; }
     QString GetSourceFilePath() const override { return QStringLiteral("/nonexistent/fake.mp4"); }
@@ -126,7 +94,4 @@ public:
     bool IsStockMedia() const override { return false; }
     bool IsVCGMedia() const override { return false; }
     void SetName(const QString&) override {}
-
-private:
-    mutable FakeVideoInfo m_info;
 };

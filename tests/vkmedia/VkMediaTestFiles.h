@@ -28,9 +28,16 @@ inline bool ensure(QString* message)
     return ok;
 }
 
-inline std::string path(const char* name)
+inline std::string path(const QString& name)
 {
-    return (dir() + QLatin1Char('/') + QLatin1String(name)).toStdString();
+    return (dir() + QLatin1Char('/') + name).toStdString();
 }
 
 } // namespace VkMediaTestFiles
+
+// The body of every suite's initTestCase.
+#define VK_ENSURE_TEST_MEDIA()                                                                               \
+    do {                                                                                                     \
+        QString message_;                                                                                    \
+        QVERIFY2(VkMediaTestFiles::ensure(&message_), qPrintable(message_));                                 \
+    } while (false)

@@ -13,7 +13,6 @@
 
 namespace {
 
-constexpr int kBits = 8;
 constexpr int kBytesPerPixel = 4;
 
 // Bit k of the frame number is the brightness at the middle of column k (each an eighth of the
@@ -21,13 +20,17 @@ constexpr int kBytesPerPixel = 4;
 int numberIn(const std::vector<uint8_t>& argb, int width, int height)
 {
     int number = 0;
-    for (int k = 0; k < kBits; ++k) {
-        const int x = (2 * k + 1) * width / (2 * kBits);
-        const size_t at = (static_cast<size_t>(height / 2) * width + x) * kBytesPerPixel;
+    for (int k = 0; k < 8; ++k) {
+        const size_t at = (size_t(height / 2) * width + (2 * k + 1) * width / 16) * kBytesPerPixel;
         if (argb[at + 1] > 128)
             number |= 1 << k;
     }
     return number;
+}
+
+std::vector<uint8_t> buffer(int width, int height, uint8_t fill = 0)
+{
+    return std::vector<uint8_t>(size_t(width) * height * kBytesPerPixel, fill);
 }
 
 } // namespace
@@ -36,193 +39,142 @@ class tst_VkMediaRender : public QObject
 {
     Q_OBJECT
 
+    std::unique_ptr<VkFrameRenderer> renderer;
+    std::string error;
+
+    bool open(const QString& file) { return renderer->open(VkMediaTestFiles::path(file), &error); }
+
 private slots:
-    void initTestCase();
-    void exactFrames_data();
-    void exactFrames();
-    void fullRangeLevels();
-    void bt709Colours_data();
-    void bt709Colours();
-    void outOfRangeLeavesBuffer();
-    void cacheServesSmallRequests();
-    void notVideo_data();
-    void notVideo();
-};
-
-void tst_VkMediaRender::initTestCase()
-{
-    QString message;
-    QVERIFY2(VkMediaTestFiles::ensure(&message), qPrintable(message));
-}
-
-void tst_VkMediaRender::exactFrames_data()
-{
-    QTest::addColumn<QString>("file");
-    QTest::addColumn<int>("width");
-    QTest::addColumn<int>("height");
-
-    // 75 frames, key frames every 12, three B-frames: every request below crosses groups backwards
-    // and forwards.
-    QTest::newRow("mp4 with B-frames") << "numbered.mp4" << 320 << 180;
-    QTest::newRow("mp4 scaled to half") << "numbered.mp4" << 160 << 90;
-    // Byte seeking: MPEG-TS timestamps start at 1.4 s and are not used to seek.
-    QTest::newRow("mpeg-ts") << "numbered.ts" << 320 << 180;
-    QTest::newRow("mkv starting at 10 s") << "numbered_offset.mkv" << 320 << 180;
-    // 25 fps, then 10 fps, then 50 fps: frame numbers are not time * rate.
-    QTest::newRow("variable rate") << "numbered_vfr.mkv" << 320 << 180;
-}
-
-void tst_VkMediaRender::exactFrames()
-{
-    QFETCH(QString, file);
-    QFETCH(int, width);
-    QFETCH(int, height);
-
-    VkFrameCache::instance().clear();
-    VkFrameRenderer renderer;
-    std::string error;
-    QVERIFY2(renderer.open(VkMediaTestFiles::path(file.toUtf8().constData()), &error), error.c_str());
-    QCOMPARE(qint64(renderer.frameCount()), qint64(75));
-
-    // Random access first (last, first, around key frames 12/24/36, backwards), then the whole clip
-    // in order, which takes the decode-forward path.
-    std::vector<int> order = {74, 0, 37, 12, 11, 13, 36, 1, 60, 59, 24, 2, 73, 48, 47};
-    for (int f = 0; f < 75; ++f)
-        order.push_back(f);
-    std::vector<uint8_t> argb(static_cast<size_t>(width) * height * kBytesPerPixel);
-    for (const int frame : order) {
-        std::fill(argb.begin(), argb.end(), 0);
-        QVERIFY2(renderer.renderFrame(frame, width, height, argb.data(), &error), error.c_str());
-        QCOMPARE(numberIn(argb, width, height), frame);
-    }
-}
-
-void tst_VkMediaRender::fullRangeLevels()
-{
-    // The clip's white and black are video levels 235 and 16; rendered they must be full white and
-    // black, or the range conversion was skipped.
-    VkFrameRenderer renderer;
-    std::string error;
-    QVERIFY2(renderer.open(VkMediaTestFiles::path("numbered.mp4"), &error), error.c_str());
-    std::vector<uint8_t> argb(320 * 180 * kBytesPerPixel);
-    // Frame 1: column 0 white, column 1 black.
-    QVERIFY(renderer.renderFrame(1, 320, 180, argb.data(), &error));
-    const size_t white = (90 * 320 + 20) * kBytesPerPixel;
-    const size_t black = (90 * 320 + 60) * kBytesPerPixel;
-    for (int c = 0; c < 3; ++c) {
-        QVERIFY2(argb[white + c] >= 250, std::to_string(argb[white + c]).c_str());
-        QVERIFY2(argb[black + c] <= 5, std::to_string(argb[black + c]).c_str());
-    }
-    // Opaque.
-    QCOMPARE(int(argb[white + 3]), 255);
-}
-
-void tst_VkMediaRender::bt709Colours_data()
-{
-    QTest::addColumn<QString>("file");
-    QTest::addColumn<int>("red");
-    QTest::addColumn<int>("green");
-    QTest::addColumn<int>("blue");
-
-    // Lossless BT.709 fields. Decoded with the BT.601 matrix instead, pure red (Y 63, Cb 102, Cr 240)
-    // would come out as about (233, 0, 2) and pure green (Y 173, Cb 42, Cr 26) as about (20, 255, 9):
-    // far outside the tolerance. ("lime" is the 0x00ff00 of the colour names.)
-    QTest::newRow("red") << "red709.mp4" << 255 << 0 << 0;
-    QTest::newRow("green") << "lime709.mp4" << 0 << 255 << 0;
-}
-
-void tst_VkMediaRender::bt709Colours()
-{
-    QFETCH(QString, file);
-    QFETCH(int, red);
-    QFETCH(int, green);
-    QFETCH(int, blue);
-    constexpr int kTolerance = 6;
-
-    VkFrameRenderer renderer;
-    std::string error;
-    QVERIFY2(renderer.open(VkMediaTestFiles::path(file.toUtf8().constData()), &error), error.c_str());
-    std::vector<uint8_t> argb(64 * 36 * kBytesPerPixel);
-    QVERIFY2(renderer.renderFrame(0, 64, 36, argb.data(), &error), error.c_str());
-    const size_t centre = (18 * 64 + 32) * kBytesPerPixel;
-    const QString got =
-        QStringLiteral("%1,%2,%3").arg(argb[centre + 2]).arg(argb[centre + 1]).arg(argb[centre]);
-    QVERIFY2(qAbs(argb[centre + 2] - red) <= kTolerance, qPrintable(got));
-    QVERIFY2(qAbs(argb[centre + 1] - green) <= kTolerance, qPrintable(got));
-    QVERIFY2(qAbs(argb[centre] - blue) <= kTolerance, qPrintable(got));
-}
-
-void tst_VkMediaRender::outOfRangeLeavesBuffer()
-{
-    VkFrameRenderer renderer;
-    std::string error;
-    QVERIFY2(renderer.open(VkMediaTestFiles::path("numbered.mp4"), &error), error.c_str());
-    std::vector<uint8_t> argb(32 * 18 * kBytesPerPixel, 0x5a);
-    // 75 frames: 75 is one past the end.
-    for (const qint64 frame : {qint64(75), qint64(-1), qint64(1000000)}) {
+    void initTestCase() { VK_ENSURE_TEST_MEDIA(); }
+    void init()
+    {
+        renderer = std::make_unique<VkFrameRenderer>();
         error.clear();
-        QVERIFY(!renderer.renderFrame(frame, 32, 18, argb.data(), &error));
+        VkFrameCache::instance().clear();
+    }
+
+    void exactFrames_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QSize>("size");
+        // 75 frames, key frames every 12, three B-frames: the requests cross groups both ways.
+        QTest::newRow("mp4 with B-frames") << "numbered.mp4" << QSize(320, 180);
+        QTest::newRow("mp4 scaled to half") << "numbered.mp4" << QSize(160, 90);
+        // Byte seeking: MPEG-TS timestamps start at 1.4 s and are not used to seek.
+        QTest::newRow("mpeg-ts") << "numbered.ts" << QSize(320, 180);
+        QTest::newRow("mkv starting at 10 s") << "numbered_offset.mkv" << QSize(320, 180);
+        // 25 fps, then 10 fps, then 50 fps: frame numbers are not time * rate.
+        QTest::newRow("variable rate") << "numbered_vfr.mkv" << QSize(320, 180);
+    }
+    void exactFrames()
+    {
+        QFETCH(QString, file);
+        QFETCH(QSize, size);
+        QVERIFY2(open(file), error.c_str());
+        QCOMPARE(qint64(renderer->frameCount()), qint64(75));
+        // Random access first, then the whole clip in order, which takes the decode-forward path.
+        std::vector<int> order = {74, 0, 37, 12, 11, 13, 36, 1, 60, 59, 24, 2, 73, 48, 47};
+        for (int f = 0; f < 75; ++f)
+            order.push_back(f);
+        for (const int frame : order) {
+            auto argb = buffer(size.width(), size.height());
+            QVERIFY2(renderer->renderFrame(frame, size.width(), size.height(), argb.data(), &error),
+                     error.c_str());
+            QCOMPARE(numberIn(argb, size.width(), size.height()), frame);
+        }
+    }
+
+    void colours_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QPoint>("at");
+        QTest::addColumn<uint>("rgb");
+        QTest::addColumn<int>("tolerance");
+        // Frame 1 has column 0 white, column 1 black, at video levels 235 and 16: full white and
+        // black, or the range conversion was skipped.
+        QTest::newRow("video white") << "numbered.mp4" << QSize(320, 180) << QPoint(20, 90) << 0xffffffu << 5;
+        QTest::newRow("video black") << "numbered.mp4" << QSize(320, 180) << QPoint(60, 90) << 0x000000u << 5;
+        // Lossless BT.709 fields. With the BT.601 matrix instead, pure red would come out as about
+        // (233, 0, 2) and pure green as about (20, 255, 9).
+        QTest::newRow("bt709 red") << "red709.mp4" << QSize(64, 36) << QPoint(32, 18) << 0xff0000u << 6;
+        QTest::newRow("bt709 green") << "lime709.mp4" << QSize(64, 36) << QPoint(32, 18) << 0x00ff00u << 6;
+    }
+    void colours()
+    {
+        QFETCH(QString, file);
+        QFETCH(QSize, size);
+        QFETCH(QPoint, at);
+        QFETCH(uint, rgb);
+        QFETCH(int, tolerance);
+        QVERIFY2(open(file), error.c_str());
+        auto argb = buffer(size.width(), size.height());
+        QVERIFY2(renderer->renderFrame(1, size.width(), size.height(), argb.data(), &error), error.c_str());
+        const uint8_t* p = argb.data() + (size_t(at.y()) * size.width() + at.x()) * kBytesPerPixel;
+        const QString got = QStringLiteral("%1,%2,%3,%4").arg(p[2]).arg(p[1]).arg(p[0]).arg(p[3]);
+        for (int c = 0; c < 3; ++c)
+            QVERIFY2(qAbs(int(p[c]) - int((rgb >> (8 * c)) & 0xff)) <= tolerance, qPrintable(got));
+        QVERIFY2(p[3] == 255, qPrintable(got)); // opaque
+    }
+
+    void cacheServesSmallRequests()
+    {
+        const std::string path = VkMediaTestFiles::path("numbered.mp4");
+        VkMediaFileKey key;
+        QVERIFY2(VkMediaFileKey::read(path, key, &error), error.c_str());
+        // A cached frame 5 in pure blue, which no frame of the clip has: a hit shows by its pixels.
+        auto image = std::make_shared<VkFrameImage>();
+        image->width = 80;
+        image->height = 45;
+        image->pixels = buffer(80, 45);
+        for (size_t i = 0; i < image->pixels.size(); i += kBytesPerPixel)
+            image->pixels[i] = image->pixels[i + 3] = 255;
+        VkFrameCache::instance().put(key, 5, image);
+
+        QVERIFY2(renderer->open(path, &error), error.c_str());
+        const uint64_t hitsBefore = VkFrameCache::instance().hits();
+        auto small = buffer(40, 22);
+        QVERIFY(renderer->renderFrame(5, 40, 22, small.data(), &error));
+        QCOMPARE(VkFrameCache::instance().hits(), hitsBefore + 1);
+        QCOMPARE(int(small[(11 * 40 + 20) * kBytesPerPixel]), 255);
+        QCOMPARE(int(small[(11 * 40 + 20) * kBytesPerPixel + 2]), 0);
+        // Larger than the cached copy: decoded, and the real frame 5 shows its number.
+        auto large = buffer(320, 180);
+        QVERIFY(renderer->renderFrame(5, 320, 180, large.data(), &error));
+        QCOMPARE(numberIn(large, 320, 180), 5);
+    }
+
+    void failures_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<qint64>("frame");
+        QTest::newRow("empty") << "empty.mp4" << qint64(0);
+        QTest::newRow("random bytes") << "random.mp4" << qint64(0);
+        QTest::newRow("truncated mp4") << "truncated.mp4" << qint64(0);
+        QTest::newRow("audio only") << "audio.wav" << qint64(0);
+        // The clip opens; its 75 frames end at 74.
+        QTest::newRow("one past the end") << "numbered.mp4" << qint64(75);
+        QTest::newRow("negative") << "numbered.mp4" << qint64(-1);
+        QTest::newRow("far past the end") << "numbered.mp4" << qint64(1000000);
+    }
+    void failures()
+    {
+        QFETCH(QString, file);
+        QFETCH(qint64, frame);
+        const bool opens = file == QLatin1String("numbered.mp4");
+        QCOMPARE(open(file), opens);
+        QCOMPARE(renderer->isOpen(), opens);
+        QCOMPARE(error.empty(), opens);
+        error.clear();
+        auto argb = buffer(32, 18, 0x5a);
+        QVERIFY(!renderer->renderFrame(frame, 32, 18, argb.data(), &error));
         QVERIFY(!error.empty());
+        // The buffer is left as it was.
         QVERIFY(std::all_of(argb.begin(), argb.end(), [](uint8_t b) { return b == 0x5a; }));
     }
-}
 
-void tst_VkMediaRender::cacheServesSmallRequests()
-{
-    const std::string path = VkMediaTestFiles::path("numbered.mp4");
-    VkMediaFileKey key;
-    std::string error;
-    QVERIFY2(VkMediaFileKey::read(path, key, &error), error.c_str());
-
-    // A cached copy of frame 5 painted a colour no frame of the clip has (pure blue): a hit is told
-    // apart from a decode by its pixels.
-    auto image = std::make_shared<VkFrameImage>();
-    image->width = 80;
-    image->height = 45;
-    image->pixels.resize(80 * 45 * kBytesPerPixel);
-    for (size_t i = 0; i < image->pixels.size(); i += kBytesPerPixel) {
-        image->pixels[i] = 255;
-        image->pixels[i + 3] = 255;
-    }
-    VkFrameCache::instance().clear();
-    VkFrameCache::instance().put(key, 5, image);
-
-    VkFrameRenderer renderer;
-    QVERIFY2(renderer.open(path, &error), error.c_str());
-    const uint64_t hitsBefore = VkFrameCache::instance().hits();
-    std::vector<uint8_t> small(40 * 22 * kBytesPerPixel);
-    QVERIFY(renderer.renderFrame(5, 40, 22, small.data(), &error));
-    QCOMPARE(VkFrameCache::instance().hits(), hitsBefore + 1);
-    QCOMPARE(int(small[(11 * 40 + 20) * kBytesPerPixel]), 255);
-    QCOMPARE(int(small[(11 * 40 + 20) * kBytesPerPixel + 2]), 0);
-
-    // Larger than the cached copy: decoded, and the real frame 5 shows its number.
-    std::vector<uint8_t> large(320 * 180 * kBytesPerPixel);
-    QVERIFY(renderer.renderFrame(5, 320, 180, large.data(), &error));
-    QCOMPARE(numberIn(large, 320, 180), 5);
-    VkFrameCache::instance().clear();
-}
-
-void tst_VkMediaRender::notVideo_data()
-{
-    QTest::addColumn<QString>("file");
-    QTest::newRow("empty") << "empty.mp4";
-    QTest::newRow("random bytes") << "random.mp4";
-    QTest::newRow("truncated mp4") << "truncated.mp4";
-    QTest::newRow("audio only") << "audio.wav";
-}
-
-void tst_VkMediaRender::notVideo()
-{
-    QFETCH(QString, file);
-    VkFrameRenderer renderer;
-    std::string error;
-    QVERIFY(!renderer.open(VkMediaTestFiles::path(file.toUtf8().constData()), &error));
-    QVERIFY(!error.empty());
-    QVERIFY(!renderer.isOpen());
-    std::vector<uint8_t> argb(16 * 9 * kBytesPerPixel);
-    QVERIFY(!renderer.renderFrame(0, 16, 9, argb.data(), &error));
-}
+    void cleanupTestCase() { VkFrameCache::instance().clear(); }
+};
 
 QTEST_GUILESS_MAIN(tst_VkMediaRender)
 #include "tst_vkmedia_render.moc"

@@ -1,14 +1,15 @@
 #pragma once
 
-// A media item over the engine's probe for the player tests, and readers for the frame numbers that
-// the generated "numbered" clips carry in their pixels.
+// Library items of the generated clips, as the model makes them, and a presenter that records the
+// frame numbers the "numbered" clips carry in their pixels.
 
 #include "VkMediaTestFiles.h"
+#include "VkTestMain.h"
 
-#include <vkmedia/VkMediaProbe.h>
+#include <vkmediaplayer/IVkMediaPlayer.h>
 #include <vkmediaplayer/VkMediaPlayerPresenter.h>
 #include <vkvblmodel/IVkAbstractMediaItem.h>
-#include <vkvblmodel/IVkVideoMediaInfo.h>
+#include <vkvblmodel/VkMediaItemFactory.h>
 
 #include <QImage>
 #include <QList>
@@ -18,112 +19,38 @@
 
 namespace PlayerTestMedia {
 
-// Facts every kind of media answers; enough for an item whose file has no video.
-class ProbedInfo : public virtual IVkMediaInfo
+// Upper bound for anything the player's thread has to do; sanitizer builds decode slowly. Never an
+// expectation about speed.
+constexpr int kWaitMs = 60000;
+
+inline std::unique_ptr<IVkAbstractMediaItem> item(const char* name)
 {
-public:
-    explicit ProbedInfo(const VkMediaProbeResult& facts)
-        : m_facts(facts)
-    {}
-
-    int GetFrameCount() const override { return int(m_facts.frameCount); }
-    bool HasNoDuration() const override { return m_facts.hasNoDuration; }
-    int GetStreamFlags() const override { return m_facts.streamFlags; }
-    VkFrameRate GetFrameRate() const override
-    {
-        VkFrameRate rate;
-        if (m_facts.frameRate.isValid()) {
-            rate.num = m_facts.frameRate.num;
-            rate.den = m_facts.frameRate.den;
-        }
-        return rate;
-    }
-
-protected:
-    const VkMediaProbeResult m_facts;
-};
-
-class ProbedVideoInfo : public ProbedInfo, public IVkVideoMediaInfo
-{
-public:
-    using ProbedInfo::ProbedInfo;
-
-    int GetHeight() const override { return m_facts.height; }
-    int GetWidth() const override { return m_facts.width; }
-    QString GetCodecName() const override { return QString::fromStdString(m_facts.videoCodecName); }
-    int GetBitRate() const override { return int(m_facts.videoBitRate); }
-    QString GetTransferCharacteristics() const override
-    {
-        return QString::fromStdString(m_facts.transferCharacteristics);
-    }
-};
-
-// A library item of one probed file. Still images get plain media information (no video part), as
-// the model gives them.
-class ProbedItem : public IVkAbstractMediaItem
-{
-public:
-    static std::unique_ptr<ProbedItem> open(const char* name)
-    {
-        VkMediaProbeResult facts;
-        std::string error;
-        if (!VkMediaProbe::probe(VkMediaTestFiles::path(name), facts, &error))
-            return nullptr;
-        return std::unique_ptr<ProbedItem>(new ProbedItem(facts));
-    }
-
-    int GetItemType() const override { return ItemType_Video; }
-    int GetStockSite() const override { return StockSite_None; }
-    int GetStockSource() const override { return 0; }
-    QString GetName() const override { return m_path.section(QLatin1Char('/'), -1); }
-    bool IsRenameEnabled() const override { return false; }
-    IVkMediaInfo* GetMediaInfo() const override { return m_info.get(); }
-    int GetAudioStreamIndex() const override { return -1; }
-    IVkClip* GetClip() const override { return nullptr; }
-    QString GetSourceFilePath() const override { return m_path; }
-    QString GetFilePath() const override { return m_path; }
-    QString GetAlternateName() const override { return QString(); }
-    bool IsStockMedia() const override { return false; }
-    bool IsVCGMedia() const override { return false; }
-    void SetName(const QString&) override {}
-
-private:
-    explicit ProbedItem(const VkMediaProbeResult& facts)
-        : m_path(QString::fromStdString(facts.path))
-    {
-        if (facts.streamFlags & VkMediaProbeResult::Video)
-            m_info = std::make_unique<ProbedVideoInfo>(facts);
-        else
-            m_info = std::make_unique<ProbedInfo>(facts);
-    }
-
-    const QString m_path;
-    std::unique_ptr<IVkMediaInfo> m_info;
-};
+    return VkMediaItemFactory::create(QString::fromStdString(VkMediaTestFiles::path(name)), nullptr);
+}
 
 // Bit k of the frame number is the brightness at the middle of column k (each an eighth of the
 // width); -1 for a null image.
 inline int numberIn(const QImage& image)
 {
-    constexpr int kBits = 8;
     if (image.isNull())
         return -1;
     int number = 0;
-    for (int k = 0; k < kBits; ++k) {
-        const int x = (2 * k + 1) * image.width() / (2 * kBits);
-        if (qGreen(image.pixel(x, image.height() / 2)) > 128)
+    for (int k = 0; k < 8; ++k) {
+        if (qGreen(image.pixel((2 * k + 1) * image.width() / 16, image.height() / 2)) > 128)
             number |= 1 << k;
     }
     return number;
 }
 
-// Records every frame a presenter emits: the number it reports and the number its pixels show.
-class FrameLog : public QObject
+// A presenter with a player of its own, and every frame it emits: the number it reports, the number
+// its pixels show and its size.
+class Preview : public QObject
 {
 public:
-    explicit FrameLog(VkMediaPlayerPresenter* presenter)
+    explicit Preview(IVkMediaPlayer* player = nullptr)
+        : presenter(nullptr, player)
     {
-        connect(presenter, &VkMediaPlayerPresenter::sigFrameReady, this,
+        connect(&presenter, &VkMediaPlayerPresenter::sigFrameReady, this,
                 [this](const QImage& image, qlonglong n) {
                     reported << n;
                     shown << numberIn(image);
@@ -131,6 +58,37 @@ public:
                 });
     }
 
+    bool open(IVkAbstractMediaItem* item)
+    {
+        return item && presenter.openMedia(item, VKVBLMODEL::VkMediaSource_Library, 0);
+    }
+    // Opens the clip, waits for the first picture (every open shows frame 0) and forgets it.
+    bool openAndShowFirst(IVkAbstractMediaItem* item)
+    {
+        const bool ok =
+            open(item) && QTest::qWaitFor([&] { return !shown.isEmpty(); }, kWaitMs) && shown.first() == 0;
+        clear();
+        return ok;
+    }
+    // Moves the range's playback and waits until `frame` is shown.
+    bool showAt(qint64 rangeFirst, qint64 rangeCount, int frame)
+    {
+        presenter.mediaPlayer()->setPlayRange(rangeFirst, rangeCount);
+        presenter.seek(frame, true, false);
+        return QTest::qWaitFor([&] { return !shown.isEmpty() && shown.last() == frame; }, kWaitMs);
+    }
+    // Waits until the presenter rests on `frame`, paused and shown, and still does a moment later.
+    bool settlesOn(int frame)
+    {
+        const auto on = [&] {
+            return !presenter.isPlaying() && presenter.currentFrame() == frame && !shown.isEmpty() &&
+                   shown.last() == frame;
+        };
+        if (!QTest::qWaitFor(on, kWaitMs))
+            return false;
+        QTest::qWait(100);
+        return on();
+    }
     void clear()
     {
         reported.clear();
@@ -138,9 +96,11 @@ public:
         sizes.clear();
     }
 
+    // Declared first so that they outlive the presenter.
     QList<qlonglong> reported;
     QList<int> shown;
     QList<QSize> sizes;
+    VkMediaPlayerPresenter presenter;
 };
 
 } // namespace PlayerTestMedia
