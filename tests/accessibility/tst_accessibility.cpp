@@ -1,4 +1,3 @@
-#include "AccessibilityWalk.h"
 #include "MediaPropertyFakes.h"
 #include "SceneDetectFakes.h"
 #include "StartupFixtures.h"
@@ -14,7 +13,6 @@
 #include <unsupportedimage/VkUnsupportedImgFileDialog.h>
 #include <vkmediaplayer/VkMediaPlayerPresenter.h>
 #include <vkmediaplayer/VkMediaPlayerWidget.h>
-#include <vkvblmodel/IVkProject.h>
 #include <vkvblmodel/IVkProjectManager.h>
 #include <vkvblmodel/VkMediaItemFactory.h>
 #include <vkwidgets/VkFramelessDialog.h>
@@ -22,6 +20,9 @@
 #include <vkwidgets/VkShadowDialog.h>
 #include <vkwidgets/VkToolButton.h>
 
+#include <QAbstractSpinBox>
+#include <QAccessible>
+#include <QComboBox>
 #include <QListWidget>
 #include <QTableWidget>
 #include <QToolButton>
@@ -29,6 +30,40 @@
 #include <memory>
 
 namespace {
+
+// The name a screen reader announces. Qt on Linux reports a combo box's current entry as its name
+// and hands the given name over through the label relation, so a combo box's is its accessible name.
+QString spokenName(QWidget* w)
+{
+    if (qobject_cast<QComboBox*>(w))
+        return w->accessibleName().trimmed();
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(w);
+    return iface ? iface->text(QAccessible::Name).trimmed() : QString();
+}
+
+// Every control of root that Tab reaches or that is an icon-only button (shown or not) without a
+// spoken name, and icon-only buttons without a tool tip. Parts of compound controls (a spin box's
+// edit, a scroll area's viewport and bars) speak through their control.
+QStringList unnamedControls(QWidget* root)
+{
+    QStringList faults;
+    for (QWidget* w : root->findChildren<QWidget*>()) {
+        const QWidget* parent = w->parentWidget();
+        if (w->focusProxy() || qobject_cast<const QAbstractSpinBox*>(parent) ||
+            qobject_cast<const QComboBox*>(parent) || qobject_cast<const QAbstractScrollArea*>(parent))
+            continue;
+        auto* button = qobject_cast<const QAbstractButton*>(w);
+        const bool iconOnly = button && button->text().trimmed().isEmpty();
+        if (!iconOnly && !(w->isVisibleTo(root) && (w->focusPolicy() & Qt::TabFocus) == Qt::TabFocus))
+            continue;
+        const QString what = QStringLiteral("%1 \"%2\"").arg(w->metaObject()->className(), w->objectName());
+        if (spokenName(w).isEmpty())
+            faults << what + QStringLiteral(" has no accessible name");
+        if (iconOnly && w->toolTip().isEmpty())
+            faults << what + QStringLiteral(" has no tool tip");
+    }
+    return faults;
+}
 
 enum class Kind
 {
@@ -42,70 +77,73 @@ enum class Kind
     Unsupported,
 };
 
+// Starts a detection and lets the fake detector report `scenes` and its end.
+void detect(VkScenceDetectionDlg& dlg, const QList<QPoint>& scenes)
+{
+    dlg.startDetect();
+    FakeDetector* detector = FakeDetector::last();
+    QVERIFY(detector);
+    for (const QPoint& s : scenes)
+        QVERIFY(detector->scene(s.x(), s.y()));
+    QVERIFY(detector->finished());
+    QCoreApplication::processEvents();
+}
+
+const QList<QPoint> kThreeScenes{{0, 120}, {120, 300}, {300, 450}};
+
 // One dialog of each kind with the borrowed objects it needs, which must outlive it.
 struct DialogUnderTest
 {
+    explicit DialogUnderTest(Kind kind)
+    {
+        switch (kind) {
+        case Kind::Startup:
+        case Kind::StartupEmpty:
+            dialog = std::make_unique<VkStartupDlg>(nullptr);
+            break;
+        case Kind::ProjectSettings:
+            dialog = std::make_unique<VkProjectSettingDialog>(nullptr);
+            break;
+        case Kind::SceneDetection: {
+            auto* dlg = new VkScenceDetectionDlg(&clip, nullptr);
+            dialog.reset(dlg);
+            detect(*dlg, kThreeScenes.mid(0, 2));
+            break;
+        }
+        case Kind::MediaVideo:
+        case Kind::MediaPng:
+        case Kind::MediaStock: {
+            if (kind == Kind::MediaStock) {
+                auto* stock = new FakeStockItem;
+                stock->stockSite = IVkAbstractMedia::StockSite_Pixabay;
+                stock->stockSource = 1000;
+                item.reset(stock);
+            } else {
+                item = std::make_unique<FakeItem>();
+            }
+            const bool png = kind == Kind::MediaPng;
+            info.streamFlags = png ? IVkMediaInfo::StreamFlag_Image
+                                   : IVkMediaInfo::StreamFlag_Video | IVkMediaInfo::StreamFlag_Audio;
+            info.width = 1920;
+            info.height = 1080;
+            item->info = &info;
+            item->sourcePath = item->filePath =
+                png ? QStringLiteral("/m/logo.png") : QStringLiteral("/m/clip.mp4");
+            dialog = std::make_unique<VkMediaPropertyDialog>(item.get(), nullptr);
+            break;
+        }
+        case Kind::Unsupported:
+            dialog =
+                std::make_unique<VkUnsupportedImgFileDialog>(QStringList{"huge.tif", "bigger.png"}, nullptr);
+            break;
+        }
+    }
+
     FakeMediaInfo info;
     std::unique_ptr<FakeItem> item;
-    std::unique_ptr<FakeVideoItem> clip;
+    FakeVideoItem clip;
     std::unique_ptr<QDialog> dialog;
 };
-
-void makeDialog(Kind kind, DialogUnderTest& t)
-{
-    switch (kind) {
-    case Kind::Startup:
-    case Kind::StartupEmpty:
-        t.dialog = std::make_unique<VkStartupDlg>(nullptr);
-        break;
-    case Kind::ProjectSettings:
-        t.dialog = std::make_unique<VkProjectSettingDialog>(nullptr);
-        break;
-    case Kind::SceneDetection: {
-        t.clip = std::make_unique<FakeVideoItem>();
-        auto* dlg = new VkScenceDetectionDlg(t.clip.get(), nullptr);
-        t.dialog.reset(dlg);
-        dlg->startDetect();
-        FakeDetector* detector = FakeDetector::last();
-        QVERIFY(detector->scene(0, 120));
-        QVERIFY(detector->scene(120, 300));
-        QVERIFY(detector->finished());
-        QCoreApplication::processEvents();
-        break;
-    }
-    case Kind::MediaVideo:
-    case Kind::MediaPng:
-    case Kind::MediaStock:
-        if (kind == Kind::MediaStock) {
-            auto* stock = new FakeStockItem;
-            stock->stockSite = IVkAbstractMedia::StockSite_Pixabay;
-            stock->stockSource = 1000;
-            t.item.reset(stock);
-        } else {
-            t.item = std::make_unique<FakeItem>();
-        }
-        t.info.streamFlags = kind == Kind::MediaPng
-                                 ? IVkMediaInfo::StreamFlag_Image
-                                 : IVkMediaInfo::StreamFlag_Video | IVkMediaInfo::StreamFlag_Audio;
-        t.info.width = 1920;
-        t.info.height = 1080;
-        t.item->info = &t.info;
-        t.item->sourcePath =
-            kind == Kind::MediaPng ? QStringLiteral("/m/logo.png") : QStringLiteral("/m/clip.mp4");
-        t.item->filePath = t.item->sourcePath;
-        t.dialog = std::make_unique<VkMediaPropertyDialog>(t.item.get(), nullptr);
-        break;
-    case Kind::Unsupported:
-        t.dialog =
-            std::make_unique<VkUnsupportedImgFileDialog>(QStringList{"huge.tif", "bigger.png"}, nullptr);
-        break;
-    }
-}
-
-void addKindColumn()
-{
-    QTest::addColumn<int>("kind");
-}
 
 QWidget* focused()
 {
@@ -114,8 +152,7 @@ QWidget* focused()
 
 QString focusedName()
 {
-    QWidget* w = focused();
-    return w ? AccessibilityWalk::spokenName(w) : QStringLiteral("<nothing>");
+    return focused() ? spokenName(focused()) : QStringLiteral("<nothing>");
 }
 
 void showActive(QWidget* w)
@@ -125,9 +162,9 @@ void showActive(QWidget* w)
     QVERIFY(QTest::qWaitForWindowActive(w));
 }
 
-QString mediaPath(const char* name)
+QListWidget* startupList(QDialog* dlg)
 {
-    return QStringLiteral(VK_TEST_MEDIA_DIR "/") + QLatin1String(name);
+    return dlg->findChild<QListWidget*>(QStringLiteral("VkStartupDlg_ProjectListWidget"));
 }
 
 VkStartupListItem* startupRow(QListWidget* list, int i)
@@ -158,6 +195,7 @@ int runModal(QDialog* dialog, const std::function<void()>& action)
 
 } // namespace
 
+// Accessible names, keyboard paths and the frame's ways out across the five dialogs.
 class TestAccessibility : public QObject
 {
     Q_OBJECT
@@ -165,7 +203,7 @@ private slots:
     void initTestCase();
     void init();
     void cleanup();
-    void cleanupTestCase();
+    void cleanupTestCase() { IVkScenceDetect::setFactory({}); }
     void walkCatchesNamelessControls();
     void everyControlNamed_data();
     void everyControlNamed();
@@ -173,9 +211,8 @@ private slots:
     void projectSettingsTabOrder();
     void frameClosesLikeOwnPath_data();
     void frameClosesLikeOwnPath();
-    void startupEnterOpensCurrentRow_data();
-    void startupEnterOpensCurrentRow();
-    void startupEnterSkipsHiddenRow();
+    void startupEnter_data();
+    void startupEnter();
     void sceneListKeys_data();
     void sceneListKeys();
     void sceneListEnterPreviews();
@@ -200,10 +237,9 @@ void TestAccessibility::init()
     QList<RecentFixture::Entry> entries;
     m_paths.clear();
     for (int i = 0; i < names.size(); ++i) {
-        const QString path = RecentFixture::makeProject(QDir(m_dir.path()), QStringLiteral("p%1").arg(i));
-        QVERIFY(!path.isEmpty());
-        m_paths << path;
-        entries.append({names.at(i), path, 1700000000 + i, 1700000000 + 100 - i});
+        m_paths << RecentFixture::makeProject(QDir(m_dir.path()), QStringLiteral("p%1").arg(i));
+        QVERIFY(!m_paths.last().isEmpty());
+        entries.append({names.at(i), m_paths.last(), 1700000000 + i, 1700000000 + 100 - i});
     }
     QVERIFY(RecentFixture::write(entries));
 }
@@ -214,36 +250,29 @@ void TestAccessibility::cleanup()
     QCOMPARE(QApplication::topLevelWidgets().size(), 0);
 }
 
-void TestAccessibility::cleanupTestCase()
-{
-    IVkScenceDetect::setFactory({});
-}
-
-// The walk below is only worth something if it can fail: a bare icon button must be reported,
-// once for the name and once for the tip, and naming it through a tip must settle both.
+// The walk is only worth something if it can fail: a bare icon button is reported for its name and
+// its tip, and a tip settles both. A tip-given name follows the tip; an explicit one outlives it.
 void TestAccessibility::walkCatchesNamelessControls()
 {
     QWidget window;
-    auto* bare = new QToolButton(&window);
-    bare->setObjectName(QStringLiteral("bare"));
+    (new QToolButton(&window))->setObjectName(QStringLiteral("bare"));
     auto* tipped = new VkToolButton(&window, QStringLiteral("tipped"));
     tipped->setToolTip(QStringLiteral("Remove"));
     window.show();
-    const QStringList faults = AccessibilityWalk::unnamedControls(&window);
+    const QStringList faults = unnamedControls(&window);
     QCOMPARE(faults.size(), 2);
     QVERIFY(faults.at(0).contains(QLatin1String("\"bare\"")));
-    QCOMPARE(AccessibilityWalk::spokenName(tipped), QStringLiteral("Remove"));
-    // An explicit name outlives later tips; a tip-given name follows the tip.
+    QVERIFY(faults.at(1).contains(QLatin1String("\"bare\"")));
     tipped->setToolTip(QStringLiteral("Delete"));
-    QCOMPARE(AccessibilityWalk::spokenName(tipped), QStringLiteral("Delete"));
+    QCOMPARE(spokenName(tipped), QStringLiteral("Delete"));
     tipped->setAccessibleName(QStringLiteral("Remove clip"));
     tipped->setToolTip(QStringLiteral("Discard"));
-    QCOMPARE(AccessibilityWalk::spokenName(tipped), QStringLiteral("Remove clip"));
+    QCOMPARE(spokenName(tipped), QStringLiteral("Remove clip"));
 }
 
 void TestAccessibility::everyControlNamed_data()
 {
-    addKindColumn();
+    QTest::addColumn<int>("kind");
     QTest::newRow("startup") << int(Kind::Startup);
     QTest::newRow("startup, empty library") << int(Kind::StartupEmpty);
     QTest::newRow("project settings") << int(Kind::ProjectSettings);
@@ -259,11 +288,9 @@ void TestAccessibility::everyControlNamed()
     QFETCH(int, kind);
     if (Kind(kind) == Kind::StartupEmpty)
         QVERIFY(RecentFixture::write({}));
-    DialogUnderTest t;
-    makeDialog(Kind(kind), t);
-    QVERIFY(t.dialog);
+    DialogUnderTest t{Kind(kind)};
     t.dialog->show();
-    const QStringList faults = AccessibilityWalk::unnamedControls(t.dialog.get());
+    const QStringList faults = unnamedControls(t.dialog.get());
     QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('\n'))));
 }
 
@@ -272,54 +299,27 @@ void TestAccessibility::namesFollowWhatRowsShow()
 {
     {
         VkStartupDlg dlg(nullptr);
-        auto* list = dlg.findChild<QListWidget*>(QStringLiteral("VkStartupDlg_ProjectListWidget"));
+        QListWidget* list = startupList(&dlg);
         QVERIFY(list);
         auto* remove =
             startupRow(list, 0)->findChild<VkToolButton*>(QStringLiteral("VkStartupListItem_Delete"));
-        QCOMPARE(AccessibilityWalk::spokenName(remove), QStringLiteral("Remove project trip"));
+        QCOMPARE(spokenName(remove), QStringLiteral("Remove project trip"));
         QCOMPARE(list->item(0)->data(Qt::AccessibleTextRole).toString(), QStringLiteral("trip"));
     }
-    {
-        FakeVideoItem clip;
-        VkScenceDetectionDlg dlg(&clip, nullptr);
-        dlg.startDetect();
-        FakeDetector* detector = FakeDetector::last();
-        QVERIFY(detector->scene(0, 120));
-        QVERIFY(detector->scene(120, 300));
-        QVERIFY(detector->scene(300, 450));
-        QVERIFY(detector->finished());
-        QCoreApplication::processEvents();
-        auto* list = dlg.findChild<VkScenceDetectListWidget*>();
-        QCOMPARE(AccessibilityWalk::spokenName(sceneRow(list, 1)->removeButton()),
-                 QStringLiteral("Remove Scene 2"));
-        // Taking out Scene 1 renumbers the others; the former Scene 3 is now "Remove Scene 2".
-        sceneRow(list, 0)->removeButton()->click();
-        QCOMPARE(list->table()->rowCount(), 2);
-        QCOMPARE(AccessibilityWalk::spokenName(sceneRow(list, 1)->removeButton()),
-                 QStringLiteral("Remove Scene 2"));
-        QCOMPARE(AccessibilityWalk::spokenName(sceneRow(list, 0)->removeButton()),
-                 QStringLiteral("Remove Scene 1"));
-    }
-    {
-        VkProjectSettingDialog dlg(nullptr);
-        const QStringList expected{"Aspect Ratio", "Resolution",       "Width", "Height", "Frame Rate",
-                                   "Color Space",  "Lock aspect ratio"};
-        QStringList names;
-        for (const char* objectName :
-             {"ProjectSettings_AspectRatioBox", "ProjectSettings_ResolutionBox", "ProjectSettings_WidthBox",
-              "ProjectSettings_HeightBox", "ProjectSettings_FrameRateBox", "ProjectSettings_ColorSpaceBox",
-              "ProjectSettings_unlock_btn"}) {
-            QWidget* w = dlg.findChild<QWidget*>(QLatin1String(objectName));
-            QVERIFY2(w, objectName);
-            names << AccessibilityWalk::spokenName(w);
-        }
-        QCOMPARE(names, expected);
-    }
+    FakeVideoItem clip;
+    VkScenceDetectionDlg dlg(&clip, nullptr);
+    detect(dlg, kThreeScenes);
+    auto* list = dlg.findChild<VkScenceDetectListWidget*>();
+    QCOMPARE(spokenName(sceneRow(list, 1)->removeButton()), QStringLiteral("Remove Scene 2"));
+    // Taking out Scene 1 renumbers the others; the former Scene 3 is now "Remove Scene 2".
+    sceneRow(list, 0)->removeButton()->click();
+    QCOMPARE(list->table()->rowCount(), 2);
+    QCOMPARE(spokenName(sceneRow(list, 0)->removeButton()), QStringLiteral("Remove Scene 1"));
+    QCOMPARE(spokenName(sceneRow(list, 1)->removeButton()), QStringLiteral("Remove Scene 2"));
 }
 
-// Tab walks the settings as they stand on the screen: the three rows top to bottom with width,
-// height and lock left to right, then CANCEL and OK (OK is the rightmost), then round through the
-// title bar's close button back to the first setting, where the window opens.
+// Tab walks the settings as they stand on the screen: rows top to bottom, left to right, then
+// CANCEL and OK, then round through the title bar's close button back to where the window opens.
 void TestAccessibility::projectSettingsTabOrder()
 {
     VkProjectSettingDialog dlg(nullptr);
@@ -334,8 +334,6 @@ void TestAccessibility::projectSettingsTabOrder()
         forward << focusedName();
     }
     QCOMPARE(forward, expected);
-
-    // Shift+Tab retraces the same stops backwards.
     QStringList backward;
     for (int i = 0; i < 3; ++i) {
         QTest::keyClick(focused(), Qt::Key_Backtab, Qt::ShiftModifier);
@@ -350,8 +348,8 @@ void TestAccessibility::frameClosesLikeOwnPath_data()
     QTest::addColumn<int>("kind");
     QTest::addColumn<QString>("way");
     QTest::addColumn<int>("expected");
-    // The startup window ends with 1 on every way out it offers (its close button included), so
-    // the frame ends it with 1 too; the others' cancel or close paths end with 0.
+    // The startup window ends with 1 on every way out it offers, so the frame ends it with 1 too;
+    // the others' cancel or close paths end with 0.
     const QList<QPair<const char*, Kind>> zeroes{{"project settings", Kind::ProjectSettings},
                                                  {"scene detection", Kind::SceneDetection},
                                                  {"properties", Kind::MediaVideo},
@@ -369,8 +367,7 @@ void TestAccessibility::frameClosesLikeOwnPath()
     QFETCH(int, kind);
     QFETCH(QString, way);
     QFETCH(int, expected);
-    DialogUnderTest t;
-    makeDialog(Kind(kind), t);
+    DialogUnderTest t{Kind(kind)};
     QDialog* dialog = t.dialog.get();
     const int result = runModal(dialog, [dialog, way] {
         if (way == QLatin1String("escape")) {
@@ -392,63 +389,57 @@ void TestAccessibility::frameClosesLikeOwnPath()
         QCOMPARE(startup->GetOpenProject(), QString());
 }
 
-void TestAccessibility::startupEnterOpensCurrentRow_data()
+void TestAccessibility::startupEnter_data()
 {
     QTest::addColumn<QList<int>>("keys");
+    QTest::addColumn<QString>("search");
     QTest::addColumn<int>("row");
     // The list opens with the focus and its first row current but not selected.
-    QTest::newRow("enter at once: first row") << QList<int>{} << 0;
-    QTest::newRow("down: second row") << QList<int>{Qt::Key_Down} << 1;
-    QTest::newRow("end: last row") << QList<int>{Qt::Key_End} << 2;
-    // Down three times stops at the last of three rows; Up then goes back one.
+    QTest::newRow("enter at once: first row") << QList<int>{} << QString() << 0;
+    QTest::newRow("down: second row") << QList<int>{Qt::Key_Down} << QString() << 1;
+    QTest::newRow("end: last row") << QList<int>{Qt::Key_End} << QString() << 2;
     QTest::newRow("down x3, up: second row")
-        << QList<int>{Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Up} << 1;
+        << QList<int>{Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Up} << QString() << 1;
+    // A search that hides the current row leaves Enter nothing to open (-1): the window stays, and
+    // no new project is started behind the user's back either.
+    QTest::newRow("current row hidden by a search") << QList<int>{} << QStringLiteral("wedding") << -1;
 }
 
-void TestAccessibility::startupEnterOpensCurrentRow()
+void TestAccessibility::startupEnter()
 {
     QFETCH(QList<int>, keys);
+    QFETCH(QString, search);
     QFETCH(int, row);
     VkStartupDlg dlg(nullptr);
     showActive(&dlg);
-    auto* list = dlg.findChild<QListWidget*>(QStringLiteral("VkStartupDlg_ProjectListWidget"));
+    QListWidget* list = startupList(&dlg);
+    QVERIFY(list);
     QCOMPARE(focused(), list);
     QCOMPARE(list->currentRow(), 0);
     QVERIFY(startupRow(list, 0)->isCurrent());
     QVERIFY(list->selectedItems().isEmpty());
+    if (!search.isEmpty()) {
+        auto* edit = dlg.findChild<QLineEdit*>(QStringLiteral("VkStartupDlg_FindProject"));
+        edit->setText(search);
+        QVERIFY(list->item(0)->isHidden());
+        // Enter in the search box presses no button.
+        edit->setFocus();
+        QTest::keyClick(edit, Qt::Key_Return);
+        QVERIFY(dlg.isVisible());
+        list->setFocus();
+    }
     for (int key : keys)
         QTest::keyClick(list, Qt::Key(key));
-    QCOMPARE(list->currentRow(), row);
+    QCOMPARE(list->currentRow(), qMax(row, 0));
     // The outline moved with the keyboard and only the current row has it.
-    for (int i = 0; i < list->count(); ++i)
+    for (int i = 0; i < list->count() && row >= 0; ++i)
         QCOMPARE(startupRow(list, i)->isCurrent(), i == row);
     QTest::keyClick(list, Qt::Key_Return);
-    QVERIFY(!dlg.isVisible());
+    QCOMPARE(dlg.isVisible(), row < 0);
+    QCOMPARE(dlg.GetOpenProject(), row < 0 ? QString() : m_paths.at(row));
+    if (row < 0)
+        dlg.done(1);
     QCOMPARE(dlg.result(), 1);
-    QCOMPARE(dlg.GetOpenProject(), m_paths.at(row));
-}
-
-// A search that hides the current row leaves Enter nothing to open, and the window stays; a new
-// project is not started behind the user's back either.
-void TestAccessibility::startupEnterSkipsHiddenRow()
-{
-    VkStartupDlg dlg(nullptr);
-    showActive(&dlg);
-    auto* list = dlg.findChild<QListWidget*>(QStringLiteral("VkStartupDlg_ProjectListWidget"));
-    auto* search = dlg.findChild<QLineEdit*>(QStringLiteral("VkStartupDlg_FindProject"));
-    QVERIFY(list && search);
-    QCOMPARE(list->currentRow(), 0);
-    search->setText(QStringLiteral("wedding"));
-    QVERIFY(list->item(0)->isHidden());
-    list->setFocus();
-    QTest::keyClick(list, Qt::Key_Return);
-    QVERIFY(dlg.isVisible());
-    // Enter in the search box does not press a button either.
-    search->setFocus();
-    QTest::keyClick(search, Qt::Key_Return);
-    QVERIFY(dlg.isVisible());
-    QCOMPARE(dlg.GetOpenProject(), QString());
-    dlg.done(1);
 }
 
 void TestAccessibility::sceneListKeys_data()
@@ -456,18 +447,16 @@ void TestAccessibility::sceneListKeys_data()
     QTest::addColumn<QList<int>>("keys");
     QTest::addColumn<int>("row");
     QTest::addColumn<QList<QPoint>>("ranges");
-    const QList<QPoint> all{{0, 120}, {120, 300}, {300, 450}};
     // No row is current at first: the first Down makes row 0 current, the second row 1.
-    QTest::newRow("down, down") << QList<int>{Qt::Key_Down, Qt::Key_Down} << 1 << all;
-    QTest::newRow("end") << QList<int>{Qt::Key_End} << 2 << all;
+    QTest::newRow("down, down") << QList<int>{Qt::Key_Down, Qt::Key_Down} << 1 << kThreeScenes;
+    QTest::newRow("end") << QList<int>{Qt::Key_End} << 2 << kThreeScenes;
     // Four Downs stop at the last of three rows; Home goes back to the first.
     QTest::newRow("down x4, home") << QList<int>{Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Down,
                                                  Qt::Key_Home}
-                                   << 0 << all;
+                                   << 0 << kThreeScenes;
     QTest::newRow("page down from nothing: row 3 of a page of 4, bounded to the last")
-        << QList<int>{Qt::Key_PageDown} << 2 << all;
-    // Delete takes out the current row through its button: Scene 2 goes, the former Scene 3 is
-    // renumbered, and the row that took its place is current.
+        << QList<int>{Qt::Key_PageDown} << 2 << kThreeScenes;
+    // Delete takes out the current row through its button; the row that took its place is current.
     QTest::newRow("down, down, delete")
         << QList<int>{Qt::Key_Down, Qt::Key_Down, Qt::Key_Delete} << 1 << QList<QPoint>{{0, 120}, {300, 450}};
 }
@@ -480,15 +469,8 @@ void TestAccessibility::sceneListKeys()
     FakeVideoItem clip;
     VkScenceDetectionDlg dlg(&clip, nullptr);
     showActive(&dlg);
-    dlg.startDetect();
-    FakeDetector* detector = FakeDetector::last();
-    QVERIFY(detector->scene(0, 120));
-    QVERIFY(detector->scene(120, 300));
-    QVERIFY(detector->scene(300, 450));
-    QVERIFY(detector->finished());
-    QCoreApplication::processEvents();
+    detect(dlg, kThreeScenes);
     auto* list = dlg.findChild<VkScenceDetectListWidget*>();
-    QVERIFY(list);
     list->setFocus();
     QCOMPARE(focused(), list);
     QCOMPARE(list->table()->currentRow(), -1);
@@ -499,28 +481,21 @@ void TestAccessibility::sceneListKeys()
     // The keyboard's row is the selected one, by the same property the style sheet reads.
     for (int i = 0; i < list->table()->rowCount(); ++i)
         QCOMPARE(sceneRow(list, i)->titleLabel()->property("selected").toBool(), i == row);
-    QCOMPARE(list->table()->rowCount(), ranges.size());
     QCOMPARE(sceneRow(list, row)->titleLabel()->text(), QStringLiteral("Scene %1").arg(row + 1));
     dlg.done(0);
 }
 
-// Down, Down, Enter previews the second scene exactly as a click on it does: one request with
-// play set, the player limited to the scene [30, 45), i.e. 15 frames from frame 30, and playing.
-// Enter goes no further: the dialog's buttons stay untouched.
+// Down, Down, Enter previews the second scene exactly as a click on it does: one request with play
+// set, the player limited to [30, 45) and playing. Enter goes no further: the buttons stay untouched.
 void TestAccessibility::sceneListEnterPreviews()
 {
     QString error;
     std::unique_ptr<IVkAbstractMediaItem> item =
-        VkMediaItemFactory::create(mediaPath("numbered.mp4"), &error);
+        VkMediaItemFactory::create(QStringLiteral(VK_TEST_MEDIA_DIR "/numbered.mp4"), &error);
     QVERIFY2(item, qPrintable(error));
     VkScenceDetectionDlg dlg(item.get(), nullptr);
     showActive(&dlg);
-    dlg.startDetect();
-    FakeDetector* detector = FakeDetector::last();
-    QVERIFY(detector->scene(0, 30));
-    QVERIFY(detector->scene(30, 45));
-    QVERIFY(detector->scene(45, 75));
-    QVERIFY(detector->finished());
+    detect(dlg, {{0, 30}, {30, 45}, {45, 75}});
     auto* list = dlg.findChild<VkScenceDetectListWidget*>();
     QTRY_COMPARE(list->table()->rowCount(), 3);
     VkMediaPlayerPresenter* player = dlg.findChild<VkMediaPlayerWidget*>()->presenter();

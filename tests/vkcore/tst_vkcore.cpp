@@ -1,0 +1,495 @@
+#include <vkcore/IVkAppInfo.h>
+#include <vkcore/VkConfig.h>
+#include <vkcore/VkConvertUtility.h>
+#include <vkcore/VkDesktopService.h>
+#include <vkcore/VkLocale.h>
+#include <vkcore/VkThirdPartyUrlHelper.h>
+#include <vkcore/VkUtility.h>
+
+#include <QDir>
+#include <QSettings>
+#include <QUrl>
+#include <QWidget>
+
+#include <limits>
+
+#include "VkTestMain.h"
+
+namespace {
+using Getter = bool (VkConfig::*)() const;
+using Setter = void (VkConfig::*)(bool);
+struct Flag
+{
+    Getter get;
+    Setter set;
+};
+
+const char kSource[] = "Project Settings";
+const char kGerman[] = "Projekteinstellungen";
+
+QString translated()
+{
+    return QCoreApplication::translate("tst_VkLocale", kSource);
+}
+
+// Counts the language changes a widget is told about: that is what makes dialogs retranslate.
+class LanguageChangeCounter : public QWidget
+{
+public:
+    // The application posts the change to its windows; deliver what is queued before counting.
+    int seen()
+    {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
+        return count;
+    }
+
+protected:
+    void changeEvent(QEvent* event) override
+    {
+        count += event->type() == QEvent::LanguageChange;
+        QWidget::changeEvent(event);
+    }
+
+private:
+    int count = 0;
+};
+} // namespace
+Q_DECLARE_METATYPE(Flag)
+
+// The core's services: folders under VK_HOME, the address filter in front of the desktop's opener,
+// timecode and file size texts, the config.ini store and the language switch.
+class tst_VkCore : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void folders_data();
+    void folders();
+    void homeIsReadWhenAsked();
+    void openURL_data();
+    void openURL();
+    void openerFailureIsReported();
+    void frame2String_data();
+    void frame2String();
+    void fileSize_data();
+    void fileSize();
+    void flagsPersist_data();
+    void flagsPersist();
+    void sceneDetectValues_data();
+    void sceneDetectValues();
+    void rejectedSettersLeaveStore();
+    void urls_data();
+    void urls();
+    void unknownKeysKept();
+    void unusableFile_data();
+    void unusableFile();
+    void unknownLanguageCodes();
+    void refusedSwitch_data();
+    void refusedSwitch();
+    void switchesAndRestoresEnglish();
+
+private:
+    QString configPath() const { return QDir(qEnvironmentVariable("VK_HOME")).filePath("config.ini"); }
+    void writeConfig(const QByteArray& contents);
+    VkLocale* locale() { return VkSingleton<VkLocale>::instance(); }
+    QList<QUrl> m_opened;
+    bool m_openerResult = true;
+    QTemporaryDir m_noTranslations;
+};
+
+void tst_VkCore::initTestCase()
+{
+    // Installed before anything can reach the system opener: a test must never start a browser.
+    VkDesktopService::SetUrlOpener([this](const QUrl& url) {
+        m_opened.append(url);
+        return m_openerResult;
+    });
+    QVERIFY(m_noTranslations.isValid());
+}
+
+// Each test starts without config.ini, in English with no translation to be found, and with the
+// opener untouched.
+void tst_VkCore::init()
+{
+    m_opened.clear();
+    m_openerResult = true;
+    QDir(configPath()).removeRecursively();
+    QFile::remove(configPath());
+    QVERIFY(!QFileInfo::exists(configPath()));
+    VkConfig::Instance().Reload();
+    qputenv("VK_TRANSLATIONS_DIR", m_noTranslations.path().toLocal8Bit());
+    QVERIFY(locale()->setLanguage(VkLocale::LanguageEnglish));
+}
+
+void tst_VkCore::folders_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("relative");
+    QTest::newRow("home") << int(IVkAppInfo::FolderHome) << ".";
+    QTest::newRow("cache") << int(IVkAppInfo::FolderCache) << "Cache";
+    QTest::newRow("thumbnails") << int(IVkAppInfo::FolderThumbnails) << "Cache/Thumbnails";
+    QTest::newRow("sample media") << int(IVkAppInfo::FolderSampleMedia) << "SampleMedia";
+    // The project library's file dialog asks for 16 by number; its neighbours are no folder.
+    QTest::newRow("projects is 16") << 16 << "Projects";
+    QTest::newRow("negative") << -1 << QString();
+    QTest::newRow("gap after sample media") << 4 << QString();
+    QTest::newRow("15") << 15 << QString();
+    QTest::newRow("17") << 17 << QString();
+}
+
+void tst_VkCore::folders()
+{
+    QFETCH(int, kind);
+    QFETCH(QString, relative);
+    if (relative.isNull()) {
+        QVERIFY(IVkAppInfo::getInstance()->getFolderPath(kind).isEmpty());
+        return;
+    }
+    const QString expected =
+        QDir::cleanPath(QDir(qEnvironmentVariable("VK_HOME")).absoluteFilePath(relative));
+    QVERIFY2(!QFileInfo::exists(expected) || relative == QLatin1String("."), "made before it was asked for");
+    const QString path = IVkAppInfo::getInstance()->getFolderPath(kind);
+    QCOMPARE(path, expected);
+    QVERIFY(QFileInfo(path).isDir());
+}
+
+void tst_VkCore::homeIsReadWhenAsked()
+{
+    // A host may set VK_HOME after the library answered once; the next answer follows it.
+    const QByteArray previous = qgetenv("VK_HOME");
+    QTemporaryDir other;
+    QVERIFY(other.isValid());
+    qputenv("VK_HOME", other.path().toLocal8Bit());
+    const QString projects = IVkAppInfo::getInstance()->getFolderPath(IVkAppInfo::FolderProjects);
+    qputenv("VK_HOME", previous);
+    QCOMPARE(projects, QDir(other.path()).filePath(QStringLiteral("Projects")));
+    QVERIFY(QFileInfo(projects).isDir());
+}
+
+void tst_VkCore::openURL_data()
+{
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("https") << "https://example.com/help?topic=1" << true;
+    QTest::newRow("http") << "http://example.com/" << true;
+    QTest::newRow("scheme in capitals") << "HTTPS://example.com/" << true;
+    QTest::newRow("surrounding blanks") << "  https://example.com/  " << true;
+    QTest::newRow("mailto") << "mailto:support@example.com" << true;
+    // The stock sites' pages are opened from the credit links.
+    QTest::newRow("pixabay") << VkThirdPartyUrlHelper::pixabayPage() << true;
+    QTest::newRow("unsplash") << VkThirdPartyUrlHelper::unsplashPage() << true;
+    QTest::newRow("giphy") << VkThirdPartyUrlHelper::giphyPage() << true;
+    QTest::newRow("pexels") << VkThirdPartyUrlHelper::pexelsPage() << true;
+
+    QTest::newRow("file") << "file:///etc/passwd" << false;
+    QTest::newRow("javascript") << "javascript:alert(1)" << false;
+    QTest::newRow("custom scheme") << "vkeditor://open" << false;
+    QTest::newRow("blank") << "   " << false;
+    QTest::newRow("relative path") << "help/index.html" << false;
+    QTest::newRow("host without scheme") << "www.example.com" << false;
+    QTest::newRow("http without host") << "http:///path" << false;
+    QTest::newRow("mailto without address") << "mailto:" << false;
+    QTest::newRow("not a url") << "https://exa mple.com" << false;
+}
+
+void tst_VkCore::openURL()
+{
+    QFETCH(QString, address);
+    QFETCH(bool, accepted);
+    QCOMPARE(VkDesktopService::isOpenableUrl(address), accepted);
+    QCOMPARE(VkDesktopService::openURL(address), accepted);
+    // A refused address never reaches the opener; an accepted one reaches it once, unchanged.
+    QCOMPARE(m_opened.size(), accepted ? 1 : 0);
+    if (accepted)
+        QCOMPARE(m_opened.first(), QUrl(address.trimmed()));
+}
+
+void tst_VkCore::openerFailureIsReported()
+{
+    m_openerResult = false;
+    QVERIFY(!VkDesktopService::openURL(QStringLiteral("https://example.com/")));
+    QCOMPARE(m_opened.size(), 1);
+}
+
+void tst_VkCore::frame2String_data()
+{
+    QTest::addColumn<int>("frame");
+    QTest::addColumn<float>("fps");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("zero") << 0 << 25.0f << "00:00:00:00";
+    QTest::newRow("25 frame 24") << 24 << 25.0f << "00:00:00:24";
+    QTest::newRow("25 frame 25") << 25 << 25.0f << "00:00:01:00";
+    // Fractional rates count their rounded-up rate to the timecode second: 24, 30 and 60.
+    QTest::newRow("23.976 frame 23") << 23 << 23.976f << "00:00:00:23";
+    QTest::newRow("23.976 frame 24") << 24 << 23.976f << "00:00:01:00";
+    QTest::newRow("29.97 frame 1799") << 1799 << 29.97f << "00:00:59:29";
+    QTest::newRow("29.97 frame 1800") << 1800 << 29.97f << "00:01:00:00";
+    QTest::newRow("59.94 frame 215999") << 215999 << 59.94f << "00:59:59:59";
+    QTest::newRow("59.94 frame 216000") << 216000 << 59.94f << "01:00:00:00";
+    QTest::newRow("25 mixed") << 90000 + 25 * 61 + 3 << 25.0f << "01:01:01:03";
+    QTest::newRow("hours past two digits") << 9000000 << 25.0f << "100:00:00:00";
+    // 2147483647 = 25 * 85899345 + 22; 85899345 s = 23860 h 55 min 45 s.
+    QTest::newRow("largest frame") << std::numeric_limits<int>::max() << 25.0f << "23860:55:45:22";
+    QTest::newRow("0.5 rounds to 1") << 61 << 0.5f << "00:01:01:00";
+    QTest::newRow("negative frame") << -1 << 25.0f << "00:00:00:00";
+    QTest::newRow("zero rate") << 100 << 0.0f << "00:00:00:00";
+    QTest::newRow("negative rate") << 100 << -25.0f << "00:00:00:00";
+    QTest::newRow("rate rounding to zero") << 100 << 0.4f << "00:00:00:00";
+    QTest::newRow("nan rate") << 100 << std::numeric_limits<float>::quiet_NaN() << "00:00:00:00";
+    QTest::newRow("infinite rate") << 100 << std::numeric_limits<float>::infinity() << "00:00:00:00";
+}
+
+void tst_VkCore::frame2String()
+{
+    QFETCH(int, frame);
+    QFETCH(float, fps);
+    QFETCH(QString, text);
+    QCOMPARE(VkConvertUtility::frame2String(frame, fps), text);
+}
+
+void tst_VkCore::fileSize_data()
+{
+    QTest::addColumn<qint64>("bytes");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("zero") << qint64(0) << "0 B";
+    QTest::newRow("negative") << qint64(-1) << "0 B";
+    QTest::newRow("last byte count") << qint64(1023) << "1023 B";
+    QTest::newRow("one kilobyte") << qint64(1024) << "1 KB";
+    QTest::newRow("one and a half") << qint64(1536) << "1.5 KB";
+    // 1029 / 1024 = 1.0049 -> "1"; 1030 / 1024 = 1.0059 -> "1.01".
+    QTest::newRow("rounds down to whole") << qint64(1029) << "1 KB";
+    QTest::newRow("rounds up at two decimals") << qint64(1030) << "1.01 KB";
+    QTest::newRow("rounds into two digits") << qint64(10239) << "10 KB";
+    QTest::newRow("one decimal") << qint64(12897485) << "12.3 MB";
+    QTest::newRow("largest whole kilobytes") << qint64(1023) * 1024 << "1023 KB";
+    // 1048575 / 1024 = 1023.999 rounds to 1024, which moves to the next unit.
+    QTest::newRow("rounds into the next unit") << qint64(1048575) << "1 MB";
+    QTest::newRow("two decimals") << qint64(1342177280) << "1.25 GB";
+    QTest::newRow("terabyte") << qint64(1099511627776) << "1 TB";
+    QTest::newRow("largest size") << std::numeric_limits<qint64>::max() << "8 EB";
+}
+
+void tst_VkCore::fileSize()
+{
+    QFETCH(qint64, bytes);
+    QFETCH(QString, text);
+    QCOMPARE(VkUtility::gGetFileSizeAuto(bytes), text);
+}
+
+void tst_VkCore::writeConfig(const QByteArray& contents)
+{
+    QFile file(configPath());
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(file.write(contents), qint64(contents.size()));
+}
+
+void tst_VkCore::flagsPersist_data()
+{
+    QTest::addColumn<Flag>("flag");
+    QTest::addColumn<QString>("key");
+    QTest::newRow("gpu tips") << Flag{&VkConfig::IsColorSpaceGpuTipsNoNeedShow,
+                                      &VkConfig::SetColorSpaceGpuTipsNoNeedShow}
+                              << "ColorSpace/GpuTipsNoNeedShow";
+    QTest::newRow("hdr tips") << Flag{&VkConfig::IsColorSpaceHDRTipsNoNeedShow,
+                                      &VkConfig::SetColorSpaceHDRTipsNoNeedShow}
+                              << "ColorSpace/HDRTipsNoNeedShow";
+    QTest::newRow("hdr display") << Flag{&VkConfig::IsHdrEnabled, &VkConfig::SetHdrEnabled}
+                                 << "Display/HdrEnabled";
+}
+
+void tst_VkCore::flagsPersist()
+{
+    QFETCH(Flag, flag);
+    QFETCH(QString, key);
+    VkConfig& config = VkConfig::Instance();
+    QVERIFY2(!(config.*flag.get)(), "off without a file");
+    (config.*flag.set)(true);
+    // Written through: another reader of the file sees it at once, without any reload of ours.
+    {
+        QSettings reader(configPath(), QSettings::IniFormat);
+        QCOMPARE(reader.value(key).toBool(), true);
+    }
+    config.Reload();
+    QVERIFY((config.*flag.get)());
+
+    (config.*flag.set)(false);
+    config.Reload();
+    QVERIFY(!(config.*flag.get)());
+}
+
+void tst_VkCore::sceneDetectValues_data()
+{
+    QTest::addColumn<QByteArray>("section");
+    QTest::addColumn<double>("threshold");
+    QTest::addColumn<int>("minLength");
+    QTest::newRow("stored values") << QByteArray("Threshold=12.5\nMinSceneLength=30\n") << 12.5 << 30;
+    // Text, 0 (a cut at every frame, a scene of nothing) and negatives fall back to the defaults.
+    for (const char* bad : {"abc", "0", "-3"}) {
+        QTest::addRow("threshold and length %s", bad)
+            << QByteArray("Threshold=") + bad + "\nMinSceneLength=" + bad + "\n"
+            << VkConfig::kDefaultSceneDetectThreshold << VkConfig::kDefaultSceneDetectMinSceneLength;
+    }
+}
+
+void tst_VkCore::sceneDetectValues()
+{
+    QFETCH(QByteArray, section);
+    QFETCH(double, threshold);
+    QFETCH(int, minLength);
+    writeConfig("[SceneDetect]\n" + section);
+    VkConfig::Instance().Reload();
+    QCOMPARE(VkConfig::Instance().SceneDetectThreshold(), threshold);
+    QCOMPARE(VkConfig::Instance().SceneDetectMinSceneLength(), minLength);
+}
+
+void tst_VkCore::rejectedSettersLeaveStore()
+{
+    VkConfig& config = VkConfig::Instance();
+    config.SetSceneDetectThreshold(33.5);
+    config.SetSceneDetectMinSceneLength(20);
+    config.SetSceneDetectThreshold(0.0);
+    config.SetSceneDetectThreshold(-1.0);
+    config.SetSceneDetectMinSceneLength(0);
+    config.Reload();
+    QCOMPARE(config.SceneDetectThreshold(), 33.5);
+    QCOMPARE(config.SceneDetectMinSceneLength(), 20);
+}
+
+void tst_VkCore::urls_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("url");
+    QTest::addColumn<bool>("builtIn");
+    QTest::newRow("built-in help") << QByteArray() << "HelpOnlinePage" << QString() << true;
+    QTest::newRow("help from file") << QByteArray("[Urls]\nHelpOnlinePage=https://help.example.org/x\n")
+                                    << "HelpOnlinePage"
+                                    << "https://help.example.org/x" << false;
+    QTest::newRow("other key from file")
+        << QByteArray("[Urls]\nStorePage=https://shop.example.org/\n") << "StorePage"
+        << "https://shop.example.org/" << false;
+    QTest::newRow("unknown key") << QByteArray() << "NoSuchPage" << QString() << false;
+    QTest::newRow("empty key") << QByteArray() << "" << QString() << false;
+}
+
+void tst_VkCore::urls()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, key);
+    QFETCH(QString, url);
+    QFETCH(bool, builtIn);
+    if (!file.isEmpty())
+        writeConfig(file);
+    VkConfig::Instance().Reload();
+    const QString result = VkConfig::Instance().GetCBSUrl(key);
+    if (builtIn)
+        QVERIFY2(result.startsWith(QLatin1String("https://")), qPrintable(result));
+    else
+        QCOMPARE(result, url);
+}
+
+void tst_VkCore::unknownKeysKept()
+{
+    writeConfig("[Other]\nColour=blue\n[ColorSpace]\nFutureFlag=7\n");
+    VkConfig& config = VkConfig::Instance();
+    config.Reload();
+    config.SetColorSpaceGpuTipsNoNeedShow(true);
+    config.SetCBSUrl(QStringLiteral("SupportPage"), QStringLiteral("https://support.example.org/"));
+
+    QSettings reader(configPath(), QSettings::IniFormat);
+    QCOMPARE(reader.value("Other/Colour").toString(), QStringLiteral("blue"));
+    QCOMPARE(reader.value("ColorSpace/FutureFlag").toInt(), 7);
+    QCOMPARE(reader.value("ColorSpace/GpuTipsNoNeedShow").toBool(), true);
+    QCOMPARE(reader.value("Urls/SupportPage").toString(), QStringLiteral("https://support.example.org/"));
+}
+
+void tst_VkCore::unusableFile_data()
+{
+    QTest::addColumn<bool>("folder");
+    QTest::newRow("garbage") << false;
+    // A folder where the file should be: neither readable nor writable as a file, even for root.
+    QTest::newRow("folder in its place") << true;
+}
+
+void tst_VkCore::unusableFile()
+{
+    QFETCH(bool, folder);
+    QByteArray garbage;
+    for (int i = 0; i < 4096; ++i)
+        garbage.append(char((i * 131 + 7) % 256));
+    if (folder)
+        QVERIFY(QDir().mkpath(configPath()));
+    else
+        writeConfig(garbage);
+    VkConfig& config = VkConfig::Instance();
+    config.Reload();
+    QVERIFY(!config.IsColorSpaceGpuTipsNoNeedShow());
+    QCOMPARE(config.SceneDetectMinSceneLength(), VkConfig::kDefaultSceneDetectMinSceneLength);
+    // The user's choice still sticks for this run, whatever the file held.
+    config.SetColorSpaceHDRTipsNoNeedShow(true);
+    QVERIFY(config.IsColorSpaceHDRTipsNoNeedShow());
+    QCOMPARE(config.IsWritable(), !folder);
+    QCOMPARE(QFileInfo(configPath()).isDir(), folder);
+}
+
+void tst_VkCore::unknownLanguageCodes()
+{
+    for (int type : {0, 13, -4, 99})
+        QVERIFY(VkLocale::languageCode(static_cast<VkLocale::VkLanguageType>(type)).isEmpty());
+}
+
+void tst_VkCore::refusedSwitch_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<bool>("damaged");
+    QTest::newRow("french, no file anywhere") << int(VkLocale::LanguageFrench) << false;
+    QTest::newRow("not a language") << 99 << false;
+    QTest::newRow("german, damaged file") << int(VkLocale::LanguageGerman) << true;
+}
+
+void tst_VkCore::refusedSwitch()
+{
+    QFETCH(int, type);
+    QFETCH(bool, damaged);
+    QFile file(m_noTranslations.filePath(QStringLiteral("vkpopupdialog_de.qm")));
+    if (damaged) {
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("this is not a compiled translation");
+        file.close();
+    }
+    LanguageChangeCounter widget;
+    QVERIFY(!locale()->setLanguage(static_cast<VkLocale::VkLanguageType>(type)));
+    QCOMPARE(locale()->languageType(), VkLocale::LanguageEnglish);
+    QVERIFY(!locale()->lastError().isEmpty());
+    QCOMPARE(translated(), QString::fromLatin1(kSource));
+    // A refused switch must not make every window retranslate into the same language.
+    QCOMPARE(widget.seen(), 0);
+    QVERIFY(!damaged || file.remove());
+}
+
+void tst_VkCore::switchesAndRestoresEnglish()
+{
+    qputenv("VK_TRANSLATIONS_DIR", VK_TEST_QM_DIR);
+    LanguageChangeCounter widget;
+    QCOMPARE(translated(), QString::fromLatin1(kSource));
+
+    QVERIFY2(locale()->setLanguage(VkLocale::LanguageGerman), qPrintable(locale()->lastError()));
+    QCOMPARE(locale()->languageType(), VkLocale::LanguageGerman);
+    QCOMPARE(translated(), QString::fromUtf8(kGerman));
+    QVERIFY(widget.seen() > 0);
+
+    // A failed switch keeps the German translator installed, not just the recorded type.
+    QVERIFY(!locale()->setLanguage(VkLocale::LanguageFrench));
+    QCOMPARE(locale()->languageType(), VkLocale::LanguageGerman);
+    QCOMPARE(translated(), QString::fromUtf8(kGerman));
+
+    const int changesBefore = widget.seen();
+    QVERIFY(locale()->setLanguage(VkLocale::LanguageEnglish));
+    QCOMPARE(translated(), QString::fromLatin1(kSource));
+    QVERIFY(widget.seen() > changesBefore);
+}
+
+VK_TEST_MAIN(tst_VkCore)
+#include "tst_vkcore.moc"
