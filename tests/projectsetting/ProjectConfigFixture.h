@@ -4,22 +4,42 @@
 #include <vkvblmodel/IVkProjectManager.h>
 #include <vkvblmodel/VkProjectConfig.h>
 
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QSize>
 
-// The four edited fields of a project record, from plain integers as the tests' tables give them.
-inline VKVBLMODEL::VkProjectConfig makeConfig(int ratio, int rate, QSize size, int colorSpace)
+// Stores the four edited fields in the current project, as if it had been saved with them.
+inline void storeConfig(int ratio, int rate, QSize size, int colorSpace)
 {
     VKVBLMODEL::VkProjectConfig c;
     c.aspectRatio = static_cast<VKVBLMODEL::VkProjectAspectRatioType>(ratio);
     c.frameRate = static_cast<VKVBLMODEL::VkProjectFrameRateType>(rate);
     c.resolution = size;
     c.colorSpace = static_cast<VKVBLMODEL::VkProjectColorSpaceType>(colorSpace);
+    IVkProjectManager::getInstance()->currentProject()->setProjectConfig(c);
+}
+
+inline VKVBLMODEL::VkProjectConfig storedConfig()
+{
+    VKVBLMODEL::VkProjectConfig c;
+    IVkProjectManager::getInstance()->currentProject()->getProjectConfig(c);
     return c;
 }
 
-// Stores them in the current project, as if it had been saved with these settings.
-inline void storeConfig(int ratio, int rate, QSize size, int colorSpace)
+inline bool writeProjectFile(const QString& path, const QJsonObject& root)
 {
-    IVkProjectManager::getInstance()->currentProject()->setProjectConfig(
-        makeConfig(ratio, rate, size, colorSpace));
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(QJsonDocument(root).toJson()) > 0;
+}
+
+inline QByteArray readBytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+inline QJsonObject readProjectFile(const QString& path)
+{
+    return QJsonDocument::fromJson(readBytes(path)).object();
 }

@@ -4,7 +4,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -62,12 +61,5 @@ struct RecentFixture
         if (!f.open(QIODevice::WriteOnly) || f.write(json) != json.size())
             return QString();
         return path;
-    }
-
-    static bool makeThumbnail(const QString& path, QColor color)
-    {
-        QImage image(160, 90, QImage::Format_RGB32);
-        image.fill(color);
-        return image.save(path, "PNG");
     }
 };

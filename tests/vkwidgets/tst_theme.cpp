@@ -1,3 +1,5 @@
+#include "OpenWindows.h"
+
 #include <VkTestMain.h>
 
 #include <vkwidgets/VkDialog.h>
@@ -13,17 +15,6 @@
 
 namespace {
 
-QWidgetList openWindows()
-{
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QWidgetList windows;
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (!w->inherits("QTipLabel"))
-            windows.append(w);
-    }
-    return windows;
-}
-
 const QColor kPanel(0x26, 0x2b, 0x33);
 const QColor kText(0xcd, 0xd5, 0xdd);
 const QColor kAccent(0x55, 0xe5, 0xc5);
@@ -38,22 +29,13 @@ class TestTheme : public QObject
     Q_OBJECT
 
 private slots:
-    void cleanup();
-
+    void cleanup() { QVERIFY2(openWindows().isEmpty(), "a test left a window open"); }
     void hostStyleSheetIsKept();
     void firstWindowAppliesThemeOnce();
     void styleSheetReferencesExistingIcons();
-    void everyDialogObjectNameIsAKey_data();
-    void everyDialogObjectNameIsAKey();
     void selectedPropertyFollowsRepolish();
     void backgroundColourType();
-    void skinColours();
 };
-
-void TestTheme::cleanup()
-{
-    QVERIFY2(openWindows().isEmpty(), "a test left a window open");
-}
 
 // Catches a library that overrides a host's own style sheet.
 void TestTheme::hostStyleSheetIsKept()
@@ -108,66 +90,6 @@ void TestTheme::styleSheetReferencesExistingIcons()
     QVERIFY(references >= 20);
 }
 
-void TestTheme::everyDialogObjectNameIsAKey_data()
-{
-    QTest::addColumn<QString>("objectName");
-    const char* names[] = {"VkStartupDlg_ibBuy",
-                           "VkStartupDlg_ibHelp",
-                           "VkStartupDlg_ibClose",
-                           "VkStartupDlg_LinkButton",
-                           "VkStartupDlg_Feedback",
-                           "VkStartupDlg_SplitterL",
-                           "VkStartupDlg_SplitterR",
-                           "VkStartupDlg_NewProject",
-                           "VkStartupDlg_lbNewProject",
-                           "VkStartupDlg_OpenProject",
-                           "VkStartupDlg_lbOpenProject",
-                           "VkStartupDlg_lbProjectLibrary",
-                           "VkStartupDlg_FindProject",
-                           "VkStartupDlg_FindProject_Search",
-                           "VkStartupDlg_ProjectEmptyIcon",
-                           "VkStartupDlg_ProjectEmptyText",
-                           "VkStartupDlg_ProjectListWidget",
-                           "VkStartupDlg_verticalScrollBar",
-                           "VkStartupDlg_ShowProjectLibrary",
-                           "VkStartupDlg_VkStartupListItem",
-                           "VkStartupListItem_Name",
-                           "VkStartupListItem_Time",
-                           "VkStartupListItem_Size",
-                           "VkStartupListItem_Delete",
-                           "ProjectSettings_unlock_btn",
-                           "ProjectSettings_lock_btn",
-                           "Button_Focus_Btn_32",
-                           "Button_Normal_Btn_32",
-                           "VkWidget_Border_BackGroundColor_1",
-                           "VkShadowDialog_BackGroundColor_1",
-                           "Project_Settings_Dialog",
-                           "SceneDetectionList",
-                           "thumbnailPic",
-                           "SceneDetectionListItem_Title",
-                           "SceneDetectionListItem_Context",
-                           "SceneDetectionListItem_Remove",
-                           "VCommonLib_Normal_Btn",
-                           "LineWid",
-                           "VMediaPropertyDialog_TitleBar",
-                           "PropertyDialog_Ok",
-                           "VkCommonInfoPage_NameLineEdit",
-                           "VBaseDialog_BackGroundColor_1",
-                           "VUnsupportedFileDialog_TipLabel",
-                           "VUnsupportedFileDialog_TextBrowser",
-                           "VMessageDialog"};
-    for (const char* name : names)
-        QTest::newRow(name) << QString::fromLatin1(name);
-}
-
-// Catches a dialog's widget that the theme does not dress.
-void TestTheme::everyDialogObjectNameIsAKey()
-{
-    QFETCH(QString, objectName);
-    const QRegularExpression selector(QStringLiteral("#%1\\b").arg(QRegularExpression::escape(objectName)));
-    QVERIFY(VkSkinStyle::ThemeStyleSheet().contains(selector));
-}
-
 // Catches a row whose highlight does not follow the "selected" property after the repolish.
 void TestTheme::selectedPropertyFollowsRepolish()
 {
@@ -204,15 +126,11 @@ void TestTheme::backgroundColourType()
     const qreal ratio = image.devicePixelRatio();
     QCOMPARE(QColor(image.pixel(QPoint(30, 30) * ratio)), kPanel);
     QVERIFY(QColor(image.pixel(QPoint(2, 2) * ratio)) != kPanel);
-}
 
-void TestTheme::skinColours()
-{
     const VkSkinStyle* skin = VkSingleton<VkSkinStyle>::instance();
-    const QColor divider = skin->GetColor(VkSkinColor::Component_Divider_Secondary());
-    QVERIFY(divider.isValid());
-    QVERIFY(divider != skin->GetColor(VkSkinColor::Background_Window()));
     QCOMPARE(skin->GetColor(VkSkinColor::KeyOf(VkSkinColor::BackGround_Panel)), kPanel);
+    QVERIFY(skin->GetColor(VkSkinColor::Component_Divider_Secondary()) !=
+            skin->GetColor(VkSkinColor::Background_Window()));
     QVERIFY(!skin->GetColor(QStringLiteral("No_Such_Key")).isValid());
 }
 
