@@ -45,6 +45,9 @@ void VkInfoPageLayout::FitTitleWidth(QLabel* title, const QString& text)
 
 void VkInfoPageLayout::NameRow(QLabel* caption, QWidget* value)
 {
+    // Rows are named whenever their texts are set, so a language chosen while the window is open
+    // also gets its caption width ("Kamerahersteller:" needs the wide one).
+    caption->setFixedWidth(CaptionWidth());
     caption->setBuddy(value);
     QString name = caption->text().trimmed();
     auto* label = qobject_cast<QLabel*>(value);

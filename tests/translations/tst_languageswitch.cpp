@@ -11,6 +11,7 @@
 #include <vkvblmodel/VkMediaItemFactory.h>
 #include <vkwidgets/VkTopLevelWindowTitleBar.h>
 
+#include <QLabel>
 #include <QMap>
 #include <QPointer>
 
@@ -167,6 +168,10 @@ void TestLanguageSwitch::switchRetranslatesOpenDialogs()
     for (const QPointer<QWidget>& widget : qAsConst(shown)) {
         QVERIFY(widget);
         QCOMPARE(textOf(widget, property), german);
+        // A longer translation must still fit where the window was laid out in English.
+        if (const auto* label = qobject_cast<const QLabel*>(widget.data()); label && !label->wordWrap())
+            QVERIFY2(label->fontMetrics().horizontalAdvance(german) <= label->contentsRect().width(),
+                     qPrintable(QStringLiteral("\"%1\" is cut off").arg(german)));
     }
 
     QVERIFY(switchTo(VkLocale::LanguageEnglish));
