@@ -121,7 +121,9 @@ int runChild(const QStringList& args)
         if (!manager->openProject(args.value(1), &error)) {
             report = reportOf(false, error);
         } else {
-            QImage noise(64, 64, QImage::Format_RGB32);
+            // Small enough to stay inside the write buffer of a QFileDevice (16 KB), whose final flush
+            // is where a full disk used to go unnoticed.
+            QImage noise(40, 40, QImage::Format_RGB32);
             for (int y = 0; y < noise.height(); ++y)
                 for (int x = 0; x < noise.width(); ++x)
                     noise.setPixel(x, y, QRandomGenerator::global()->generate());
