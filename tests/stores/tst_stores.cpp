@@ -3,6 +3,7 @@
 // several editor processes writing at once. Every operation that could hang or is run under a limit
 // runs in a child process: this program started again with "--child <operation> ...".
 #include <projectsetting/VkProjectSettingPresenter.h>
+#include <startup/VkStartupDlg.h>
 #include <vkappsettings/VSettings.h>
 #include <vkappsettings/VkAppSettings.h>
 #include <vkappsettings/VkGeneralSetting.h>
@@ -161,6 +162,9 @@ int runChild(const QStringList& args)
         for (VkProjectRecentInfo* record : records)
             pictures += IVkProject::getThumbnail(record->getPath()).isNull() ? 0 : 1;
         report = QStringLiteral("ok %1 listed, %2 pictures").arg(records.size()).arg(pictures);
+    } else if (op == QLatin1String("startup-window")) {
+        VkStartupDlg dialog(nullptr);
+        report = QStringLiteral("ok");
     } else if (op == QLatin1String("open")) {
         const bool ok = IVkProjectManager::getInstance()->openProject(args.value(1), &error);
         report = reportOf(ok, error);
@@ -398,6 +402,9 @@ void tst_Stores::specialFiles_data()
     QTest::newRow("fifo and /dev/zero listed in recent.json") << "listed"
                                                               << "list-recent"
                                                               << "ok 2 listed, 0 pictures";
+    QTest::newRow("fifo and /dev/zero listed: startup window") << "listed"
+                                                               << "startup-window"
+                                                               << "ok";
     QTest::newRow("recent.json is a fifo: read") << "recent-fifo"
                                                  << "list-recent"
                                                  << "ok 0 listed, 0 pictures";
