@@ -36,3 +36,8 @@ QString VkAppSettings::FilePath() const
 {
     return d->store.filePath();
 }
+
+QString VkAppSettings::LastError() const
+{
+    return d->store.lastError();
+}

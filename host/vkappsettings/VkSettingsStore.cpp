@@ -1,9 +1,9 @@
 #include "VkSettingsStore.h"
 
 #include <vkcore/IVkAppInfo.h>
+#include <vkcore/VkIniFile.h>
 
 #include <QDir>
-#include <QSettings>
 
 namespace VkAppSettingsInternal {
 
@@ -14,38 +14,40 @@ const char kFileName[] = "settings.ini";
 VkSettingsStore::VkSettingsStore() = default;
 VkSettingsStore::~VkSettingsStore() = default;
 
-QSettings& VkSettingsStore::settings()
+VkIniFile& VkSettingsStore::file()
 {
-    if (!m_settings) {
+    if (!m_file) {
         const QString folder = IVkAppInfo::getInstance()->getFolderPath(IVkAppInfo::FolderHome);
-        m_settings = std::make_unique<QSettings>(QDir(folder).filePath(QLatin1String(kFileName)),
-                                                 QSettings::IniFormat);
-        // QSettings shares parsed files within the process; sync makes it compare with the disk.
-        m_settings->sync();
+        m_file = std::make_unique<VkIniFile>(QDir(folder).filePath(QLatin1String(kFileName)));
     }
-    return *m_settings;
+    return *m_file;
 }
 
 bool VkSettingsStore::readBool(const QString& key, bool fallback)
 {
-    return settings().value(key, fallback).toBool();
+    const QString text = file().value(key);
+    return text.isNull() ? fallback : QVariant(text).toBool();
 }
 
 void VkSettingsStore::write(const QString& key, const QVariant& value)
 {
-    settings().setValue(key, value);
-    settings().sync();
+    file().setValue(key, value.toString(), nullptr);
 }
 
 void VkSettingsStore::reload()
 {
-    m_settings.reset();
-    settings();
+    m_file.reset();
+    file();
 }
 
 QString VkSettingsStore::filePath()
 {
-    return settings().fileName();
+    return file().path();
+}
+
+QString VkSettingsStore::lastError()
+{
+    return file().lastError();
 }
 
 } // namespace VkAppSettingsInternal

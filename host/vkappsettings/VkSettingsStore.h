@@ -5,7 +5,7 @@
 
 #include <memory>
 
-class QSettings;
+class VkIniFile;
 
 namespace VkAppSettingsInternal {
 
@@ -17,16 +17,19 @@ public:
     ~VkSettingsStore();
 
     bool readBool(const QString& key, bool fallback);
+    // Writes through at once; a failure leaves the file as it was and is kept for lastError.
     void write(const QString& key, const QVariant& value);
     void reload();
     QString filePath();
+    // Why the last write failed or what it had to set aside; empty when all went well.
+    QString lastError();
 
 private:
     Q_DISABLE_COPY(VkSettingsStore)
 
-    QSettings& settings();
+    VkIniFile& file();
 
-    std::unique_ptr<QSettings> m_settings;
+    std::unique_ptr<VkIniFile> m_file;
 };
 
 } // namespace VkAppSettingsInternal

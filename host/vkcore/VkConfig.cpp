@@ -1,9 +1,10 @@
 #include <vkcore/VkConfig.h>
 
 #include <vkcore/IVkAppInfo.h>
+#include <vkcore/VkIniFile.h>
 
 #include <QDir>
-#include <QSettings>
+#include <QVariant>
 
 namespace {
 const char kFileName[] = "config.ini";
@@ -20,39 +21,38 @@ const char kSupportPageKey[] = "SupportPage";
 const char kDefaultHelpOnlinePage[] = "https://help.vkpopupdialog.example/";
 const char kDefaultSupportPage[] = "https://support.vkpopupdialog.example/";
 
-bool readBool(const QSettings& settings, const char* key)
+bool readBool(const VkIniFile& store, const char* key)
 {
-    // QVariant::toBool accepts "true"/"1"; anything unreadable counts as not set.
-    return settings.value(QLatin1String(key), false).toBool();
+    // Read as QSettings would: "true" or a non-zero number; anything unreadable counts as not set.
+    return QVariant(store.value(QLatin1String(key))).toBool();
 }
 } // namespace
 
 class VkConfig::Private
 {
 public:
-    std::unique_ptr<QSettings> settings;
+    std::unique_ptr<VkIniFile> file;
+    bool lastWriteOk = true;
 
-    QSettings& store()
+    VkIniFile& store()
     {
-        if (!settings)
+        if (!file)
             open();
-        return *settings;
+        return *file;
     }
 
     void open()
     {
         const QString folder = IVkAppInfo::getInstance()->getFolderPath(IVkAppInfo::FolderHome);
-        settings = std::make_unique<QSettings>(QDir(folder).filePath(QLatin1String(kFileName)),
-                                               QSettings::IniFormat);
-        // Reading goes through the shared cache of QSettings; sync makes it look at the file now.
-        settings->sync();
+        file = std::make_unique<VkIniFile>(QDir(folder).filePath(QLatin1String(kFileName)));
     }
 
-    void write(const char* key, const QVariant& value)
+    void write(const QString& key, const QVariant& value)
     {
-        store().setValue(QLatin1String(key), value);
-        store().sync();
+        lastWriteOk = store().setValue(key, value.toString(), nullptr);
     }
+
+    void write(const char* key, const QVariant& value) { write(QLatin1String(key), value); }
 };
 
 VkConfig::VkConfig()
@@ -91,7 +91,7 @@ QString VkConfig::GetCBSUrl(const QString& key) const
 {
     if (key.isEmpty())
         return QString();
-    const QString stored = d->store().value(QLatin1String(kUrlsGroup) + key).toString();
+    const QString stored = d->store().value(QLatin1String(kUrlsGroup) + key);
     if (!stored.isEmpty())
         return stored;
     if (key == QLatin1String(kHelpOnlinePageKey))
@@ -106,8 +106,7 @@ void VkConfig::SetCBSUrl(const QString& key, const QString& url)
     // A key with a separator would land in a subgroup that GetCBSUrl never reads back the same way.
     if (key.isEmpty() || key.contains(QLatin1Char('/')) || key.contains(QLatin1Char('\\')))
         return;
-    d->store().setValue(QLatin1String(kUrlsGroup) + key, url);
-    d->store().sync();
+    d->write(QLatin1String(kUrlsGroup) + key, url);
 }
 
 bool VkConfig::IsHdrEnabled() const
@@ -150,16 +149,22 @@ void VkConfig::SetSceneDetectMinSceneLength(int frames)
 
 void VkConfig::Reload()
 {
-    d->settings.reset();
+    d->file.reset();
+    d->lastWriteOk = true;
     d->open();
 }
 
 QString VkConfig::FilePath() const
 {
-    return d->store().fileName();
+    return d->store().path();
 }
 
 bool VkConfig::IsWritable() const
 {
-    return d->store().isWritable() && d->store().status() != QSettings::AccessError;
+    return d->lastWriteOk;
+}
+
+QString VkConfig::LastError() const
+{
+    return d->store().lastError();
 }

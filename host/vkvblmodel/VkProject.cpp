@@ -3,6 +3,8 @@
 #include "VkProjectDocument.h"
 #include "VkProjectSequence.h"
 
+#include <vkcore/VkStoreLock.h>
+
 #include <QBuffer>
 #include <QFileInfo>
 #include <QImage>
@@ -60,6 +62,11 @@ QString VkProject::name() const
     return QLatin1String(kUntitledName);
 }
 
+QString VkProject::ownName() const
+{
+    return VkProjectDocument::nameOf(m_document);
+}
+
 bool VkProject::setThumbnail(const QImage& image, QString* error)
 {
     QByteArray png;
@@ -114,25 +121,28 @@ bool VkProject::writeThrough(QString* error)
         m_lastWriteError.clear();
         return true;
     }
+    const auto failed = [this, error](const QString& message) {
+        m_lastWriteError = message;
+        if (error)
+            *error = message;
+        return false;
+    };
+    // Another editor writing the same project between our read and our write would lose its change.
+    VkStoreLock lock(m_path);
+    QString lockError;
+    if (!lock.lock(&lockError))
+        return failed(lockError);
     // Start from the file as it is now, so keys another program added since we read it are kept.
     QJsonObject onDisk = m_document;
     if (QFileInfo::exists(m_path)) {
         QString readError;
-        if (!VkProjectDocument::read(m_path, &onDisk, &readError)) {
-            m_lastWriteError = readError + QStringLiteral("; left as it is");
-            if (error)
-                *error = m_lastWriteError;
-            return false;
-        }
+        if (!VkProjectDocument::read(m_path, &onDisk, &readError))
+            return failed(readError + QStringLiteral("; left as it is"));
         applyOwnState(onDisk);
     }
     QString writeError;
-    if (!VkProjectDocument::write(m_path, onDisk, &writeError)) {
-        m_lastWriteError = writeError;
-        if (error)
-            *error = writeError;
-        return false;
-    }
+    if (!VkProjectDocument::write(m_path, onDisk, &writeError))
+        return failed(writeError);
     m_document = onDisk;
     m_lastWriteError.clear();
     return true;
@@ -146,8 +156,9 @@ bool VkProject::saveAs(const QString& path, QString* error)
         return false;
     }
     applyOwnState(m_document);
+    VkStoreLock lock(path);
     QString writeError;
-    if (!VkProjectDocument::write(path, m_document, &writeError)) {
+    if (!lock.lock(&writeError) || !VkProjectDocument::write(path, m_document, &writeError)) {
         if (error)
             *error = writeError;
         return false;

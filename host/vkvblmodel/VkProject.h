@@ -33,6 +33,9 @@ public:
     bool setThumbnail(const QImage& image, QString* error) override;
     QString lastWriteError() const override;
 
+    // The name kept in the project file itself; empty when the project has none of its own.
+    QString ownName() const;
+
     // The frame rate the timeline uses; the project's own until a pair is applied.
     VkFrameRate timelineRate() const;
     void setTimelineRate(const VkFrameRate& rate);

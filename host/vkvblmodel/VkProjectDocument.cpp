@@ -1,9 +1,9 @@
 #include "VkProjectDocument.h"
 
-#include <QFile>
+#include <vkcore/VkStoreFile.h>
+
 #include <QJsonDocument>
 #include <QJsonParseError>
-#include <QSaveFile>
 
 #include <limits>
 
@@ -69,12 +69,19 @@ bool VkProjectDocument::read(const QString& path, QJsonObject* document, QString
             *error = message;
         return false;
     };
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return fail(QStringLiteral("Cannot read %1: %2").arg(path, file.errorString()));
-    if (file.size() > kMaxProjectFileBytes)
+    QByteArray bytes;
+    QString readError;
+    switch (VkStoreFile::read(path, kMaxProjectFileBytes, &bytes, &readError)) {
+    case VkStoreFile::ReadResult::Read:
+        break;
+    case VkStoreFile::ReadResult::Missing:
+        return fail(QStringLiteral("Cannot read %1: there is no such file").arg(path));
+    case VkStoreFile::ReadResult::TooLarge:
         return fail(QStringLiteral("%1 is too large to be a project file").arg(path));
-    const QByteArray bytes = file.readAll();
+    case VkStoreFile::ReadResult::NotRegular:
+    case VkStoreFile::ReadResult::Failed:
+        return fail(readError);
+    }
 
     QJsonParseError parseError;
     const QJsonDocument json = QJsonDocument::fromJson(bytes, &parseError);
@@ -96,10 +103,14 @@ bool VkProjectDocument::read(const QString& path, QJsonObject* document, QString
                         .arg(path)
                         .arg(version)
                         .arg(kFormatVersion));
-    // Writing our fields into a "config" that is not an object would destroy whatever it holds.
-    const QJsonValue config = object.value(QLatin1String(kConfigKey));
-    if (!config.isUndefined() && !config.isObject())
-        return fail(QStringLiteral("%1 is damaged: \"config\" is not an object").arg(path));
+    // Writing our fields into a "config" or "timeline" that is not an object would destroy whatever
+    // it holds.
+    for (const char* key : {kConfigKey, kTimelineKey}) {
+        const QJsonValue value = object.value(QLatin1String(key));
+        if (!value.isUndefined() && !value.isObject())
+            return fail(
+                QStringLiteral("%1 is damaged: \"%2\" is not an object").arg(path, QLatin1String(key)));
+    }
 
     *document = object;
     return true;
@@ -107,19 +118,7 @@ bool VkProjectDocument::read(const QString& path, QJsonObject* document, QString
 
 bool VkProjectDocument::write(const QString& path, const QJsonObject& document, QString* error)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = QStringLiteral("Cannot write %1: %2").arg(path, file.errorString());
-        return false;
-    }
-    const QByteArray bytes = QJsonDocument(document).toJson(QJsonDocument::Indented);
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
-        if (error)
-            *error = QStringLiteral("Cannot write %1: %2").arg(path, file.errorString());
-        return false;
-    }
-    return true;
+    return VkStoreFile::replace(path, QJsonDocument(document).toJson(QJsonDocument::Indented), error);
 }
 
 VKVBLMODEL::VkProjectConfig VkProjectDocument::configOf(const QJsonObject& document)

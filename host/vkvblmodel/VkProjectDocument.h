@@ -17,9 +17,11 @@ public:
 
     // A fresh document for a project that has no file yet.
     static QJsonObject create(const VKVBLMODEL::VkProjectConfig& config);
-    // Reads and checks the project file at path. On failure document is left alone.
+    // Reads and checks the project file at path: only a regular file of a project's size is read (a
+    // pipe or a device in its place is refused at once). On failure document is left alone.
     static bool read(const QString& path, QJsonObject* document, QString* error);
-    // Replaces the file at path in one step: readers see the old file or the new one, never half.
+    // Replaces the file at path in one step: readers see the old file or the new one, never half. On
+    // failure (a full disk, a size limit) the old file stays byte for byte.
     static bool write(const QString& path, const QJsonObject& document, QString* error);
 
     static VKVBLMODEL::VkProjectConfig configOf(const QJsonObject& document);

@@ -39,7 +39,8 @@ bool VkProjectManager::openProject(const QString& path, QString* error)
         return false;
     VkProject* project = adopt(std::make_unique<VkProject>(absolutePath, document));
     // The project is open whether or not the recent list can be written; that list is a convenience.
-    IVkProjectRecentManager::getInstance()->addProject(absolutePath, project->name(), nullptr);
+    // A project without a name of its own keeps the name the list already shows for it.
+    IVkProjectRecentManager::getInstance()->addProject(absolutePath, project->ownName(), nullptr);
     return true;
 }
 
@@ -53,7 +54,7 @@ bool VkProjectManager::saveProjectAs(const QString& path, QString* error)
     VkProject* project = static_cast<VkProject*>(currentProject());
     if (!project->saveAs(path, error))
         return false;
-    IVkProjectRecentManager::getInstance()->addProject(project->filePath(), project->name(), nullptr);
+    IVkProjectRecentManager::getInstance()->addProject(project->filePath(), project->ownName(), nullptr);
     return true;
 }
 

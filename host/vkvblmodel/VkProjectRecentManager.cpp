@@ -1,15 +1,15 @@
 #include "VkProjectRecentManager.h"
 
 #include <vkcore/IVkAppInfo.h>
+#include <vkcore/VkStoreFile.h>
+#include <vkcore/VkStoreLock.h>
 #include <vkvblmodel/VkProjectRecentInfo.h>
 
 #include <QDateTime>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QJsonArray>
 #include <QJsonDocument>
-#include <QSaveFile>
+#include <QJsonParseError>
 
 namespace VkVBLModelInternal {
 
@@ -72,40 +72,79 @@ VkProjectRecentInfo* VkProjectRecentManager::recordFor(const QString& path)
 
 void VkProjectRecentManager::reload()
 {
+    readStore();
+}
+
+QString VkProjectRecentManager::lastError() const
+{
+    return m_lastError;
+}
+
+VkProjectRecentManager::StoreState VkProjectRecentManager::readStore()
+{
     m_listed.clear();
-    QFile file(storePath());
-    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxStoreBytes)
-        return;
-    const QJsonDocument json = QJsonDocument::fromJson(file.readAll());
-    if (!json.isArray())
-        return;
+    m_unrecognised = QJsonArray();
+    const QString path = storePath();
+    QByteArray bytes;
+    QString readError;
+    switch (VkStoreFile::read(path, kMaxStoreBytes, &bytes, &readError)) {
+    case VkStoreFile::ReadResult::Read:
+        break;
+    case VkStoreFile::ReadResult::Missing:
+        m_lastError.clear();
+        return StoreState::Readable;
+    case VkStoreFile::ReadResult::TooLarge:
+        m_lastError = readError;
+        return StoreState::Damaged;
+    case VkStoreFile::ReadResult::NotRegular:
+    case VkStoreFile::ReadResult::Failed:
+        m_lastError = readError;
+        return StoreState::Unreadable;
+    }
+    QJsonParseError parseError;
+    const QJsonDocument json = QJsonDocument::fromJson(bytes, &parseError);
+    if (parseError.error != QJsonParseError::NoError) {
+        m_lastError = QStringLiteral("%1 is not a list of recent projects: %2 at byte %3")
+                          .arg(path, parseError.errorString())
+                          .arg(parseError.offset);
+        return StoreState::Damaged;
+    }
+    if (!json.isArray()) {
+        m_lastError = QStringLiteral("%1 is not a list of recent projects").arg(path);
+        return StoreState::Damaged;
+    }
 
     for (const QJsonValue& value : json.array()) {
-        if (!value.isObject())
+        if (!value.isObject()) {
+            m_unrecognised.append(value);
             continue;
+        }
         const QJsonObject entry = value.toObject();
         const QJsonValue pathValue = entry.value(QLatin1String(kPathKey));
         const QJsonValue nameValue = entry.value(QLatin1String(kNameKey));
-        if (!pathValue.isString() || pathValue.toString().isEmpty())
-            continue;
-        if (!nameValue.isUndefined() && !nameValue.isString())
-            continue;
         quint64 createTime = 0;
         quint64 modifyTime = 0;
-        if (!timeOf(entry, kCreateTimeKey, &createTime) || !timeOf(entry, kModifyTimeKey, &modifyTime))
+        if (!pathValue.isString() || pathValue.toString().isEmpty() ||
+            (!nameValue.isUndefined() && !nameValue.isString()) ||
+            !timeOf(entry, kCreateTimeKey, &createTime) || !timeOf(entry, kModifyTimeKey, &modifyTime)) {
+            // Not listed, but another version of the editor may know what it means: it stays in the file.
+            m_unrecognised.append(value);
             continue;
+        }
 
-        const QString path = normalized(pathValue.toString());
-        VkProjectRecentInfo* record = recordFor(path);
+        const QString recordPath = normalized(pathValue.toString());
+        VkProjectRecentInfo* record = recordFor(recordPath);
         if (record && m_listed.contains(record))
             continue; // the first entry of a path wins
-        const QString name = nameValue.isString() ? nameValue.toString() : QFileInfo(path).completeBaseName();
+        const QString name =
+            nameValue.isString() ? nameValue.toString() : QFileInfo(recordPath).completeBaseName();
         if (record) {
             record->m_name = name;
             record->m_createTime = createTime;
             record->m_modifyTime = modifyTime;
         } else {
-            m_records.push_back(std::make_unique<VkProjectRecentInfo>(name, path, createTime, modifyTime));
+            m_records.push_back(
+                std::make_unique<VkProjectRecentInfo>(name, recordPath, createTime, modifyTime));
             record = m_records.back().get();
         }
         QJsonObject extra = entry;
@@ -114,6 +153,8 @@ void VkProjectRecentManager::reload()
         m_extraKeys.insert(record, extra);
         m_listed.append(record);
     }
+    m_lastError.clear();
+    return StoreState::Readable;
 }
 
 QList<VkProjectRecentInfo*> VkProjectRecentManager::getRecentProjects(int kind)
@@ -142,13 +183,49 @@ bool VkProjectRecentManager::save(QString* error)
         entry.insert(QLatin1String(kModifyTimeKey), double(record->m_modifyTime));
         entries.append(entry);
     }
-    QSaveFile file(storePath());
-    const QByteArray bytes = QJsonDocument(entries).toJson(QJsonDocument::Indented);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    for (const QJsonValue& entry : qAsConst(m_unrecognised))
+        entries.append(entry);
+    return VkStoreFile::replace(storePath(), QJsonDocument(entries).toJson(QJsonDocument::Indented), error);
+}
+
+bool VkProjectRecentManager::update(const std::function<bool(QString*)>& change, QString* error)
+{
+    const auto failed = [this, error](const QString& message) {
+        m_lastError = message;
         if (error)
-            *error = QStringLiteral("Cannot write %1: %2").arg(file.fileName(), file.errorString());
+            *error = message;
         return false;
+    };
+    // Two editors adding projects at once must both end up in the list: the read, the change and the
+    // write happen as one step for every process.
+    VkStoreLock lock(storePath());
+    QString lockError;
+    if (!lock.lock(&lockError))
+        return failed(lockError);
+    QString notice;
+    switch (readStore()) {
+    case StoreState::Readable:
+        break;
+    case StoreState::Unreadable:
+        return failed(m_lastError + QStringLiteral("; nothing was written"));
+    case StoreState::Damaged: {
+        // The user's list is kept, under another name, before a new one takes its place.
+        QString aside;
+        QString asideError;
+        if (!VkStoreFile::setAside(storePath(), &aside, &asideError))
+            return failed(m_lastError + QStringLiteral("; ") + asideError);
+        notice = m_lastError + QStringLiteral("; it was kept as %1").arg(aside);
+        qWarning("%s", qUtf8Printable(notice));
+        break;
     }
+    }
+    QString changeError;
+    if (!change(&changeError))
+        return failed(changeError);
+    QString writeError;
+    if (!save(&writeError))
+        return failed(notice.isEmpty() ? writeError : notice + QStringLiteral("; ") + writeError);
+    m_lastError = notice;
     return true;
 }
 
@@ -159,45 +236,53 @@ bool VkProjectRecentManager::addProject(const QString& path, const QString& name
             *error = QStringLiteral("No project file given");
         return false;
     }
-    // Start from the store as it is, so entries another instance added are kept.
-    reload();
     const QString key = normalized(path);
-    const quint64 time = now();
-    VkProjectRecentInfo* record = recordFor(key);
-    const QString shownName = name.isEmpty() ? QFileInfo(key).completeBaseName() : name;
-    if (record && m_listed.contains(record)) {
-        record->m_name = shownName;
-        record->m_modifyTime = time;
-        m_listed.removeOne(record);
-    } else if (record) {
-        // Listed before, dropped since: it comes back as a new entry.
-        record->m_name = shownName;
-        record->m_createTime = time;
-        record->m_modifyTime = time;
-        m_extraKeys.remove(record);
-    } else {
-        m_records.push_back(std::make_unique<VkProjectRecentInfo>(shownName, key, time, time));
-        record = m_records.back().get();
-    }
-    m_listed.prepend(record);
-    while (m_listed.size() > kMaxEntries)
-        m_listed.removeLast();
-    return save(error);
+    return update(
+        [this, &key, &name](QString*) {
+            const quint64 time = now();
+            VkProjectRecentInfo* record = recordFor(key);
+            const QString fileName = QFileInfo(key).completeBaseName();
+            if (record && m_listed.contains(record)) {
+                // A project without a name of its own keeps the one the list gave it.
+                if (!name.isEmpty())
+                    record->m_name = name;
+                record->m_modifyTime = time;
+                m_listed.removeOne(record);
+            } else if (record) {
+                // Listed before, dropped since: it comes back as a new entry.
+                record->m_name = name.isEmpty() ? fileName : name;
+                record->m_createTime = time;
+                record->m_modifyTime = time;
+                m_extraKeys.remove(record);
+            } else {
+                m_records.push_back(
+                    std::make_unique<VkProjectRecentInfo>(name.isEmpty() ? fileName : name, key, time, time));
+                record = m_records.back().get();
+            }
+            m_listed.prepend(record);
+            while (m_listed.size() > kMaxEntries)
+                m_listed.removeLast();
+            return true;
+        },
+        error);
 }
 
 bool VkProjectRecentManager::touchProject(const QString& path, QString* error)
 {
-    reload();
-    VkProjectRecentInfo* record = recordFor(normalized(path));
-    if (!record || !m_listed.contains(record)) {
-        if (error)
-            *error = QStringLiteral("%1 is not among the recent projects").arg(path);
-        return false;
-    }
-    record->m_modifyTime = now();
-    m_listed.removeOne(record);
-    m_listed.prepend(record);
-    return save(error);
+    const QString key = normalized(path);
+    return update(
+        [this, &key, &path](QString* changeError) {
+            VkProjectRecentInfo* record = recordFor(key);
+            if (!record || !m_listed.contains(record)) {
+                *changeError = QStringLiteral("%1 is not among the recent projects").arg(path);
+                return false;
+            }
+            record->m_modifyTime = now();
+            m_listed.removeOne(record);
+            m_listed.prepend(record);
+            return true;
+        },
+        error);
 }
 
 } // namespace VkVBLModelInternal

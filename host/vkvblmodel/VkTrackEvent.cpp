@@ -1,26 +1,17 @@
 #include <vkvblmodel/VkTrackEvent.h>
 
 #include <vkcore/IVkAppInfo.h>
+#include <vkcore/VkStoreFile.h>
 
 #include <QDir>
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QMutex>
-#include <QMutexLocker>
 
 namespace {
 const char kFileName[] = "events.jsonl";
 const char kEventKey[] = "event";
 const char kPropertiesKey[] = "properties";
-
-// Events may be sent from more than one thread; one line must never interleave with another.
-QMutex& appendLock()
-{
-    static QMutex lock;
-    return lock;
-}
 } // namespace
 
 class VkTrackEvent::Private
@@ -77,11 +68,11 @@ void VkTrackEvent::sendEvent()
 
     const QString path = QDir(IVkAppInfo::getInstance()->getFolderPath(IVkAppInfo::FolderHome))
                              .filePath(QLatin1String(kFileName));
-    QMutexLocker locker(&appendLock());
-    QFile file(path);
-    // One write of the whole line: with O_APPEND it lands after whatever other writers added.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append) || file.write(bytes) != bytes.size()) {
-        d->lastError = QStringLiteral("Cannot append to %1: %2").arg(path, file.errorString());
+    // One write of the whole line, serialised with other threads and processes; a line the disk could
+    // not take whole is taken back, so the file never holds half an event.
+    QString error;
+    if (!VkStoreFile::appendLine(path, bytes, &error)) {
+        d->lastError = error;
         return;
     }
     d->lastError.clear();

@@ -21,6 +21,9 @@ public:
     // Drops what is held in memory and reads the file again (also picks up a changed VK_HOME).
     void Reload();
     QString FilePath() const;
+    // Why the last write to the file failed (it then holds what it held before), or what had to be
+    // done first (a damaged file kept as "settings.ini.broken-<time>"). Empty when all went well.
+    QString LastError() const;
 
 private:
     VkAppSettings();

@@ -9,7 +9,8 @@
 
 // The host's persistent configuration, VK_HOME/config.ini. The store is opened at first use, so a
 // process can point VK_HOME elsewhere before anything asks for it. Every setter writes the file at
-// once: a crash right after a dialog closes must not lose a "do not show again" choice.
+// once: a crash right after a dialog closes must not lose a "do not show again" choice. A write
+// replaces the file whole or leaves it as it was; the value is kept in memory either way.
 class VKCORE_EXPORT VkConfig
 {
 public:
@@ -37,8 +38,12 @@ public:
     void Reload();
     // The file behind the store.
     QString FilePath() const;
-    // False when the last write could not reach the disk (read-only folder, a directory in the way).
+    // False when the last write could not reach the disk (read-only folder, a directory in the way,
+    // a full disk); the file then holds what it held before.
     bool IsWritable() const;
+    // Why the last write failed, or what had to be done to the file before it (a damaged file kept
+    // as "config.ini.broken-<time>"); also why the file could not be read. Empty when all went well.
+    QString LastError() const;
 
     // The threshold the engine was tuned with (VkSceneDetector::Params), so an untouched config.ini
     // finds the cuts the engine is known to find.

@@ -22,7 +22,8 @@ public:
 
     QString name() const;
     QList<Property> properties() const;
-    // Why the last sendEvent could not write; empty after a successful one.
+    // Why the last sendEvent could not write (the file then holds no part of the event); empty after a
+    // successful one.
     QString lastError() const;
 
 protected:

@@ -1,7 +1,8 @@
 #include "VkMediaSidecar.h"
 
+#include <vkcore/VkStoreFile.h>
+
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -203,15 +204,20 @@ bool VkMediaSidecar::parse(const QJsonObject& root, const QString& folder, VkMed
 VkMediaSidecar VkMediaSidecar::read(const QString& mediaPath)
 {
     const QString path = pathFor(mediaPath);
-    QFile file(path);
-    if (!file.exists())
+    QByteArray bytes;
+    QString error;
+    // Only a regular file is read, and never more than a record's size: a pipe or a device in its
+    // place must not stall or flood the item's creation.
+    const VkStoreFile::ReadResult result = VkStoreFile::read(path, kMaxSidecarBytes, &bytes, &error);
+    if (result == VkStoreFile::ReadResult::Missing)
         return VkMediaSidecar();
-    if (file.size() > kMaxSidecarBytes || !file.open(QIODevice::ReadOnly)) {
-        qWarning("Media record %s cannot be read; the item is listed without it", qUtf8Printable(path));
+    if (result != VkStoreFile::ReadResult::Read) {
+        qWarning("Media record %s cannot be read (%s); the item is listed without it", qUtf8Printable(path),
+                 qUtf8Printable(error));
         return VkMediaSidecar();
     }
     QJsonParseError parseError;
-    const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &parseError);
+    const QJsonDocument document = QJsonDocument::fromJson(bytes, &parseError);
     VkMediaSidecar sidecar;
     if (!document.isObject() || !parse(document.object(), QFileInfo(mediaPath).absolutePath(), &sidecar)) {
         qWarning("Media record %s is damaged; the item is listed without it", qUtf8Printable(path));
