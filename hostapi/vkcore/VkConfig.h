@@ -1,6 +1,7 @@
 #pragma once
 
 #include <vkcore/VkCoreExport.h>
+#include <vkcore/VkSceneDetectDefaults.h>
 
 #include <QString>
 #include <QtGlobal>
@@ -40,10 +41,9 @@ public:
     // False when the last write could not reach the disk (read-only folder, a directory in the way).
     bool IsWritable() const;
 
-    // The threshold the engine was tuned with (VkSceneDetector::Params), so an untouched config.ini
-    // finds the cuts the engine is known to find.
-    static constexpr double kDefaultSceneDetectThreshold = 30.0;
-    static constexpr int kDefaultSceneDetectMinSceneLength = 15;
+    // The engine's own defaults, so an untouched config.ini finds the cuts vkscenedetect finds.
+    static constexpr double kDefaultSceneDetectThreshold = VkSceneDetectDefaults::kThreshold;
+    static constexpr int kDefaultSceneDetectMinSceneLength = VkSceneDetectDefaults::kMinSceneLength;
 
 private:
     VkConfig();
