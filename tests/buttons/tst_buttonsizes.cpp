@@ -78,6 +78,12 @@ private slots:
         QTest::newRow("scene detection: Add To Timeline") << "scene detection"
                                                           << "VCommonLib_Normal_Btn"
                                                           << "Add To Timeline" << QSize(135, 32) << true;
+        QTest::newRow("scene detection: play")
+            << "scene detection"
+            << "VkPlayerToolBar_PlayPause" << QString() << QSize(24, 24) << false;
+        QTest::newRow("scene detection: step forward")
+            << "scene detection"
+            << "VkPlayerToolBar_StepForward" << QString() << QSize(24, 24) << false;
         QTest::newRow("properties: OK") << "properties"
                                         << "PropertyDialog_Ok" << QString() << QSize(104, 32) << false;
         QTest::newRow("unsupported image: OK")
