@@ -15,6 +15,9 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QImageWriter>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -273,6 +276,22 @@ QImage photoPicture()
     return image;
 }
 
+// A lake at dawn, credited to a stock site through the record beside it.
+QImage stockPicture()
+{
+    QImage image(kJpegSize, QImage::Format_RGB32);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRectF r(QPointF(0, 0), QSizeF(kJpegSize));
+    sky(p, r, QColor("#7aa7d9"), QColor("#f3d9c4"));
+    hills(p, r, QColor("#5d7391"), 0.55, 40, 60);
+    hills(p, r, QColor("#3b4e63"), 0.66, 18, 200);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor("#8fb3d6"));
+    p.drawRect(QRectF(0, r.height() * 0.72, r.width(), r.height() * 0.28));
+    return image;
+}
+
 bool writeFile(const QString& path, const QByteArray& bytes)
 {
     QSaveFile file(path);
@@ -314,6 +333,34 @@ bool makeJpeg(const QString& path, QString* problem)
     return true;
 }
 
+// The picture and, beside it, the record that makes it a stock item (see the README's
+// "Media records"): its name and the credit the properties window shows.
+bool makeStockPhoto(const QString& path, QString* problem)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "JPEG");
+    writer.setQuality(kJpegQuality);
+    // The size the site offers is the picture's own: the properties show it as the resolution.
+    const QJsonArray qualities{
+        QJsonObject{{"level", 4}, {"width", kJpegSize.width()}, {"height", kJpegSize.height()}}};
+    const QJsonObject stock{{"site", 2},      // Pixabay
+                            {"source", 1000}, // a Pixabay photo: "Photo by ... on Pixabay"
+                            {"authorName", "Vk Studio"},
+                            {"authorUrl", "https://pixabay.com/users/vk-studio/"},
+                            {"licenseUrl", "https://pixabay.com/service/license-summary/"},
+                            {"qualities", qualities}};
+    const QByteArray record = QJsonDocument(QJsonObject{{"name", "Lake at dawn"}, {"stock", stock}})
+                                  .toJson(QJsonDocument::Indented);
+    if (!writer.write(stockPicture()) || !writeFile(path + QStringLiteral(".vkmeta.json"), record) ||
+        !writeFile(path, bytes)) {
+        *problem = QStringLiteral("The sample stock photo %1 cannot be written.").arg(path);
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 QString VkDemoSamples::clipPath()
@@ -331,11 +378,18 @@ QString VkDemoSamples::jpegPath()
     return QDir(sampleFolder()).filePath(QStringLiteral("sample-photo.jpg"));
 }
 
+QString VkDemoSamples::stockPhotoPath()
+{
+    return QDir(sampleFolder()).filePath(QStringLiteral("sample-stock-photo.jpg"));
+}
+
 QStringList VkDemoSamples::ensureMedia(QStringList* problems)
 {
     using Maker = bool (*)(const QString&, QString*);
-    const QList<QPair<QString, Maker>> files{
-        {clipPath(), &makeClip}, {pngPath(), &makePng}, {jpegPath(), &makeJpeg}};
+    const QList<QPair<QString, Maker>> files{{clipPath(), &makeClip},
+                                             {pngPath(), &makePng},
+                                             {jpegPath(), &makeJpeg},
+                                             {stockPhotoPath(), &makeStockPhoto}};
     QStringList made;
     for (const auto& file : files) {
         QString problem;

@@ -14,13 +14,14 @@ public:
 
     // The sample media under the sample media folder: a clip of several shots with hard cuts and an
     // audio track (made with the ffmpeg command-line tool), a PNG with an alpha channel and a JPEG
-    // with camera facts in EXIF. Returns the files that exist afterwards; what could not be made is
-    // described in problems, one sentence each.
+    // with camera facts in EXIF, and a stock photo whose record beside it credits its author. Returns the
+    // files that exist afterwards; what could not be made is described in problems, one sentence each.
     static QStringList ensureMedia(QStringList* problems);
 
     static QString clipPath();
     static QString pngPath();
     static QString jpegPath();
+    static QString stockPhotoPath();
 
     VkDemoSamples() = delete;
 };

@@ -9,6 +9,8 @@
 #include <startup/VkStartupDlg.h>
 #include <unsupportedimage/VkUnsupportedImgFileDialog.h>
 #include <vkcore/IVkAppInfo.h>
+#include <vkmediaplayer/VkMediaPlayerPresenter.h>
+#include <vkmediaplayer/VkMediaPlayerWidget.h>
 #include <vkvblmodel/IVkAbstractMediaItem.h>
 
 #include <QCoreApplication>
@@ -127,6 +129,19 @@ void shootSceneDetection(Shooter& shooter, VkDemoWindow* window)
         table->setCurrentCell(1, 0);
         QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
         QCoreApplication::sendEvent(list, &enter);
+        // A loaded machine decodes slowly: first the scene's own frames, then a moment of playback.
+        const QList<QPoint> ranges = dialog.GetDetectRange();
+        const VkMediaPlayerWidget* player = dialog.findChild<VkMediaPlayerWidget*>();
+        const VkMediaPlayerPresenter* presenter = player ? player->presenter() : nullptr;
+        if (presenter && ranges.size() > 1) {
+            const QPoint scene = ranges.at(1);
+            waitFor(
+                [presenter, scene] {
+                    return presenter->playRangeFirst() == scene.x() &&
+                           presenter->currentFrame() >= scene.x() && presenter->currentFrame() < scene.y();
+                },
+                kDetectionTimeoutMs);
+        }
         waitFor([] { return false; }, kPreviewSettleMs);
     }
     shooter.shoot(&dialog, QStringLiteral("scene-detection"));
@@ -139,6 +154,7 @@ void shootProperties(Shooter& shooter, VkDemoWindow* window)
         {VkDemoSamples::clipPath(), QStringLiteral("media-properties-video")},
         {VkDemoSamples::pngPath(), QStringLiteral("media-properties-png")},
         {VkDemoSamples::jpegPath(), QStringLiteral("media-properties-photo")},
+        {VkDemoSamples::stockPhotoPath(), QStringLiteral("media-properties-stock")},
     };
     for (const auto& file : files) {
         QString error;

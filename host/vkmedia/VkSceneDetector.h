@@ -3,6 +3,8 @@
 #include "VkMediaExport.h"
 #include "VkRational.h"
 
+#include <vkcore/VkSceneDetectDefaults.h>
+
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -24,9 +26,9 @@ public:
     {
         // Least content distance between two frames that may be a cut (about 30 to 100 between
         // unrelated pictures); lower finds more cuts.
-        double threshold = 30.0;
+        double threshold = VkSceneDetectDefaults::kThreshold;
         // Fewest frames of a scene; a cut closer than this to the previous one is ignored.
-        int minSceneLength = 10;
+        int minSceneLength = VkSceneDetectDefaults::kMinSceneLength;
     };
 
     VkSceneDetector();

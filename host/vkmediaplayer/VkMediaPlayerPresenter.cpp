@@ -48,6 +48,10 @@ public:
     qint64 rangeFirst = 0;
     qint64 rangeCount = 0;
     bool playingReported = false;
+    // From play() until the player's report that playback ended has arrived here (it comes after the
+    // last frame), or until a caller here pauses, stops or moves the player. Atomic: seek() comes
+    // from any thread.
+    std::atomic<bool> awaitingEnd{false};
 
     void connectEngine();
     void closeMedia();
@@ -73,7 +77,11 @@ void VkMediaPlayerPresenter::Private::connectEngine()
     QObject::connect(
         engine, &VkPlayerEngine::sigPlayingChanged, q,
         [this](bool playing, int s) {
-            if (s != serial || playing == playingReported)
+            if (s != serial)
+                return;
+            if (!playing)
+                awaitingEnd = false;
+            if (playing == playingReported)
                 return;
             playingReported = playing;
             emit q->sigPlayStateChanged(playing);
@@ -111,6 +119,7 @@ void VkMediaPlayerPresenter::Private::closeMedia()
     image = QImage();
     rangeFirst = 0;
     rangeCount = 0;
+    awaitingEnd = false;
     if (playingReported) {
         playingReported = false;
         emit q->sigPlayStateChanged(false);
@@ -224,12 +233,15 @@ bool VkMediaPlayerPresenter::play()
 {
     if (!d->engine || !d->engine->isOpen())
         return false;
+    // Raised first: a seek from another thread that stops the player must be able to lower it.
+    d->awaitingEnd = true;
     d->engine->play();
     return true;
 }
 
 void VkMediaPlayerPresenter::pause()
 {
+    d->awaitingEnd = false;
     if (d->engine)
         d->engine->pause();
 }
@@ -237,12 +249,15 @@ void VkMediaPlayerPresenter::pause()
 void VkMediaPlayerPresenter::stop()
 {
     // Relative to the play range: its first frame.
+    d->awaitingEnd = false;
     d->player->seek(0, true, false);
 }
 
 void VkMediaPlayerPresenter::playOrPause()
 {
-    if (isPlaying())
+    // What the player does now, not what has reached this thread: a click right after the range ran
+    // out plays it again.
+    if (d->engine && d->engine->isPlaying())
         pause();
     else
         play();
@@ -253,10 +268,12 @@ void VkMediaPlayerPresenter::forward(bool oneFrame)
     if (!d->engine || !d->engine->isOpen())
         return;
     const qint64 from = d->engine->position();
-    if (oneFrame)
+    if (oneFrame) {
+        d->awaitingEnd = false;
         d->engine->seekAbsolute(from + 1, true, false);
-    else
+    } else {
         d->engine->seekAbsolute(from + d->oneSecond(), false, true);
+    }
 }
 
 void VkMediaPlayerPresenter::backward(bool oneFrame)
@@ -264,14 +281,18 @@ void VkMediaPlayerPresenter::backward(bool oneFrame)
     if (!d->engine || !d->engine->isOpen())
         return;
     const qint64 from = d->engine->position();
-    if (oneFrame)
+    if (oneFrame) {
+        d->awaitingEnd = false;
         d->engine->seekAbsolute(from - 1, true, false);
-    else
+    } else {
         d->engine->seekAbsolute(from - d->oneSecond(), false, true);
+    }
 }
 
 void VkMediaPlayerPresenter::seek(qint64 frame, bool exact, bool keepPlaying)
 {
+    if (!keepPlaying)
+        d->awaitingEnd = false;
     if (d->engine)
         d->engine->seekAbsolute(frame, exact, keepPlaying);
     else
@@ -290,7 +311,10 @@ IVkMediaPlayer* VkMediaPlayerPresenter::mediaPlayer() const
 
 bool VkMediaPlayerPresenter::isPlaying() const
 {
-    return d->engine && d->engine->isPlaying();
+    // The player's thread stops as soon as it has sent the range's last frame, but that frame reaches
+    // this thread later, queued. Playback that ends by itself therefore counts as running until its
+    // end is reported here, after the frame: whoever waits for the end finds the last frame shown.
+    return d->engine && (d->engine->isPlaying() || d->awaitingEnd);
 }
 
 qint64 VkMediaPlayerPresenter::currentFrame() const

@@ -38,6 +38,16 @@ void VkDoubleSpinBox::stepBy(int steps)
     m_stepTimer->start();
 }
 
+void VkDoubleSpinBox::FinishEdit()
+{
+    if (m_stepTimer->isActive()) {
+        m_stepTimer->stop();
+        finishSteps();
+    }
+    interpretText();
+    emit sigEditFinished();
+}
+
 int VkDoubleSpinBox::EndValueDelay() const
 {
     return m_stepTimer->interval();

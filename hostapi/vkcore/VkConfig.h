@@ -1,6 +1,7 @@
 #pragma once
 
 #include <vkcore/VkCoreExport.h>
+#include <vkcore/VkSceneDetectDefaults.h>
 
 #include <QString>
 #include <QtGlobal>
@@ -45,10 +46,9 @@ public:
     // as "config.ini.broken-<time>"); also why the file could not be read. Empty when all went well.
     QString LastError() const;
 
-    // The threshold the engine was tuned with (VkSceneDetector::Params), so an untouched config.ini
-    // finds the cuts the engine is known to find.
-    static constexpr double kDefaultSceneDetectThreshold = 30.0;
-    static constexpr int kDefaultSceneDetectMinSceneLength = 15;
+    // The engine's own defaults, so an untouched config.ini finds the cuts vkscenedetect finds.
+    static constexpr double kDefaultSceneDetectThreshold = VkSceneDetectDefaults::kThreshold;
+    static constexpr int kDefaultSceneDetectMinSceneLength = VkSceneDetectDefaults::kMinSceneLength;
 
 private:
     VkConfig();

@@ -27,6 +27,8 @@ public:
     virtual void init(QString filePath, VkFrameRate frameRate) = 0;
     virtual void setObserver(IVkScenceDetectEventObserver* observer) = 0;
     // False, without any notification, when the file cannot be decoded or a detection is running.
+    // When true, the run may already be over: notifications, the end one included, can be sent
+    // before start() returns (see IVkScenceDetectEventObserver).
     virtual bool start() = 0;
     // Asks a running detection to end; it ends with onDetectStopped() on the detector's thread.
     virtual void stop() = 0;

@@ -4,8 +4,16 @@
 
 #include <QtGlobal>
 
-// Receives a scene detector's notifications, on the detector's own thread. Each returns whether the
-// observer took the notification. Observers are never deleted through this interface.
+// Receives a scene detector's notifications. Each returns whether the observer took the notification.
+// Observers are never deleted through this interface.
+//
+// When they arrive: only during a run, that is from the moment start() is called until the run's one
+// end notification (finished, stopped or failed), which is always the last of the run. They usually
+// come on the detector's own thread, but a detector may also notify on the caller's thread from inside
+// start() (a run that ends at once), before start() has returned true. An observer should therefore
+// keep the run's state itself, set before start() is called and cleared by the end notification, rather
+// than infer it from the order in which its own reports reach another thread. No notification arrives
+// after release() has returned.
 class VKVBLMODEL_EXPORT IVkScenceDetectEventObserver
 {
 public:

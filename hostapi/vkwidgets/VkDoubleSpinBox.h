@@ -10,6 +10,8 @@ class QTimer;
 // - sigEditFinished() when typing ends (Enter, or the field loses focus);
 // - sigEndValueChanged() once after a burst of steps (arrow buttons, arrow keys, page keys, the
 //   mouse wheel) has stopped for EndValueDelay() milliseconds, and only if the value changed.
+// FinishEdit() ends an edit at once, for a window that closes through a button which does not take
+// the focus (the field then never loses it) or within the delay after the last step.
 class VKWIDGETS_EXPORT VkDoubleSpinBox : public QDoubleSpinBox
 {
     Q_OBJECT
@@ -20,6 +22,10 @@ public:
     ~VkDoubleSpinBox() override;
 
     void stepBy(int steps) override;
+
+    // Takes typed text and emits sigEditFinished(), as leaving the field would; steps still within
+    // their delay send sigEndValueChanged() now instead of later.
+    void FinishEdit();
 
     int EndValueDelay() const;
     void SetEndValueDelay(int milliseconds);

@@ -25,7 +25,7 @@ namespace {
 
 constexpr int kUnlockedId = 1;
 constexpr int kLockedId = 2;
-constexpr double kMinSide = 64.0;
+constexpr int kMinSide = 64;
 constexpr int kMaxSide = 10000;
 
 // Help article of the operating system on switching HDR on for a display.
@@ -103,6 +103,10 @@ VkProjectSettingPanel::VkProjectSettingPanel(QWidget* parent)
 
 VkProjectSettingPanel::~VkProjectSettingPanel()
 {
+    // A panel that is a window of its own is hidden by the base destructor, after the private part
+    // is gone: the focus then leaves a size box, whose end of edit would reach the slots here.
+    for (QObject* sender : {static_cast<QObject*>(d->widthBox), static_cast<QObject*>(d->heightBox)})
+        disconnect(sender, nullptr, this, nullptr);
     QApplication::setEffectEnabled(Qt::UI_AnimateCombo, true);
     delete d->presenter;
 }
@@ -363,10 +367,15 @@ void VkProjectSettingPanel::slotResolutionSpinChanged(double /*value*/)
     int width = truncated(d->widthBox->value());
     int height = truncated(d->heightBox->value());
     if (isLockAspectRatio()) {
+        // The computed side stays within what its box can show, so that what is saved is what the
+        // boxes read; both ends of the range are even.
+        const auto side = [](int computed) {
+            return qBound(kMinSide, VkProjectSettingPresenter::roundUpToEven(computed), kMaxSide);
+        };
         if (sender() == d->widthBox)
-            height = VkProjectSettingPresenter::roundUpToEven(d->presenter->GetLockHeight(width));
+            height = side(d->presenter->GetLockHeight(width));
         else
-            width = VkProjectSettingPresenter::roundUpToEven(d->presenter->GetLockWith(height));
+            width = side(d->presenter->GetLockWith(height));
     }
     d->presenter->SetResolution(QSize(width, height));
     updateAspectRatioText();
@@ -430,6 +439,10 @@ void VkProjectSettingPanel::ResetResolutionSpinBox(const int& width, const int& 
 
 void VkProjectSettingPanel::DoAccept()
 {
+    // OK does not take the focus, so a value typed or stepped just before it is still being edited:
+    // finishing it evens it up and gives it to the presenter before the save.
+    d->widthBox->FinishEdit();
+    d->heightBox->FinishEdit();
     checkColorSpaceSetting();
     d->presenter->Save();
     const QSize size = d->presenter->GetResolution();

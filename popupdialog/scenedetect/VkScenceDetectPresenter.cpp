@@ -91,12 +91,14 @@ bool VkScenceDetectPresenter::Private::onDetectBegin()
 
 void VkScenceDetectPresenter::Private::endDetection(bool finished)
 {
+    // The flag falls before the signal goes out: a receiver, queued or called directly from inside
+    // the detector's start(), reads isDetecting() and must find the run over.
+    detecting = false;
+    playerPresenter->seek(0, false, false);
     if (finished)
         emit q->signalDetectFinished();
     else
         emit q->signalDetectStop();
-    playerPresenter->seek(0, false, false);
-    detecting = false;
 }
 
 bool VkScenceDetectPresenter::Private::onDetectFinished()

@@ -117,7 +117,8 @@ void VkScenceDetectionPanel::RetranslateUi() {}
 void VkScenceDetectionPanel::TranslateText()
 {
     m_addButton->setText(tr("Add To Timeline"));
-    m_detectButton->setText(tr("Detect"));
+    // The caption names what a click does next: "Stop" as long as a run is shown.
+    m_detectButton->setText(m_showsRunning ? tr("Stop") : tr("Detect"));
 }
 
 void VkScenceDetectionPanel::slotAddToTimeline()
@@ -127,13 +128,15 @@ void VkScenceDetectionPanel::slotAddToTimeline()
 
 void VkScenceDetectionPanel::slotDetect()
 {
-    // The button's caption is the panel's only record of whether a detection runs.
-    if (m_detectButton->text() == tr("Detect")) {
-        m_list->clear();
-        m_presenter->startDetect();
-    } else {
+    // A click does what the button said when it was clicked.
+    if (m_showsRunning) {
         m_presenter->stopDetect();
+        return;
     }
+    m_list->clear();
+    m_presenter->startDetect();
+    // A refused start sends nothing, and the list it cleared has nothing left to add.
+    showDetectState();
 }
 
 void VkScenceDetectionPanel::slotPlaySceneRange(int start, int end, bool play)
@@ -153,19 +156,26 @@ void VkScenceDetectionPanel::slotPlaySceneRange(int start, int end, bool play)
 
 void VkScenceDetectionPanel::slotStartDetect()
 {
-    m_playerView->setEnabled(false);
-    m_addButton->setEnabled(false);
-    m_detectButton->setText(tr("Stop"));
+    showDetectState();
 }
 
 void VkScenceDetectionPanel::slotDetectProgress(int /*frames*/) {}
 
 void VkScenceDetectionPanel::slotFinishDetect()
 {
-    m_playerView->setEnabled(true);
-    m_detectButton->setText(tr("Detect"));
-    m_addButton->setEnabled(m_list->hasItems());
-    m_list->setDetecting(false);
+    showDetectState();
+    if (!m_showsRunning)
+        m_list->setDetecting(false);
+}
+
+void VkScenceDetectionPanel::showDetectState()
+{
+    // The detector's own state decides, not the order in which its notifications arrive: a detector
+    // may end a run inside start(), before the start signal, and a queued end may pass a start.
+    m_showsRunning = m_presenter->isDetecting();
+    m_playerView->setEnabled(!m_showsRunning);
+    m_detectButton->setText(m_showsRunning ? tr("Stop") : tr("Detect"));
+    m_addButton->setEnabled(!m_showsRunning && m_list->hasItems());
 }
 
 void VkScenceDetectionPanel::slotStopDetect()

@@ -42,10 +42,15 @@ private slots:
     void slotAllItemDeleted();
 
 private:
+    // Shows the presenter's state: running or not, whatever the notifications said last.
+    void showDetectState();
+
     VkScenceDetectPlayerView* m_playerView = nullptr;
     VkScenceDetectListWidget* m_list = nullptr;
     VkPushButton* m_addButton = nullptr;
     VkPushButton* m_detectButton = nullptr;
     VkScenceDetectPresenter* m_presenter = nullptr;
+    // What the detect button shows: "Stop" (true) or "Detect".
+    bool m_showsRunning = false;
     Q_DISABLE_COPY(VkScenceDetectionPanel)
 };

@@ -8,6 +8,7 @@
 #include <vkwidgets/VkUIStyle.h>
 #include <vkwidgets/VkWidget.h>
 
+#include <QScrollBar>
 #include <QStringList>
 #include <QTextBrowser>
 #include <QTextDocument>
@@ -51,6 +52,9 @@ VkUnsupportedImgFileDialog::VkUnsupportedImgFileDialog(const QStringList& files,
         const QString line = QString::number(number) + QLatin1String(". ") + file;
         d->fileBrowser->append(QLatin1String(kListParagraph).arg(line.toHtmlEscaped()));
     }
+    // append() keeps the view on the last line it added; the list is read from its first.
+    d->fileBrowser->moveCursor(QTextCursor::Start);
+    d->fileBrowser->verticalScrollBar()->setValue(0);
     Connect();
     RetranslateUi();
     resize(kDialogSize);

@@ -72,8 +72,8 @@ void TestDemo::initTestCase()
 void TestDemo::onePicturePerWindow()
 {
     QStringList names = QStringLiteral("demo-window media-properties-photo media-properties-png "
-                                       "media-properties-video project-settings scene-detection startup "
-                                       "startup-empty unsupported-image")
+                                       "media-properties-stock media-properties-video project-settings "
+                                       "scene-detection startup startup-empty unsupported-image")
                             .split(QLatin1Char(' '));
     for (QString& name : names) {
         name += QStringLiteral(".png");
@@ -102,6 +102,7 @@ void TestDemo::sampleMediaIsReal_data()
     // Stills report the image flag 4 and one frame.
     QTest::newRow("PNG") << "sample-alpha.png" << 4 << QSize(480, 270) << 1;
     QTest::newRow("JPEG") << "sample-photo.jpg" << 4 << QSize(640, 426) << 1;
+    QTest::newRow("stock photo") << "sample-stock-photo.jpg" << 4 << QSize(640, 426) << 1;
 }
 
 // The samples are what the engine makes of them, not just files that exist.
@@ -122,11 +123,17 @@ void TestDemo::sampleMediaIsReal()
         QCOMPARE(QSize(video->GetWidth(), video->GetHeight()), size);
     if (const auto* image = dynamic_cast<const IVkImageMediaInfo*>(info); image && (streams & 4)) {
         QCOMPARE(QSize(image->GetWidth(), image->GetHeight()), size);
-        if (file.endsWith(QLatin1String(".jpg"))) {
+        if (file == QLatin1String("sample-photo.jpg")) {
             QCOMPARE(image->GetCameraMaker(), QStringLiteral("Vk Optics"));
             QCOMPARE(image->GetCameraModel(), QStringLiteral("Demo Camera 7"));
             QCOMPARE(image->GetExposureTime(), 2);
         }
+    }
+    // The record beside the stock photo names it and credits its author on the site.
+    QCOMPARE(item->IsStockMedia(), file.contains(QLatin1String("stock")));
+    if (item->IsStockMedia()) {
+        QCOMPARE(item->GetName(), QStringLiteral("Lake at dawn"));
+        QCOMPARE(item->GetStockSite(), int(IVkAbstractMedia::StockSite_Pixabay));
     }
 }
 

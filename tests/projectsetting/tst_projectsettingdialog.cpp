@@ -7,8 +7,11 @@
 #include <vkvblmodel/VkProjectSuffixHelper.h>
 #include <vkwidgets/VkBaseButton.h>
 #include <vkwidgets/VkComboBox.h>
+#include <vkwidgets/VkDoubleSpinBox.h>
+#include <vkwidgets/VkStateButton.h>
 
 #include <QJsonArray>
+#include <QLineEdit>
 
 namespace {
 
@@ -41,6 +44,8 @@ private slots:
     void cleanup() { QCOMPARE(QApplication::topLevelWidgets().size(), 0); }
     void okAndCancel_data();
     void okAndCancel();
+    void okFinishesPendingEdit_data();
+    void okFinishesPendingEdit();
     void events();
 
 private:
@@ -102,6 +107,48 @@ void TestProjectSettingDialog::okAndCancel()
     QTEST(QSize(config.value("width").toInt(), config.value("height").toInt()), "size");
     QCOMPARE(root.value("clips").toArray().size(), 2);
     QCOMPARE(root.value("timeline").toObject().value("frameRateNum").toInt(), 25);
+}
+
+void TestProjectSettingDialog::okFinishesPendingEdit_data()
+{
+    QTest::addColumn<bool>("locked");
+    QTest::addColumn<QString>("typed"); // typed into the width box, without Enter; empty: one arrow step up
+    QTest::addColumn<QSize>("saved");
+
+    QTest::newRow("typed width") << false << "1001" << QSize(1002, 1080);
+    // 1002 * 1080 / 1920 = 563.6 -> 563 -> 564.
+    QTest::newRow("typed width, locked") << true << "1001" << QSize(1002, 564);
+    // OK within the step delay: 1920 + 1 = 1921, evened up to 1922.
+    QTest::newRow("arrow step") << false << QString() << QSize(1922, 1080);
+}
+
+// OK does not take the focus, so the size box never hears that the edit ended; the save must still
+// get the finished, even value.
+void TestProjectSettingDialog::okFinishesPendingEdit()
+{
+    QFETCH(bool, locked);
+    QFETCH(QString, typed);
+    VkProjectSettingDialog dialog(nullptr);
+    auto* width = dialog.findChild<VkDoubleSpinBox*>("ProjectSettings_WidthBox");
+    QVERIFY(width);
+    QTimer::singleShot(0, &dialog, [&] {
+        if (locked)
+            QTest::mouseClick(dialog.findChild<VkStateButton*>(), Qt::LeftButton);
+        if (typed.isEmpty()) {
+            QTest::keyClick(width, Qt::Key_Up);
+        } else {
+            QLineEdit* edit = width->findChild<QLineEdit*>();
+            edit->selectAll();
+            QTest::keyClicks(edit, typed);
+        }
+        QCOMPARE(width->value(), typed.isEmpty() ? 1921.0 : typed.toDouble());
+        QTest::mouseClick(dialog.findChild<VkBaseButton*>(kOk), Qt::LeftButton);
+    });
+    QTimer::singleShot(10000, &dialog, [&] { dialog.done(-1); });
+    QCOMPARE(dialog.DoModal(), 1);
+    QTEST(storedConfig().resolution, "saved");
+    // What was saved is what the boxes show.
+    QCOMPARE(width->value(), double(storedConfig().resolution.width()));
 }
 
 void TestProjectSettingDialog::events()

@@ -91,6 +91,9 @@ private slots:
     void typingWidthWithoutLock();
     void typingWithLockEvensUp();
     void lockFreezesPairUntilUnlocked();
+    void lockedSideStaysInRange_data();
+    void lockedSideStaysInRange();
+    void destroyedWhileTyping();
     void colorSpaceAdvice_data();
     void colorSpaceAdvice();
     void mediaMatchSetting();
@@ -193,6 +196,61 @@ void TestProjectSettingPanel::lockFreezesPairUntilUnlocked()
     c.width->setValue(1000);
     QCOMPARE(c.state(),
              QStringLiteral("Custom | Custom (1 rows) | 1000x1080 | Aspect Ratio  25:27 | lock 1"));
+}
+
+void TestProjectSettingPanel::lockedSideStaysInRange_data()
+{
+    QTest::addColumn<bool>("typeWidth");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QSize>("size"); // shown in the boxes and held for the save alike
+
+    // Locked at 1920 x 1080. 1920 * 9000 / 1080 = 16000: the width stops at the boxes' 10000.
+    QTest::newRow("height 9000, width over the top") << false << "9000" << QSize(10000, 9000);
+    // 100 * 1080 / 1920 = 56.25 -> 56: the height stops at the boxes' 64.
+    QTest::newRow("width 100, height under the bottom") << true << "100" << QSize(100, 64);
+    // 1920 * 64 / 1080 = 113.8 -> 113, evened up to 114.
+    QTest::newRow("height 64, odd width evened") << false << "64" << QSize(114, 64);
+    // Enter evens 9999 to 10000: 10000 * 1080 / 1920 = 5625 -> 5626.
+    QTest::newRow("width 9999 evened to the top") << true << "9999" << QSize(10000, 5626);
+}
+
+void TestProjectSettingPanel::lockedSideStaysInRange()
+{
+    QFETCH(bool, typeWidth);
+    QFETCH(QString, typed);
+    QFETCH(QSize, size);
+    Panel c;
+    c.panel.show();
+    c.clickLock();
+    typeInto(typeWidth ? c.width : c.height, typed);
+    QCOMPARE(c.boxes(), size);
+    VkProjectConfig current;
+    QVERIFY(c.changed(&current));
+    QCOMPARE(current.resolution, size);
+    c.panel.DoAccept();
+    QCOMPARE(storedConfig().resolution, size);
+}
+
+// A panel that is a window of its own, destroyed while a size box holds a value still being typed:
+// the focus leaves the box during the destruction, and its end of edit must reach nothing freed.
+void TestProjectSettingPanel::destroyedWhileTyping()
+{
+    auto* panel = new VkProjectSettingPanel(nullptr);
+    panel->show();
+    QApplication::setActiveWindow(panel);
+    QVERIFY(QTest::qWaitForWindowActive(panel));
+    auto* width = panel->findChild<VkDoubleSpinBox*>("ProjectSettings_WidthBox");
+    QVERIFY(width);
+    width->setFocus();
+    QTRY_VERIFY(width->hasFocus());
+    QLineEdit* edit = width->findChild<QLineEdit*>();
+    edit->selectAll();
+    QTest::keyClicks(edit, "1001");
+    int editEnds = 0;
+    connect(width, &VkDoubleSpinBox::sigEditFinished, qApp, [&editEnds] { ++editEnds; });
+    delete panel;
+    // The edit did end inside the destruction: the case above was really met.
+    QCOMPARE(editEnds, 1);
 }
 
 void TestProjectSettingPanel::colorSpaceAdvice_data()

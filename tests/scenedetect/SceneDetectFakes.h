@@ -25,6 +25,13 @@ public:
         static bool result = true;
         return result;
     }
+    // Runs inside a successful start(), on the caller's thread, before start() returns: a detector
+    // that reports part or all of a run at once.
+    static std::function<void(IVkScenceDetectEventObserver*)>& duringStart()
+    {
+        static std::function<void(IVkScenceDetectEventObserver*)> call;
+        return call;
+    }
     static FakeDetector* last() { return alive().isEmpty() ? nullptr : alive().last(); }
 
     FakeDetector() { alive().append(this); }
@@ -38,6 +45,8 @@ public:
     bool start() override
     {
         ++startCalls;
+        if (nextStartResult() && duringStart())
+            duringStart()(observer);
         return nextStartResult();
     }
     void stop() override { ++stopCalls; }

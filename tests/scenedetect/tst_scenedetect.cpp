@@ -16,9 +16,11 @@
 #include <vkwidgets/VkToolButton.h>
 
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTableWidget>
 
 #include <memory>
+#include <thread>
 
 namespace {
 
@@ -78,6 +80,17 @@ void detectThreeScenes(FakeDetector* detector)
     QCoreApplication::processEvents();
 }
 
+// The built-in detector for as long as it lives, then the test's fake again.
+struct RealDetectors
+{
+    RealDetectors() { IVkScenceDetect::setFactory({}); }
+    ~RealDetectors()
+    {
+        IVkScenceDetect::setFactory([] { return new FakeDetector; });
+    }
+    Q_DISABLE_COPY(RealDetectors)
+};
+
 } // namespace
 
 class TestSceneDetect : public QObject
@@ -95,7 +108,11 @@ private slots:
         IVkScenceDetect::setFactory([] { return new FakeDetector; });
     }
     void cleanupTestCase() { IVkScenceDetect::setFactory({}); }
-    void init() { FakeDetector::nextStartResult() = true; }
+    void init()
+    {
+        FakeDetector::nextStartResult() = true;
+        FakeDetector::duringStart() = nullptr;
+    }
     void cleanup()
     {
         QCOMPARE(QApplication::topLevelWidgets().size(), 0);
@@ -156,6 +173,8 @@ private slots:
         QCOMPARE(c.list->table()->rowCount(), 0);
         QCOMPARE(c.detect->text(), QStringLiteral("Detect"));
         QVERIFY(c.view->isEnabled());
+        // Nothing is left to add.
+        QVERIFY(!c.add->isEnabled());
         QCOMPARE(FakeDetector::last()->startCalls, 2);
         QCOMPARE(started.count(), 0);
     }
@@ -193,6 +212,77 @@ private slots:
         QVERIFY(c.add->isEnabled());
         QVERIFY(c.view->isEnabled());
         QVERIFY(c.row(0)->removeButton()->isEnabled());
+    }
+
+    void stateFollowsDetector_data()
+    {
+        QTest::addColumn<QString>("when");
+        // The run ends on the caller's thread inside start(): its end arrives before the start signal.
+        QTest::newRow("ends inside start") << "inside start";
+        // The run ends on the detector's thread before start() returns: its end is queued behind it.
+        QTest::newRow("ends on its thread during start") << "thread during start";
+        QTest::newRow("ends after start") << "after start";
+    }
+    void stateFollowsDetector()
+    {
+        QFETCH(QString, when);
+        const auto run = [](IVkScenceDetectEventObserver* o) {
+            o->onSceneDetected(0, 40);
+            o->onDetectFinished();
+        };
+        if (when == "inside start")
+            FakeDetector::duringStart() = run;
+        else if (when == "thread during start")
+            FakeDetector::duringStart() = [run](IVkScenceDetectEventObserver* o) {
+                std::thread(run, o).join();
+            };
+        VkScenceDetectionPanel panel(&m_item, nullptr);
+        PanelControls c(&panel);
+        QTest::mouseClick(c.detect, Qt::LeftButton);
+        FakeDetector* detector = FakeDetector::last();
+        if (when == "after start")
+            detector->notify([run](IVkScenceDetectEventObserver* o) {
+                run(o);
+                return true;
+            });
+        // Whatever the order, the window ends where the detector is: idle, with its scene usable.
+        QTRY_COMPARE(c.detect->text(), QStringLiteral("Detect"));
+        QCoreApplication::processEvents();
+        QCOMPARE(c.detect->text(), QStringLiteral("Detect"));
+        QCOMPARE(c.list->detectRanges(), (QList<QPoint>{{0, 40}}));
+        QVERIFY(c.add->isEnabled());
+        QVERIFY(c.view->isEnabled());
+        QVERIFY(c.row(0)->removeButton()->isEnabled());
+        // The next click starts a new run rather than stopping a finished one.
+        FakeDetector::duringStart() = nullptr;
+        QTest::mouseClick(c.detect, Qt::LeftButton);
+        QCOMPARE(detector->startCalls, 2);
+        QCOMPARE(detector->stopCalls, 0);
+        QCOMPARE(c.detect->text(), QStringLiteral("Stop"));
+        QVERIFY(detector->stopped());
+    }
+
+    // A language change while a run goes on keeps the caption of what a click does next.
+    void languageChangeDuringRun()
+    {
+        VkScenceDetectionPanel panel(&m_item, nullptr);
+        PanelControls c(&panel);
+        QTest::mouseClick(c.detect, Qt::LeftButton);
+        FakeDetector* detector = FakeDetector::last();
+        QEvent change(QEvent::LanguageChange);
+        QCoreApplication::sendEvent(&panel, &change);
+        QCOMPARE(c.detect->text(), QStringLiteral("Stop"));
+        QCOMPARE(c.add->text(), QStringLiteral("Add To Timeline"));
+        QTest::mouseClick(c.detect, Qt::LeftButton);
+        QCOMPARE(detector->stopCalls, 1);
+        QCOMPARE(detector->startCalls, 1);
+        // Asked to stop, the run is still on until the detector says so.
+        QCoreApplication::sendEvent(&panel, &change);
+        QCOMPARE(c.detect->text(), QStringLiteral("Stop"));
+        QVERIFY(detector->stopped());
+        QTRY_COMPARE(c.detect->text(), QStringLiteral("Detect"));
+        QCoreApplication::sendEvent(&panel, &change);
+        QCOMPARE(c.detect->text(), QStringLiteral("Detect"));
     }
 
     void endNotifications_data()
@@ -290,9 +380,13 @@ private slots:
         // A click on the second row plays [30, 45) from its start: every frame shown lies in the
         // scene, and playback stops at its end.
         QTest::mouseClick(c.row(1), Qt::LeftButton, Qt::NoModifier, QPoint(150, 28));
-        QTRY_COMPARE(player->playRangeFirst(), 30);
+        // A busy GUI thread: the player runs through the range's 15 frames (0.6 s) meanwhile, and its
+        // frames wait in the queue. Whenever playback is seen over, its last frame must be shown.
+        QThread::msleep(3000);
+        QTRY_VERIFY_WITH_TIMEOUT(!player->isPlaying(), 20000);
+        QCOMPARE(player->currentFrame(), 44);
+        QCOMPARE(player->playRangeFirst(), 30);
         QCOMPARE(player->playRangeCount(), 15);
-        QTRY_VERIFY_WITH_TIMEOUT(!player->isPlaying() && !frames.isEmpty(), 20000);
         for (const QList<QVariant>& f : frames) {
             const qlonglong n = f.at(1).toLongLong();
             QVERIFY2(n >= 30 && n < 45, qPrintable(QString::number(n)));
@@ -331,6 +425,70 @@ private slots:
         dlg.startDetect();
         QCOMPARE(FakeDetector::last()->startCalls, 2);
         QCOMPARE(FakeDetector::last()->stopCalls, 1);
+    }
+
+    // One shortest scene for the window and the command line: a 12-frame shot is a scene in both.
+    void sameScenesAsCommandLine()
+    {
+#ifndef VK_SCENEDETECT_CLI
+        QSKIP("built without the command-line tool");
+#else
+        const QString path = m_dir.filePath("short-shot.mp4");
+        QProcess ffmpeg;
+        ffmpeg.start("ffmpeg", {"-hide_banner",
+                                "-loglevel",
+                                "error",
+                                "-nostdin",
+                                "-y",
+                                "-f",
+                                "lavfi",
+                                "-i",
+                                "testsrc2=s=160x90:r=25",
+                                "-f",
+                                "lavfi",
+                                "-i",
+                                "smptebars=s=160x90:r=25",
+                                "-f",
+                                "lavfi",
+                                "-i",
+                                "color=c=0x802040:s=160x90:r=25",
+                                "-filter_complex",
+                                "[0:v]trim=end_frame=30[a];[1:v]trim=end_frame=12[b];"
+                                "[2:v]trim=end_frame=30[c];[a][b][c]concat=n=3:v=1[v]",
+                                "-map",
+                                "[v]",
+                                "-c:v",
+                                "libx264",
+                                "-preset",
+                                "ultrafast",
+                                "-pix_fmt",
+                                "yuv420p",
+                                path});
+        QVERIFY(ffmpeg.waitForFinished(60000) && ffmpeg.exitCode() == 0);
+        const QList<QPoint> expected{{0, 30}, {30, 42}, {42, 72}};
+
+        QProcess cli;
+        cli.start(QStringLiteral(VK_SCENEDETECT_CLI), {path});
+        QVERIFY(cli.waitForFinished(60000) && cli.exitCode() == 0);
+        QList<QPoint> printed;
+        const QRegularExpression range(QStringLiteral("\\[(\\d+), (\\d+)\\)"));
+        for (auto it = range.globalMatch(QString::fromUtf8(cli.readAllStandardOutput())); it.hasNext();) {
+            const QRegularExpressionMatch m = it.next();
+            printed.append(QPoint(m.captured(1).toInt(), m.captured(2).toInt()));
+        }
+        QCOMPARE(printed, expected);
+
+        // No config.ini in this test's home: the window uses the defaults.
+        auto item = mediaItem(path);
+        QVERIFY(item);
+        RealDetectors real;
+        VkScenceDetectionDlg dlg(item.get(), nullptr);
+        PanelControls c(&dlg);
+        dlg.startDetect();
+        QCOMPARE(c.detect->text(), QStringLiteral("Stop"));
+        QTRY_COMPARE_WITH_TIMEOUT(c.detect->text(), QStringLiteral("Detect"), 60000);
+        QCOMPARE(dlg.GetDetectRange(), expected);
+#endif
     }
 
     void destroyedDuringRealDetection()

@@ -65,6 +65,8 @@ private slots:
     void numberedList_data();
     void numberedList();
     void shownModallyFitsAndOkEndsWithZero();
+    void longListOpensAtTop_data();
+    void longListOpensAtTop();
     void supportLink();
 };
 
@@ -129,6 +131,38 @@ void TestUnsupportedImgFileDialog::shownModallyFitsAndOkEndsWithZero()
             dialog.done(-1);
     });
     QCOMPARE(dialog.DoModal(), 0);
+}
+
+void TestUnsupportedImgFileDialog::longListOpensAtTop_data()
+{
+    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("nameLength");
+
+    // Three lines fit: five already scroll.
+    QTest::newRow("five names") << 5 << 12;
+    QTest::newRow("forty names") << 40 << 12;
+    // Names wider than the list wrap to several lines each.
+    QTest::newRow("five long names") << 5 << 120;
+}
+
+// More names than the list shows: it opens on the first, not scrolled toward the last.
+void TestUnsupportedImgFileDialog::longListOpensAtTop()
+{
+    QFETCH(int, count);
+    QFETCH(int, nameLength);
+    QStringList files;
+    for (int i = 1; i <= count; ++i)
+        files << QStringLiteral("%1.png").arg(QString(nameLength, QLatin1Char('a' + i % 26)));
+    VkUnsupportedImgFileDialog dialog(files, nullptr);
+    QTest::ignoreMessage(QtWarningMsg, kNoSizeHints);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QCoreApplication::processEvents();
+    QTextBrowser* list = fileList(dialog);
+    QVERIFY(list->verticalScrollBar()->maximum() > 0);
+    QCOMPARE(list->verticalScrollBar()->value(), 0);
+    // The line at the top of the view is the first name.
+    QCOMPARE(list->cursorForPosition(QPoint(4, 4)).block().text(), QStringLiteral("1. ") + files.first());
 }
 
 // The link opens the configured page through the desktop service, and follows the language with
