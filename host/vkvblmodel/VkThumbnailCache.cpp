@@ -21,6 +21,9 @@ const char kSourceBytesText[] = "VkSourceBytes";
 const char kSourceModifiedText[] = "VkSourceModified";
 // A copy is a PNG of the size shown; anything much larger than its raw pixels is not one of ours.
 constexpr qint64 kCopyOverheadBytes = 64 * 1024;
+// Copies are stored without compression: one is read on the GUI thread for every row at every start,
+// where inflating costs more than the few kilobytes it would save on disk.
+constexpr int kStoredQuality = 100;
 
 qint64 maxCopyBytes(const QSize& shown)
 {
@@ -95,7 +98,7 @@ bool VkThumbnailCache::write(const Key& key, const QImage& image, QString* error
     copy.setText(QLatin1String(kSourceModifiedText), QString::number(key.sourceModified));
     QByteArray png;
     QBuffer buffer(&png);
-    if (!buffer.open(QIODevice::WriteOnly) || !copy.save(&buffer, "PNG"))
+    if (!buffer.open(QIODevice::WriteOnly) || !copy.save(&buffer, "PNG", kStoredQuality))
         return fail(QStringLiteral("Cannot encode the cache copy of %1").arg(key.source));
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(png) != png.size() || !file.flush() || !file.commit())
