@@ -142,18 +142,25 @@ void TestStartupThumbnails::bigPicturesAreShown()
 
 void TestStartupThumbnails::specialFilesNeverHang_data()
 {
-    QTest::addColumn<bool>("fifoPicture");
+    QTest::addColumn<bool>("picture");
+    QTest::addColumn<bool>("fifo");
     // Reading a FIFO that no one writes blocks for ever; its size (0) says nothing.
-    QTest::newRow(".kqthumb is a FIFO") << true;
-    QTest::newRow("project file is a FIFO") << false;
+    QTest::newRow(".kqthumb is a FIFO") << true << true;
+    QTest::newRow("project file is a FIFO") << false << true;
+    // A device that never ends: its size (0) caps nothing either.
+    QTest::newRow("project file is /dev/zero") << false << false;
 }
 
 void TestStartupThumbnails::specialFilesNeverHang()
 {
-    QFETCH(bool, fifoPicture);
-    const QString fifo = fifoPicture ? m_kqthumb : m_project;
-    QFile::remove(fifo);
-    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QFETCH(bool, picture);
+    QFETCH(bool, fifo);
+    const QString special = picture ? m_kqthumb : m_project;
+    QFile::remove(special);
+    if (fifo)
+        QCOMPARE(::mkfifo(QFile::encodeName(special).constData(), 0600), 0);
+    else
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), special));
 
     {
         VkStartupDlg dlg(nullptr);
@@ -166,7 +173,7 @@ void TestStartupThumbnails::specialFilesNeverHang()
         QCOMPARE(shownAt(row, kLeftSpot), kBlack);
     }
     QVERIFY(cachedCopies().isEmpty());
-    QFile::remove(fifo);
+    QFile::remove(special);
 }
 
 void TestStartupThumbnails::cacheIsUsedUntilTheSourceChanges_data()
