@@ -6,12 +6,14 @@
 #include <mediaproperty/VkMediaPropertyDialog.h>
 #include <projectsetting/VkProjectSettingDialog.h>
 #include <scenedetect/VkScenceDetectionDlg.h>
+#include <startup/VkProjectLibrary.h>
 #include <startup/VkStartupDlg.h>
 #include <unsupportedimage/VkUnsupportedImgFileDialog.h>
 #include <vkcore/IVkAppInfo.h>
 #include <vkmediaplayer/VkMediaPlayerPresenter.h>
 #include <vkmediaplayer/VkMediaPlayerWidget.h>
 #include <vkvblmodel/IVkAbstractMediaItem.h>
+#include <vkvblmodel/VkProjectThumbnailLoader.h>
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -30,6 +32,9 @@ constexpr int kDetectionTimeoutMs = 120 * 1000;
 // Long enough for the preview to show the chosen scene before the picture is taken.
 constexpr int kPreviewSettleMs = 400;
 constexpr int kPollIntervalMs = 20;
+// Decoding the sample projects' pictures takes a fraction of a second.
+constexpr int kPicturesTimeoutMs = 30 * 1000;
+constexpr int kRecentProjectsShown = 15;
 
 class Shooter
 {
@@ -79,6 +84,16 @@ bool waitFor(Condition done, int timeoutMs)
 
 void shootStartup(Shooter& shooter)
 {
+    // On a first start the project pictures arrive after the window; the picture is taken as a
+    // returning user sees the window, with every picture already cached.
+    {
+        VkProjectLibrary library;
+        QList<ProjectLibraryRecord> records;
+        library.recentProjects(records, kRecentProjectsShown);
+        if (!waitFor([&library] { return library.thumbnailLoader()->pendingCount() == 0; },
+                     kPicturesTimeoutMs))
+            shooter.fail(QStringLiteral("the project pictures were not decoded in time"));
+    }
     {
         VkStartupDlg startup(nullptr);
         shooter.shoot(&startup, QStringLiteral("startup"));

@@ -2,17 +2,16 @@
 
 #include <vkcore/IVkAppInfo.h>
 #include <vkcore/VkUtility.h>
-#include <vkvblmodel/IVkProject.h>
 #include <vkvblmodel/IVkProjectRecentManager.h>
 #include <vkvblmodel/VkProjectRecentInfo.h>
 #include <vkvblmodel/VkProjectSuffixHelper.h>
+#include <vkvblmodel/VkProjectThumbnailLoader.h>
 #include <vkwidgets/VkFileDialog.h>
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QImageReader>
 #include <QObject>
 
 #include <algorithm>
@@ -21,29 +20,25 @@ namespace {
 
 constexpr int kAllRecentProjects = IVkProjectRecentManager::RecentAll;
 constexpr int kProjectsFolder = IVkAppInfo::FolderProjects;
-// A row shows its thumbnail a few hundred pixels wide. A .kqthumb declaring more than 4096 x 4096
-// is damaged or hostile, and decoding it would allocate whatever its header declares.
-constexpr qint64 kMaxThumbnailPixels = qint64(4096) * 4096;
-
-// The picture of a .kqthumb file, or a null pixmap when it is unreadable or declares an absurd size.
-QPixmap readThumbnail(const QString& path)
-{
-    QImageReader reader(path, "PNG");
-    const QSize size = reader.size();
-    if (!size.isValid() || qint64(size.width()) * size.height() > kMaxThumbnailPixels)
-        return QPixmap();
-    return QPixmap::fromImage(reader.read());
-}
 
 } // namespace
 
 VkProjectLibrary::VkProjectLibrary()
+    : m_thumbnails(new VkProjectThumbnailLoader(QSize(kThumbnailWidth, kThumbnailHeight)))
 {
     // Creating the manager here loads the recent list before the window asks for it.
     IVkProjectRecentManager::getInstance();
 }
 
-VkProjectLibrary::~VkProjectLibrary() = default;
+VkProjectLibrary::~VkProjectLibrary()
+{
+    delete m_thumbnails;
+}
+
+VkProjectThumbnailLoader* VkProjectLibrary::thumbnailLoader() const
+{
+    return m_thumbnails;
+}
 
 QString VkProjectLibrary::thumbnailPathOf(const QString& projectPath)
 {
@@ -68,11 +63,18 @@ void VkProjectLibrary::recentProjects(QList<ProjectLibraryRecord>& out, int maxC
         record.time = QDateTime::fromTime_t(static_cast<uint>(info->getCreateTime() & 0xffffffffu))
                           .toString(QStringLiteral("yyyy/MM/dd hh:mm"));
         if (fi.exists()) {
+            // The .kqthumb beside the project wins, even when it cannot be read; else the picture
+            // that the project file keeps.
             const QString thumbPath = thumbnailPathOf(info->getPath());
-            if (QFile::exists(thumbPath))
-                record.thumbnail = readThumbnail(thumbPath);
+            const bool beside = QFileInfo::exists(thumbPath);
+            const auto kind =
+                beside ? VkProjectThumbnailLoader::PictureFile : VkProjectThumbnailLoader::ProjectFile;
+            record.thumbnailSource = beside ? thumbPath : info->getPath();
+            const QImage copy = m_thumbnails->cached(record.thumbnailSource, kind);
+            if (copy.isNull())
+                m_thumbnails->request(record.thumbnailSource, kind);
             else
-                record.thumbnail = IVkProject::getThumbnail(info->getPath());
+                record.thumbnail = QPixmap::fromImage(copy);
         }
         out.append(record);
         if (out.size() >= maxCount)

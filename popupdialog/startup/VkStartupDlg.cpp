@@ -6,6 +6,7 @@
 
 #include <vkcore/VkConfig.h>
 #include <vkcore/VkDesktopService.h>
+#include <vkvblmodel/VkProjectThumbnailLoader.h>
 #include <vkwidgets/VkCheckBox.h>
 #include <vkwidgets/VkComboBox.h>
 #include <vkwidgets/VkLabel.h>
@@ -238,6 +239,11 @@ void VkStartupDlg::doTranslateText()
 
 void VkStartupDlg::InitProjectLibarayList()
 {
+    // Pictures without a current cached copy arrive after the window is up, each as soon as it is
+    // decoded; the window never waits for one.
+    connect(
+        d->library->thumbnailLoader(), &VkProjectThumbnailLoader::thumbnailReady, this,
+        [this](const QString& source, int /*kind*/, const QImage& image) { showThumbnail(source, image); });
     QList<ProjectLibraryRecord> records;
     d->library->recentProjects(records, kMaxRecentProjects);
     for (const ProjectLibraryRecord& record : qAsConst(records)) {
@@ -252,6 +258,17 @@ void VkStartupDlg::InitProjectLibarayList()
         connect(row, &VkStartupListItem::sigRemoveItem, this, &VkStartupDlg::removeRow);
     }
     UpdateEmptyUI(d->projectList->count() == 0);
+}
+
+void VkStartupDlg::showThumbnail(const QString& source, const QImage& image)
+{
+    if (image.isNull())
+        return;
+    for (int i = 0; i < d->projectList->count(); ++i) {
+        auto* row = qobject_cast<VkStartupListItem*>(d->projectList->itemWidget(d->projectList->item(i)));
+        if (row && row->thumbnailSource() == source)
+            row->setThumbnail(QPixmap::fromImage(image));
+    }
 }
 
 void VkStartupDlg::UpdateEmptyUI(bool empty)

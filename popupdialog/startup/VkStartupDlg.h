@@ -3,6 +3,7 @@
 #include <VkPopupDialogExport.h>
 #include <vkwidgets/VkShadowDialog.h>
 
+class QImage;
 class QListWidgetItem;
 
 // The window shown when the editor starts: New Project, Open Project, and the library of recent
@@ -51,6 +52,7 @@ private:
     void InitProjectLibarayList();
     void UpdateEmptyUI(bool empty);
     void removeRow();
+    void showThumbnail(const QString& source, const QImage& image);
     void fillAspectRatios();
 
     struct Private;

@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr QSize kThumbSize{100, 56};
+constexpr QSize kThumbSize{VkProjectLibrary::kThumbnailWidth, VkProjectLibrary::kThumbnailHeight};
 const QColor kSelectedColor(0x34, 0x40, 0x4D);
 const QColor kCurrentOutline(0x3C, 0xA9, 0xF8);
 
@@ -19,6 +19,7 @@ VkStartupListItem::VkStartupListItem(const ProjectLibraryRecord& record, QWidget
     : VkWidget(parent)
     , m_recentInfo(record.info)
     , m_fullName(record.name)
+    , m_thumbnailSource(record.thumbnailSource)
 {
     setObjectName(QStringLiteral("VkStartupDlg_VkStartupListItem"));
     m_thumbLabel = new VkLabel(this, QString());
@@ -27,10 +28,7 @@ VkStartupListItem::VkStartupListItem(const ProjectLibraryRecord& record, QWidget
     m_sizeLabel = new VkLabel(this, QStringLiteral("VkStartupListItem_Size"));
     m_thumbLabel->installEventFilter(this);
 
-    m_thumbnail = record.thumbnail;
-    if (!m_thumbnail.isNull())
-        m_thumbLabel->setPixmap(
-            m_thumbnail.scaled(kThumbSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    setThumbnail(record.thumbnail);
 
     // Names, times and sizes are data: shown as typed, never read as markup.
     for (VkLabel* label : {m_nameLabel, m_timeLabel, m_sizeLabel})
@@ -92,6 +90,22 @@ QString VkStartupListItem::projectName() const
 VkProjectRecentInfo* VkStartupListItem::recentInfo() const
 {
     return m_recentInfo;
+}
+
+QString VkStartupListItem::thumbnailSource() const
+{
+    return m_thumbnailSource;
+}
+
+void VkStartupListItem::setThumbnail(const QPixmap& thumbnail)
+{
+    m_thumbnail = thumbnail;
+    if (m_thumbnail.isNull())
+        m_thumbLabel->clear();
+    else
+        m_thumbLabel->setPixmap(
+            m_thumbnail.scaled(kThumbSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    m_thumbLabel->update();
 }
 
 bool VkStartupListItem::eventFilter(QObject* watched, QEvent* event)

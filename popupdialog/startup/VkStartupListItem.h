@@ -26,6 +26,10 @@ public:
     // The name as shown, shortened with an ellipsis when it is wider than the row allows.
     QString projectName() const;
     VkProjectRecentInfo* recentInfo() const;
+    // The file the row's picture comes from (ProjectLibraryRecord::thumbnailSource).
+    QString thumbnailSource() const;
+    // Shows a picture that arrived after the row was built.
+    void setThumbnail(const QPixmap& thumbnail);
     void TranslateText() override;
 
     static constexpr int kNameWidth = 160;
@@ -51,5 +55,6 @@ private:
     // The whole name, for the delete button's accessible name (the label may show it shortened).
     QString m_fullName;
     QPixmap m_thumbnail;
+    QString m_thumbnailSource;
     Q_DISABLE_COPY(VkStartupListItem)
 };

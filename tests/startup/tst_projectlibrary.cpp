@@ -7,9 +7,11 @@
 #include <vkvblmodel/IVkProject.h>
 #include <vkvblmodel/IVkProjectManager.h>
 #include <vkvblmodel/VkProjectRecentInfo.h>
+#include <vkvblmodel/VkProjectThumbnailLoader.h>
 #include <vkwidgets/VkLabel.h>
 
 #include <QDateTime>
+#include <QSignalSpy>
 
 namespace {
 
@@ -17,6 +19,24 @@ QList<ProjectLibraryRecord> recentRecords()
 {
     QList<ProjectLibraryRecord> records;
     VkProjectLibrary().recentProjects(records, 15);
+    return records;
+}
+
+// The records with the pictures that had no cached copy yet, once the loader has delivered them.
+QList<ProjectLibraryRecord> recentRecordsWithPictures()
+{
+    VkProjectLibrary library;
+    QSignalSpy ready(library.thumbnailLoader(), &VkProjectThumbnailLoader::thumbnailReady);
+    QList<ProjectLibraryRecord> records;
+    library.recentProjects(records, 15);
+    while (library.thumbnailLoader()->pendingCount() > 0 && ready.wait(30000)) {
+    }
+    for (const QList<QVariant>& arguments : qAsConst(ready)) {
+        for (ProjectLibraryRecord& record : records) {
+            if (record.thumbnailSource == arguments.at(0).toString())
+                record.thumbnail = QPixmap::fromImage(arguments.at(2).value<QImage>());
+        }
+    }
     return records;
 }
 
@@ -104,8 +124,9 @@ void TestProjectLibrary::thumbnails()
     f.close();
     QVERIFY(RecentFixture::write({{baseName, path, 1, 1}}));
 
-    const QList<ProjectLibraryRecord> records = recentRecords();
+    const QList<ProjectLibraryRecord> records = recentRecordsWithPictures();
     QCOMPARE(records.size(), 1);
+    QCOMPARE(records.first().thumbnailSource, kqthumb.isEmpty() ? path : QDir::toNativeSeparators(thumb));
     QCOMPARE(records.first().thumbnail.isNull(), !color.isValid());
     if (color.isValid())
         QCOMPARE(records.first().thumbnail.toImage().pixelColor(5, 5), color);

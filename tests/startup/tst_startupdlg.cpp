@@ -58,6 +58,7 @@ private slots:
     void newProjectAndClose();
     void openProjectThroughFileDialog_data();
     void openProjectThroughFileDialog();
+    void rowsTakeNoHoverHighlight();
 
 private:
     QTemporaryDir m_dir;
@@ -241,6 +242,26 @@ void TestStartupDlg::openProjectThroughFileDialog()
     QCOMPARE(dlg.GetOpenProject(), choose ? m_paths.at(4) : QString());
     if (choose)
         QCOMPARE(dlg.result(), 1);
+}
+
+// Rows show selection (filled) and the keyboard position (outlined), never where the mouse is.
+void TestStartupDlg::rowsTakeNoHoverHighlight()
+{
+    VkStartupDlg dlg(nullptr);
+    dlg.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+    QListWidget* list = listOf(dlg);
+    QWidget* viewport = list->viewport();
+    // Below the time and size texts of the second row: only the row's background is painted there.
+    const QPoint spot = list->visualItemRect(list->item(1)).topLeft() + QPoint(200, 72);
+    const QColor unhovered = viewport->grab().toImage().pixelColor(spot);
+
+    QHoverEvent enter(QEvent::HoverEnter, spot, QPoint(-1, -1));
+    QApplication::sendEvent(viewport, &enter);
+    QHoverEvent move(QEvent::HoverMove, spot, spot);
+    QApplication::sendEvent(viewport, &move);
+    QCOMPARE(list->indexAt(spot).row(), 1);
+    QCOMPARE(viewport->grab().toImage().pixelColor(spot), unhovered);
 }
 
 VK_TEST_MAIN(TestStartupDlg)
