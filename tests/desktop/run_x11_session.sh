@@ -63,6 +63,11 @@ if [ -z "$display" ]; then
     exit 1
 fi
 export DISPLAY=":$display"
+# The server answers requests before the window manager is started on it.
+for _ in $(seq $max_tenths); do
+    xprop -root >/dev/null 2>&1 && break
+    sleep 0.1
+done
 
 openbox --sm-disable >"$workdir/openbox.log" 2>&1 &
 wm_pid=$!
