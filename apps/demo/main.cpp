@@ -106,6 +106,9 @@ int main(int argc, char** argv)
     QApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("vkpopup-demo"));
+    // What the window manager shows for a window without a title of its own (the startup window)
+    // and after the title of the others.
+    QApplication::setApplicationDisplayName(QStringLiteral("VkPopupDialog Demo"));
     QApplication::setOrganizationName(QStringLiteral("VkPopupDialog"));
 
     QCommandLineParser parser;

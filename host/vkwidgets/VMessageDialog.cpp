@@ -5,7 +5,8 @@
 #include <vkwidgets/VkPushButtonBar.h>
 #include <vkwidgets/VkTopLevelWindowTitleBar.h>
 
-#include <QDesktopServices>
+#include <vkcore/VkDesktopService.h>
+
 #include <QMap>
 #include <QPointer>
 #include <QUrl>
@@ -48,14 +49,12 @@ VMessageDialog::VMessageDialog(const QString& text, QWidget* parent, int buttons
     d->message->setMinimumHeight(kMinimumMessageHeight);
     d->message->setTextFormat(richText ? Qt::RichText : Qt::PlainText);
     if (richText) {
-        // Links are opened by us, not by the label, so that only web and mail addresses open.
+        // Links are opened by us, not by the label: through the product's one opener, which a host
+        // may replace and which lets only web and mail addresses through.
         d->message->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
         d->message->setOpenExternalLinks(false);
-        connect(d->message, &QLabel::linkActivated, this, [](const QString& link) {
-            const QUrl url(link, QUrl::StrictMode);
-            if (IsOpenableLink(url))
-                QDesktopServices::openUrl(url);
-        });
+        connect(d->message, &QLabel::linkActivated, this,
+                [](const QString& link) { VkDesktopService::openURL(link); });
     }
     d->message->setText(text);
 
@@ -151,7 +150,6 @@ QString VMessageDialog::BuildURLMsg(const QString& text, const QString& url)
 
 bool VMessageDialog::IsOpenableLink(const QUrl& url)
 {
-    const QString scheme = url.scheme().toLower();
-    return url.isValid() && (scheme == QLatin1String("http") || scheme == QLatin1String("https") ||
-                             scheme == QLatin1String("mailto"));
+    // One rule for every link of the product: the opener's.
+    return VkDesktopService::isOpenableUrl(url.toString(QUrl::FullyEncoded));
 }

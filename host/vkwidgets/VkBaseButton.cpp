@@ -1,5 +1,7 @@
 #include <vkwidgets/VkBaseButton.h>
 
+#include "VkFocusRing_p.h"
+
 #include <QMouseEvent>
 
 VkBaseButton::VkBaseButton(const QString& objectName, QWidget* parent)
@@ -32,6 +34,12 @@ void VkBaseButton::mouseReleaseEvent(QMouseEvent* event)
     m_releasedByMouse = true;
     QPushButton::mouseReleaseEvent(event);
     m_releasedByMouse = false;
+}
+
+void VkBaseButton::paintEvent(QPaintEvent* event)
+{
+    QPushButton::paintEvent(event);
+    VkWidgetsInternal::paintFocusRing(this);
 }
 
 void VkBaseButton::emitClicked()

@@ -4,6 +4,7 @@
 
 #include "VkDialogCloser_p.h"
 #include "VkWindowEdge_p.h"
+#include "VkWindowPlacement_p.h"
 
 #include <QCloseEvent>
 #include <QEvent>
@@ -54,12 +55,15 @@ void VkBaseShadowDialog::closeEvent(QCloseEvent* event)
 
 bool VkBaseShadowDialog::event(QEvent* event)
 {
+    VkWidgetsInternal::VkWindowPlacement::windowEvent(this, event);
     return QDialog::event(event);
 }
 
 void VkBaseShadowDialog::showEvent(QShowEvent* event)
 {
+    const bool placeIt = VkWidgetsInternal::VkWindowPlacement::needsPlacing(this, event);
     QDialog::showEvent(event);
+    VkWidgetsInternal::VkWindowPlacement::afterShow(this, placeIt);
 }
 
 void VkBaseShadowDialog::paintEvent(QPaintEvent* event)

@@ -1,5 +1,7 @@
 #include <vkwidgets/VkCheckBox.h>
 
+#include "VkFocusRing_p.h"
+
 #include <QEvent>
 #include <QHelpEvent>
 #include <QStyleOptionButton>
@@ -49,4 +51,6 @@ void VkCheckBox::paintEvent(QPaintEvent* /*event*/)
     initStyleOption(&option);
     option.text = shownText();
     painter.drawControl(QStyle::CE_CheckBox, option);
+    painter.end();
+    VkWidgetsInternal::paintFocusRing(this, VkWidgetsInternal::checkableFocusArea(this, option.text));
 }

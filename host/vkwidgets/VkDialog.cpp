@@ -3,6 +3,7 @@
 #include <vkwidgets/VkSkinStyle.h>
 
 #include "VkDialogCloser_p.h"
+#include "VkWindowPlacement_p.h"
 
 #include <QCloseEvent>
 #include <QEvent>
@@ -83,6 +84,19 @@ void VkDialog::resize(int width, int height)
 void VkDialog::resize(const QSize& size)
 {
     QDialog::resize(size);
+}
+
+bool VkDialog::event(QEvent* event)
+{
+    VkWidgetsInternal::VkWindowPlacement::windowEvent(this, event);
+    return QDialog::event(event);
+}
+
+void VkDialog::showEvent(QShowEvent* event)
+{
+    const bool placeIt = VkWidgetsInternal::VkWindowPlacement::needsPlacing(this, event);
+    QDialog::showEvent(event);
+    VkWidgetsInternal::VkWindowPlacement::afterShow(this, placeIt);
 }
 
 void VkDialog::changeEvent(QEvent* event)

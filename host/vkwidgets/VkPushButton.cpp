@@ -1,5 +1,7 @@
 #include <vkwidgets/VkPushButton.h>
 
+#include "VkFocusRing_p.h"
+
 #include <QVariant>
 
 namespace {
@@ -51,4 +53,10 @@ void VkPushButton::setText(const QString& text)
 bool VkPushButton::IsPrimary() const
 {
     return property("buttonKind").toString() == QLatin1String("primary");
+}
+
+void VkPushButton::paintEvent(QPaintEvent* event)
+{
+    QPushButton::paintEvent(event);
+    VkWidgetsInternal::paintFocusRing(this);
 }

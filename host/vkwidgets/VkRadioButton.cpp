@@ -1,5 +1,7 @@
 #include <vkwidgets/VkRadioButton.h>
 
+#include "VkFocusRing_p.h"
+
 VkRadioButton* VkRadioButton::creatRadioButton(QWidget* parent)
 {
     return new VkRadioButton(parent);
@@ -12,3 +14,9 @@ VkRadioButton::VkRadioButton(QWidget* parent)
 }
 
 VkRadioButton::~VkRadioButton() = default;
+
+void VkRadioButton::paintEvent(QPaintEvent* event)
+{
+    QRadioButton::paintEvent(event);
+    VkWidgetsInternal::paintFocusRing(this, VkWidgetsInternal::checkableFocusArea(this, text()));
+}

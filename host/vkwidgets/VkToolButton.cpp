@@ -1,5 +1,7 @@
 #include <vkwidgets/VkToolButton.h>
 
+#include "VkFocusRing_p.h"
+
 #include <QEvent>
 
 VkToolButton* VkToolButton::CreateToolButton(QWidget* parent, const QString& objectName)
@@ -37,4 +39,10 @@ bool VkToolButton::event(QEvent* event)
         setAccessibleName(m_nameFromToolTip);
     }
     return QToolButton::event(event);
+}
+
+void VkToolButton::paintEvent(QPaintEvent* event)
+{
+    QToolButton::paintEvent(event);
+    VkWidgetsInternal::paintFocusRing(this);
 }

@@ -65,6 +65,9 @@ void VkTopLevelWindowTitleBar::SetTitleName(QString title, bool centred)
 {
     d->title->setText(title);
     d->title->setAlignment((centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter);
+    // The window manager shows the same name in task bars and window lists.
+    if (QWidget* top = window(); top != this)
+        top->setWindowTitle(title);
 }
 
 QString VkTopLevelWindowTitleBar::TitleName() const

@@ -1,5 +1,7 @@
 #include "VkWindowDragger_p.h"
 
+#include "VkWindowPlacement_p.h"
+
 #include <QMouseEvent>
 #include <QWidget>
 
@@ -24,6 +26,8 @@ bool VkWindowDragger::eventFilter(QObject* watched, QEvent* event)
         if (mouse->button() != Qt::LeftButton || window->isMaximized() || window->isFullScreen())
             return false;
         m_dragging = true;
+        // The press says exactly where the window is; the cached position may not know yet.
+        VkWindowPlacement::syncFromMouse(window, mouse->screenPos(), mouse->windowPos());
         m_grabOffset = mouse->globalPos() - window->frameGeometry().topLeft();
         return true;
     }

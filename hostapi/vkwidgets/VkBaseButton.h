@@ -24,6 +24,8 @@ signals:
 
 protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
+    // The style's painting, then the keyboard focus mark.
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     void emitClicked();

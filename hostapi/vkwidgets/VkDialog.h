@@ -41,6 +41,8 @@ public:
     void resize(const QSize& size);
 
 protected:
+    bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;

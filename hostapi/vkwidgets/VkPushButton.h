@@ -31,6 +31,10 @@ public:
     void setText(const QString& text);
     bool IsPrimary() const;
 
+protected:
+    // The style's painting, then the keyboard focus mark.
+    void paintEvent(QPaintEvent* event) override;
+
 private:
     Q_DISABLE_COPY(VkPushButton)
 };

@@ -13,6 +13,10 @@ public:
     explicit VkRadioButton(QWidget* parent = nullptr);
     ~VkRadioButton() override;
 
+protected:
+    // The style's painting, then the keyboard focus mark.
+    void paintEvent(QPaintEvent* event) override;
+
 private:
     Q_DISABLE_COPY(VkRadioButton)
 };

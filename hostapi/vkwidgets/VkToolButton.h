@@ -23,6 +23,8 @@ public:
 
 protected:
     bool event(QEvent* event) override;
+    // The style's painting, then the keyboard focus mark.
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     // The name last taken over from the tool tip; a different name was set on purpose and stays.

@@ -72,8 +72,12 @@ void VkAudioInfoPage::InitData()
 {
     d->codecValue->setText(d->manager->GetCodecName());
     d->channelValue->setText(QString::number(d->manager->GetChannels()));
-    d->sampleRateValue->setText(
-        tr("%1 Hz, %2 Bits").arg(d->manager->GetSampleRate()).arg(d->manager->GetSampleBits()));
+    // Lossy codecs (AAC, MP3, Opus, Vorbis, AC-3) store no samples of a fixed size: the decoder's
+    // float output says nothing about the source, and FFmpeg reports no bit depth for them. Only PCM
+    // and lossless streams have one to show.
+    const int bits = d->manager->GetSampleBits();
+    d->sampleRateValue->setText(bits > 0 ? tr("%1 Hz, %2 Bits").arg(d->manager->GetSampleRate()).arg(bits)
+                                         : tr("%1 Hz").arg(d->manager->GetSampleRate()));
     d->bitRateValue->setText(d->manager->GetBitRate());
     NameRows();
 }

@@ -87,11 +87,20 @@ void VkPhotoInfoPage::InitData()
     d->modelValue->setText(d->manager->GetCameraModel());
     d->resolutionValue->setText(d->manager->GetResolution());
     d->exposureValue->setText(d->manager->GetExposureTime());
-    // Stock sites re-encode their pictures, so the exposure left in a download says nothing true.
-    if (d->manager->GetMediaItem()->IsStockMedia()) {
-        d->exposureCaption->hide();
-        d->exposureValue->hide();
-    }
+    // A picture without camera data (a PNG, a screenshot, an edited export) shows no camera rows
+    // rather than blank ones. The exposure is known in whole seconds only: 0 means unknown or
+    // shorter than a second, and "0 s" would be wrong either way. Stock sites re-encode their
+    // pictures, so the exposure left in a download says nothing true.
+    const bool showExposure = d->manager->HasExposureTime() && !d->manager->GetMediaItem()->IsStockMedia();
+    const auto hideRowUnless = [](bool shown, VkLabel* caption, VkLabel* value) {
+        if (shown)
+            return;
+        caption->hide();
+        value->hide();
+    };
+    hideRowUnless(!d->makerValue->text().isEmpty(), d->makerCaption, d->makerValue);
+    hideRowUnless(!d->modelValue->text().isEmpty(), d->modelCaption, d->modelValue);
+    hideRowUnless(showExposure, d->exposureCaption, d->exposureValue);
     NameRows();
 }
 

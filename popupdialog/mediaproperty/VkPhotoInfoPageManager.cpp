@@ -49,6 +49,12 @@ QString VkPhotoInfoPageManager::GetExposureTime() const
     return tr("%1 s").arg(image ? image->GetExposureTime() : 0);
 }
 
+bool VkPhotoInfoPageManager::HasExposureTime() const
+{
+    const IVkImageMediaInfo* image = imageInfo();
+    return image && image->GetExposureTime() > 0;
+}
+
 int VkPhotoInfoPageManager::GetAlphaType() const
 {
     const IVkImageMediaInfo* image = imageInfo();

@@ -26,6 +26,8 @@ public:
     QString GetResolution() const;
     // "<seconds> s".
     QString GetExposureTime() const;
+    // Whether the picture's exposure is known in whole seconds (at least one).
+    bool HasExposureTime() const;
     int GetAlphaType() const;
     void SetAlphaType(int alphaType);
     // Whether the source file's suffix names PNG (apng included), read case-insensitively.

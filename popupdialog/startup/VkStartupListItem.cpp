@@ -1,6 +1,8 @@
 #include "VkStartupListItem.h"
 
 #include <vkwidgets/VkLabel.h>
+#include <vkwidgets/VkSkinColor.h>
+#include <vkwidgets/VkSkinStyle.h>
 #include <vkwidgets/VkToolButton.h>
 
 #include <QEvent>
@@ -11,7 +13,6 @@ namespace {
 
 constexpr QSize kThumbSize{VkProjectLibrary::kThumbnailWidth, VkProjectLibrary::kThumbnailHeight};
 const QColor kSelectedColor(0x34, 0x40, 0x4D);
-const QColor kCurrentOutline(0x3C, 0xA9, 0xF8);
 
 } // namespace
 
@@ -130,7 +131,8 @@ void VkStartupListItem::paintEvent(QPaintEvent* event)
     }
     if (m_current) {
         QPainter painter(this);
-        painter.setPen(kCurrentOutline);
+        // The list's focus mark: the accent colour, as on every other keyboard stop.
+        painter.setPen(VkSingleton<VkSkinStyle>::instance()->GetColor(VkSkinColor::Accent_Primary()));
         painter.drawRect(rect().adjusted(0, 0, -1, -1));
     }
 }

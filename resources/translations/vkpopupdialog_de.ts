@@ -89,6 +89,10 @@
         <source>%1 Hz, %2 Bits</source>
         <translation>%1 Hz, %2 Bit</translation>
     </message>
+    <message>
+        <source>%1 Hz</source>
+        <translation>%1 Hz</translation>
+    </message>
 </context>
 <context>
     <name>VkAudioInfoPageManager</name>

@@ -346,9 +346,12 @@ void TestMediaPropertyDialog::cells_data()
     add("audio: sample rate and size", kAudio, Audio_SampleRate, "48000 Hz, 16 Bits", sound(1, 1));
     add("audio: stream 3", kAudio, Audio_SampleRate, "48000 Hz, 16 Bits", sound(3, 3));
     add("audio: index without audio, codec", kAudio, Audio_Codec, "None", sound(1, 3));
-    add("audio: index without audio, sample rate", kAudio, Audio_SampleRate, "0 Hz, 0 Bits", sound(1, 3));
+    add("audio: index without audio, sample rate", kAudio, Audio_SampleRate, "0 Hz", sound(1, 3));
+    // A lossy stream has no sample size: "0 Bits" would read as a broken file.
+    add("audio: lossy codec, no sample size", kAudio, Audio_SampleRate, "48000 Hz",
+        sound(1, 1) + info(&I::audioCodec, "aac") + info(&I::sampleBits, 0));
     add("audio: no audio interface, codec", kAudio, Audio_Codec, "None", bare);
-    add("audio: no audio interface, sample rate", kAudio, Audio_SampleRate, "0 Hz, 0 Bits", bare);
+    add("audio: no audio interface, sample rate", kAudio, Audio_SampleRate, "0 Hz", bare);
     add("audio: no audio interface, bit rate", kAudio, Audio_BitRate, "0 kbps", bare);
 
     // Pixabay sizes come from the first offered of the quality levels 3 (640x360), 4 (1280x720) and
@@ -388,8 +391,12 @@ void TestMediaPropertyDialog::cells_data()
                };
     };
     add("photo: maker is text", kPhoto, Photo_Maker, "<Canon>", photo(false, 0));
-    add("photo: empty model, empty cell", kPhoto, Photo_Model, "", photo(false, 0));
-    add("photo: exposure 0", kPhoto, Photo_Exposure, "0 s", photo(false, 0));
+    // Rows of camera data the picture does not carry are left out, not shown blank or as "0 s"
+    // (whole seconds: 0 is unknown or shorter than a second).
+    add("photo: empty model, no row", kPhoto, Photo_Model, "", photo(false, 0), {}, false);
+    add("photo: empty maker, no row", kPhoto, Photo_Maker, "", photo(false, 2) + info(&I::cameraMaker, ""),
+        {}, false);
+    add("photo: exposure 0, no row", kPhoto, Photo_Exposure, "0 s", photo(false, 0), {}, false);
     add("photo: exposure 2", kPhoto, Photo_Exposure, "2 s", photo(false, 2));
     add("photo: stock has no exposure row", kPhoto, Photo_Exposure, "2 s", photo(true, 2), {}, false);
 }

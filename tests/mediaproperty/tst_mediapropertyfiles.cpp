@@ -64,6 +64,9 @@ private slots:
     void cleanup() { QCOMPARE(QApplication::topLevelWidgets().size(), 0); }
     void videoWithAudio();
     void stockPhoto();
+    void sampleSizeByCodec_data();
+    void sampleSizeByCodec();
+    void pngWithoutExif();
 };
 
 void TestMediaPropertyFiles::videoWithAudio()
@@ -83,8 +86,8 @@ void TestMediaPropertyFiles::videoWithAudio()
     QCOMPARE(text(common, 4), QStringLiteral("00:00:02:00"));
     QVERIFY(!text(common, 5).isEmpty());
     QCOMPARE(text(page(&dialog, "VkVideoInfoPage"), 3), QStringLiteral("25 fps"));
-    // AAC has no fixed sample size.
-    QCOMPARE(text(page(&dialog, "VkAudioInfoPage"), 3), QStringLiteral("48000 Hz, 0 Bits"));
+    // AAC has no fixed sample size (ffprobe: bits_per_sample 0, sample_fmt fltp): no "0 Bits".
+    QCOMPARE(text(page(&dialog, "VkAudioInfoPage"), 3), QStringLiteral("48000 Hz"));
 
     const QStringList clipped = showAndFindClipped(&dialog, "media-properties-video.png");
     QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join(QLatin1String(" | "))));
@@ -129,6 +132,51 @@ void TestMediaPropertyFiles::stockPhoto()
     QVERIFY(!rowShown(photo, 4));
 
     const QStringList clipped = showAndFindClipped(&dialog, "media-properties-stock.png");
+    QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join(QLatin1String(" | "))));
+}
+
+void TestMediaPropertyFiles::sampleSizeByCodec_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("shown");
+    // PCM carries its sample size, FLAC the source's bit depth (bits_per_raw_sample), lossy codecs
+    // none at all.
+    QTest::newRow("PCM 16-bit WAV") << "audio.wav"
+                                    << "48000 Hz, 16 Bits";
+    QTest::newRow("FLAC 24-bit in Matroska") << "av.mkv"
+                                             << "44100 Hz, 24 Bits";
+    QTest::newRow("AAC in MP4") << "av.mp4"
+                                << "48000 Hz";
+    QTest::newRow("MP3") << "audio.mp3"
+                         << "44100 Hz";
+}
+
+void TestMediaPropertyFiles::sampleSizeByCodec()
+{
+    QFETCH(QString, file);
+    QString error;
+    std::unique_ptr<IVkAbstractMediaItem> item =
+        VkMediaItemFactory::create(mediaPath(qPrintable(file)), &error);
+    QVERIFY2(item, qPrintable(error));
+    VkMediaPropertyDialog dialog(item.get(), nullptr);
+    QTEST(text(page(&dialog, "VkAudioInfoPage"), 3), "shown");
+}
+
+// A PNG carries no camera data: no blank maker and model rows, no "Exposure Time: 0 s".
+void TestMediaPropertyFiles::pngWithoutExif()
+{
+    QString error;
+    std::unique_ptr<IVkAbstractMediaItem> item = VkMediaItemFactory::create(mediaPath("alpha.png"), &error);
+    QVERIFY2(item, qPrintable(error));
+    VkMediaPropertyDialog dialog(item.get(), nullptr);
+    QWidget* photo = page(&dialog, "VkPhotoInfoPage");
+    QVERIFY(photo);
+    QCOMPARE(text(photo, 3), QStringLiteral("200x100"));
+    QVERIFY(rowShown(photo, 3));
+    for (int row : {1, 2, 4})
+        QVERIFY2(!rowShown(photo, row),
+                 qPrintable(QStringLiteral("row %1: %2").arg(row).arg(text(photo, row))));
+    const QStringList clipped = showAndFindClipped(&dialog, "media-properties-png.png");
     QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join(QLatin1String(" | "))));
 }
 

@@ -277,7 +277,9 @@ void TestDialogs::titleBarDragMovesWindow()
     VkTopLevelWindowTitleBar* bar = dialog.GetTitleBar();
     const QPoint origin = bar->mapToGlobal(QPoint(0, 0)); // where the press began, fixed
     const auto send = [&](QEvent::Type type, QPoint local, Qt::MouseButton button, Qt::MouseButtons held) {
-        QMouseEvent event(type, local, origin + local, button, held, Qt::NoModifier);
+        // As the platform delivers it: the position in the bar, in the window and on the screen.
+        QMouseEvent event(type, local, bar->mapTo(&dialog, local), origin + local, button, held,
+                          Qt::NoModifier);
         QApplication::sendEvent(bar, &event);
     };
     send(QEvent::MouseButtonPress, QPoint(50, 10), Qt::LeftButton, Qt::LeftButton);

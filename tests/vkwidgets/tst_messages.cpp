@@ -2,6 +2,7 @@
 
 #include <VkTestMain.h>
 
+#include <vkcore/VkDesktopService.h>
 #include <vkwidgets/VMessageDialog.h>
 #include <vkwidgets/VkFileDialog.h>
 
@@ -74,6 +75,8 @@ private slots:
     void plainMessageShowsMarkupLiterally();
     void buildUrlMessageEscapes();
     void onlyWebAndMailLinksOpen();
+    void linksGoThroughTheOpener_data();
+    void linksGoThroughTheOpener();
     void fileDialog();
 };
 
@@ -141,8 +144,37 @@ void TestMessages::onlyWebAndMailLinksOpen()
 {
     for (const char* link : {"https://example.com/help", "HTTP://example.com", "mailto:support@example.com"})
         QVERIFY2(VMessageDialog::IsOpenableLink(QUrl(QLatin1String(link))), link);
-    for (const char* link : {"file:///etc/passwd", "javascript:alert(1)", "help.html"})
+    for (const char* link :
+         {"file:///etc/passwd", "javascript:alert(1)", "help.html", "http://", "https:///path"})
         QVERIFY2(!VMessageDialog::IsOpenableLink(QUrl(QLatin1String(link))), link);
+}
+
+void TestMessages::linksGoThroughTheOpener_data()
+{
+    QTest::addColumn<QString>("link");
+    QTest::addColumn<bool>("opened");
+    QTest::newRow("web page") << "https://support.example.com/hdr" << true;
+    QTest::newRow("mail") << "mailto:support@example.com" << true;
+    QTest::newRow("web without host") << "http://" << false;
+    QTest::newRow("local file") << "file:///etc/passwd" << false;
+}
+
+// Catches a message box that opens links by itself: a host's opener never sees them, and a looser
+// rule than the opener's lets addresses through that it refuses.
+void TestMessages::linksGoThroughTheOpener()
+{
+    QFETCH(QString, link);
+    QFETCH(bool, opened);
+    QStringList seen;
+    VkDesktopService::SetUrlOpener([&seen](const QUrl& url) {
+        seen << url.toString();
+        return true;
+    });
+    VMessageDialog dialog(VMessageDialog::BuildURLMsg(QStringLiteral("Read more"), link), nullptr,
+                          VMessageDialog::Ok, QString(), QString(), QString(), true);
+    emit dialog.MessageLabel()->linkActivated(link);
+    VkDesktopService::SetUrlOpener({});
+    QCOMPARE(seen, opened ? QStringList{link} : QStringList{});
 }
 
 // Catches a native chooser (which a test cannot answer), a chooser without the expected name, and
