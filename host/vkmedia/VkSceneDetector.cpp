@@ -7,6 +7,7 @@
 #include "VkImageScaler.h"
 #include "VkMediaFileKey.h"
 #include "VkPacketIndex.h"
+#include "VkPictureOrientation.h"
 #include "VkPlaneSampler.h"
 #include "VkSceneObserver.h"
 #include "VkVideoSource.h"
@@ -160,11 +161,17 @@ void VkSceneDetector::Private::runDetection(VkSceneObserver* obs)
     const int analysisHeight =
         even(std::max(kMinAnalysisHeight,
                       static_cast<int>(int64_t(analysisWidth) * sourceHeight / std::max(1, sourceWidth))));
+    // Thumbnails show the picture as displayed: turned as the display matrix says.
+    const vkmedia::VkPictureOrientation orientation =
+        vkmedia::VkPictureOrientation::ofStream(source->stream());
+    const int shownWidth = orientation.swapsSides() ? sourceHeight : sourceWidth;
+    const int shownHeight = orientation.swapsSides() ? sourceWidth : sourceHeight;
+    vkmedia::FramePtr turned = vkmedia::makeFrame();
     int thumbWidth = kThumbMaxWidth;
-    int thumbHeight = static_cast<int>(int64_t(kThumbMaxWidth) * sourceHeight / std::max(1, sourceWidth));
+    int thumbHeight = static_cast<int>(int64_t(kThumbMaxWidth) * shownHeight / std::max(1, shownWidth));
     if (thumbHeight > kThumbMaxHeight) {
         thumbHeight = kThumbMaxHeight;
-        thumbWidth = static_cast<int>(int64_t(kThumbMaxHeight) * sourceWidth / std::max(1, sourceHeight));
+        thumbWidth = static_cast<int>(int64_t(kThumbMaxHeight) * shownWidth / std::max(1, shownHeight));
     }
     thumbWidth = std::max(1, thumbWidth);
     thumbHeight = std::max(1, thumbHeight);
@@ -186,7 +193,14 @@ void VkSceneDetector::Private::runDetection(VkSceneObserver* obs)
             image->width = thumbWidth;
             image->height = thumbHeight;
             image->pixels.resize(static_cast<size_t>(thumbWidth) * static_cast<size_t>(thumbHeight) * 4);
-            if (thumbScaler.frameToArgb(entry.second.get(), thumbWidth, thumbHeight, image->pixels.data()))
+            const AVFrame* picture = entry.second.get();
+            if (!orientation.isIdentity()) {
+                // A picture that cannot be turned here is left to the renderer.
+                if (!orientation.apply(picture, turned.get()))
+                    return;
+                picture = turned.get();
+            }
+            if (thumbScaler.frameToArgb(picture, thumbWidth, thumbHeight, image->pixels.data()))
                 VkFrameCache::instance().put(key, number, std::move(image));
             return;
         }
@@ -231,10 +245,9 @@ void VkSceneDetector::Private::runDetection(VkSceneObserver* obs)
             return;
         }
         vkmedia::FramePtr frame = std::move(item.frame);
-        const int64_t ts = vkmedia::VkVideoSource::frameTimestamp(frame.get());
-        int64_t number = ts == AV_NOPTS_VALUE ? lastNumber + 1 : index->frameAtPts(ts);
-        if (number <= lastNumber)
-            number = lastNumber + 1;
+        // Frame N is the N-th picture the decoder hands out, as FFmpeg numbers them; timestamps
+        // would misnumber streams that repeat or lack them.
+        const int64_t number = lastNumber + 1;
 
         vkmedia::VkAnalysisPlane plane;
         plane.width = analysisWidth;
@@ -377,7 +390,8 @@ bool VkSceneDetector::start(std::string* error)
     vkmedia::VkVideoSource::Options options;
     options.fastAnalysis = true;
     options.maxLowres = kMaxLowres;
-    options.threads = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    // FFmpeg's own choice: a thread per core and one more, bounded as FFmpeg bounds it.
+    options.threads = 0;
     options.cancel = &d->stopRequested;
     if (!source->open(d->path, options, error))
         return false;
