@@ -36,6 +36,8 @@ public:
     vkmedia::VkPictureOrientation orientation;
     vkmedia::FramePtr frame = vkmedia::makeFrame();
     vkmedia::FramePtr turned = vkmedia::makeFrame();
+    // The picture last asked for, held even when the kept set has no room for it.
+    vkmedia::FramePtr current = vkmedia::makeFrame();
     vkmedia::VkDecodedFrameCache decoded{kDefaultDecodedCacheBytes};
     // The number of the picture the decoder handed out last, -1 when unknown (after a seek, or a
     // failure). Counting numbers the next one from it when timestamps cannot.
@@ -107,10 +109,17 @@ const AVFrame* VkFrameRenderer::Private::decodeForward(int64_t target)
             continue;
         }
         position = number;
-        decoded.put(number, frame.get(), target);
+        // Pictures too far before the target to survive in the kept set are not kept at all: on a
+        // long group that spares the memory traffic of pictures that would be dropped at once.
+        const uint64_t bytes = vkmedia::VkDecodedFrameCache::bytesOf(frame.get());
+        if (number <= target && uint64_t(target - number) * bytes <= decoded.capacity())
+            decoded.put(number, frame.get(), target);
+        if (number == target) {
+            av_frame_unref(current.get());
+            av_frame_move_ref(current.get(), frame.get());
+            return current.get();
+        }
         av_frame_unref(frame.get());
-        if (number == target)
-            return decoded.find(number);
         if (number > target)
             return nullptr;
     }
