@@ -2,6 +2,7 @@
 
 #include "VkScenceDetectListItem.h"
 #include "VkScenceDetectPresenter.h"
+#include "VkScenceDetectTable.h"
 
 #include <vkwidgets/VkLabel.h>
 #include <vkwidgets/VkToolButton.h>
@@ -33,7 +34,7 @@ VkScenceDetectListWidget::VkScenceDetectListWidget(QWidget* parent)
     : VkWidget(parent)
 {
     setObjectName(QStringLiteral("SceneDetectionList"));
-    m_table = new QTableWidget(0, 1, this);
+    m_table = new VkScenceDetectTable(0, 1, this);
     // One whole row at a time, nothing editable, no grid: the rows draw themselves.
     m_table->setShowGrid(false);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -227,7 +228,11 @@ void VkScenceDetectListWidget::slotDetectResult(qlonglong start, qlonglong end, 
     item->updateAccessibleNames();
     m_table->insertRow(n);
     m_table->setCellWidget(n, 0, item);
-    m_table->doItemsLayout();
+    // In place at once; the table lays out all new rows together at the next turn of the event loop
+    // (a pass over every row for each new one would hold the GUI thread for seconds). The position
+    // comes from the headers: asking the table for it would run that layout now.
+    item->setGeometry(m_table->columnViewportPosition(0), m_table->rowViewportPosition(n),
+                      m_table->columnWidth(0), m_table->rowHeight(n));
 }
 
 void VkScenceDetectListWidget::removeItem()
