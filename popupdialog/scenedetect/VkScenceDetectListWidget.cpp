@@ -228,11 +228,8 @@ void VkScenceDetectListWidget::slotDetectResult(qlonglong start, qlonglong end, 
     item->updateAccessibleNames();
     m_table->insertRow(n);
     m_table->setCellWidget(n, 0, item);
-    // In place at once; the table lays out all new rows together at the next turn of the event loop
-    // (a pass over every row for each new one would hold the GUI thread for seconds). The position
-    // comes from the headers: asking the table for it would run that layout now.
-    item->setGeometry(m_table->columnViewportPosition(0), m_table->rowViewportPosition(n),
-                      m_table->columnWidth(0), m_table->rowHeight(n));
+    // In place at once; the table lays out the new rows together at the next turn of the event loop.
+    m_table->placeRowWidget(n);
 }
 
 void VkScenceDetectListWidget::removeItem()

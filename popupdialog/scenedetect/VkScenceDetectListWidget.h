@@ -9,6 +9,7 @@
 
 class QTableWidget;
 class VkScenceDetectPresenter;
+class VkScenceDetectTable;
 
 // The list of detected scenes, titled Scene 1, 2, 3 ... in row order. A click on a row asks for a
 // preview of that scene; rows can be removed once the detection has ended. The list itself takes
@@ -51,7 +52,7 @@ private:
     void removeItem();
     void moveCurrentRow(int row);
 
-    QTableWidget* m_table = nullptr;
+    VkScenceDetectTable* m_table = nullptr;
     bool m_detecting = false;
     VkScenceDetectPresenter* m_presenter = nullptr;
     Q_DISABLE_COPY(VkScenceDetectListWidget)

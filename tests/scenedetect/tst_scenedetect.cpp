@@ -385,26 +385,32 @@ private slots:
 
     void progressDrawnInTheme()
     {
-        auto item = generated("numbered.mp4");
+        // 180 frames, a new shot every 30.
+        auto item = generated("scenes.mp4");
         QVERIFY(item);
         VkScenceDetectionDlg dlg(item.get(), nullptr);
         dlg.show();
         PanelControls c(&dlg);
+        VkMediaPlayerPresenter* player = dlg.findChild<VkMediaPlayerWidget*>()->presenter();
+        QSignalSpy frames(player, &VkMediaPlayerPresenter::sigFrameReady);
         dlg.startDetect();
         FakeDetector* detector = FakeDetector::last();
-        QVERIFY(detector->scene(0, 30));
-        QVERIFY(detector->progress(30, 75));
+        for (int start : {0, 30, 60})
+            QVERIFY(detector->scene(start, start + 30));
+        QVERIFY(detector->progress(72, 180));
         auto* bar = dlg.findChild<QProgressBar*>("SceneDetection_ProgressBar");
         QVERIFY(bar);
-        QTRY_COMPARE(bar->value(), 30);
-        QTRY_COMPARE(c.list->table()->rowCount(), 1);
+        QTRY_COMPARE(bar->value(), 72);
+        QTRY_COMPARE(c.list->table()->rowCount(), 3);
+        // The preview follows the scenes found: the last one's first frame.
+        QTRY_VERIFY(!frames.isEmpty() && frames.last().at(1).toLongLong() == 60);
         const QImage shot = dlg.grab().toImage();
         const qreal ratio = shot.devicePixelRatio();
         const auto colourAt = [&](double share) {
             const QPoint at = bar->mapTo(&dlg, QPoint(int(bar->width() * share), bar->height() / 2));
             return shot.pixelColor(int(at.x() * ratio), int(at.y() * ratio));
         };
-        // 40 % done: the theme's accent up to there, its track colour after.
+        // 72 of 180 is 40 % done: the theme's accent up to there, its track colour after.
         QCOMPARE(colourAt(0.2), QColor(0x55, 0xe5, 0xc5));
         QCOMPARE(colourAt(0.8), QColor(0x3a, 0x41, 0x4b));
         const QString screenshots = qEnvironmentVariable("VK_SCREENSHOT_DIR");
@@ -437,11 +443,19 @@ private slots:
         }));
         QCoreApplication::processEvents();
         QCOMPARE(table->rowCount(), kScenes);
-        // Laid out: the last row's widget sits where the table shows that row (199 rows of 66 above).
-        QTRY_COMPARE(c.row(kScenes - 1)->geometry().topLeft(),
-                     table->visualRect(table->model()->index(kScenes - 1, 0)).topLeft());
+        // Laid out in one pass: the rows in sight are shown where the table shows them, the others
+        // wait hidden (the first row is at the top; 200 rows of 66 pixels do not fit).
+        QTRY_VERIFY(c.row(0)->isVisible());
+        QCOMPARE(c.row(0)->geometry().topLeft(), table->visualRect(table->model()->index(0, 0)).topLeft());
+        QVERIFY(!c.row(kScenes - 1)->isVisible());
         // Once for the batch, not once for each of the 200 rows.
         QVERIFY2(layouts.count() <= 2, qPrintable(QString::number(layouts.count())));
+        // Scrolled to the end, the last row shows in its place and the first is put away.
+        table->scrollToBottom();
+        QTRY_VERIFY(c.row(kScenes - 1)->isVisible());
+        QCOMPARE(c.row(kScenes - 1)->geometry().topLeft(),
+                 table->visualRect(table->model()->index(kScenes - 1, 0)).topLeft());
+        QVERIFY(!c.row(0)->isVisible());
         QVERIFY(detector->finished());
         QTRY_COMPARE(c.detect->text(), QStringLiteral("Detect"));
     }
