@@ -12,6 +12,7 @@ set -euo pipefail
 
 build=${1:?usage: run_scene_dialog_bench.sh BUILD_DIR [WORKDIR]}
 work=${2:-/tmp/vkscene-dialog-bench}
+build=$(cd "$build" && pwd)
 bench_bin="$build/bench/vkscene_dialog_bench"
 tool="$build/apps/scenedetect/vkscenedetect"
 [ -x "$bench_bin" ] || { echo "missing $bench_bin (build target vkscene_dialog_bench)" >&2; exit 1; }

@@ -3,6 +3,7 @@
 #include <VkPopupDialogExport.h>
 #include <vkwidgets/VkWidget.h>
 
+#include <QElapsedTimer>
 #include <QImage>
 #include <QList>
 #include <QPoint>
@@ -51,6 +52,23 @@ protected:
 private:
     void removeItem();
     void moveCurrentRow(int row);
+    void addRow(qlonglong start, qlonglong end, qlonglong duration, const QImage& img);
+    // Rows are made for at most a few tens of milliseconds per turn of the event loop; scenes that
+    // arrive beyond that (a GUI thread that fell behind the detector) wait here for the next turns.
+    bool rowTimeSpent();
+    void addPendingRows();
+    void addAllPendingRows();
+
+    struct PendingScene
+    {
+        qlonglong start;
+        qlonglong end;
+        qlonglong duration;
+        QImage img;
+    };
+    QList<PendingScene> m_pending;
+    QElapsedTimer m_turnClock;
+    bool m_turnOpen = false;
 
     VkScenceDetectTable* m_table = nullptr;
     bool m_detecting = false;
