@@ -5,6 +5,7 @@
 #include "VkImageScaler.h"
 #include "VkMediaFileKey.h"
 #include "VkPacketIndex.h"
+#include "VkPictureLimit.h"
 #include "VkPictureOrientation.h"
 #include "VkVideoSource.h"
 
@@ -288,6 +289,14 @@ bool VkFrameRenderer::renderFrame(int64_t frame, int width, int height, uint8_t*
     if (width <= 0 || height <= 0 || !pixels) {
         if (error)
             *error = "Invalid target size or buffer";
+        return false;
+    }
+    // The converted picture is held once more while it is made: it too stays within the budget.
+    if (int64_t(width) * int64_t(height) * 4 > vkmedia::kMaxPictureBytes) {
+        if (error)
+            *error = "A picture of " + std::to_string(width) + " x " + std::to_string(height) +
+                     " is more than the " + std::to_string(vkmedia::kMaxPictureBytes >> 20) +
+                     " MB one picture may take";
         return false;
     }
     std::lock_guard<std::mutex> lock(d->mutex);

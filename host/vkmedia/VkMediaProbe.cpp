@@ -164,13 +164,15 @@ bool VkMediaProbe::probe(const std::string& path, VkMediaProbeResult& result, st
 
     vkmedia::VkFFmpegLog::install();
     AVFormatContext* raw = nullptr;
-    int rc = avformat_open_input(&raw, path.c_str(), nullptr, nullptr);
+    int rc = avformat_open_input(&raw, vkmedia::fileUrl(path).c_str(), nullptr, nullptr);
     if (rc < 0) {
         if (error)
             *error = "Not a media file we can read: " + path + " (" + vkmedia::errorText(rc) + ")";
         return false;
     }
     vkmedia::FormatPtr fmt(raw);
+    if (!vkmedia::checkStillPicture(fmt.get(), path, error))
+        return false;
     rc = vkmedia::findStreamInfo(fmt.get());
     if (rc < 0) {
         if (error)
@@ -196,9 +198,9 @@ bool VkMediaProbe::probe(const std::string& path, VkMediaProbeResult& result, st
     if (video >= 0) {
         const AVStream* st = fmt->streams[video];
         const AVCodecParameters* par = st->codecpar;
-        if (!vkmedia::isPictureSizeAllowed(par->width, par->height)) {
+        if (!vkmedia::isPictureAllowed(par->width, par->height, par->format)) {
             if (error)
-                *error = vkmedia::pictureSizeError(path, par->width, par->height);
+                *error = vkmedia::pictureSizeError(path, par->width, par->height, par->format);
             return false;
         }
         result.videoStreamIndex = video;

@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <deque>
 #include <mutex>
 #include <optional>
@@ -38,7 +39,10 @@ constexpr int kMaxLowres = 3;
 // keep dozens.
 constexpr int kThumbMaxWidth = 256;
 constexpr int kThumbMaxHeight = 144;
+// Progress goes out about once per percent of the clip, and at least this often, so that a long clip
+// (one percent of two hours is over a minute of footage) never looks stalled.
 constexpr int kProgressSteps = 100;
+constexpr std::chrono::milliseconds kProgressInterval{250};
 // Decoded frames waiting for the analysis: enough to keep the decoder busy while one frame is
 // analysed, few enough that memory stays small.
 constexpr size_t kQueuedFrames = 3;
@@ -209,6 +213,8 @@ void VkSceneDetector::Private::runDetection(VkSceneObserver* obs)
     int64_t sceneStart = 0;
     int64_t lastNumber = -1;
     const int64_t progressStep = std::max<int64_t>(1, total / kProgressSteps);
+    int64_t nextProgressFrame = 0;
+    auto lastProgress = std::chrono::steady_clock::now();
     std::vector<int64_t> cuts;
     // Sends the scenes that the confirmed cuts close; false once a stop has been asked for, so that
     // no scene follows the request.
@@ -293,12 +299,24 @@ void VkSceneDetector::Private::runDetection(VkSceneObserver* obs)
             notifyEnd(false, std::string());
             return;
         }
-        if (obs && (number % progressStep == 0))
+        const auto now = std::chrono::steady_clock::now();
+        if (obs && (number >= nextProgressFrame || now - lastProgress >= kProgressInterval)) {
             obs->sceneProgress(number + 1, total);
+            nextProgressFrame = number + progressStep;
+            lastProgress = now;
+        }
     }
 
     if (lastNumber < 0) {
         notifyEnd(true, "No frame of " + path + " could be decoded");
+        return;
+    }
+    // The index counted the frames when the run began: ending short of them means that reading
+    // failed, or that the file was cut while it was read. The last scene would end at frames that
+    // were never analysed.
+    if (lastNumber + 1 < total && !stopRequested.load()) {
+        notifyEnd(true, "Reading " + path + " ended at frame " + std::to_string(lastNumber + 1) + " of " +
+                            std::to_string(total) + ": the file is damaged or was changed while it was read");
         return;
     }
     scorer.finish(cuts);

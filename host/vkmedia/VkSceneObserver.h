@@ -19,7 +19,9 @@ public:
     // cover the clip once detection has finished. The first frame of the scene is in the shared frame
     // cache when this is called.
     virtual void sceneDetected(int64_t start, int64_t end) = 0;
-    // Frames analysed so far out of `total`; sent at most about once per percent.
+    // Frames analysed so far out of `total`: sent for the first frame analysed, then about once per
+    // percent or four times a second, whichever is more often, and with `total` at the end of a run
+    // that finished.
     virtual void sceneProgress(int64_t done, int64_t total);
     virtual void sceneDetectFinished() = 0;
     virtual void sceneDetectStopped() = 0;

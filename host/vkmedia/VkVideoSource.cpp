@@ -59,9 +59,10 @@ bool VkVideoSource::open(const std::string& path, const Options& options, std::s
         return false;
     }
     d->stream = d->fmt->streams[d->streamIndex];
-    if (!isPictureSizeAllowed(d->stream->codecpar->width, d->stream->codecpar->height)) {
+    const AVCodecParameters* par = d->stream->codecpar;
+    if (!isPictureAllowed(par->width, par->height, par->format)) {
         if (error)
-            *error = pictureSizeError(path, d->stream->codecpar->width, d->stream->codecpar->height);
+            *error = pictureSizeError(path, par->width, par->height, par->format);
         return false;
     }
     // Demux only the video: the other streams' packets are dropped before they are read where the

@@ -11,6 +11,7 @@ class VkPushButton;
 class VkScenceDetectListWidget;
 class VkScenceDetectPlayerView;
 class VkScenceDetectPresenter;
+class VkScenceDetectProgress;
 
 // The body of the scene detection window: the preview on the left, the scene list on the right,
 // and "Detect" (or "Stop" while a detection runs) and "Add To Timeline" below.
@@ -47,5 +48,6 @@ private:
     VkPushButton* m_addButton = nullptr;
     VkPushButton* m_detectButton = nullptr;
     VkScenceDetectPresenter* m_presenter = nullptr;
+    VkScenceDetectProgress* m_progress = nullptr;
     Q_DISABLE_COPY(VkScenceDetectionPanel)
 };
