@@ -36,6 +36,8 @@ constexpr double kHistogramWeight = 50.0;
 // frame: dense where a frame more or less matters, sparse for the long ones.
 constexpr int kSpans[] = {5, 6, 7, 8, 10, 12, 14, 16, 19, 22, 26, 30, 35, 40, 46, 52, 60};
 constexpr int kLongestSpan = 60;
+static_assert(kSpans[sizeof kSpans / sizeof kSpans[0] - 1] == kLongestSpan,
+              "the window holds the longest span");
 // Frames after the end of a stretch (and before its start) that show whether the change has settled.
 constexpr int kSettle = 2;
 // Outside the stretch the pictures change at most this share of the rate inside it.

@@ -220,13 +220,23 @@ private slots:
         qint64 frames = 0;
         const QVector<Join> joins = readJoins("transitions.txt", &frames);
         QVERIFY(joins.size() >= 9);
+        VkFrameCache::instance().clear();
+        VkFrameRenderer renderer;
+        std::string error;
+        QVERIFY2(renderer.open(transitionMedia("transitions.mp4"), &error), error.c_str());
         Recorder recorder;
+        recorder.thumbnails = &renderer;
         VkSceneDetector::Params params;
         params.minSceneLength = minSceneLength;
+        const uint64_t hitsBefore = VkFrameCache::instance().hits();
         QVERIFY(detect(transitionMedia("transitions.mp4"), recorder, params));
         QVERIFY(coversClip(recorder.scenes, frames));
         QCOMPARE(recorder.transitions.size(), size_t(joins.size()));
         QCOMPARE(recorder.scenes.size(), joins.size() + 1);
+        // Every scene's thumbnail was kept by the detector, also where a scene begins in the middle
+        // of a dissolve, long after that frame was decoded.
+        QCOMPARE(recorder.thumbnailsOk.load(), recorder.scenes.size());
+        QCOMPARE(VkFrameCache::instance().hits() - hitsBefore, uint64_t(recorder.scenes.size()));
         for (int i = 0; i < joins.size(); ++i) {
             const Join& join = joins[i];
             const VkSceneTransition& found = recorder.transitions[size_t(i)];
