@@ -5,11 +5,11 @@
 #   cmake --build /work/build-bench --target vkmedia_scene_bench vkscenedetect
 #   bench/run_scenedetect_bench.sh /work/build-bench [WORKDIR]
 #
-# Builds nothing. Makes (once, in WORKDIR, default /tmp/vkmedia-bench) 1080p H.264 clips of 60 s and
-# 180 s made of 2.4 s shots from different moving sources, joined by hard cuts (same-colour ones and
-# reframings among them) and by nine gradual transitions per 25 shots (cross-fades, pixel dissolves,
-# fades through black and through white, 8 to 40 frames), with one single-frame flash, and prints in
-# one run: our detection time (with thumbnails), ffmpeg's decode-only time (with and without
+# Builds nothing. Makes (once, in WORKDIR, default /tmp/vkmedia-bench) a 53 s 1080p H.264 clip of 2.4 s
+# shots from different moving sources, joined by hard cuts (same-colour ones and reframings among
+# them) and by nine gradual transitions (cross-fades, pixel dissolves, fades through black and
+# through white, 8 to 40 frames), with one single-frame flash, and a 160 s clip that is the same three
+# times over; and prints in one run: our detection time (with thumbnails), ffmpeg's decode-only time (with and without
 # deblocking) and scene-select filter time at the same thread count, the ratios, our peak memory on
 # both clips, and precision / recall / F1 of our boundaries against the known hard cuts (within one
 # frame) and, separately, against the known gradual transitions (inside the blended frames).
@@ -152,7 +152,13 @@ def score(found, truth):
 clip60 = os.path.join(work, "shots_60s.mp4")
 clip180 = os.path.join(work, "shots_180s.mp4")
 truth60 = make(clip60, 25)
-truth180 = make(clip180, 75)
+if not os.path.exists(clip180):
+    # Only its peak memory is measured: the 60 s clip three times over, joined without re-encoding.
+    parts = os.path.join(work, "shots_180s.txt")
+    with open(parts, "w") as f:
+        f.write(f"file '{clip60}'\n" * 3)
+    subprocess.run(["ffmpeg", "-hide_banner", "-loglevel", "error", "-y", "-f", "concat", "-safe", "0",
+                    "-i", parts, "-c", "copy", clip180], check=True)
 
 # The machine's speed drifts from minute to minute, so single timings of programs run a minute apart
 # are not comparable: ours, ffmpeg's decode and ffmpeg's decode without deblocking (the least that
@@ -184,10 +190,11 @@ cut, grad, stray, dup, missed, flash_cut = score(ours["cuts"], truth60)
 
 print(f"clip: {clip60} ({truth60['frames']} frames, {len(truth60['cuts'])} hard cuts, {len(truth60['gradual'])} gradual transitions, 1 flash), threads {threads}")
 print(f"ours (detection + thumbnails): {ours_t:7.2f} s   thumbnails {ours['thumbnails']}, cache hits {ours['cacheHits']}")
-print(f"ffmpeg decode only:           {dec_t:7.2f} s   ratio ours/decode {ratio:.2f} (median of {ROUNDS} rounds, {min(ratios):.2f} to {max(ratios):.2f}; goal <= 1.0)")
+print(f"ffmpeg decode only:           {dec_t:7.2f} s   ratio ours/decode {ratio:.2f} (median of {ROUNDS} rounds, {min(ratios):.2f} to {max(ratios):.2f}; goal <= 0.9)")
 print(f"ffmpeg decode, no deblocking: {nodeblock_t:7.2f} s   ratio to decode {statistics.median(floor_ratios):.2f}")
 print(f"ffmpeg scene select:          {sel_t:7.2f} s   ratio ours/select {ours_t / sel_t:.2f}")
-print(f"peak memory: 60 s {mem60:.1f} MB, 180 s {mem180:.1f} MB")
+seconds = truth60["frames"] / RATE
+print(f"peak memory: {seconds:.0f} s clip {mem60:.1f} MB, {3 * seconds:.0f} s clip {mem180:.1f} MB")
 print(f"hard cuts: precision {cut[0]:.3f} recall {cut[1]:.3f} F1 {cut[2]:.3f}; cut at the flash: {'YES' if flash_cut else 'no'}")
 print(f"gradual transitions: precision {grad[0]:.3f} recall {grad[1]:.3f} F1 {grad[2]:.3f}; "
       f"boundaries outside any transition {stray}, second boundaries in one {dup}; missed: {', '.join(missed) or 'none'}")

@@ -54,6 +54,8 @@ constexpr double kWholeChangeShare = 0.9;
 // Middle frames must be this close to a mix of the ends: the mean squared distance from the fitted
 // mix as a share of the squared distance between the ends.
 constexpr double kBlendResidual = 0.12;
+// Frames mixed less than this share of one end into the other show no visible blend.
+constexpr double kVisibleMix = 0.05;
 // The mix may fall back this much from one frame to the next (grain, compression, small motion).
 constexpr double kMixSlack = 0.12;
 // Block means of two pictures correlated at least this much show the same scene (light changed).
@@ -197,6 +199,14 @@ double histogramDistance(const VkAnalysisPlane& a, const VkAnalysisPlane& b)
 class VkCutScorer::Private
 {
 public:
+    // Where a blend passes one half, and its first and last frames that are visibly mixed.
+    struct Blend
+    {
+        int64_t boundary = 0;
+        int64_t first = 0;
+        int64_t last = 0;
+    };
+
     struct Entry
     {
         int64_t frame = 0;
@@ -250,7 +260,7 @@ public:
         int64_t start = 0;
         int64_t end = 0;
         double amount = 0.0;
-        int64_t boundary = 0;
+        Blend blend;
     };
     std::optional<Stretch> tentative;
     std::optional<Gradual> pending;
@@ -261,7 +271,7 @@ public:
     void decide(size_t c, std::vector<VkSceneTransition>& out);
     void findGradual(size_t t, std::vector<VkSceneTransition>& out);
     void commitStretch(std::vector<VkSceneTransition>& out);
-    bool isBlend(size_t s, size_t t, int64_t& boundary) const;
+    bool isBlend(size_t s, size_t t, Blend& blend) const;
     void trackDip(size_t n, std::vector<VkSceneTransition>& out);
     void endDip(bool cutsWereReal, std::vector<VkSceneTransition>& out);
     void addGradual(Gradual change, std::vector<VkSceneTransition>& out);
@@ -350,7 +360,7 @@ bool VkCutScorer::Private::sameScene(const VkAnalysisPlane& a, const VkAnalysisP
 // Fits each frame strictly between s and t as a + m * (b - a) on the block means, a and b being the
 // pictures at s and t. A blend has small misfits and a mix m that grows from 0 to 1; camera motion
 // misfits (a shifted picture is no mix), a flash jumps.
-bool VkCutScorer::Private::isBlend(size_t s, size_t t, int64_t& boundary) const
+bool VkCutScorer::Private::isBlend(size_t s, size_t t, Blend& blend) const
 {
     const VkAnalysisPlane& a = entries[s].plane;
     const VkAnalysisPlane& b = entries[t].plane;
@@ -368,8 +378,11 @@ bool VkCutScorer::Private::isBlend(size_t s, size_t t, int64_t& boundary) const
         return false;
     double previousMix = 0.0;
     double misfit = 0.0;
-    boundary = entries[t].frame;
+    blend.boundary = entries[t].frame;
+    blend.first = entries[s + 1].frame;
+    blend.last = entries[t - 1].frame;
     bool crossed = false;
+    bool mixing = false;
     for (size_t k = s + 1; k < t; ++k) {
         const VkAnalysisPlane& m = entries[k].plane;
         if (m.blockMeans.size() != nl || m.chromaBlockMeans.size() != nc)
@@ -390,8 +403,14 @@ bool VkCutScorer::Private::isBlend(size_t s, size_t t, int64_t& boundary) const
         previousMix = std::max(previousMix, mix);
         if (!crossed && mix >= 0.5) {
             crossed = true;
-            boundary = entries[k].frame;
+            blend.boundary = entries[k].frame;
         }
+        if (!mixing && mix > kVisibleMix) {
+            mixing = true;
+            blend.first = entries[k].frame;
+        }
+        if (mix < 1.0 - kVisibleMix)
+            blend.last = entries[k].frame;
     }
     return misfit / double(t - s - 1) <= kBlendResidual;
 }
@@ -410,7 +429,7 @@ void VkCutScorer::Private::findGradual(size_t t, std::vector<VkSceneTransition>&
     {
         size_t start = 0;
         double amount = 0.0;
-        int64_t boundary = 0;
+        Blend blend;
     };
     std::vector<Candidate> candidates;
     for (const int span : kSpans) {
@@ -449,10 +468,10 @@ void VkCutScorer::Private::findGradual(size_t t, std::vector<VkSceneTransition>&
             continue;
         if (!fadeIn && blockCorrelation(first.plane, last.plane) >= kSameSceneCorrelation)
             continue;
-        int64_t boundary = 0;
-        if (!isBlend(s, t, boundary))
+        Blend blend;
+        if (!isBlend(s, t, blend))
             continue;
-        candidates.push_back({s, amount, boundary});
+        candidates.push_back({s, amount, blend});
     }
     if (candidates.empty())
         return;
@@ -464,7 +483,7 @@ void VkCutScorer::Private::findGradual(size_t t, std::vector<VkSceneTransition>&
     });
     // The same change seen a frame or two later, once its end has settled better, may show more of it.
     if (!tentative || chosen.amount > tentative->amount)
-        tentative = Stretch{entries[chosen.start].frame, last.frame, chosen.amount, chosen.boundary};
+        tentative = Stretch{entries[chosen.start].frame, last.frame, chosen.amount, chosen.blend};
 }
 
 void VkCutScorer::Private::commitStretch(std::vector<VkSceneTransition>& out)
@@ -480,13 +499,13 @@ void VkCutScorer::Private::commitStretch(std::vector<VkSceneTransition>& out)
     gradualFrom = std::max(gradualFrom, stretch.end);
     Gradual change;
     change.end = stretch.end;
-    change.transition.first = stretch.start + 1;
-    change.transition.last = stretch.end - 1;
+    change.transition.first = stretch.blend.first;
+    change.transition.last = stretch.blend.last;
     if (!isEvenField(*first)) {
         change.transition.kind = VkSceneTransition::Kind::Dissolve;
-        change.transition.frame = stretch.boundary;
+        change.transition.frame = stretch.blend.boundary;
         change.before = *first;
-        if (const VkAnalysisPlane* picture = find(stretch.boundary))
+        if (const VkAnalysisPlane* picture = find(stretch.blend.boundary))
             change.picture = *picture;
         addGradual(std::move(change), out);
     } else if (dip) {
