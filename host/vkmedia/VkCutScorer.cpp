@@ -54,6 +54,8 @@ constexpr double kWholeChangeShare = 0.9;
 // Middle frames must be this close to a mix of the ends: the mean squared distance from the fitted
 // mix as a share of the squared distance between the ends.
 constexpr double kBlendResidual = 0.12;
+// Halfway through a dissolve the variance of the block means is at most this share of the ends' mean.
+constexpr double kBlendContrastShare = 0.9;
 // Frames mixed less than this share of one end into the other show no visible blend.
 constexpr double kVisibleMix = 0.05;
 // The mix may fall back this much from one frame to the next (grain, compression, small motion).
@@ -404,6 +406,12 @@ bool VkCutScorer::Private::isBlend(size_t s, size_t t, Blend& blend) const
         if (!crossed && mix >= 0.5) {
             crossed = true;
             blend.boundary = entries[k].frame;
+            // Half of one picture over half of another has less contrast than either; a pan over
+            // smooth content, which the block means can take for a blend, keeps its contrast.
+            const double mixed = m.blockSpread * m.blockSpread;
+            const double ends = 0.5 * (a.blockSpread * a.blockSpread + b.blockSpread * b.blockSpread);
+            if (!isEvenField(a) && mixed > kBlendContrastShare * ends)
+                return false;
         }
         if (!mixing && mix > kVisibleMix) {
             mixing = true;

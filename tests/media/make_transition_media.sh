@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Makes the clips that the scene detector's transition tests read, into the folder given as the only
 # argument: shots of real photographs (the Debian wallpaper package in scripts/deps; rich synthetic
-# pictures when it is missing) filmed with a moving, zooming camera, film grain and flicker, 320x180
-# at 25 fps. Writes a .stamp file last; files are only made when it is missing.
+# pictures when it is missing, or VK_PHOTO_DIR names a folder without them) filmed with a moving,
+# zooming camera, film grain and flicker, 320x180 at 25 fps. Each text file ends with "source
+# photographs" or "source synthetic". Writes a .stamp file last; files are only made when it is missing.
 #
 #   transitions.mp4 + transitions.txt  shots joined by hard cuts and by gradual transitions (ffmpeg
 #       xfade: cross-fades, pixel dissolves, fades through black and white, and a fade out to black
@@ -25,16 +26,18 @@ ff() { ffmpeg -hide_banner -loglevel error -nostdin -y "$@"; }
 
 rate=25
 size=320x180
-photos=/usr/share/backgrounds
+photos=${VK_PHOTO_DIR:-/usr/share/backgrounds}
 
 # Five stills of 1920x1080 to film. From the photographs: regions of different content, so that two
 # shots of one photograph are still different pictures; without them, detailed synthetic pictures.
+source=photographs
 still() {
     local name=$1 photo=$2 crop=$3 synthetic=$4
     if [ -f "$photos/$photo" ]; then
         ff -i "$photos/$photo" -vf "crop=$crop,scale=1920:1080,setsar=1" -frames:v 1 "$name.png"
     else
         ff -f lavfi -i "$synthetic" -vf "scale=1920:1080,setsar=1" -frames:v 1 "$name.png"
+        source=synthetic
     fi
 }
 still bark Kleiber_by_Lukas_Baubkus.jpg "iw*0.55:ih*0.55:0:ih*0.2" \
@@ -126,6 +129,7 @@ if [ "$count" -ne "$frame" ]; then
     exit 1
 fi
 echo "frames $frame" >> transitions.txt
+echo "source $source" >> transitions.txt
 
 # One shot of 300 frames: drift (0-39), fast pan (40-74, 8 px a frame), zoom in (75-114), then a
 # slow drift under a slow darkening (115-165), flashes at 170 and 185-186, a title card faded in
@@ -148,6 +152,7 @@ ff -loop 1 -framerate $rate -i bark.png -loop 1 -framerate $rate -i paint.png -f
      [titled]eq=contrast='$dip':brightness='-0.5*(1-$dip)':saturation='$dip':eval=frame" \
     -frames:v 300 -c:v libx264 -preset veryfast -crf 18 -pix_fmt yuv420p oneshot.mp4
 echo "frames 300" > oneshot.txt
+echo "source $source" >> oneshot.txt
 
 rm -f ./*.mkv ./*.png
 touch .stamp
