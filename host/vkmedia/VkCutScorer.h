@@ -19,12 +19,13 @@ namespace vkmedia {
 // Gradual changes: over a window of recent frames the scorer looks for a stretch whose two ends differ
 // like a cut while no step inside it does, which settles at both ends (the change rate inside is well
 // above the rate just before and after), and whose middle frames are blends of its two ends (each
-// frame's block means fitted as a mix of the two ends, the mix growing steadily). Such a stretch
-// between two different pictures is a dissolve, with its boundary where the mix passes one half. A
-// picture that fades out to an even field (black, white) and a different one that fades in out of it
-// make a fade, with its boundary in the middle of the even field. Two gradual changes closer than a
-// second that return to the picture they left (a title card faded in and out, a dip to black within
-// one shot) make no boundary; a lighting change is not a blend of two different pictures.
+// frame's block means fitted as a mix of the two ends, the mix growing steadily, with less contrast
+// halfway than at the ends). Such a stretch between two different pictures is a dissolve, with its
+// boundary where the mix passes one half. A picture that fades out to an even field (black, white)
+// and a different one that fades in out of it make a fade, with its boundary in the middle of the
+// even field. Two gradual changes closer than a second that return to the picture they left (a title
+// card faded in and out, a dip to black within one shot) make no boundary; a lighting change is not a
+// blend of two different pictures.
 class VkCutScorer
 {
 public:
