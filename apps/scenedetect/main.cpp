@@ -38,6 +38,7 @@ public:
     {}
 
     std::vector<std::pair<int64_t, int64_t>> scenes;
+    std::vector<VkSceneTransition> transitions;
     std::string failure;
     bool failed = false;
     // The most frames the run reported as analysed: 0 after a failure means none could be decoded.
@@ -50,6 +51,11 @@ public:
     }
 
     void sceneDetectBegin() override {}
+    void sceneTransition(const VkSceneTransition& transition) override
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        transitions.push_back(transition);
+    }
     void sceneDetected(int64_t start, int64_t end) override
     {
         std::lock_guard<std::mutex> lock(m_mutex);
@@ -255,6 +261,13 @@ int main(int argc, char** argv)
             std::printf("%s[%lld, %lld]", i ? ", " : "", static_cast<long long>(collector.scenes[i].first),
                         static_cast<long long>(collector.scenes[i].second));
         }
+        std::printf("], \"transitions\": [");
+        for (size_t i = 0; i < collector.transitions.size(); ++i) {
+            const VkSceneTransition& t = collector.transitions[i];
+            std::printf("%s{\"frame\": %lld, \"kind\": \"%s\", \"first\": %lld, \"last\": %lld}",
+                        i ? ", " : "", static_cast<long long>(t.frame), VkSceneTransition::kindName(t.kind),
+                        static_cast<long long>(t.first), static_cast<long long>(t.last));
+        }
         std::printf("]}\n");
     } else {
         const double fps = probe.frameRate.toDouble();
@@ -263,9 +276,16 @@ int main(int argc, char** argv)
                     static_cast<long long>(probe.frameRate.den), collector.scenes.size());
         for (size_t i = 0; i < collector.scenes.size(); ++i) {
             const auto& s = collector.scenes[i];
-            std::printf("%4zu  [%lld, %lld)  %.3f s - %.3f s\n", i + 1, static_cast<long long>(s.first),
+            std::printf("%4zu  [%lld, %lld)  %.3f s - %.3f s", i + 1, static_cast<long long>(s.first),
                         static_cast<long long>(s.second), fps > 0 ? double(s.first) / fps : 0.0,
                         fps > 0 ? double(s.second) / fps : 0.0);
+            // A scene that begins in a gradual transition says so, with the transition's frames.
+            for (const VkSceneTransition& t : collector.transitions) {
+                if (t.frame == s.first && t.kind != VkSceneTransition::Kind::Cut)
+                    std::printf("  after a %s over %lld-%lld", VkSceneTransition::kindName(t.kind),
+                                static_cast<long long>(t.first), static_cast<long long>(t.last));
+            }
+            std::printf("\n");
         }
     }
     return 0;

@@ -43,6 +43,8 @@ constexpr int kThumbMaxHeight = 144;
 // (one percent of two hours is over a minute of footage) never looks stalled.
 constexpr int kProgressSteps = 100;
 constexpr std::chrono::milliseconds kProgressInterval{250};
+// Untagged pictures at least this tall are HD (BT.709), as the thumbnail scaler takes them.
+constexpr int kHdMinimumHeight = 720;
 // Decoded frames waiting for the analysis: enough to keep the decoder busy while one frame is
 // analysed, few enough that memory stays small.
 constexpr size_t kQueuedFrames = 3;
@@ -180,7 +182,7 @@ void VkSceneDetector::Private::runDetection(VkSceneObserver* obs)
     thumbWidth = std::max(1, thumbWidth);
     thumbHeight = std::max(1, thumbHeight);
 
-    vkmedia::VkCutScorer scorer(params.threshold, params.minSceneLength);
+    vkmedia::VkCutScorer scorer(params.threshold, params.minSceneLength, frameRate.toDouble());
     vkmedia::VkImageScaler thumbScaler;
     vkmedia::SwsPtr analysisSws;
     std::optional<vkmedia::VkPlaneSampler> lumaSampler;
@@ -188,26 +190,50 @@ void VkSceneDetector::Private::runDetection(VkSceneObserver* obs)
     // Frames still waiting for the scorer's verdict, so that a confirmed cut can keep its picture.
     std::deque<std::pair<int64_t, vkmedia::FramePtr>> recent;
     const size_t recentCapacity = static_cast<size_t>(vkmedia::VkCutScorer::lookahead() + 2);
+    // The colours of the decoded pictures, for a thumbnail made from an analysis plane.
+    AVColorSpace colorspace = AVCOL_SPC_UNSPECIFIED;
+    AVColorRange colorRange = AVCOL_RANGE_UNSPECIFIED;
 
     auto keepThumbnail = [&](int64_t number) {
+        auto image = std::make_shared<VkFrameImage>();
+        image->width = thumbWidth;
+        image->height = thumbHeight;
+        image->pixels.resize(static_cast<size_t>(thumbWidth) * static_cast<size_t>(thumbHeight) * 4);
+        // Scales a picture into the thumbnail as displayed; one that cannot be turned here is left
+        // to the renderer.
+        auto toThumbnail = [&](const AVFrame* picture) {
+            if (!orientation.isIdentity()) {
+                if (!orientation.apply(picture, turned.get()))
+                    return false;
+                picture = turned.get();
+            }
+            return thumbScaler.frameToArgb(picture, thumbWidth, thumbHeight, image->pixels.data());
+        };
         for (const auto& entry : recent) {
             if (entry.first != number)
                 continue;
-            auto image = std::make_shared<VkFrameImage>();
-            image->width = thumbWidth;
-            image->height = thumbHeight;
-            image->pixels.resize(static_cast<size_t>(thumbWidth) * static_cast<size_t>(thumbHeight) * 4);
-            const AVFrame* picture = entry.second.get();
-            if (!orientation.isIdentity()) {
-                // A picture that cannot be turned here is left to the renderer.
-                if (!orientation.apply(picture, turned.get()))
-                    return;
-                picture = turned.get();
-            }
-            if (thumbScaler.frameToArgb(picture, thumbWidth, thumbHeight, image->pixels.data()))
+            if (toThumbnail(entry.second.get()))
                 VkFrameCache::instance().put(key, number, std::move(image));
             return;
         }
+        // The middle of a gradual transition is found long after it was decoded; its analysis plane
+        // (an eighth of the picture, about the thumbnail's size) stands in for it.
+        const vkmedia::VkAnalysisPlane* plane = scorer.plane(number);
+        vkmedia::FramePtr frame = plane ? vkmedia::makeFrame() : nullptr;
+        if (!frame)
+            return;
+        frame->format = AV_PIX_FMT_YUV420P;
+        frame->width = plane->width;
+        frame->height = plane->height;
+        frame->colorspace = colorspace;
+        frame->color_range = colorRange;
+        frame->data[0] = const_cast<uint8_t*>(plane->y.data());
+        frame->data[1] = const_cast<uint8_t*>(plane->u.data());
+        frame->data[2] = const_cast<uint8_t*>(plane->v.data());
+        frame->linesize[0] = plane->width;
+        frame->linesize[1] = frame->linesize[2] = plane->width / 2;
+        if (toThumbnail(frame.get()))
+            VkFrameCache::instance().put(key, number, std::move(image));
     };
 
     int64_t sceneStart = 0;
@@ -215,17 +241,19 @@ void VkSceneDetector::Private::runDetection(VkSceneObserver* obs)
     const int64_t progressStep = std::max<int64_t>(1, total / kProgressSteps);
     int64_t nextProgressFrame = 0;
     auto lastProgress = std::chrono::steady_clock::now();
-    std::vector<int64_t> cuts;
-    // Sends the scenes that the confirmed cuts close; false once a stop has been asked for, so that
-    // no scene follows the request.
+    std::vector<VkSceneTransition> cuts;
+    // Sends the scenes that the confirmed boundaries close; false once a stop has been asked for, so
+    // that no scene follows the request.
     auto sendScenes = [&]() {
-        for (const int64_t cut : cuts) {
+        for (const VkSceneTransition& cut : cuts) {
             if (stopRequested.load())
                 return false;
-            if (obs)
-                obs->sceneDetected(sceneStart, cut);
-            sceneStart = cut;
-            keepThumbnail(cut);
+            if (obs) {
+                obs->sceneTransition(cut);
+                obs->sceneDetected(sceneStart, cut.frame);
+            }
+            sceneStart = cut.frame;
+            keepThumbnail(cut.frame);
         }
         cuts.clear();
         return true;
@@ -285,6 +313,11 @@ void VkSceneDetector::Private::runDetection(VkSceneObserver* obs)
             sws_scale(analysisSws.get(), frame->data, frame->linesize, 0, frame->height, dst, dstStride);
         }
 
+        // Untagged pictures are read as players read them: by their own height, not the plane's.
+        colorspace = frame->colorspace != AVCOL_SPC_UNSPECIFIED ? frame->colorspace
+                     : frame->height >= kHdMinimumHeight        ? AVCOL_SPC_BT709
+                                                                : AVCOL_SPC_SMPTE170M;
+        colorRange = frame->format == AV_PIX_FMT_YUVJ420P ? AVCOL_RANGE_JPEG : frame->color_range;
         recent.emplace_back(number, std::move(frame));
         while (recent.size() > recentCapacity)
             recent.pop_front();
