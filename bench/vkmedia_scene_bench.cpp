@@ -1,6 +1,6 @@
 // vkmedia_scene_bench FILE: detects the scenes of FILE the way the scene dialog does (each finished
 // scene's thumbnail rendered at 99x56 from the detector thread) and prints one JSON line with the
-// wall time, the cuts and the thumbnails served by the frame cache.
+// wall time, the scene boundaries with their kinds, and the thumbnails served by the frame cache.
 
 #include <vkmedia/VkFrameCache.h>
 #include <vkmedia/VkFrameRenderer.h>
@@ -26,6 +26,7 @@ public:
         , m_pixels(kThumbWidth * kThumbHeight * 4)
     {}
     std::vector<int64_t> cuts;
+    std::vector<VkSceneTransition> transitions;
     int thumbnails = 0;
     bool ok = false;
 
@@ -35,6 +36,7 @@ public:
         m_cv.wait(lock, [this] { return m_done; });
     }
     void sceneDetectBegin() override {}
+    void sceneTransition(const VkSceneTransition& transition) override { transitions.push_back(transition); }
     void sceneDetected(int64_t start, int64_t) override
     {
         if (start > 0)
@@ -91,6 +93,9 @@ int main(int argc, char** argv)
                 observer.thumbnails, static_cast<unsigned long long>(VkFrameCache::instance().hits()));
     for (size_t i = 0; i < observer.cuts.size(); ++i)
         std::printf("%s%lld", i ? ", " : "", static_cast<long long>(observer.cuts[i]));
+    std::printf("], \"kinds\": [");
+    for (size_t i = 0; i < observer.transitions.size(); ++i)
+        std::printf("%s\"%s\"", i ? ", " : "", VkSceneTransition::kindName(observer.transitions[i].kind));
     std::printf("]}\n");
     return observer.ok ? 0 : 1;
 }

@@ -1,6 +1,7 @@
 // vkscenedetect [--threshold T] [--min-scene-len N] [--json] FILE
 // Prints the scenes of a video as [start, end) frame ranges. Exit codes: 0 done, 1 bad usage or a run
-// that failed part way, 2 a file that is not a decodable video.
+// that failed part way (a read error, a file cut while it was read), 2 a file without a decodable
+// video frame. FILE is always a file name, never an FFmpeg protocol address.
 
 #include <vkmedia/VkMediaProbe.h>
 #include <vkmedia/VkSceneDetector.h>
@@ -8,6 +9,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
@@ -19,9 +21,14 @@
 namespace {
 
 constexpr int kExitUsage = 1;
+constexpr int kExitFailed = 1;
 constexpr int kExitNotVideo = 2;
 constexpr int kProgressBarWidth = 40;
 constexpr int kPercent = 100;
+// The bounds of a UTF-8 continuation byte, and U+FFFD in UTF-8.
+constexpr unsigned char kContinuationLow = 0x80;
+constexpr unsigned char kContinuationHigh = 0xBF;
+constexpr const char* kReplacementCharacter = "\xEF\xBF\xBD";
 
 class Collector : public VkSceneObserver
 {
@@ -31,8 +38,11 @@ public:
     {}
 
     std::vector<std::pair<int64_t, int64_t>> scenes;
+    std::vector<VkSceneTransition> transitions;
     std::string failure;
     bool failed = false;
+    // The most frames the run reported as analysed: 0 after a failure means none could be decoded.
+    int64_t framesAnalysed = 0;
 
     void wait()
     {
@@ -41,6 +51,11 @@ public:
     }
 
     void sceneDetectBegin() override {}
+    void sceneTransition(const VkSceneTransition& transition) override
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        transitions.push_back(transition);
+    }
     void sceneDetected(int64_t start, int64_t end) override
     {
         std::lock_guard<std::mutex> lock(m_mutex);
@@ -48,6 +63,10 @@ public:
     }
     void sceneProgress(int64_t done, int64_t total) override
     {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            framesAnalysed = std::max(framesAnalysed, done);
+        }
         if (!m_progressBar || total <= 0)
             return;
         const int percent = static_cast<int>(done * kPercent / total);
@@ -85,10 +104,57 @@ private:
     bool m_done = false;
 };
 
+// Length of the well-formed UTF-8 sequence at `at` (no overlong forms, surrogates or code points
+// above U+10FFFF), 0 when the bytes there are not one.
+size_t utf8SequenceLength(const std::string& text, size_t at)
+{
+    const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(at);
+    if (lead < 0x80)
+        return 1;
+    size_t length = 0;
+    unsigned char low = kContinuationLow;
+    unsigned char high = kContinuationHigh;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        low = lead == 0xE0 ? 0xA0 : low;
+        high = lead == 0xED ? 0x9F : high;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        low = lead == 0xF0 ? 0x90 : low;
+        high = lead == 0xF4 ? 0x8F : high;
+    } else {
+        return 0;
+    }
+    if (at + length > text.size() || byte(at + 1) < low || byte(at + 1) > high)
+        return 0;
+    for (size_t i = 2; i < length; ++i) {
+        if (byte(at + i) < kContinuationLow || byte(at + i) > kContinuationHigh)
+            return 0;
+    }
+    return length;
+}
+
+// A JSON string of `text`. File names are bytes, not always UTF-8 (a Latin-1 name from an old disk):
+// each byte that is not part of a well-formed UTF-8 sequence becomes U+FFFD, so that the output is
+// always valid UTF-8 and valid JSON.
 std::string jsonString(const std::string& text)
 {
     std::string out = "\"";
-    for (const char c : text) {
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            const size_t length = utf8SequenceLength(text, i);
+            if (length == 0) {
+                out += kReplacementCharacter;
+            } else {
+                out.append(text, i, length);
+                i += length - 1;
+            }
+            continue;
+        }
         switch (c) {
         case '"':
             out += "\\\"";
@@ -181,7 +247,7 @@ int main(int argc, char** argv)
     detector.release();
     if (collector.failed) {
         std::fprintf(stderr, "%s: %s\n", argv[0], collector.failure.c_str());
-        return kExitUsage;
+        return collector.framesAnalysed > 0 ? kExitFailed : kExitNotVideo;
     }
 
     int64_t frameCount = probe.frameCount;
@@ -195,6 +261,13 @@ int main(int argc, char** argv)
             std::printf("%s[%lld, %lld]", i ? ", " : "", static_cast<long long>(collector.scenes[i].first),
                         static_cast<long long>(collector.scenes[i].second));
         }
+        std::printf("], \"transitions\": [");
+        for (size_t i = 0; i < collector.transitions.size(); ++i) {
+            const VkSceneTransition& t = collector.transitions[i];
+            std::printf("%s{\"frame\": %lld, \"kind\": \"%s\", \"first\": %lld, \"last\": %lld}",
+                        i ? ", " : "", static_cast<long long>(t.frame), VkSceneTransition::kindName(t.kind),
+                        static_cast<long long>(t.first), static_cast<long long>(t.last));
+        }
         std::printf("]}\n");
     } else {
         const double fps = probe.frameRate.toDouble();
@@ -203,9 +276,16 @@ int main(int argc, char** argv)
                     static_cast<long long>(probe.frameRate.den), collector.scenes.size());
         for (size_t i = 0; i < collector.scenes.size(); ++i) {
             const auto& s = collector.scenes[i];
-            std::printf("%4zu  [%lld, %lld)  %.3f s - %.3f s\n", i + 1, static_cast<long long>(s.first),
+            std::printf("%4zu  [%lld, %lld)  %.3f s - %.3f s", i + 1, static_cast<long long>(s.first),
                         static_cast<long long>(s.second), fps > 0 ? double(s.first) / fps : 0.0,
                         fps > 0 ? double(s.second) / fps : 0.0);
+            // A scene that begins in a gradual transition says so, with the transition's frames.
+            for (const VkSceneTransition& t : collector.transitions) {
+                if (t.frame == s.first && t.kind != VkSceneTransition::Kind::Cut)
+                    std::printf("  after a %s over %lld-%lld", VkSceneTransition::kindName(t.kind),
+                                static_cast<long long>(t.first), static_cast<long long>(t.last));
+            }
+            std::printf("\n");
         }
     }
     return 0;

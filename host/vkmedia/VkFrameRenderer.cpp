@@ -1,11 +1,15 @@
 #include "VkFrameRenderer.h"
 
+#include "VkDecodedFrameCache.h"
 #include "VkFrameCache.h"
 #include "VkImageScaler.h"
 #include "VkMediaFileKey.h"
 #include "VkPacketIndex.h"
+#include "VkPictureLimit.h"
+#include "VkPictureOrientation.h"
 #include "VkVideoSource.h"
 
+#include <algorithm>
 #include <mutex>
 #include <vector>
 
@@ -14,22 +18,41 @@ namespace {
 // Key frames to step back when decoding from the nearest one does not reach the target (pictures
 // that refer to the previous group of pictures).
 constexpr int kMaxKeyFrameStepsBack = 3;
+// numberOf() results besides frame numbers: a picture FFmpeg does not present, and a seek whose
+// landing cannot be told (so that counting from it would misnumber every picture).
+constexpr int64_t kNotPresented = -1;
+constexpr int64_t kUnknownStart = -2;
 
 } // namespace
 
 class VkFrameRenderer::Private
 {
 public:
-    std::mutex mutex;
+    mutable std::mutex mutex;
     std::string path;
     VkMediaFileKey key;
     std::unique_ptr<vkmedia::VkVideoSource> source;
     std::shared_ptr<const VkPacketIndex> index;
     vkmedia::VkImageScaler scaler;
+    vkmedia::VkPictureOrientation orientation;
     vkmedia::FramePtr frame = vkmedia::makeFrame();
-    // The frame the decoder last handed out, kept so that asking again (at another size) is free.
+    vkmedia::FramePtr turned = vkmedia::makeFrame();
+    // The picture last asked for, held even when the kept set has no room for it.
     vkmedia::FramePtr current = vkmedia::makeFrame();
-    int64_t currentFrame = -1;
+    vkmedia::VkDecodedFrameCache decoded{kDefaultDecodedCacheBytes};
+    // The number of the picture the decoder handed out last, -1 when unknown (after a seek, or a
+    // failure). Counting numbers the next one from it when timestamps cannot.
+    int64_t position = -1;
+    // Pictures numbered below this after a seek belong to the group before the key frame (leading
+    // pictures a decoder may still hand out) and are not shown.
+    int64_t floor = 0;
+    // Counting after a seek: the byte position of the key packet aimed at, to check where the
+    // demuxer landed.
+    int64_t expectedKeyPacket = -1;
+    int64_t decodedCount = 0;
+    int64_t seekCount = 0;
+    int codedWidth = 0;
+    int codedHeight = 0;
 
     bool ensureIndex(std::string* error)
     {
@@ -37,70 +60,158 @@ public:
             index = VkPacketIndex::get(path, nullptr, error);
         return index != nullptr;
     }
-    bool decodeTo(int64_t target, std::string* error);
-    bool decodeForward(int64_t target);
+    int64_t numberOf(const AVFrame* picture);
+    const AVFrame* decodeTo(int64_t target, std::string* error);
+    const AVFrame* decodeForward(int64_t target);
+    const AVFrame* seekAndDecode(int64_t target);
+    void startFrom(int64_t keyPacket);
+    bool convert(const AVFrame* picture, int width, int height, uint8_t* pixels);
 };
 
-bool VkFrameRenderer::Private::decodeForward(int64_t target)
+int64_t VkFrameRenderer::Private::numberOf(const AVFrame* picture)
+{
+    if (index->numbersByTimestamp()) {
+        const int64_t ts = vkmedia::VkVideoSource::frameTimestamp(picture);
+        return ts == AV_NOPTS_VALUE ? kNotPresented : index->frameWithPts(ts);
+    }
+    if (position < 0 && expectedKeyPacket >= 0) {
+        // Counting needs to know where it starts: the key packet the demuxer really landed on (it
+        // may be another than the one asked for), and whether the decoder hands out that key's
+        // leading pictures first or drops them.
+        const int64_t landed = index->packetAtPosition(source->firstPacketPosition());
+        const int64_t keyNumber = landed >= 0 ? index->keyFrameNumber(landed) : -1;
+        if (keyNumber < 0)
+            return kUnknownStart;
+        const bool isKeyPicture = picture->key_frame || picture->pict_type == AV_PICTURE_TYPE_I;
+        floor = keyNumber - index->leadingFrames(landed);
+        position = (isKeyPicture ? keyNumber : floor) - 1;
+    }
+    return position + 1;
+}
+
+const AVFrame* VkFrameRenderer::Private::decodeForward(int64_t target)
 {
     for (;;) {
         const int rc = source->nextFrame(frame.get());
-        if (rc < 0)
-            return false;
-        const int64_t ts = vkmedia::VkVideoSource::frameTimestamp(frame.get());
-        const int64_t number = ts == AV_NOPTS_VALUE ? -1 : index->frameAtPts(ts);
-        if (ts == AV_NOPTS_VALUE || ts < index->ptsOfFrame(0))
+        if (rc < 0) {
+            position = -1;
+            return nullptr;
+        }
+        ++decodedCount;
+        const int64_t number = numberOf(frame.get());
+        expectedKeyPacket = -1;
+        if (number == kUnknownStart) {
+            av_frame_unref(frame.get());
+            position = -1;
+            return nullptr;
+        }
+        if (number < 0 || number < floor) {
+            av_frame_unref(frame.get());
             continue;
-        av_frame_unref(current.get());
-        av_frame_move_ref(current.get(), frame.get());
-        currentFrame = number;
-        if (number == target)
-            return true;
+        }
+        position = number;
+        // Pictures too far before the target to survive in the kept set are not kept at all: on a
+        // long group that spares the memory traffic of pictures that would be dropped at once.
+        const uint64_t bytes = vkmedia::VkDecodedFrameCache::bytesOf(frame.get());
+        if (number <= target && uint64_t(target - number) * bytes <= decoded.capacity())
+            decoded.put(number, frame.get(), target);
+        if (number == target) {
+            av_frame_unref(current.get());
+            av_frame_move_ref(current.get(), frame.get());
+            return current.get();
+        }
+        av_frame_unref(frame.get());
         if (number > target)
-            return false;
+            return nullptr;
     }
 }
 
-bool VkFrameRenderer::Private::decodeTo(int64_t target, std::string* error)
+void VkFrameRenderer::Private::startFrom(int64_t keyPacket)
 {
-    if (currentFrame == target)
-        return true;
-    const int64_t nearestKey = index->keyPacketFor(target, 0);
-    const int64_t keyFrame = nearestKey >= 0 ? index->frameOfPacket(nearestKey) : 0;
-    // Going on from where the decoder stands is never slower than seeking when no key frame lies
-    // between it and the target.
-    if (currentFrame >= 0 && currentFrame < target && keyFrame <= currentFrame) {
-        if (decodeForward(target))
-            return true;
-    }
+    position = -1;
+    floor = index->keyFrameNumber(keyPacket) - index->leadingFrames(keyPacket);
+    expectedKeyPacket = keyPacket;
+}
+
+const AVFrame* VkFrameRenderer::Private::seekAndDecode(int64_t target)
+{
     const auto& packets = index->packets();
     for (int step = 0; step <= kMaxKeyFrameStepsBack; ++step) {
-        const int64_t key = index->keyPacketFor(target, step);
-        if (key < 0)
+        const int64_t keyPacket = index->keyPacketFor(target, step);
+        if (keyPacket < 0)
             break;
-        const VkPacketIndex::Packet& p = packets[static_cast<size_t>(key)];
-        currentFrame = -1;
-        if (!source->seekToPacket(p.dts, p.pos, index->prefersByteSeek()))
+        const VkPacketIndex::Packet& p = packets[static_cast<size_t>(keyPacket)];
+        ++seekCount;
+        startFrom(keyPacket);
+        if (!source->seekToPacket(p.pts, p.pos, index->prefersByteSeek()))
             continue;
-        if (decodeForward(target))
-            return true;
+        if (const AVFrame* found = decodeForward(target))
+            return found;
     }
-    currentFrame = -1;
-    if (source->rewind() && decodeForward(target))
-        return true;
+    // From the start of the file: the first picture is frame 0.
+    const auto fromStart = [this](int64_t wanted) -> const AVFrame* {
+        position = -1;
+        floor = 0;
+        expectedKeyPacket = -1;
+        return decodeForward(wanted);
+    };
+    ++seekCount;
+    if (source->rewind()) {
+        if (const AVFrame* found = fromStart(target))
+            return found;
+    }
     // Some demuxers cannot go back at all (a lone JPEG picture ends at once after a seek): start
     // over from a fresh open of the file.
-    currentFrame = -1;
     auto fresh = std::make_unique<vkmedia::VkVideoSource>();
     if (fresh->open(path, vkmedia::VkVideoSource::Options(), nullptr)) {
         source = std::move(fresh);
-        if (decodeForward(target))
-            return true;
+        if (const AVFrame* found = fromStart(target))
+            return found;
     }
-    currentFrame = -1;
+    position = -1;
+    return nullptr;
+}
+
+const AVFrame* VkFrameRenderer::Private::decodeTo(int64_t target, std::string* error)
+{
+    if (const AVFrame* kept = decoded.find(target))
+        return kept;
+    // Going on from where the decoder stands costs no more than a seek when the target lies ahead
+    // in the current group, or when its key frame is the very next picture (playback across a key
+    // frame).
+    const int64_t keyPacket = index->keyPacketFor(target, 0);
+    const int64_t keyFrame = keyPacket >= 0 ? index->keyFrameNumber(keyPacket) : 0;
+    if (position >= 0 && position < target && keyFrame <= position + 1) {
+        if (const AVFrame* found = decodeForward(target))
+            return found;
+    }
+    if (const AVFrame* found = seekAndDecode(target))
+        return found;
     if (error)
         *error = "Cannot decode frame " + std::to_string(target) + " of " + path;
-    return false;
+    return nullptr;
+}
+
+bool VkFrameRenderer::Private::convert(const AVFrame* picture, int width, int height, uint8_t* pixels)
+{
+    if (orientation.isIdentity())
+        return scaler.frameToArgb(picture, width, height, pixels);
+    if (orientation.apply(picture, turned.get()))
+        return scaler.frameToArgb(turned.get(), width, height, pixels);
+    // Planes that cannot be turned as they are (4:2:2 chroma): convert first, then turn the colours.
+    vkmedia::FramePtr argb = vkmedia::makeFrame();
+    argb->format = AV_PIX_FMT_BGRA;
+    argb->width = orientation.swapsSides() ? height : width;
+    argb->height = orientation.swapsSides() ? width : height;
+    // Alignment 1: rows of exactly width * 4 bytes, as the scaler writes them.
+    if (av_frame_get_buffer(argb.get(), 1) < 0 ||
+        !scaler.frameToArgb(picture, argb->width, argb->height, argb->data[0]) ||
+        !orientation.apply(argb.get(), turned.get()))
+        return false;
+    const size_t rowBytes = static_cast<size_t>(width) * 4;
+    for (int y = 0; y < height; ++y)
+        std::copy_n(turned->data[0] + ptrdiff_t(y) * turned->linesize[0], rowBytes, pixels + y * rowBytes);
+    return true;
 }
 
 VkFrameRenderer::VkFrameRenderer()
@@ -114,13 +225,17 @@ bool VkFrameRenderer::open(const std::string& path, std::string* error)
     std::lock_guard<std::mutex> lock(d->mutex);
     d->source.reset();
     d->index.reset();
-    d->currentFrame = -1;
+    d->decoded.clear();
+    d->position = -1;
     if (!VkMediaFileKey::read(path, d->key, error))
         return false;
     auto source = std::make_unique<vkmedia::VkVideoSource>();
     if (!source->open(path, vkmedia::VkVideoSource::Options(), error))
         return false;
     d->path = path;
+    d->orientation = vkmedia::VkPictureOrientation::ofStream(source->stream());
+    d->codedWidth = source->stream()->codecpar->width;
+    d->codedHeight = source->stream()->codecpar->height;
     d->source = std::move(source);
     return true;
 }
@@ -139,11 +254,49 @@ int64_t VkFrameRenderer::frameCount()
     return d->index->frameCount();
 }
 
+void VkFrameRenderer::setDecodedCacheBytes(size_t bytes)
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    d->decoded.setCapacity(bytes);
+}
+
+int VkFrameRenderer::displayWidth() const
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    return d->orientation.swapsSides() ? d->codedHeight : d->codedWidth;
+}
+
+int VkFrameRenderer::displayHeight() const
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    return d->orientation.swapsSides() ? d->codedWidth : d->codedHeight;
+}
+
+int64_t VkFrameRenderer::decodedFrames() const
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    return d->decodedCount;
+}
+
+int64_t VkFrameRenderer::seeks() const
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    return d->seekCount;
+}
+
 bool VkFrameRenderer::renderFrame(int64_t frame, int width, int height, uint8_t* pixels, std::string* error)
 {
     if (width <= 0 || height <= 0 || !pixels) {
         if (error)
             *error = "Invalid target size or buffer";
+        return false;
+    }
+    // The converted picture is held once more while it is made: it too stays within the budget.
+    if (int64_t(width) * int64_t(height) * 4 > vkmedia::kMaxPictureBytes) {
+        if (error)
+            *error = "A picture of " + std::to_string(width) + " x " + std::to_string(height) +
+                     " is more than the " + std::to_string(vkmedia::kMaxPictureBytes >> 20) +
+                     " MB one picture may take";
         return false;
     }
     std::lock_guard<std::mutex> lock(d->mutex);
@@ -152,7 +305,7 @@ bool VkFrameRenderer::renderFrame(int64_t frame, int width, int height, uint8_t*
             *error = "No file is open";
         return false;
     }
-    if (frame != d->currentFrame) {
+    if (!d->decoded.find(frame)) {
         const auto cached = VkFrameCache::instance().find(d->key, frame);
         if (cached && cached->width >= width && cached->height >= height)
             return d->scaler.argbToArgb(*cached, width, height, pixels);
@@ -165,12 +318,13 @@ bool VkFrameRenderer::renderFrame(int64_t frame, int width, int height, uint8_t*
                      std::to_string(d->index->frameCount()) + " frames of " + d->path;
         return false;
     }
-    if (!d->decodeTo(frame, error))
+    const AVFrame* picture = d->decodeTo(frame, error);
+    if (!picture)
         return false;
     // Convert into a scratch picture first so that a failed conversion leaves the caller's buffer as
     // it was.
     std::vector<uint8_t> scratch(static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
-    if (!d->scaler.frameToArgb(d->current.get(), width, height, scratch.data())) {
+    if (!d->convert(picture, width, height, scratch.data())) {
         if (error)
             *error = "Cannot convert frame " + std::to_string(frame) + " of " + d->path;
         return false;

@@ -2,6 +2,7 @@
 
 #include "VkMediaExport.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -28,6 +29,18 @@ public:
     // as large as asked. False with a message, and the buffer untouched, when the frame cannot be
     // decoded.
     bool renderFrame(int64_t frame, int width, int height, uint8_t* pixels, std::string* error = nullptr);
+
+    // Bytes of decoded pictures kept around the latest request (kDefaultDecodedCacheBytes unless
+    // set), which makes stepping backwards cheap.
+    void setDecodedCacheBytes(size_t bytes);
+    // About 80 pictures at 1080p, 1000 at 480p.
+    static constexpr size_t kDefaultDecodedCacheBytes = size_t(256) << 20;
+    // The size a frame is shown at: the coded size, turned as the file's display matrix says.
+    int displayWidth() const;
+    int displayHeight() const;
+    // Decodes and seeks made so far, for measurements and tests of the seeking strategy.
+    int64_t decodedFrames() const;
+    int64_t seeks() const;
 
 private:
     class Private;

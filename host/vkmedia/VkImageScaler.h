@@ -2,6 +2,7 @@
 
 #include "VkFFmpegPtr.h"
 #include "VkFrameImage.h"
+#include "VkMediaExport.h"
 
 #include <cstdint>
 
@@ -9,7 +10,7 @@ namespace vkmedia {
 
 // Converts decoded frames to ARGB32 at any size with the colour matrix and range the source declares,
 // and rescales ARGB32 pictures. Keeps its scaler between calls of the same shape.
-class VkImageScaler
+class VKMEDIA_EXPORT VkImageScaler
 {
 public:
     VkImageScaler() = default;

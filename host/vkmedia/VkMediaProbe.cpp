@@ -1,10 +1,12 @@
 #include "VkMediaProbe.h"
 
 #include "VkExifReader.h"
+#include "VkFFmpegLog.h"
 #include "VkFFmpegPtr.h"
 #include "VkMediaFileKey.h"
 #include "VkPacketIndex.h"
 #include "VkPictureLimit.h"
+#include "VkPictureOrientation.h"
 
 extern "C" {
 #include <libavutil/pixdesc.h>
@@ -45,10 +47,24 @@ bool isStillImageFormat(const AVInputFormat* format)
            (length > pipeLength && std::strcmp(name + length - pipeLength, pipe) == 0);
 }
 
-// Containers whose header lists every sample, so the count needs no scan.
-bool headerCountsFrames(const AVInputFormat* format)
+// Containers whose header lists every sample, so the count needs no scan: the samples the edit list
+// keeps. HEVC may start at a CRA picture whose leading pictures the decoder drops, which only the
+// packets show. -1 when the header cannot tell.
+int64_t headerFrameCount(const AVFormatContext* format, const AVStream* stream)
 {
-    return std::strstr(format->name, "mov") != nullptr;
+    if (std::strstr(format->iformat->name, "mov") == nullptr ||
+        stream->codecpar->codec_id == AV_CODEC_ID_HEVC)
+        return -1;
+    const int entries = avformat_index_get_entries_count(stream);
+    int64_t kept = 0;
+    bool keySeen = false;
+    for (int i = 0; i < entries; ++i) {
+        const AVIndexEntry* entry = avformat_index_get_entry(const_cast<AVStream*>(stream), i);
+        keySeen = keySeen || (entry->flags & AVINDEX_KEYFRAME);
+        if (keySeen && !(entry->flags & AVINDEX_DISCARD_FRAME))
+            ++kept;
+    }
+    return kept > 0 ? kept : -1;
 }
 
 VkRational chooseFrameRate(const AVStream* stream)
@@ -146,14 +162,17 @@ bool VkMediaProbe::probe(const std::string& path, VkMediaProbeResult& result, st
         return false;
     }
 
+    vkmedia::VkFFmpegLog::install();
     AVFormatContext* raw = nullptr;
-    int rc = avformat_open_input(&raw, path.c_str(), nullptr, nullptr);
+    int rc = avformat_open_input(&raw, vkmedia::fileUrl(path).c_str(), nullptr, nullptr);
     if (rc < 0) {
         if (error)
             *error = "Not a media file we can read: " + path + " (" + vkmedia::errorText(rc) + ")";
         return false;
     }
     vkmedia::FormatPtr fmt(raw);
+    if (!vkmedia::checkStillPicture(fmt.get(), path, error))
+        return false;
     rc = vkmedia::findStreamInfo(fmt.get());
     if (rc < 0) {
         if (error)
@@ -179,14 +198,16 @@ bool VkMediaProbe::probe(const std::string& path, VkMediaProbeResult& result, st
     if (video >= 0) {
         const AVStream* st = fmt->streams[video];
         const AVCodecParameters* par = st->codecpar;
-        if (!vkmedia::isPictureSizeAllowed(par->width, par->height)) {
+        if (!vkmedia::isPictureAllowed(par->width, par->height, par->format)) {
             if (error)
-                *error = vkmedia::pictureSizeError(path, par->width, par->height);
+                *error = vkmedia::pictureSizeError(path, par->width, par->height, par->format);
             return false;
         }
         result.videoStreamIndex = video;
-        result.width = par->width;
-        result.height = par->height;
+        // Reported as displayed: a portrait phone clip is taller than wide.
+        const bool turned = vkmedia::VkPictureOrientation::ofStream(st).swapsSides();
+        result.width = turned ? par->height : par->width;
+        result.height = turned ? par->width : par->height;
         result.videoCodecName = codecName(par->codec_id);
         result.transferCharacteristics = transferName(vkmedia::rawEnumValue(par->color_trc));
         const auto* pixDesc = av_pix_fmt_desc_get(static_cast<AVPixelFormat>(par->format));
@@ -211,8 +232,8 @@ bool VkMediaProbe::probe(const std::string& path, VkMediaProbeResult& result, st
         }
         result.streamFlags |= VkMediaProbeResult::Video;
         result.frameRate = chooseFrameRate(st);
-        if (headerCountsFrames(fmt->iformat) && st->nb_frames > 0) {
-            result.frameCount = st->nb_frames;
+        if (const int64_t counted = headerFrameCount(fmt.get(), st); counted > 0) {
+            result.frameCount = counted;
             result.frameCountFromHeader = true;
         } else if (auto idx = packetIndex()) {
             result.frameCount = idx->frameCount();

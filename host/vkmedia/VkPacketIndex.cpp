@@ -1,5 +1,6 @@
 #include "VkPacketIndex.h"
 
+#include "VkFFmpegLog.h"
 #include "VkFFmpegPtr.h"
 #include "VkPictureLimit.h"
 
@@ -35,6 +36,54 @@ Cache& cache()
     return instance;
 }
 
+// Reads picture types with the codec's parser, for the codecs whose groups of pictures may open
+// with B-pictures that a decoder starting at the key frame drops (MPEG-1/2, MPEG-4 part 2 in AVI
+// and program streams, which carry no timestamps to tell them by).
+class PictureTypeReader
+{
+public:
+    explicit PictureTypeReader(const AVCodecParameters* parameters)
+    {
+        if (!parameters ||
+            (parameters->codec_id != AV_CODEC_ID_MPEG1VIDEO &&
+             parameters->codec_id != AV_CODEC_ID_MPEG2VIDEO && parameters->codec_id != AV_CODEC_ID_MPEG4))
+            return;
+        m_parser = av_parser_init(parameters->codec_id);
+        m_codec.reset(avcodec_alloc_context3(nullptr));
+        if (!m_parser || !m_codec || avcodec_parameters_to_context(m_codec.get(), parameters) < 0) {
+            close();
+            return;
+        }
+        // Packets are whole pictures already: the parser only reads their headers.
+        m_parser->flags |= PARSER_FLAG_COMPLETE_FRAMES;
+    }
+    ~PictureTypeReader() { close(); }
+    PictureTypeReader(const PictureTypeReader&) = delete;
+    PictureTypeReader& operator=(const PictureTypeReader&) = delete;
+
+    bool isBidirectional(const AVPacket* packet)
+    {
+        if (!m_parser || packet->size <= 0)
+            return false;
+        uint8_t* out = nullptr;
+        int outSize = 0;
+        av_parser_parse2(m_parser, m_codec.get(), &out, &outSize, packet->data, packet->size, packet->pts,
+                         packet->dts, packet->pos);
+        return m_parser->pict_type == AV_PICTURE_TYPE_B;
+    }
+
+private:
+    void close()
+    {
+        if (m_parser)
+            av_parser_close(m_parser);
+        m_parser = nullptr;
+        m_codec.reset();
+    }
+    AVCodecParserContext* m_parser = nullptr;
+    vkmedia::CodecPtr m_codec;
+};
+
 } // namespace
 
 class VkPacketIndex::Private
@@ -44,19 +93,32 @@ public:
     int videoStream = -1;
     AVRational timeBase{0, 1};
     std::vector<Packet> packets;
-    // Presentation order: (pts, decode index).
-    std::vector<std::pair<int64_t, int64_t>> byPts;
-    // Decode index -> presentation frame.
-    std::vector<int64_t> frameOfPacket;
+    // Presented frames in presentation order: (timestamp, decode index).
+    std::vector<std::pair<int64_t, int64_t>> frames;
+    struct Key
+    {
+        // The number of the key's own picture.
+        int64_t number = 0;
+        int64_t packet = 0;
+        int64_t leading = 0;
+    };
+    // Key packets a seek can aim at, in decode order.
+    std::vector<Key> keys;
+    // (byte position, decode index), sorted by position.
+    std::vector<std::pair<int64_t, int64_t>> byPosition;
     std::vector<StreamBytes> streams;
     bool byteSeek = false;
+    bool byTimestamp = true;
 
     bool scan(const std::string& path, const std::atomic<bool>* cancel, std::string* error);
+    void markPresented(const std::vector<bool>& hasOwnPts);
+    void numberFrames();
 };
 
 bool VkPacketIndex::Private::scan(const std::string& path, const std::atomic<bool>* cancel,
                                   std::string* error)
 {
+    vkmedia::VkFFmpegLog::install();
     const vkmedia::FormatPtr fmt = vkmedia::openInput(path, cancel, error);
     if (!fmt)
         return false;
@@ -73,8 +135,11 @@ bool VkPacketIndex::Private::scan(const std::string& path, const std::atomic<boo
     for (unsigned i = 0; i < fmt->nb_streams; ++i)
         streams[i].timeBase = fmt->streams[i]->time_base;
 
+    PictureTypeReader pictureTypes(videoStream >= 0 ? fmt->streams[videoStream]->codecpar : nullptr);
     vkmedia::PacketPtr packet = vkmedia::makePacket();
     int64_t lastPts = AV_NOPTS_VALUE;
+    std::vector<bool> hasOwnPts;
+    std::vector<bool> discarded;
     for (;;) {
         if (cancel && cancel->load(std::memory_order_relaxed)) {
             if (error)
@@ -107,7 +172,7 @@ bool VkPacketIndex::Private::scan(const std::string& path, const std::atomic<boo
             if (sb.endTs == AV_NOPTS_VALUE || end > sb.endTs)
                 sb.endTs = end;
         }
-        if (si != videoStream || (packet->flags & AV_PKT_FLAG_DISCARD))
+        if (si != videoStream)
             continue;
         Packet p;
         p.pts = ts;
@@ -117,19 +182,87 @@ bool VkPacketIndex::Private::scan(const std::string& path, const std::atomic<boo
         p.pos = packet->pos;
         p.size = packet->size;
         p.key = (packet->flags & AV_PKT_FLAG_KEY) != 0;
+        p.bidirectional = pictureTypes.isBidirectional(packet.get());
         lastPts = p.pts;
         packets.push_back(p);
+        hasOwnPts.push_back(packet->pts != AV_NOPTS_VALUE);
+        // An edit list that starts after a key frame keeps the packets before its start for decoding
+        // and has the decoder drop their pictures.
+        discarded.push_back((packet->flags & AV_PKT_FLAG_DISCARD) != 0);
     }
-
-    byPts.reserve(packets.size());
     for (size_t i = 0; i < packets.size(); ++i)
-        byPts.emplace_back(packets[i].pts, static_cast<int64_t>(i));
-    std::stable_sort(byPts.begin(), byPts.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
-    frameOfPacket.assign(packets.size(), 0);
-    for (size_t f = 0; f < byPts.size(); ++f)
-        frameOfPacket[static_cast<size_t>(byPts[f].second)] = static_cast<int64_t>(f);
+        packets[i].presented = !discarded[i];
+    markPresented(hasOwnPts);
+    numberFrames();
     return true;
+}
+
+void VkPacketIndex::Private::markPresented(const std::vector<bool>& hasOwnPts)
+{
+    // The decoder hands out nothing before the first key frame of a stream that starts mid-group
+    // (a recording cut anywhere), nor the pictures after it in decode order that come before it on
+    // screen: those refer to the group that was cut away (HEVC RASL pictures after a CRA). Streams
+    // without any key flag (some raw streams) are pictures throughout.
+    const auto firstKey = std::find_if(packets.begin(), packets.end(), [](const Packet& p) { return p.key; });
+    if (firstKey != packets.end()) {
+        const size_t first = static_cast<size_t>(firstKey - packets.begin());
+        for (size_t i = 0; i < first; ++i)
+            packets[i].presented = false;
+        for (size_t i = first + 1; i < packets.size(); ++i) {
+            if (hasOwnPts[first] && hasOwnPts[i] && packets[i].pts < firstKey->pts && !packets[i].key)
+                packets[i].presented = false;
+        }
+    }
+    std::vector<int64_t> seen;
+    for (size_t i = 0; i < packets.size(); ++i) {
+        if (!packets[i].presented)
+            continue;
+        if (!hasOwnPts[i]) {
+            byTimestamp = false;
+            return;
+        }
+        seen.push_back(packets[i].pts);
+    }
+    std::sort(seen.begin(), seen.end());
+    byTimestamp = std::adjacent_find(seen.begin(), seen.end()) == seen.end();
+}
+
+void VkPacketIndex::Private::numberFrames()
+{
+    for (size_t i = 0; i < packets.size(); ++i) {
+        if (packets[i].presented)
+            frames.emplace_back(packets[i].pts, static_cast<int64_t>(i));
+    }
+    if (byTimestamp)
+        std::sort(frames.begin(), frames.end());
+    // A key packet's picture is numbered by its timestamp; without trustworthy timestamps, by the
+    // pictures before it in decode order and the leading B-pictures right after it, which are shown
+    // before it.
+    int64_t presentedBefore = 0;
+    for (size_t i = 0; i < packets.size(); ++i) {
+        const Packet& p = packets[i];
+        if (p.key && (p.pos >= 0 || !byteSeek)) {
+            Key key;
+            key.packet = static_cast<int64_t>(i);
+            for (size_t j = i + 1; j < packets.size() && packets[j].bidirectional; ++j)
+                key.leading += packets[j].presented ? 1 : 0;
+            key.number = presentedBefore + key.leading;
+            if (byTimestamp) {
+                const auto at =
+                    std::lower_bound(frames.begin(), frames.end(), std::make_pair(p.pts, INT64_MIN));
+                key.number = static_cast<int64_t>(at - frames.begin());
+                key.leading = 0;
+            }
+            keys.push_back(key);
+        }
+        if (p.presented)
+            ++presentedBefore;
+    }
+    for (size_t i = 0; i < packets.size(); ++i) {
+        if (packets[i].pos >= 0)
+            byPosition.emplace_back(packets[i].pos, static_cast<int64_t>(i));
+    }
+    std::sort(byPosition.begin(), byPosition.end());
 }
 
 VkPacketIndex::VkPacketIndex()
@@ -196,7 +329,7 @@ VkRational VkPacketIndex::timeBase() const
 
 int64_t VkPacketIndex::frameCount() const
 {
-    return static_cast<int64_t>(d->packets.size());
+    return static_cast<int64_t>(d->frames.size());
 }
 
 const std::vector<VkPacketIndex::Packet>& VkPacketIndex::packets() const
@@ -204,45 +337,68 @@ const std::vector<VkPacketIndex::Packet>& VkPacketIndex::packets() const
     return d->packets;
 }
 
-int64_t VkPacketIndex::ptsOfFrame(int64_t frame) const
+bool VkPacketIndex::numbersByTimestamp() const
 {
-    if (d->byPts.empty())
-        return AV_NOPTS_VALUE;
-    frame = std::clamp<int64_t>(frame, 0, frameCount() - 1);
-    return d->byPts[static_cast<size_t>(frame)].first;
+    return d->byTimestamp;
 }
 
-int64_t VkPacketIndex::frameAtPts(int64_t pts) const
+int64_t VkPacketIndex::ptsOfFrame(int64_t frame) const
 {
-    const auto it = std::upper_bound(d->byPts.begin(), d->byPts.end(), pts,
-                                     [](int64_t value, const auto& entry) { return value < entry.first; });
-    if (it == d->byPts.begin())
-        return 0;
-    return static_cast<int64_t>(it - d->byPts.begin()) - 1;
+    if (d->frames.empty())
+        return AV_NOPTS_VALUE;
+    frame = std::clamp<int64_t>(frame, 0, frameCount() - 1);
+    return d->frames[static_cast<size_t>(frame)].first;
+}
+
+int64_t VkPacketIndex::frameWithPts(int64_t pts) const
+{
+    if (!d->byTimestamp)
+        return -1;
+    const auto at = std::lower_bound(d->frames.begin(), d->frames.end(), std::make_pair(pts, INT64_MIN));
+    if (at == d->frames.end() || at->first != pts)
+        return -1;
+    return static_cast<int64_t>(at - d->frames.begin());
 }
 
 int64_t VkPacketIndex::keyPacketFor(int64_t frame, int stepsBack) const
 {
     if (frame < 0 || frame >= frameCount())
         return -1;
-    const auto& entry = d->byPts[static_cast<size_t>(frame)];
-    const int64_t target = entry.first;
-    for (int64_t i = entry.second; i >= 0; --i) {
-        const Packet& p = d->packets[static_cast<size_t>(i)];
-        if (p.key && p.pts <= target) {
-            if (stepsBack == 0)
-                return i;
-            --stepsBack;
+    // Keys are in decode order and so, but for leading pictures dropped at the start, are their
+    // numbers: the last key not after the frame, scanning back.
+    int64_t found = -1;
+    for (size_t i = d->keys.size(); i-- > 0;) {
+        if (d->keys[i].number <= frame) {
+            found = static_cast<int64_t>(i);
+            break;
         }
     }
-    return -1;
+    if (found < 0 || found < stepsBack)
+        return -1;
+    return d->keys[static_cast<size_t>(found - stepsBack)].packet;
 }
 
-int64_t VkPacketIndex::frameOfPacket(int64_t packet) const
+int64_t VkPacketIndex::keyFrameNumber(int64_t packet) const
 {
-    if (packet < 0 || packet >= frameCount())
+    const auto at = std::find_if(d->keys.begin(), d->keys.end(),
+                                 [packet](const auto& key) { return key.packet == packet; });
+    return at == d->keys.end() ? -1 : at->number;
+}
+
+int64_t VkPacketIndex::leadingFrames(int64_t packet) const
+{
+    const auto at = std::find_if(d->keys.begin(), d->keys.end(),
+                                 [packet](const auto& key) { return key.packet == packet; });
+    return at == d->keys.end() ? 0 : at->leading;
+}
+
+int64_t VkPacketIndex::packetAtPosition(int64_t position) const
+{
+    const auto at =
+        std::lower_bound(d->byPosition.begin(), d->byPosition.end(), std::make_pair(position, INT64_MIN));
+    if (at == d->byPosition.end() || at->first != position)
         return -1;
-    return d->frameOfPacket[static_cast<size_t>(packet)];
+    return at->second;
 }
 
 int64_t VkPacketIndex::measuredBitRate(int streamIndex) const

@@ -7,12 +7,14 @@
 #include "VkImageScaler.h"
 #include "VkMediaFileKey.h"
 #include "VkPacketIndex.h"
+#include "VkPictureOrientation.h"
 #include "VkPlaneSampler.h"
 #include "VkSceneObserver.h"
 #include "VkVideoSource.h"
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <deque>
 #include <mutex>
 #include <optional>
@@ -37,7 +39,12 @@ constexpr int kMaxLowres = 3;
 // keep dozens.
 constexpr int kThumbMaxWidth = 256;
 constexpr int kThumbMaxHeight = 144;
+// Progress goes out about once per percent of the clip, and at least this often, so that a long clip
+// (one percent of two hours is over a minute of footage) never looks stalled.
 constexpr int kProgressSteps = 100;
+constexpr std::chrono::milliseconds kProgressInterval{250};
+// Untagged pictures at least this tall are HD (BT.709), as the thumbnail scaler takes them.
+constexpr int kHdMinimumHeight = 720;
 // Decoded frames waiting for the analysis: enough to keep the decoder busy while one frame is
 // analysed, few enough that memory stays small.
 constexpr size_t kQueuedFrames = 3;
@@ -160,16 +167,22 @@ void VkSceneDetector::Private::runDetection(VkSceneObserver* obs)
     const int analysisHeight =
         even(std::max(kMinAnalysisHeight,
                       static_cast<int>(int64_t(analysisWidth) * sourceHeight / std::max(1, sourceWidth))));
+    // Thumbnails show the picture as displayed: turned as the display matrix says.
+    const vkmedia::VkPictureOrientation orientation =
+        vkmedia::VkPictureOrientation::ofStream(source->stream());
+    const int shownWidth = orientation.swapsSides() ? sourceHeight : sourceWidth;
+    const int shownHeight = orientation.swapsSides() ? sourceWidth : sourceHeight;
+    vkmedia::FramePtr turned = vkmedia::makeFrame();
     int thumbWidth = kThumbMaxWidth;
-    int thumbHeight = static_cast<int>(int64_t(kThumbMaxWidth) * sourceHeight / std::max(1, sourceWidth));
+    int thumbHeight = static_cast<int>(int64_t(kThumbMaxWidth) * shownHeight / std::max(1, shownWidth));
     if (thumbHeight > kThumbMaxHeight) {
         thumbHeight = kThumbMaxHeight;
-        thumbWidth = static_cast<int>(int64_t(kThumbMaxHeight) * sourceWidth / std::max(1, sourceHeight));
+        thumbWidth = static_cast<int>(int64_t(kThumbMaxHeight) * shownWidth / std::max(1, shownHeight));
     }
     thumbWidth = std::max(1, thumbWidth);
     thumbHeight = std::max(1, thumbHeight);
 
-    vkmedia::VkCutScorer scorer(params.threshold, params.minSceneLength);
+    vkmedia::VkCutScorer scorer(params.threshold, params.minSceneLength, frameRate.toDouble());
     vkmedia::VkImageScaler thumbScaler;
     vkmedia::SwsPtr analysisSws;
     std::optional<vkmedia::VkPlaneSampler> lumaSampler;
@@ -177,35 +190,70 @@ void VkSceneDetector::Private::runDetection(VkSceneObserver* obs)
     // Frames still waiting for the scorer's verdict, so that a confirmed cut can keep its picture.
     std::deque<std::pair<int64_t, vkmedia::FramePtr>> recent;
     const size_t recentCapacity = static_cast<size_t>(vkmedia::VkCutScorer::lookahead() + 2);
+    // The colours of the decoded pictures, for a thumbnail made from an analysis plane.
+    AVColorSpace colorspace = AVCOL_SPC_UNSPECIFIED;
+    AVColorRange colorRange = AVCOL_RANGE_UNSPECIFIED;
 
     auto keepThumbnail = [&](int64_t number) {
+        auto image = std::make_shared<VkFrameImage>();
+        image->width = thumbWidth;
+        image->height = thumbHeight;
+        image->pixels.resize(static_cast<size_t>(thumbWidth) * static_cast<size_t>(thumbHeight) * 4);
+        // Scales a picture into the thumbnail as displayed; one that cannot be turned here is left
+        // to the renderer.
+        auto toThumbnail = [&](const AVFrame* picture) {
+            if (!orientation.isIdentity()) {
+                if (!orientation.apply(picture, turned.get()))
+                    return false;
+                picture = turned.get();
+            }
+            return thumbScaler.frameToArgb(picture, thumbWidth, thumbHeight, image->pixels.data());
+        };
         for (const auto& entry : recent) {
             if (entry.first != number)
                 continue;
-            auto image = std::make_shared<VkFrameImage>();
-            image->width = thumbWidth;
-            image->height = thumbHeight;
-            image->pixels.resize(static_cast<size_t>(thumbWidth) * static_cast<size_t>(thumbHeight) * 4);
-            if (thumbScaler.frameToArgb(entry.second.get(), thumbWidth, thumbHeight, image->pixels.data()))
+            if (toThumbnail(entry.second.get()))
                 VkFrameCache::instance().put(key, number, std::move(image));
             return;
         }
+        // The middle of a gradual transition is found long after it was decoded; its analysis plane
+        // (an eighth of the picture, about the thumbnail's size) stands in for it.
+        const vkmedia::VkAnalysisPlane* plane = scorer.plane(number);
+        vkmedia::FramePtr frame = plane ? vkmedia::makeFrame() : nullptr;
+        if (!frame)
+            return;
+        frame->format = AV_PIX_FMT_YUV420P;
+        frame->width = plane->width;
+        frame->height = plane->height;
+        frame->colorspace = colorspace;
+        frame->color_range = colorRange;
+        frame->data[0] = const_cast<uint8_t*>(plane->y.data());
+        frame->data[1] = const_cast<uint8_t*>(plane->u.data());
+        frame->data[2] = const_cast<uint8_t*>(plane->v.data());
+        frame->linesize[0] = plane->width;
+        frame->linesize[1] = frame->linesize[2] = plane->width / 2;
+        if (toThumbnail(frame.get()))
+            VkFrameCache::instance().put(key, number, std::move(image));
     };
 
     int64_t sceneStart = 0;
     int64_t lastNumber = -1;
     const int64_t progressStep = std::max<int64_t>(1, total / kProgressSteps);
-    std::vector<int64_t> cuts;
-    // Sends the scenes that the confirmed cuts close; false once a stop has been asked for, so that
-    // no scene follows the request.
+    int64_t nextProgressFrame = 0;
+    auto lastProgress = std::chrono::steady_clock::now();
+    std::vector<VkSceneTransition> cuts;
+    // Sends the scenes that the confirmed boundaries close; false once a stop has been asked for, so
+    // that no scene follows the request.
     auto sendScenes = [&]() {
-        for (const int64_t cut : cuts) {
+        for (const VkSceneTransition& cut : cuts) {
             if (stopRequested.load())
                 return false;
-            if (obs)
-                obs->sceneDetected(sceneStart, cut);
-            sceneStart = cut;
-            keepThumbnail(cut);
+            if (obs) {
+                obs->sceneTransition(cut);
+                obs->sceneDetected(sceneStart, cut.frame);
+            }
+            sceneStart = cut.frame;
+            keepThumbnail(cut.frame);
         }
         cuts.clear();
         return true;
@@ -231,10 +279,9 @@ void VkSceneDetector::Private::runDetection(VkSceneObserver* obs)
             return;
         }
         vkmedia::FramePtr frame = std::move(item.frame);
-        const int64_t ts = vkmedia::VkVideoSource::frameTimestamp(frame.get());
-        int64_t number = ts == AV_NOPTS_VALUE ? lastNumber + 1 : index->frameAtPts(ts);
-        if (number <= lastNumber)
-            number = lastNumber + 1;
+        // Frame N is the N-th picture the decoder hands out, as FFmpeg numbers them; timestamps
+        // would misnumber streams that repeat or lack them.
+        const int64_t number = lastNumber + 1;
 
         vkmedia::VkAnalysisPlane plane;
         plane.width = analysisWidth;
@@ -266,6 +313,11 @@ void VkSceneDetector::Private::runDetection(VkSceneObserver* obs)
             sws_scale(analysisSws.get(), frame->data, frame->linesize, 0, frame->height, dst, dstStride);
         }
 
+        // Untagged pictures are read as players read them: by their own height, not the plane's.
+        colorspace = frame->colorspace != AVCOL_SPC_UNSPECIFIED ? frame->colorspace
+                     : frame->height >= kHdMinimumHeight        ? AVCOL_SPC_BT709
+                                                                : AVCOL_SPC_SMPTE170M;
+        colorRange = frame->format == AV_PIX_FMT_YUVJ420P ? AVCOL_RANGE_JPEG : frame->color_range;
         recent.emplace_back(number, std::move(frame));
         while (recent.size() > recentCapacity)
             recent.pop_front();
@@ -280,12 +332,24 @@ void VkSceneDetector::Private::runDetection(VkSceneObserver* obs)
             notifyEnd(false, std::string());
             return;
         }
-        if (obs && (number % progressStep == 0))
+        const auto now = std::chrono::steady_clock::now();
+        if (obs && (number >= nextProgressFrame || now - lastProgress >= kProgressInterval)) {
             obs->sceneProgress(number + 1, total);
+            nextProgressFrame = number + progressStep;
+            lastProgress = now;
+        }
     }
 
     if (lastNumber < 0) {
         notifyEnd(true, "No frame of " + path + " could be decoded");
+        return;
+    }
+    // The index counted the frames when the run began: ending short of them means that reading
+    // failed, or that the file was cut while it was read. The last scene would end at frames that
+    // were never analysed.
+    if (lastNumber + 1 < total && !stopRequested.load()) {
+        notifyEnd(true, "Reading " + path + " ended at frame " + std::to_string(lastNumber + 1) + " of " +
+                            std::to_string(total) + ": the file is damaged or was changed while it was read");
         return;
     }
     scorer.finish(cuts);
@@ -377,7 +441,8 @@ bool VkSceneDetector::start(std::string* error)
     vkmedia::VkVideoSource::Options options;
     options.fastAnalysis = true;
     options.maxLowres = kMaxLowres;
-    options.threads = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    // FFmpeg's own choice: a thread per core and one more, bounded as FFmpeg bounds it.
+    options.threads = 0;
     options.cancel = &d->stopRequested;
     if (!source->open(d->path, options, error))
         return false;

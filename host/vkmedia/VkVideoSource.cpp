@@ -1,5 +1,6 @@
 #include "VkVideoSource.h"
 
+#include "VkFFmpegLog.h"
 #include "VkPictureLimit.h"
 
 extern "C" {
@@ -21,6 +22,8 @@ public:
     int lowres = 0;
     bool draining = false;
     bool drained = false;
+    int64_t firstPacketPos = -1;
+    bool firstPacketSeen = false;
     const std::atomic<bool>* cancel = nullptr;
 
     bool cancelled() const { return cancel && cancel->load(std::memory_order_relaxed); }
@@ -29,6 +32,8 @@ public:
         avcodec_flush_buffers(codec.get());
         draining = false;
         drained = false;
+        firstPacketPos = -1;
+        firstPacketSeen = false;
     }
 };
 
@@ -40,6 +45,7 @@ VkVideoSource::~VkVideoSource() = default;
 
 bool VkVideoSource::open(const std::string& path, const Options& options, std::string* error)
 {
+    VkFFmpegLog::install();
     d->cancel = options.cancel;
     d->fmt = openInput(path, options.cancel, error);
     if (!d->fmt)
@@ -53,9 +59,10 @@ bool VkVideoSource::open(const std::string& path, const Options& options, std::s
         return false;
     }
     d->stream = d->fmt->streams[d->streamIndex];
-    if (!isPictureSizeAllowed(d->stream->codecpar->width, d->stream->codecpar->height)) {
+    const AVCodecParameters* par = d->stream->codecpar;
+    if (!isPictureAllowed(par->width, par->height, par->format)) {
         if (error)
-            *error = pictureSizeError(path, d->stream->codecpar->width, d->stream->codecpar->height);
+            *error = pictureSizeError(path, par->width, par->height, par->format);
         return false;
     }
     // Demux only the video: the other streams' packets are dropped before they are read where the
@@ -80,7 +87,7 @@ bool VkVideoSource::open(const std::string& path, const Options& options, std::s
     d->codec->pkt_timebase = d->stream->time_base;
     // A later packet may change the size that the header declared.
     limitPictureSize(d->codec.get());
-    d->codec->thread_count = std::max(0, options.threads);
+    d->codec->thread_count = std::clamp(options.threads, 0, kMaxDecoderThreads);
     d->codec->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
     if (options.fastAnalysis) {
         d->codec->skip_loop_filter = AVDISCARD_ALL;
@@ -88,6 +95,8 @@ bool VkVideoSource::open(const std::string& path, const Options& options, std::s
         d->lowres = std::min(options.maxLowres, static_cast<int>(decoder->max_lowres));
         d->codec->lowres = d->lowres;
     }
+    // Hardware decoding would be set up here, before the decoder opens: a hw_device_ctx and a
+    // get_format callback on d->codec, and a transfer of each frame to system memory in nextFrame().
     rc = avcodec_open2(d->codec.get(), decoder, nullptr);
     if (rc < 0) {
         if (error)
@@ -118,13 +127,15 @@ int VkVideoSource::lowres() const
     return d->lowres;
 }
 
-bool VkVideoSource::seekToPacket(int64_t timestamp, int64_t bytePosition, bool byByte)
+bool VkVideoSource::seekToPacket(int64_t pts, int64_t bytePosition, bool byByte)
 {
     int rc = -1;
     if (byByte && bytePosition >= 0)
         rc = av_seek_frame(d->fmt.get(), -1, bytePosition, AVSEEK_FLAG_BYTE);
+    // The demuxers look key frames up by presentation time: a key packet's decode time lies before
+    // it when B-frames follow, and would land on the key frame before.
     if (rc < 0)
-        rc = av_seek_frame(d->fmt.get(), d->streamIndex, timestamp, AVSEEK_FLAG_BACKWARD);
+        rc = av_seek_frame(d->fmt.get(), d->streamIndex, pts, AVSEEK_FLAG_BACKWARD);
     d->resetDecoder();
     return rc >= 0;
 }
@@ -136,6 +147,11 @@ bool VkVideoSource::rewind()
         rc = av_seek_frame(d->fmt.get(), -1, 0, AVSEEK_FLAG_BYTE);
     d->resetDecoder();
     return rc >= 0;
+}
+
+int64_t VkVideoSource::firstPacketPosition() const
+{
+    return d->firstPacketPos;
 }
 
 int VkVideoSource::nextFrame(AVFrame* frame, int64_t* lastPacketTs)
@@ -166,6 +182,10 @@ int VkVideoSource::nextFrame(AVFrame* frame, int64_t* lastPacketTs)
         PacketUnref unref(d->packet.get());
         if (d->packet->stream_index != d->streamIndex)
             continue;
+        if (!d->firstPacketSeen) {
+            d->firstPacketSeen = true;
+            d->firstPacketPos = d->packet->pos;
+        }
         if (lastPacketTs)
             *lastPacketTs = d->packet->pts != AV_NOPTS_VALUE ? d->packet->pts : d->packet->dts;
         rc = avcodec_send_packet(d->codec.get(), d->packet.get());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "VkFFmpegPtr.h"
+#include "VkMediaExport.h"
 
 #include <atomic>
 #include <cstdint>
@@ -12,12 +13,13 @@ namespace vkmedia {
 // The video stream of one file, opened for decoding: a demuxer, a decoder and the loop that turns
 // packets into frames. The renderer and the scene detector each own one; it is not shared between
 // threads.
-class VkVideoSource
+class VKMEDIA_EXPORT VkVideoSource
 {
 public:
     struct Options
     {
-        // 0 lets FFmpeg pick one thread per core.
+        // 0 lets FFmpeg choose (one thread per core and one more, at most kMaxDecoderThreads); larger
+        // requests are held to the same bound.
         int threads = 0;
         // Analysis may skip work that only the look of a picture needs (deblocking, exact IDCT) and
         // decode at a reduced size where the codec can.
@@ -27,6 +29,10 @@ public:
         // When given, reading and decoding end as soon as it becomes true.
         const std::atomic<bool>* cancel = nullptr;
     };
+
+    // FFmpeg's own bound on the threads it picks by itself: beyond it the decoders gain nothing and
+    // some (H.264 slice threads) misbehave.
+    static constexpr int kMaxDecoderThreads = 16;
 
     VkVideoSource();
     ~VkVideoSource();
@@ -41,8 +47,11 @@ public:
     // Reduction applied by the decoder (0: full size).
     int lowres() const;
 
-    // Positions the demuxer so that the next packet read is the given one (or an earlier key packet).
-    bool seekToPacket(int64_t timestamp, int64_t bytePosition, bool byByte);
+    // Positions the demuxer so that the next packet read is the key packet with presentation time
+    // `pts` (or an earlier key packet); by its byte position instead when `byByte` is set.
+    bool seekToPacket(int64_t pts, int64_t bytePosition, bool byByte);
+    // Byte position of the first video packet read since the last seek or rewind; -1 before it.
+    int64_t firstPacketPosition() const;
     // Back to the first packet of the file.
     bool rewind();
     // The next decoded frame into `frame`: 0, AVERROR_EOF at the end, AVERROR_EXIT when cancelled,

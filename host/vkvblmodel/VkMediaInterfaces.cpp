@@ -27,3 +27,8 @@ IVkTimeline::~IVkTimeline() = default;
 IVkScenceDetect::~IVkScenceDetect() = default;
 IVkScenceDetectEventObserver::IVkScenceDetectEventObserver() = default;
 IVkScenceDetectEventObserver::~IVkScenceDetectEventObserver() = default;
+
+bool IVkScenceDetectEventObserver::onDetectProgress(qint64 /*framesDone*/, qint64 /*frameCount*/)
+{
+    return true;
+}

@@ -29,6 +29,9 @@ public:
     virtual bool onDetectFailed() = 0;
     // One scene, the half-open frame range [startFrame, endFrame).
     virtual bool onSceneDetected(qint64 startFrame, qint64 endFrame) = 0;
+    // Frames analysed so far out of the clip's `frameCount`: for the first frame, then a few times a
+    // second, and with the whole count at the end of a finished run. The default ignores it.
+    virtual bool onDetectProgress(qint64 framesDone, qint64 frameCount);
 
 protected:
     ~IVkScenceDetectEventObserver();

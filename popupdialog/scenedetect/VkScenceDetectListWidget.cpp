@@ -2,6 +2,7 @@
 
 #include "VkScenceDetectListItem.h"
 #include "VkScenceDetectPresenter.h"
+#include "VkScenceDetectTable.h"
 
 #include <vkwidgets/VkLabel.h>
 #include <vkwidgets/VkToolButton.h>
@@ -12,6 +13,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QTableWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -20,6 +22,9 @@ constexpr int kRowHeight = 66;
 constexpr int kTableWidth = 287;
 // Rows that one press of Page Up or Page Down skips.
 constexpr int kPageRows = 4;
+// Time the list spends making rows in one turn of the event loop, well under the 100 ms at which a
+// window starts to feel stuck.
+constexpr qint64 kRowMillisecondsPerTurn = 40;
 const QColor kFocusOutline(0x3C, 0xA9, 0xF8);
 
 VkScenceDetectListItem* rowWidget(QTableWidget* table, int row, int column = 0)
@@ -33,7 +38,7 @@ VkScenceDetectListWidget::VkScenceDetectListWidget(QWidget* parent)
     : VkWidget(parent)
 {
     setObjectName(QStringLiteral("SceneDetectionList"));
-    m_table = new QTableWidget(0, 1, this);
+    m_table = new VkScenceDetectTable(0, 1, this);
     // One whole row at a time, nothing editable, no grid: the rows draw themselves.
     m_table->setShowGrid(false);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -169,12 +174,13 @@ void VkScenceDetectListWidget::setPresenter(VkScenceDetectPresenter* presenter)
 
 void VkScenceDetectListWidget::clear()
 {
+    m_pending.clear();
     m_table->setRowCount(0);
 }
 
 bool VkScenceDetectListWidget::hasItems() const
 {
-    return m_table->rowCount() > 0;
+    return m_table->rowCount() > 0 || !m_pending.isEmpty();
 }
 
 QList<QPoint> VkScenceDetectListWidget::detectRanges() const
@@ -184,6 +190,8 @@ QList<QPoint> VkScenceDetectListWidget::detectRanges() const
         if (VkScenceDetectListItem* item = rowWidget(m_table, row))
             ranges.append(item->range());
     }
+    for (const PendingScene& scene : m_pending)
+        ranges.append(QPoint(static_cast<int>(scene.start), static_cast<int>(scene.end)));
     return ranges;
 }
 
@@ -191,6 +199,8 @@ void VkScenceDetectListWidget::setDetecting(bool on)
 {
     m_detecting = on;
     if (!on) {
+        // The detection is over: every scene gets its row now, and every row its remove button.
+        addAllPendingRows();
         for (int row = 0; row < m_table->rowCount(); ++row) {
             if (VkScenceDetectListItem* item = rowWidget(m_table, row))
                 item->removeButton()->setEnabled(true);
@@ -206,6 +216,43 @@ QTableWidget* VkScenceDetectListWidget::table() const
 
 void VkScenceDetectListWidget::slotDetectResult(qlonglong start, qlonglong end, qlonglong duration,
                                                 QImage img)
+{
+    if (!m_pending.isEmpty() || rowTimeSpent()) {
+        m_pending.append({start, end, duration, img});
+        return;
+    }
+    addRow(start, end, duration, img);
+}
+
+bool VkScenceDetectListWidget::rowTimeSpent()
+{
+    if (!m_turnOpen) {
+        m_turnOpen = true;
+        m_turnClock.start();
+        // Runs once the event loop has come back: the turn is over.
+        QTimer::singleShot(0, this, &VkScenceDetectListWidget::addPendingRows);
+    }
+    return m_turnClock.elapsed() >= kRowMillisecondsPerTurn;
+}
+
+void VkScenceDetectListWidget::addPendingRows()
+{
+    m_turnOpen = false;
+    while (!m_pending.isEmpty() && !rowTimeSpent()) {
+        const PendingScene scene = m_pending.takeFirst();
+        addRow(scene.start, scene.end, scene.duration, scene.img);
+    }
+}
+
+void VkScenceDetectListWidget::addAllPendingRows()
+{
+    while (!m_pending.isEmpty()) {
+        const PendingScene scene = m_pending.takeFirst();
+        addRow(scene.start, scene.end, scene.duration, scene.img);
+    }
+}
+
+void VkScenceDetectListWidget::addRow(qlonglong start, qlonglong end, qlonglong duration, const QImage& img)
 {
     auto* item = new VkScenceDetectListItem(m_table);
     connect(item, &VkScenceDetectListItem::sigRemoveItem, this, &VkScenceDetectListWidget::removeItem);
@@ -227,7 +274,8 @@ void VkScenceDetectListWidget::slotDetectResult(qlonglong start, qlonglong end, 
     item->updateAccessibleNames();
     m_table->insertRow(n);
     m_table->setCellWidget(n, 0, item);
-    m_table->doItemsLayout();
+    // In place at once; the table lays out the new rows together at the next turn of the event loop.
+    m_table->placeRowWidget(n);
 }
 
 void VkScenceDetectListWidget::removeItem()

@@ -3,12 +3,14 @@
 #include <VkPopupDialogExport.h>
 #include <vkwidgets/VkWidget.h>
 
+#include <QElapsedTimer>
 #include <QImage>
 #include <QList>
 #include <QPoint>
 
 class QTableWidget;
 class VkScenceDetectPresenter;
+class VkScenceDetectTable;
 
 // The list of detected scenes, titled Scene 1, 2, 3 ... in row order. A click on a row asks for a
 // preview of that scene; rows can be removed once the detection has ended. The list itself takes
@@ -50,8 +52,25 @@ protected:
 private:
     void removeItem();
     void moveCurrentRow(int row);
+    void addRow(qlonglong start, qlonglong end, qlonglong duration, const QImage& img);
+    // Rows are made for at most a few tens of milliseconds per turn of the event loop; scenes that
+    // arrive beyond that (a GUI thread that fell behind the detector) wait here for the next turns.
+    bool rowTimeSpent();
+    void addPendingRows();
+    void addAllPendingRows();
 
-    QTableWidget* m_table = nullptr;
+    struct PendingScene
+    {
+        qlonglong start;
+        qlonglong end;
+        qlonglong duration;
+        QImage img;
+    };
+    QList<PendingScene> m_pending;
+    QElapsedTimer m_turnClock;
+    bool m_turnOpen = false;
+
+    VkScenceDetectTable* m_table = nullptr;
     bool m_detecting = false;
     VkScenceDetectPresenter* m_presenter = nullptr;
     Q_DISABLE_COPY(VkScenceDetectListWidget)

@@ -129,6 +129,14 @@ bool VkScenceDetectPresenter::Private::onSceneDetected(qint64 startFrame, qint64
     return true;
 }
 
+bool VkScenceDetectPresenter::Private::onDetectProgress(qint64 framesDone, qint64 frameCount)
+{
+    if (!acceptResults)
+        return false;
+    emit q->signalDetectProgress(framesDone, frameCount);
+    return true;
+}
+
 QImage VkScenceDetectPresenter::Private::thumbnailOf(qint64 frame)
 {
     const std::lock_guard<std::mutex> lock(timelineMutex);
@@ -191,6 +199,11 @@ void VkScenceDetectPresenter::stopDetect()
 bool VkScenceDetectPresenter::isDetecting() const
 {
     return d->detecting;
+}
+
+qint64 VkScenceDetectPresenter::mediaLength() const
+{
+    return d->mediaLength;
 }
 
 QString VkScenceDetectPresenter::frameToText(qint64 frame) const

@@ -25,6 +25,8 @@ public:
     void startDetect();
     void stopDetect();
     bool isDetecting() const;
+    // The clip's length in frames, known once openMedia() has run.
+    qint64 mediaLength() const;
     // The time text of a frame of the clip, at the clip's own frame rate.
     QString frameToText(qint64 frame) const;
 
@@ -35,6 +37,9 @@ signals:
     void signalDetectStop();
     void signalDetectFinished();
     void signalDetectResult(qlonglong start, qlonglong end, qlonglong duration, QImage img);
+    // Frames analysed so far out of the clip's frame count, a few times a second while a detection
+    // runs; the whole count once more when it finishes.
+    void signalDetectProgress(qlonglong frames, qlonglong frameCount);
 
 private:
     Private* const d;

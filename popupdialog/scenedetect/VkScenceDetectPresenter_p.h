@@ -23,6 +23,7 @@ public:
     bool onDetectStopped() override;
     bool onDetectFailed() override;
     bool onSceneDetected(qint64 startFrame, qint64 endFrame) override;
+    bool onDetectProgress(qint64 framesDone, qint64 frameCount) override;
 
     QImage thumbnailOf(qint64 frame);
     void endDetection(bool finished);

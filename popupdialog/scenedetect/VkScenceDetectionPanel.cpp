@@ -3,6 +3,7 @@
 #include "VkScenceDetectListWidget.h"
 #include "VkScenceDetectPlayerView.h"
 #include "VkScenceDetectPresenter.h"
+#include "VkScenceDetectProgress.h"
 
 #include <vkmediaplayer/IVkMediaPlayer.h>
 #include <vkmediaplayer/VkMediaPlayerPresenter.h>
@@ -38,6 +39,7 @@ VkScenceDetectionPanel::VkScenceDetectionPanel(IVkAbstractMediaItem* media, QWid
     m_detectButton->setMinimumWidth(kDetectButtonWidth);
     // "Detect" stands left of "Add To Timeline"; Tab follows the screen, not the creation order.
     setTabOrder(m_detectButton, m_addButton);
+    m_progress = new VkScenceDetectProgress(this);
 
     VkLabel* verticalLine = VkLabel::CreateLabel(this, QStringLiteral("LineWid"));
     verticalLine->setFixedWidth(1);
@@ -55,6 +57,7 @@ VkScenceDetectionPanel::VkScenceDetectionPanel(IVkAbstractMediaItem* media, QWid
     auto* buttons = new QHBoxLayout();
     buttons->setContentsMargins(kButtonRowMargin, kButtonRowMargin, kButtonRowMargin, kButtonRowMargin);
     buttons->setSpacing(kButtonRowMargin);
+    buttons->addWidget(m_progress, 1);
     buttons->addStretch();
     buttons->addWidget(m_detectButton);
     buttons->addWidget(m_addButton);
@@ -87,6 +90,8 @@ VkScenceDetectionPanel::VkScenceDetectionPanel(IVkAbstractMediaItem* media, QWid
             &VkScenceDetectionPanel::slotFinishDetect);
     connect(m_presenter, &VkScenceDetectPresenter::signalDetectStop, this,
             &VkScenceDetectionPanel::slotStopDetect);
+    connect(m_presenter, &VkScenceDetectPresenter::signalDetectProgress, m_progress,
+            &VkScenceDetectProgress::setProgress);
 
     m_playerView->setPlayerPresenter(m_presenter->playerPresenter());
     m_presenter->openMedia();
@@ -157,15 +162,22 @@ void VkScenceDetectionPanel::slotPlaySceneRange(int start, int end, bool play)
 void VkScenceDetectionPanel::slotStartDetect()
 {
     showDetectState();
+    if (m_showsRunning)
+        m_progress->begin(m_presenter->mediaLength());
 }
 
-void VkScenceDetectionPanel::slotDetectProgress(int /*frames*/) {}
+void VkScenceDetectionPanel::slotDetectProgress(int frames)
+{
+    m_progress->setProgress(frames, 0);
+}
 
 void VkScenceDetectionPanel::slotFinishDetect()
 {
     showDetectState();
-    if (!m_showsRunning)
+    if (!m_showsRunning) {
+        m_progress->end();
         m_list->setDetecting(false);
+    }
 }
 
 void VkScenceDetectionPanel::showDetectState()

@@ -11,6 +11,7 @@ class VkPushButton;
 class VkScenceDetectListWidget;
 class VkScenceDetectPlayerView;
 class VkScenceDetectPresenter;
+class VkScenceDetectProgress;
 
 // The body of the scene detection window: the preview on the left, the scene list on the right,
 // and "Detect" (or "Stop" while a detection runs) and "Add To Timeline" below.
@@ -52,5 +53,6 @@ private:
     VkScenceDetectPresenter* m_presenter = nullptr;
     // What the detect button shows: "Stop" (true) or "Detect".
     bool m_showsRunning = false;
+    VkScenceDetectProgress* m_progress = nullptr;
     Q_DISABLE_COPY(VkScenceDetectionPanel)
 };

@@ -529,6 +529,21 @@
     </message>
 </context>
 <context>
+    <name>VkScenceDetectProgress</name>
+    <message>
+        <source>Detection progress</source>
+        <translation>Fortschritt der Erkennung</translation>
+    </message>
+    <message>
+        <source>Analysed %1 of %2 frames (%3%)</source>
+        <translation>%1 von %2 Bildern analysiert (%3 %)</translation>
+    </message>
+    <message>
+        <source>Analysed %1 frames</source>
+        <translation>%1 Bilder analysiert</translation>
+    </message>
+</context>
+<context>
     <name>VkScenceDetectionDlg</name>
     <message>
         <source>Scene Detection</source>

@@ -37,9 +37,12 @@
 #include <QTextDocument>
 #include <QtEndian>
 
+#include <unistd.h>
+
 #include <chrono>
 #include <cmath>
 #include <condition_variable>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -81,9 +84,10 @@ bool writeFile(const QString& file, const QByteArray& bytes)
     return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
 }
 
-// The PNG with its IHDR declaring width x height under a matching CRC-32 (reflected 0xEDB88320), so
-// decoders take the header as intact; the pixels stay the small original's. Empty without an IHDR.
-QByteArray pngDeclaring(QByteArray png, quint32 width, quint32 height)
+// The PNG with its IHDR declaring width x height (and, when given, the bit depth and colour type:
+// 0 grey, 2 RGB, 6 RGBA) under a matching CRC-32 (reflected 0xEDB88320), so decoders take the header
+// as intact; the pixels stay the small original's. Empty without an IHDR.
+QByteArray pngDeclaring(QByteArray png, quint32 width, quint32 height, int depth = 0, int colourType = -1)
 {
     const int type = png.indexOf("IHDR");
     constexpr int kChunk = 4 + 13; // type and data, which the CRC after them covers
@@ -91,6 +95,10 @@ QByteArray pngDeclaring(QByteArray png, quint32 width, quint32 height)
         return QByteArray();
     qToBigEndian(width, png.data() + type + 4);
     qToBigEndian(height, png.data() + type + 8);
+    if (depth > 0)
+        png[type + 12] = char(depth);
+    if (colourType >= 0)
+        png[type + 13] = char(colourType);
     quint32 crc = 0xFFFFFFFFu;
     for (int i = type; i < type + kChunk; ++i) {
         crc ^= quint8(png.at(i));
@@ -164,9 +172,25 @@ public:
         std::lock_guard<std::mutex> lock(m_mutex);
         scenes.push_back({start, end});
     }
+    void sceneProgress(int64_t, int64_t) override
+    {
+        // Once, on the detector's thread, while it waits: the detection goes on after it returns.
+        if (atFirstProgress) {
+            const std::function<void()> action = std::move(atFirstProgress);
+            atFirstProgress = nullptr;
+            action();
+        }
+    }
     void sceneDetectFinished() override { finish(End::Finished); }
     void sceneDetectStopped() override { finish(End::Stopped); }
-    void sceneDetectFailed(const std::string&) override { finish(End::Failed); }
+    void sceneDetectFailed(const std::string& message) override
+    {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            failure = message;
+        }
+        finish(End::Failed);
+    }
 
     // Runs one detection of `path` to its end; None when it did not start (`error` says why) or hung
     // far beyond any detection of these one-second files.
@@ -186,6 +210,8 @@ public:
 
     std::vector<std::pair<int64_t, int64_t>> scenes;
     End end = End::None;
+    std::string failure;
+    std::function<void()> atFirstProgress;
 
 private:
     void finish(End how)
@@ -356,6 +382,9 @@ private slots:
     void zeroRate();
     void hugePicture_data();
     void hugePicture();
+    void largePictureWithinBudget_data();
+    void largePictureWithinBudget();
+    void truncatedDuringDetection();
     void brokenExif_data();
     void brokenExif();
     void hostileNames_data();
@@ -422,11 +451,14 @@ void tst_Reliability::onePixelVideo()
 void tst_Reliability::zeroRate_data()
 {
     QTest::addColumn<int>("damage");
+    QTest::addColumn<qint64>("frames");
     // FFmpeg replaces a zero time scale by 1, which makes each 512-tick frame last 512 s; zero sample
     // durations leave only the average rate. Either way the facts must stay finite and non-zero.
-    QTest::newRow("media header time scale 0") << 1;
-    QTest::newRow("every frame lasting 0") << 2;
-    QTest::newRow("both") << 3;
+    // The frames are the ones `ffprobe -count_frames` counts: the edit list, now far shorter or
+    // longer than the samples' times, has FFmpeg drop all but 1, 13 and 7 of the 25 samples.
+    QTest::newRow("media header time scale 0") << 1 << qint64(1);
+    QTest::newRow("every frame lasting 0") << 2 << qint64(13);
+    QTest::newRow("both") << 3 << qint64(7);
 }
 
 void tst_Reliability::zeroRate()
@@ -449,15 +481,14 @@ void tst_Reliability::zeroRate()
              qPrintable(QStringLiteral("%1/%2").arg(facts.frameRate.num).arg(facts.frameRate.den)));
     QVERIFY(std::isfinite(facts.frameRate.toDouble()));
     QVERIFY(std::isfinite(facts.durationSeconds) && facts.durationSeconds >= 0.0);
-    // The sample table still lists the 25 frames, whatever their durations.
-    QCOMPARE(facts.frameCount, int64_t(25));
+    QTEST(qint64(facts.frameCount), "frames");
 
-    // With every duration 0 the frames' timestamps collide and the renderer, which finds frames by
-    // timestamp, may not reach the first or last: then it must say so.
+    // With every duration 0 the frames' timestamps collide: the renderer counts the decoder's
+    // pictures instead, and a frame it cannot reach must say why.
     VkFrameRenderer renderer;
     QVERIFY2(renderer.open(path, &error), error.c_str());
     std::vector<uint8_t> argb(16 * 9 * 4, 0);
-    for (int frame : {0, 24}) {
+    for (const int64_t frame : {int64_t(0), facts.frameCount - 1}) {
         error.clear();
         QVERIFY2(renderer.renderFrame(frame, 16, 9, argb.data(), &error) || !error.empty(),
                  "a failed render must say why");
@@ -486,21 +517,34 @@ void tst_Reliability::hugePicture_data()
 {
     QTest::addColumn<quint32>("width");
     QTest::addColumn<quint32>("height");
+    QTest::addColumn<int>("depth");
+    QTest::addColumn<int>("colourType");
+    QTest::addColumn<QString>("reason");
     // 9e8 pixels, 3.6 GB as ARGB: FFmpeg's own size check refuses it too.
-    QTest::newRow("30000 x 30000") << quint32(30000) << quint32(30000);
+    QTest::newRow("30000 x 30000") << quint32(30000) << quint32(30000) << 0 << -1 << "pixels";
     // 2.56e8 pixels pass FFmpeg's check ((w + 128) * (h + 128) < 2^28) and would be a 1 GB frame:
     // only the engine's own limit of 2^27 pixels stops it.
-    QTest::newRow("16000 x 16000") << quint32(16000) << quint32(16000);
-    QTest::newRow("2^27 + 1 pixels in one row") << quint32(134217729) << quint32(1);
+    QTest::newRow("16000 x 16000") << quint32(16000) << quint32(16000) << 0 << -1 << "pixels";
+    QTest::newRow("2^27 + 1 pixels in one row") << quint32(134217729) << quint32(1) << 0 << -1 << "pixels";
+    // Exactly the pixel cap, but 8 bytes a pixel: 1 GiB decoded, four times the budget.
+    QTest::newRow("16384 x 8192, 16-bit RGBA") << quint32(16384) << quint32(8192) << 16 << 6 << "MB";
+    // 3 bytes a pixel: 384 MiB.
+    QTest::newRow("16384 x 8192, 8-bit RGB") << quint32(16384) << quint32(8192) << 8 << 2 << "MB";
+    // 8192 x 8192 at 4 bytes is exactly 256 MiB of pixels; the padding a decoder adds takes it over.
+    QTest::newRow("8192 x 8192, 8-bit RGBA") << quint32(8192) << quint32(8192) << 8 << 6 << "MB";
 }
 
 void tst_Reliability::hugePicture()
 {
     QFETCH(quint32, width);
     QFETCH(quint32, height);
-    const QByteArray png = pngDeclaring(readFile(mediaFile("small.png")), width, height);
+    QFETCH(int, depth);
+    QFETCH(int, colourType);
+    QFETCH(QString, reason);
+    const QByteArray png = pngDeclaring(readFile(mediaFile("small.png")), width, height, depth, colourType);
     QVERIFY(!png.isEmpty());
-    const QString file = m_work.filePath(QStringLiteral("huge_%1x%2.png").arg(width).arg(height));
+    const QString file = m_work.filePath(
+        QStringLiteral("huge_%1x%2_%3_%4.png").arg(width).arg(height).arg(depth).arg(colourType));
     QVERIFY(writeFile(file, png));
     const std::string path = file.toStdString();
 
@@ -510,6 +554,7 @@ void tst_Reliability::hugePicture()
     std::string error;
     QVERIFY(!VkMediaProbe::probe(path, facts, &error));
     QVERIFY2(QString::fromStdString(error).contains(file), error.c_str());
+    QVERIFY2(QString::fromStdString(error).contains(reason), error.c_str());
     QCOMPARE(facts.width, 0);
 
     VkFrameRenderer renderer;
@@ -526,6 +571,74 @@ void tst_Reliability::hugePicture()
     QString itemError;
     QVERIFY(!VkMediaItemFactory::create(file, &itemError));
     QVERIFY(!itemError.isEmpty());
+}
+
+void tst_Reliability::largePictureWithinBudget_data()
+{
+    QTest::addColumn<int>("colourType");
+    QTest::addColumn<int>("depth");
+    // The pixel cap at one byte a pixel: 128 MiB decoded, within the budget, so it is a picture the
+    // engine must still read, probe and draw small (its data is the tiny original's, so the drawing
+    // may fail, but with a message and within the budget).
+    QTest::newRow("16384 x 8192, 8-bit grey") << 0 << 8;
+    // 16-bit grey: 256 MiB once rows are rounded up, above the budget, so refused with a message.
+    QTest::newRow("16384 x 8192, 16-bit grey") << 0 << 16;
+}
+
+void tst_Reliability::largePictureWithinBudget()
+{
+    QFETCH(int, colourType);
+    QFETCH(int, depth);
+    const QString file = m_work.filePath(QStringLiteral("large_%1_%2.png").arg(colourType).arg(depth));
+    QVERIFY(writeFile(file, pngDeclaring(readFile(mediaFile("small.png")), 16384, 8192, depth, colourType)));
+    const std::string path = file.toStdString();
+    const bool allowed = depth == 8;
+
+    VkMediaProbeResult facts;
+    std::string error;
+    QCOMPARE(VkMediaProbe::probe(path, facts, &error), allowed);
+    if (!allowed) {
+        QVERIFY2(QString::fromStdString(error).contains(QLatin1String("MB one picture may take")),
+                 error.c_str());
+        return;
+    }
+    QCOMPARE(facts.width, 16384);
+    QCOMPARE(facts.height, 8192);
+    QCOMPARE(facts.bitsPerComponent, 8);
+
+    VkFrameRenderer renderer;
+    QVERIFY2(renderer.open(path, &error), error.c_str());
+    std::vector<uint8_t> argb(160 * 80 * 4, 0);
+    error.clear();
+    QVERIFY2(renderer.renderFrame(0, 160, 80, argb.data(), &error) || !error.empty(),
+             "a failed drawing must say why");
+    // Drawn large, the ARGB copy alone would be 512 MiB: refused before it is allocated.
+    error.clear();
+    std::vector<uint8_t> one(4, 0);
+    QVERIFY(!renderer.renderFrame(0, 16384, 8192, one.data(), &error));
+    QVERIFY2(QString::fromStdString(error).contains(QLatin1String("MB")), error.c_str());
+}
+
+void tst_Reliability::truncatedDuringDetection()
+{
+    const QString file = m_work.filePath(QStringLiteral("cut_while_read.mp4"));
+    QFile::remove(file);
+    QVERIFY(QFile::copy(mediaFile("long.mp4"), file));
+    const std::string path = file.toStdString();
+    const off_t quarter = off_t(QFileInfo(file).size() / 4);
+
+    // The detector counted 750 frames when it began; at its first progress report (frame 0) the
+    // file loses its last three quarters, long before the decoder gets there.
+    EndRecorder recorder;
+    bool cut = false;
+    recorder.atFirstProgress = [&] { cut = ::truncate(path.c_str(), quarter) == 0; };
+    std::string error;
+    QCOMPARE(recorder.detect(path, VkRational{25, 1}, &error), EndRecorder::End::Failed);
+    QVERIFY(cut);
+    QVERIFY2(QString::fromStdString(recorder.failure).contains(file), recorder.failure.c_str());
+    // What was reported lies in what was read: no scene reaches the 750th frame.
+    for (const auto& scene : recorder.scenes)
+        QVERIFY2(scene.second < 750, qPrintable(QString::number(scene.second)));
 }
 
 void tst_Reliability::brokenExif_data()

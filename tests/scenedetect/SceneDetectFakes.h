@@ -62,6 +62,10 @@ public:
     {
         return notify([=](IVkScenceDetectEventObserver* o) { return o->onSceneDetected(start, end); });
     }
+    bool progress(qint64 done, qint64 total)
+    {
+        return notify([=](IVkScenceDetectEventObserver* o) { return o->onDetectProgress(done, total); });
+    }
     bool finished() { return notify(&IVkScenceDetectEventObserver::onDetectFinished); }
     bool stopped() { return notify(&IVkScenceDetectEventObserver::onDetectStopped); }
     bool failed() { return notify(&IVkScenceDetectEventObserver::onDetectFailed); }

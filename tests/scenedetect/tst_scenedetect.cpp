@@ -5,6 +5,7 @@
 #include <scenedetect/VkScenceDetectListWidget.h>
 #include <scenedetect/VkScenceDetectPlayerView.h>
 #include <scenedetect/VkScenceDetectPresenter.h>
+#include <scenedetect/VkScenceDetectProgress.h>
 #include <scenedetect/VkScenceDetectionDlg.h>
 #include <scenedetect/VkScenceDetectionPanel.h>
 #include <vkcore/VkConvertUtility.h>
@@ -17,8 +18,11 @@
 
 #include <QProcess>
 #include <QRegularExpression>
+#include <QProgressBar>
+#include <QScrollBar>
 #include <QTableWidget>
 
+#include <algorithm>
 #include <memory>
 #include <thread>
 
@@ -392,6 +396,169 @@ private slots:
             QVERIFY2(n >= 30 && n < 45, qPrintable(QString::number(n)));
         }
         QCOMPARE(frames.last().at(1).toLongLong(), 44);
+    }
+
+    void progressWhileRunning_data()
+    {
+        QTest::addColumn<QString>("end");
+        QTest::addColumn<qlonglong>("lastShown");
+        // numbered.mp4 has 75 frames. A finished run's last report is the whole clip.
+        QTest::newRow("finished") << "finished" << qlonglong(75);
+        // After "Stop" the reports still on their way are dropped: the display keeps 30.
+        QTest::newRow("stopped") << "stopped" << qlonglong(30);
+        QTest::newRow("failed") << "failed" << qlonglong(30);
+    }
+    void progressWhileRunning()
+    {
+        QFETCH(QString, end);
+        auto item = generated("numbered.mp4");
+        QVERIFY(item);
+        VkScenceDetectionPanel panel(item.get(), nullptr);
+        panel.show();
+        PanelControls c(&panel);
+        auto* progress = panel.findChild<VkScenceDetectProgress*>();
+        auto* bar = panel.findChild<QProgressBar*>("SceneDetection_ProgressBar");
+        auto* caption = panel.findChild<VkLabel*>("SceneDetection_ProgressText");
+        QVERIFY(progress && bar && caption);
+        // Idle: nothing to show.
+        QVERIFY(!progress->isVisible());
+
+        QTest::mouseClick(c.detect, Qt::LeftButton);
+        QVERIFY(progress->isVisible());
+        QCOMPARE(bar->maximum(), 75);
+        QCOMPARE(bar->value(), 0);
+        QVERIFY(!bar->accessibleName().isEmpty());
+        FakeDetector* detector = FakeDetector::last();
+        QVERIFY(detector->progress(1, 75));
+        QVERIFY(detector->progress(30, 75));
+        QTRY_COMPARE(bar->value(), 30);
+        // 30 of 75 is 40 %.
+        QCOMPARE(caption->text(), QStringLiteral("Analysed 30 of 75 frames (40%)"));
+        QCOMPARE(bar->accessibleDescription(), caption->text());
+
+        QFETCH(qlonglong, lastShown);
+        if (end == "finished") {
+            QVERIFY(detector->progress(75, 75));
+            QVERIFY(detector->finished());
+        } else if (end == "stopped") {
+            QTest::mouseClick(c.detect, Qt::LeftButton);
+            QVERIFY(!detector->progress(50, 75));
+            QVERIFY(detector->stopped());
+        } else {
+            QVERIFY(detector->failed());
+        }
+        QTRY_COMPARE(c.detect->text(), QStringLiteral("Detect"));
+        QCOMPARE(progress->frames(), lastShown);
+        QCOMPARE(progress->frameCount(), qlonglong(75));
+        QVERIFY(!progress->isVisible());
+    }
+
+    void progressWithRealDetector()
+    {
+        auto item = generated("numbered.mp4");
+        QVERIFY(item);
+        IVkScenceDetect::setFactory({});
+        VkScenceDetectionPanel panel(item.get(), nullptr);
+        panel.show();
+        PanelControls c(&panel);
+        auto* progress = panel.findChild<VkScenceDetectProgress*>();
+        QVERIFY(progress);
+        QList<qint64> shown;
+        connect(panel.findChild<QProgressBar*>("SceneDetection_ProgressBar"), &QProgressBar::valueChanged,
+                this, [&](int value) { shown << value; });
+        QTest::mouseClick(c.detect, Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(c.detect->text(), QStringLiteral("Detect"), 60000);
+        IVkScenceDetect::setFactory([] { return new FakeDetector; });
+        // The engine's own reports climb to the clip's length, then the display is put away.
+        QVERIFY(!shown.isEmpty());
+        QCOMPARE(shown.last(), qint64(75));
+        QVERIFY(std::is_sorted(shown.begin(), shown.end()));
+        QCOMPARE(progress->frames(), qlonglong(75));
+        QVERIFY(!progress->isVisible());
+    }
+
+    void progressDrawnInTheme()
+    {
+        // 180 frames, a new shot every 30.
+        auto item = generated("scenes.mp4");
+        QVERIFY(item);
+        VkScenceDetectionDlg dlg(item.get(), nullptr);
+        dlg.show();
+        PanelControls c(&dlg);
+        VkMediaPlayerPresenter* player = dlg.findChild<VkMediaPlayerWidget*>()->presenter();
+        QSignalSpy frames(player, &VkMediaPlayerPresenter::sigFrameReady);
+        dlg.startDetect();
+        FakeDetector* detector = FakeDetector::last();
+        for (int start : {0, 30, 60})
+            QVERIFY(detector->scene(start, start + 30));
+        QVERIFY(detector->progress(72, 180));
+        auto* bar = dlg.findChild<QProgressBar*>("SceneDetection_ProgressBar");
+        QVERIFY(bar);
+        QTRY_COMPARE(bar->value(), 72);
+        QTRY_COMPARE(c.list->table()->rowCount(), 3);
+        // The preview follows the scenes found: the last one's first frame.
+        QTRY_VERIFY(!frames.isEmpty() && frames.last().at(1).toLongLong() == 60);
+        const QImage shot = dlg.grab().toImage();
+        const qreal ratio = shot.devicePixelRatio();
+        const auto colourAt = [&](double share) {
+            const QPoint at = bar->mapTo(&dlg, QPoint(int(bar->width() * share), bar->height() / 2));
+            return shot.pixelColor(int(at.x() * ratio), int(at.y() * ratio));
+        };
+        // 72 of 180 is 40 % done: the theme's accent up to there, its track colour after.
+        QCOMPARE(colourAt(0.2), QColor(0x55, 0xe5, 0xc5));
+        QCOMPARE(colourAt(0.8), QColor(0x3a, 0x41, 0x4b));
+        const QString screenshots = qEnvironmentVariable("VK_SCREENSHOT_DIR");
+        if (!screenshots.isEmpty()) {
+            const QString name =
+                ratio > 1.0 ? "scene-detection-progress@2x.png" : "scene-detection-progress.png";
+            QVERIFY(shot.save(QDir(screenshots).filePath(name)));
+        }
+        QVERIFY(detector->finished());
+        QTRY_COMPARE(c.detect->text(), QStringLiteral("Detect"));
+    }
+
+    void rowsLaidOutOncePerBatch()
+    {
+        VkScenceDetectionPanel panel(&m_item, nullptr);
+        panel.show();
+        PanelControls c(&panel);
+        QTest::mouseClick(c.detect, Qt::LeftButton);
+        FakeDetector* detector = FakeDetector::last();
+        QTableWidget* table = c.list->table();
+        // Every layout pass that finds more rows than fit moves the scroll bar's range.
+        QSignalSpy layouts(table->verticalScrollBar(), &QScrollBar::rangeChanged);
+        // 200 scenes queued before the GUI thread looks: they all arrive in one turn of its loop.
+        constexpr int kScenes = 200;
+        QVERIFY(detector->notify([](IVkScenceDetectEventObserver* o) {
+            bool taken = true;
+            for (int i = 0; i < kScenes; ++i)
+                taken = o->onSceneDetected(i * 10, i * 10 + 10) && taken;
+            return taken;
+        }));
+        // Every scene is the list's after one turn; the rows are made a few tens of milliseconds per
+        // turn, each turn's new rows laid out together in one pass.
+        QCoreApplication::processEvents();
+        QCOMPARE(c.list->detectRanges().size(), kScenes);
+        int turns = 1;
+        for (; table->rowCount() < kScenes && turns < 1000; ++turns)
+            QCoreApplication::processEvents();
+        QCOMPARE(table->rowCount(), kScenes);
+        // Laid out in one pass: the rows in sight are shown where the table shows them, the others
+        // wait hidden (the first row is at the top; 200 rows of 66 pixels do not fit).
+        QTRY_VERIFY(c.row(0)->isVisible());
+        QCOMPARE(c.row(0)->geometry().topLeft(), table->visualRect(table->model()->index(0, 0)).topLeft());
+        QVERIFY(!c.row(kScenes - 1)->isVisible());
+        // At most once a turn, not once for each of the 200 rows.
+        QVERIFY2(layouts.count() <= turns + 1,
+                 qPrintable(QStringLiteral("%1 passes in %2 turns").arg(layouts.count()).arg(turns)));
+        // Scrolled to the end, the last row shows in its place and the first is put away.
+        table->scrollToBottom();
+        QTRY_VERIFY(c.row(kScenes - 1)->isVisible());
+        QCOMPARE(c.row(kScenes - 1)->geometry().topLeft(),
+                 table->visualRect(table->model()->index(kScenes - 1, 0)).topLeft());
+        QVERIFY(!c.row(0)->isVisible());
+        QVERIFY(detector->finished());
+        QTRY_COMPARE(c.detect->text(), QStringLiteral("Detect"));
     }
 
     void acceptedRangesAfterRemoval()

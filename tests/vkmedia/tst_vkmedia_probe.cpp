@@ -6,10 +6,32 @@
 #include <vkmedia/VkMediaProbe.h>
 #include <vkmedia/VkPacketIndex.h>
 
+#include <QLoggingCategory>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <exiv2/exiv2.hpp>
+
+extern "C" {
+#include <libavutil/log.h>
+}
+
+namespace {
+
+// The engine's FFmpeg lines that reached Qt's message handler.
+QStringList ffmpegLines;
+QtMessageHandler previousHandler = nullptr;
+
+void collect(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (context.category && qstrcmp(context.category, "vk.media.ffmpeg") == 0) {
+        ffmpegLines << QString::number(int(type)) + QLatin1Char(' ') + message;
+        return;
+    }
+    previousHandler(type, context, message);
+}
+
+} // namespace
 
 class tst_VkMediaProbe : public QObject
 {
@@ -171,6 +193,41 @@ private slots:
         QVERIFY(!error.empty());
         // A failed probe leaves no stale facts behind.
         QCOMPARE(r.streamFlags, 0);
+    }
+
+    void ffmpegLog_data()
+    {
+        QTest::addColumn<QString>("rules");
+        QTest::addColumn<int>("level");
+        QTest::addColumn<QStringList>("expected");
+        // Quiet by default: a decoder's complaint about a damaged stream stays out of the host's log.
+        QTest::newRow("error, default rules") << QString() << int(AV_LOG_ERROR) << QStringList();
+        QTest::newRow("warning, default rules") << QString() << int(AV_LOG_WARNING) << QStringList();
+        // Only what ends FFmpeg's work is shown unasked (2: a critical message).
+        QTest::newRow("fatal, default rules")
+            << QString() << int(AV_LOG_FATAL) << QStringList{QStringLiteral("2 marker 14")};
+        // 1: a warning; 4: an info message.
+        QTest::newRow("error, warnings on")
+            << QStringLiteral("vk.media.ffmpeg.warning=true") << int(AV_LOG_ERROR)
+            << QStringList{QStringLiteral("1 marker 14")};
+        QTest::newRow("info, warnings on")
+            << QStringLiteral("vk.media.ffmpeg.warning=true") << int(AV_LOG_INFO) << QStringList();
+        QTest::newRow("info, info on") << QStringLiteral("vk.media.ffmpeg.info=true") << int(AV_LOG_INFO)
+                                       << QStringList{QStringLiteral("4 marker 14")};
+    }
+    void ffmpegLog()
+    {
+        QFETCH(QString, rules);
+        QFETCH(int, level);
+        // Probing is one of the ways into FFmpeg that route its log.
+        QVERIFY2(probe(QStringLiteral("numbered.mp4")), error.c_str());
+        QLoggingCategory::setFilterRules(rules);
+        ffmpegLines.clear();
+        previousHandler = qInstallMessageHandler(collect);
+        av_log(nullptr, level, "marker %d\n", 14);
+        qInstallMessageHandler(previousHandler);
+        QLoggingCategory::setFilterRules(QString());
+        QTEST(ffmpegLines, "expected");
     }
 };
 

@@ -3,9 +3,11 @@
 
 #include "VkMediaTestFiles.h"
 
+#include <vkmedia/VkDecodedFrameCache.h>
 #include <vkmedia/VkFrameCache.h>
 #include <vkmedia/VkFrameRenderer.h>
 #include <vkmedia/VkMediaFileKey.h>
+#include <vkmedia/VkVideoSource.h>
 
 #include <QtTest>
 
@@ -82,6 +84,102 @@ private slots:
                      error.c_str());
             QCOMPARE(numberIn(argb, size.width(), size.height()), frame);
         }
+    }
+
+    void seekStrategy_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QList<int>>("requests");
+        QTest::addColumn<int>("seeks");
+        QTest::addColumn<int>("decoded");
+        // numbered.mp4 and numbered_offset.mkv: key frames at 0, 12, 24, ... with three B-frames.
+        QList<int> playback;
+        for (int f = 0; f <= 40; ++f)
+            playback << f;
+        // One seek for frame 0, then decoding simply goes on through the key frames at 12, 24 and 36.
+        QTest::newRow("playback across key frames") << "numbered.mp4" << playback << 1 << 41;
+        // 23 decodes 12..23 from the key frame at 12; the steps back are then served from the decoded
+        // pictures kept, without a decode.
+        QList<int> backwards;
+        for (int f = 23; f >= 12; --f)
+            backwards << f;
+        QTest::newRow("steps backwards") << "numbered.mp4" << backwards << 1 << 12;
+        // A seek by presentation time lands on the key frame at 24: pictures 24, 25 and 26. Landing
+        // one key frame early (the decode time of the key packet) would decode 15.
+        QTest::newRow("seek lands on its key frame, mp4") << "numbered.mp4" << QList<int>{26} << 1 << 3;
+        QTest::newRow("seek lands on its key frame, mkv")
+            << "numbered_offset.mkv" << QList<int>{26} << 1 << 3;
+        // Ahead within the group: no seek for 30 after 26.
+        QTest::newRow("ahead in the group") << "numbered.mp4" << QList<int>{26, 30} << 1 << 7;
+    }
+    void seekStrategy()
+    {
+        QFETCH(QString, file);
+        QFETCH(QList<int>, requests);
+        QVERIFY2(open(file), error.c_str());
+        for (const int frame : requests) {
+            auto argb = buffer(320, 180);
+            QVERIFY2(renderer->renderFrame(frame, 320, 180, argb.data(), &error), error.c_str());
+            QCOMPARE(numberIn(argb, 320, 180), frame);
+        }
+        QTEST(int(renderer->seeks()), "seeks");
+        QTEST(int(renderer->decodedFrames()), "decoded");
+    }
+
+    void decodedCacheKeepsTheNearest_data()
+    {
+        QTest::addColumn<int>("position");
+        QTest::addColumn<QList<int>>("kept");
+        // Five equal pictures into room for three: the two farthest from the position go.
+        QTest::newRow("at the end") << 4 << QList<int>{2, 3, 4};
+        QTest::newRow("at the start") << 0 << QList<int>{0, 1, 2};
+        QTest::newRow("in the middle") << 2 << QList<int>{1, 2, 3};
+    }
+    void decodedCacheKeepsTheNearest()
+    {
+        QFETCH(int, position);
+        QFETCH(QList<int>, kept);
+        vkmedia::FramePtr picture = vkmedia::makeFrame();
+        picture->format = AV_PIX_FMT_GRAY8;
+        picture->width = 64;
+        picture->height = 64;
+        QVERIFY(av_frame_get_buffer(picture.get(), 0) >= 0);
+        const size_t bytes = vkmedia::VkDecodedFrameCache::bytesOf(picture.get());
+        QVERIFY(bytes >= 64 * 64);
+        // Room for three and a half: the bound is in bytes, not pictures.
+        vkmedia::VkDecodedFrameCache cache(bytes * 7 / 2);
+        for (int n = 0; n < 5; ++n)
+            cache.put(n, picture.get(), position);
+        QList<int> found;
+        for (int n = 0; n < 5; ++n) {
+            if (cache.find(n))
+                found << n;
+        }
+        QCOMPARE(found, kept);
+        QCOMPARE(cache.bytes(), bytes * 3);
+        // A budget smaller than one picture keeps none.
+        cache.setCapacity(bytes - 1);
+        QCOMPARE(cache.count(), size_t(0));
+        QCOMPARE(cache.bytes(), size_t(0));
+    }
+
+    void decoderThreads_data()
+    {
+        QTest::addColumn<int>("requested");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("a few") << 4 << 4;
+        // FFmpeg bounds its own choice at 16; a request for one thread per core of a large machine is
+        // held to the same.
+        QTest::newRow("one per core of a large machine") << 64 << 16;
+    }
+    void decoderThreads()
+    {
+        QFETCH(int, requested);
+        vkmedia::VkVideoSource source;
+        vkmedia::VkVideoSource::Options options;
+        options.threads = requested;
+        QVERIFY2(source.open(VkMediaTestFiles::path("numbered.mp4"), options, &error), error.c_str());
+        QTEST(source.codec()->thread_count, "expected");
     }
 
     void colours_data()

@@ -1,6 +1,7 @@
-// The threaded scene detector: cuts of a clip with known shots, the order of notifications, stopping
-// from the observer, releasing while a run is under way, files that cannot be decoded, and the queue
-// between its decoding and analysing threads.
+// The threaded scene detector: cuts of a clip with known shots, dissolves and fades between filmed
+// shots, what must not start a scene, the order of notifications, stopping from the observer,
+// releasing while a run is under way, files that cannot be decoded, and the queue between its decoding
+// and analysing threads.
 
 #include "VkMediaTestFiles.h"
 
@@ -11,13 +12,16 @@
 #include <vkmedia/VkSceneDetector.h>
 #include <vkmedia/VkSceneObserver.h>
 
+#include <QFile>
 #include <QtTest>
 
 #include <algorithm>
 #include <atomic>
 #include <cctype>
 #include <chrono>
+#include <cmath>
 #include <condition_variable>
+#include <cstdlib>
 #include <future>
 #include <mutex>
 #include <thread>
@@ -40,6 +44,7 @@ public:
     std::condition_variable ended;
     std::string kinds;
     Ranges scenes;
+    std::vector<VkSceneTransition> transitions;
     // Optional: stop the detector once this many frames are analysed.
     VkSceneDetector* stopTarget = nullptr;
     qint64 stopAfter = -1;
@@ -75,6 +80,11 @@ public:
     }
 
     void sceneDetectBegin() override { record('b'); }
+    void sceneTransition(const VkSceneTransition& transition) override
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        transitions.push_back(transition);
+    }
     void sceneDetected(int64_t start, int64_t end) override
     {
         std::vector<uint8_t> argb(99 * 56 * 4);
@@ -91,6 +101,57 @@ public:
     void sceneDetectStopped() override { record('X'); }
     void sceneDetectFailed(const std::string&) override { record('E'); }
 };
+
+// One join of the transition clip, as its maker wrote it: "cut FRAME" or "KIND FIRST LAST".
+struct Join
+{
+    QString kind;
+    qint64 first = 0;
+    qint64 last = 0;
+};
+
+bool ensureTransitionMedia(QString* message)
+{
+    const QString dir = QStringLiteral(VK_TRANSITION_MEDIA_DIR);
+    if (QFile::exists(dir + QStringLiteral("/.stamp")))
+        return true;
+    QProcess script;
+    script.start(QStringLiteral("bash"), {QStringLiteral(VK_TRANSITION_MEDIA_SCRIPT), dir});
+    const bool ok =
+        script.waitForFinished(-1) && script.exitStatus() == QProcess::NormalExit && script.exitCode() == 0;
+    if (!ok)
+        *message = QString::fromLocal8Bit(script.readAllStandardError());
+    return ok;
+}
+
+std::string transitionMedia(const char* name)
+{
+    return (QStringLiteral(VK_TRANSITION_MEDIA_DIR "/") + QLatin1String(name)).toStdString();
+}
+
+// The joins of a clip, its frame count and what its shots were filmed from, from the text file
+// beside it.
+QVector<Join> readJoins(const char* name, qint64* frames, QString* source = nullptr)
+{
+    QVector<Join> joins;
+    QFile file(QString::fromStdString(transitionMedia(name)));
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return joins;
+    while (!file.atEnd()) {
+        const QStringList words = QString::fromLatin1(file.readLine()).simplified().split(QLatin1Char(' '));
+        if (words.size() == 2 && words[0] == QLatin1String("frames")) {
+            *frames = words[1].toLongLong();
+        } else if (words.size() == 2 && words[0] == QLatin1String("source")) {
+            if (source)
+                *source = words[1];
+        } else if (words.size() == 2) {
+            joins.append({words[0], words[1].toLongLong(), words[1].toLongLong()});
+        } else if (words.size() == 3) {
+            joins.append({words[0], words[1].toLongLong(), words[2].toLongLong()});
+        }
+    }
+    return joins;
+}
 
 vkmedia::VkDecodedFrameQueue::Item numberedFrame(int64_t pts)
 {
@@ -113,8 +174,135 @@ class tst_VkMediaScenes : public QObject
         return detector.start(error);
     }
 
+    // Runs a whole detection over `file`; false when it did not finish.
+    static bool detect(const std::string& file, Recorder& recorder, VkSceneDetector::Params params)
+    {
+        VkSceneDetector detector;
+        detector.init(file, VkRational{25, 1});
+        detector.setParams(params);
+        detector.setObserver(&recorder);
+        std::string error;
+        if (!detector.start(&error) || !recorder.waitEnd())
+            return false;
+        detector.release();
+        return recorder.wellOrdered('F');
+    }
+
+    // Scenes that follow each other without a gap from frame 0 to `frames`.
+    static bool coversClip(const Ranges& scenes, qint64 frames)
+    {
+        if (scenes.isEmpty() || scenes.first().first != 0 || scenes.last().second != frames)
+            return false;
+        for (int i = 0; i < scenes.size(); ++i) {
+            if (scenes[i].first >= scenes[i].second || (i > 0 && scenes[i].first != scenes[i - 1].second))
+                return false;
+        }
+        return true;
+    }
+
 private slots:
-    void initTestCase() { VK_ENSURE_TEST_MEDIA(); }
+    void initTestCase()
+    {
+        VK_ENSURE_TEST_MEDIA();
+        QString message;
+        QVERIFY2(ensureTransitionMedia(&message), qPrintable(message));
+    }
+
+    void gradualTransitions_data()
+    {
+        QTest::addColumn<int>("minSceneLength");
+        // Shortest scenes of 1 frame: no boundary is merely hidden by the shortest scene.
+        QTest::newRow("shortest scene 10") << 10;
+        QTest::newRow("shortest scene 1") << 1;
+    }
+    void gradualTransitions()
+    {
+        // Filmed shots (moving camera, grain, flicker) joined by cuts, cross-fades, pixel dissolves,
+        // fades through black and white and a dip to black: one boundary per join, inside a gradual
+        // one and near its middle, of the join's kind, and none anywhere else.
+        QFETCH(int, minSceneLength);
+        qint64 frames = 0;
+        QString source;
+        const QVector<Join> joins = readJoins("transitions.txt", &frames, &source);
+        QVERIFY(joins.size() >= 9);
+        // The detector's gradual tests are tuned on photographed shots; drawn ones blend differently.
+        if (source != QLatin1String("photographs"))
+            QSKIP("the shots were drawn, not photographed: install the wallpapers of scripts/deps and "
+                  "delete the transitions media folder");
+        VkFrameCache::instance().clear();
+        VkFrameRenderer renderer;
+        std::string error;
+        QVERIFY2(renderer.open(transitionMedia("transitions.mp4"), &error), error.c_str());
+        Recorder recorder;
+        recorder.thumbnails = &renderer;
+        VkSceneDetector::Params params;
+        params.minSceneLength = minSceneLength;
+        const uint64_t hitsBefore = VkFrameCache::instance().hits();
+        QVERIFY(detect(transitionMedia("transitions.mp4"), recorder, params));
+        QVERIFY(coversClip(recorder.scenes, frames));
+        QCOMPARE(recorder.transitions.size(), size_t(joins.size()));
+        QCOMPARE(recorder.scenes.size(), joins.size() + 1);
+        // Every scene's thumbnail was kept by the detector, also where a scene begins in the middle
+        // of a dissolve, long after that frame was decoded.
+        QCOMPARE(recorder.thumbnailsOk.load(), recorder.scenes.size());
+        QCOMPARE(VkFrameCache::instance().hits() - hitsBefore, uint64_t(recorder.scenes.size()));
+        for (int i = 0; i < joins.size(); ++i) {
+            const Join& join = joins[i];
+            const VkSceneTransition& found = recorder.transitions[size_t(i)];
+            const QByteArray where = QStringLiteral("%1 %2-%3: boundary at %4 (%5 over %6-%7)")
+                                         .arg(join.kind)
+                                         .arg(join.first)
+                                         .arg(join.last)
+                                         .arg(found.frame)
+                                         .arg(QLatin1String(VkSceneTransition::kindName(found.kind)))
+                                         .arg(found.first)
+                                         .arg(found.last)
+                                         .toUtf8();
+            QCOMPARE(recorder.scenes[i + 1].first, qint64(found.frame));
+            if (join.kind == QLatin1String("cut")) {
+                QVERIFY2(std::abs(found.frame - join.first) <= 1, where.constData());
+                QVERIFY2(found.kind == VkSceneTransition::Kind::Cut, where.constData());
+                continue;
+            }
+            // Near the middle: within a third of the transition's length of it.
+            const qint64 length = join.last - join.first + 1;
+            const double middle = (join.first + join.last) / 2.0;
+            QVERIFY2(found.frame >= join.first && found.frame <= join.last, where.constData());
+            QVERIFY2(std::abs(double(found.frame) - middle) <= length / 3.0 + 1.0, where.constData());
+            QVERIFY2(found.first <= found.frame && found.frame <= found.last, where.constData());
+            // The shortest ones may be taken for a cut; longer ones say what they are.
+            if (length > 6)
+                QVERIFY2(QLatin1String(VkSceneTransition::kindName(found.kind)) == join.kind,
+                         where.constData());
+        }
+    }
+
+    void noSceneWithinOneShot_data()
+    {
+        QTest::addColumn<double>("threshold");
+        QTest::addColumn<int>("minSceneLength");
+        QTest::newRow("defaults") << 30.0 << 10;
+        QTest::newRow("shortest scene 1") << 30.0 << 1;
+        QTest::newRow("sensitive") << 20.0 << 1;
+    }
+    void noSceneWithinOneShot()
+    {
+        // One filmed shot with a fast pan, a zoom, a slow darkening, grain, a moving subject, one- and
+        // two-frame flashes, a title card faded in and out within a second and a dip to black and
+        // back: all one scene.
+        QFETCH(double, threshold);
+        QFETCH(int, minSceneLength);
+        qint64 frames = 0;
+        readJoins("oneshot.txt", &frames);
+        QVERIFY(frames > 0);
+        Recorder recorder;
+        VkSceneDetector::Params params;
+        params.threshold = threshold;
+        params.minSceneLength = minSceneLength;
+        QVERIFY(detect(transitionMedia("oneshot.mp4"), recorder, params));
+        QCOMPARE(recorder.scenes, (Ranges{{0, frames}}));
+        QVERIFY(recorder.transitions.empty());
+    }
 
     void knownCuts_data()
     {

@@ -34,6 +34,11 @@ public:
         if (IVkScenceDetectEventObserver* o = observer.load())
             o->onSceneDetected(start, end);
     }
+    void sceneProgress(int64_t done, int64_t total) override
+    {
+        if (IVkScenceDetectEventObserver* o = observer.load())
+            o->onDetectProgress(done, total);
+    }
     void sceneDetectFinished() override
     {
         runEnded.store(true);

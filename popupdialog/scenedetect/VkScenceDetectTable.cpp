@@ -1,0 +1,70 @@
+#include "VkScenceDetectTable.h"
+
+VkScenceDetectTable::VkScenceDetectTable(int rows, int columns, QWidget* parent)
+    : QTableWidget(rows, columns, parent)
+{}
+
+VkScenceDetectTable::~VkScenceDetectTable() = default;
+
+QRect VkScenceDetectTable::rowRect(int row) const
+{
+    // From the headers: the table's own visualRect() would run a pending layout pass first.
+    return QRect(columnViewportPosition(0), rowViewportPosition(row), columnWidth(0), rowHeight(row));
+}
+
+void VkScenceDetectTable::placeRowWidget(int row)
+{
+    QWidget* widget = cellWidget(row, 0);
+    if (!widget)
+        return;
+    const QRect rect = rowRect(row);
+    widget->setGeometry(rect);
+    widget->setVisible(rect.intersects(viewport()->rect()));
+}
+
+void VkScenceDetectTable::rowsInserted(const QModelIndex& /*parent*/, int /*start*/, int /*end*/)
+{
+    scheduleDelayedItemsLayout();
+}
+
+void VkScenceDetectTable::rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end)
+{
+    QTableWidget::rowsAboutToBeRemoved(parent, start, end);
+    m_checkAllRows = true;
+}
+
+void VkScenceDetectTable::updateEditorGeometries()
+{
+    const int rows = rowCount();
+    if (rows == 0) {
+        m_firstShown = 0;
+        m_lastShown = -1;
+        return;
+    }
+    const int first = qMax(0, rowAt(0));
+    const int bottom = rowAt(viewport()->height() - 1);
+    const int last = bottom < 0 ? rows - 1 : bottom;
+    const int hideFrom = m_checkAllRows ? 0 : qMin(m_firstShown, rows);
+    const int hideTo = m_checkAllRows ? rows - 1 : qMin(m_lastShown, rows - 1);
+    for (int row = hideFrom; row <= hideTo; ++row) {
+        if (row >= first && row <= last)
+            continue;
+        if (QWidget* widget = cellWidget(row, 0))
+            widget->hide();
+    }
+    for (int row = first; row <= last; ++row) {
+        if (QWidget* widget = cellWidget(row, 0)) {
+            widget->setGeometry(rowRect(row));
+            widget->show();
+        }
+    }
+    m_firstShown = first;
+    m_lastShown = last;
+    m_checkAllRows = false;
+}
+
+void VkScenceDetectTable::scrollContentsBy(int dx, int dy)
+{
+    QTableWidget::scrollContentsBy(dx, dy);
+    updateEditorGeometries();
+}

@@ -1,0 +1,325 @@
+// The engine on the kinds of files people bring to an editor: for each clip of the format matrix
+// (tests/media/make_matrix_media.sh), the frame count of the probe, the packet index, the renderer
+// and the scene detector against `ffprobe -count_frames`, and rendered frames (first, last, spread,
+// each side of key frames, a walk backwards) compared byte for byte with ffmpeg's own decode of the
+// same frame number put through the same conversion.
+
+#include "VkMediaTestFiles.h"
+
+#include <vkmedia/VkFrameCache.h>
+#include <vkmedia/VkFrameRenderer.h>
+#include <vkmedia/VkImageScaler.h>
+#include <vkmedia/VkMediaProbe.h>
+#include <vkmedia/VkPacketIndex.h>
+#include <vkmedia/VkSceneDetector.h>
+#include <vkmedia/VkSceneObserver.h>
+
+extern "C" {
+#include <libavutil/imgutils.h>
+#include <libavutil/pixdesc.h>
+}
+
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QtTest>
+
+#include <condition_variable>
+#include <mutex>
+#include <set>
+
+namespace {
+
+constexpr int kBytesPerPixel = 4;
+// Only guards against a hang.
+constexpr int kProcessTimeoutMs = 60000;
+constexpr auto kDetectorGuard = std::chrono::seconds(60);
+// Frames tried per clip besides the fixed ones, and the length of the backwards walk.
+constexpr int kSpreadFrames = 6;
+constexpr int kBackwardSteps = 8;
+// Key frames whose neighbours are tried.
+constexpr int kKeysTried = 4;
+// A fixed seed: a failure repeats.
+constexpr quint32 kSeed = 14;
+
+QString matrixDir()
+{
+    return VkMediaTestFiles::dir() + QStringLiteral("/matrix");
+}
+
+QByteArray run(const QString& program, const QStringList& arguments, QString* failure)
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(kProcessTimeoutMs) || process.exitStatus() != QProcess::NormalExit ||
+        process.exitCode() != 0) {
+        *failure =
+            program + QStringLiteral(" failed: ") + QString::fromLocal8Bit(process.readAllStandardError());
+        return {};
+    }
+    return process.readAllStandardOutput();
+}
+
+// What ffmpeg presents: its frame count, the displayed size and the decoded pictures as raw planes.
+struct Reference
+{
+    qint64 frames = -1;
+    int width = 0;
+    int height = 0;
+    AVPixelFormat format = AV_PIX_FMT_NONE;
+    int colorSpace = AVCOL_SPC_UNSPECIFIED;
+    int colorRange = AVCOL_RANGE_UNSPECIFIED;
+    QByteArray raw;
+    size_t frameBytes = 0;
+
+    bool load(const QString& file, QString* failure)
+    {
+        const QByteArray facts =
+            run(QStringLiteral("ffprobe"),
+                {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-count_frames"),
+                 QStringLiteral("-select_streams"), QStringLiteral("v:0"), QStringLiteral("-show_entries"),
+                 QStringLiteral("stream=nb_read_frames,pix_fmt,color_space,color_range,width,"
+                                "height:stream_side_data=rotation"),
+                 QStringLiteral("-of"), QStringLiteral("default=nw=1"), file},
+                failure);
+        int rotation = 0;
+        for (const QByteArray& line : facts.split('\n')) {
+            const int eq = line.indexOf('=');
+            if (eq < 0)
+                continue;
+            const QByteArray key = line.left(eq);
+            const QByteArray value = line.mid(eq + 1).trimmed();
+            if (key == "nb_read_frames")
+                frames = value.toLongLong();
+            else if (key == "width")
+                width = value.toInt();
+            else if (key == "height")
+                height = value.toInt();
+            else if (key == "pix_fmt")
+                format = av_get_pix_fmt(value.constData());
+            else if (key == "color_space")
+                colorSpace =
+                    std::max(int(AVCOL_SPC_UNSPECIFIED), av_color_space_from_name(value.constData()));
+            else if (key == "color_range")
+                colorRange =
+                    std::max(int(AVCOL_RANGE_UNSPECIFIED), av_color_range_from_name(value.constData()));
+            else if (key == "rotation")
+                rotation = value.toInt();
+        }
+        if (frames <= 0 || width <= 0 || format == AV_PIX_FMT_NONE) {
+            *failure += QStringLiteral("ffprobe gave no usable facts: ") + QString::fromLatin1(facts);
+            return false;
+        }
+        if (qAbs(rotation) == 90 || qAbs(rotation) == 270)
+            std::swap(width, height);
+        // Every picture the decoder presents, at its own timestamp, in its own pixel format.
+        raw = run(QStringLiteral("ffmpeg"),
+                  {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-nostdin"),
+                   QStringLiteral("-i"), file, QStringLiteral("-map"), QStringLiteral("0:v:0"),
+                   QStringLiteral("-fps_mode"), QStringLiteral("passthrough"), QStringLiteral("-f"),
+                   QStringLiteral("rawvideo"), QStringLiteral("-pix_fmt"),
+                   QString::fromLatin1(av_get_pix_fmt_name(format)), QStringLiteral("-")},
+                  failure);
+        frameBytes = static_cast<size_t>(av_image_get_buffer_size(format, width, height, 1));
+        if (frameBytes == 0 || size_t(raw.size()) != frameBytes * size_t(frames)) {
+            *failure += QStringLiteral("ffmpeg presented %1 bytes, not %2 frames of %3")
+                            .arg(raw.size())
+                            .arg(frames)
+                            .arg(frameBytes);
+            return false;
+        }
+        return true;
+    }
+
+    // Frame `n` as ffmpeg decoded it, through the renderer's conversion to ARGB32.
+    std::vector<uint8_t> argb(qint64 n) const
+    {
+        vkmedia::FramePtr frame = vkmedia::makeFrame();
+        frame->format = format;
+        frame->width = width;
+        frame->height = height;
+        frame->colorspace = static_cast<AVColorSpace>(colorSpace);
+        frame->color_range = static_cast<AVColorRange>(colorRange);
+        const auto* bytes = reinterpret_cast<const uint8_t*>(raw.constData()) + frameBytes * size_t(n);
+        av_image_fill_arrays(frame->data, frame->linesize, bytes, format, width, height, 1);
+        std::vector<uint8_t> out(size_t(width) * height * kBytesPerPixel);
+        vkmedia::VkImageScaler scaler;
+        if (!scaler.frameToArgb(frame.get(), width, height, out.data()))
+            out.clear();
+        return out;
+    }
+};
+
+// The scene list of one detection run.
+class SceneRecorder : public VkSceneObserver
+{
+public:
+    std::mutex mutex;
+    std::condition_variable ended;
+    bool done = false;
+    bool failed = false;
+    std::vector<std::pair<int64_t, int64_t>> scenes;
+
+    void sceneDetectBegin() override {}
+    void sceneDetected(int64_t start, int64_t end) override
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        scenes.emplace_back(start, end);
+    }
+    void sceneProgress(int64_t, int64_t) override {}
+    void sceneDetectFinished() override { finish(false); }
+    void sceneDetectStopped() override { finish(true); }
+    void sceneDetectFailed(const std::string&) override { finish(true); }
+    void finish(bool failure)
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        done = true;
+        failed = failure;
+        ended.notify_all();
+    }
+    bool wait()
+    {
+        std::unique_lock<std::mutex> lock(mutex);
+        return ended.wait_for(lock, kDetectorGuard, [this] { return done; });
+    }
+};
+
+// First, last, a spread, each side of the first key frames, then a walk backwards from the middle.
+std::vector<qint64> framesToTry(const VkPacketIndex& index)
+{
+    const qint64 count = index.frameCount();
+    std::set<qint64> picked{0, count - 1};
+    QRandomGenerator random(kSeed);
+    for (int i = 0; i < kSpreadFrames; ++i)
+        picked.insert(qint64(random.bounded(quint32(count))));
+    int keys = 0;
+    for (size_t p = 0; p < index.packets().size() && keys < kKeysTried; ++p) {
+        const qint64 first = index.keyFrameNumber(qint64(p));
+        if (first <= 0)
+            continue;
+        ++keys;
+        for (qint64 f = first - 1; f <= first + 1; ++f) {
+            if (f < count)
+                picked.insert(f);
+        }
+    }
+    std::vector<qint64> order(picked.begin(), picked.end());
+    std::shuffle(order.begin(), order.end(), std::mt19937(kSeed));
+    for (qint64 f = count / 2; f > count / 2 - kBackwardSteps && f >= 0; --f)
+        order.push_back(f);
+    return order;
+}
+
+} // namespace
+
+class tst_VkMediaMatrix : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        VK_ENSURE_TEST_MEDIA();
+        QProcess script;
+        script.start(QStringLiteral("bash"), {QStringLiteral(VK_TEST_MATRIX_SCRIPT), matrixDir()});
+        QVERIFY(script.waitForFinished(-1));
+        QVERIFY2(script.exitCode() == 0, script.readAllStandardError().constData());
+    }
+
+    void clip_data()
+    {
+        QTest::addColumn<QString>("file");
+        // 0: the rate is not checked (repeated timestamps make it meaningless).
+        QTest::addColumn<int>("rate");
+        QTest::newRow("h264 mp4") << "h264.mp4" << 25;
+        QTest::newRow("h264 mkv gop 250") << "h264_gop250.mkv" << 25;
+        QTest::newRow("h264 ts") << "h264.ts" << 25;
+        QTest::newRow("h264 mov") << "h264.mov" << 25;
+        QTest::newRow("h264 avi b-frames") << "h264_bframes.avi" << 25;
+        QTest::newRow("hevc mp4") << "hevc.mp4" << 25;
+        QTest::newRow("hevc 10-bit mkv") << "hevc10.mkv" << 25;
+        QTest::newRow("vp9 webm") << "vp9.webm" << 25;
+        if (QFile::exists(matrixDir() + QStringLiteral("/av1.mkv")))
+            QTest::newRow("av1 mkv") << "av1.mkv" << 25;
+        QTest::newRow("mpeg-2 ps") << "mpeg2.mpg" << 25;
+        QTest::newRow("mpeg-4 avi b-frames") << "mpeg4_bframes.avi" << 25;
+        QTest::newRow("prores 4:2:2 10-bit") << "prores.mov" << 25;
+        QTest::newRow("mjpeg avi") << "mjpeg.avi" << 25;
+        QTest::newRow("rotated 90") << "rotated90.mp4" << 25;
+        QTest::newRow("rotated 270") << "rotated270.mp4" << 25;
+        QTest::newRow("trimmed mp4 (edit list)") << "trimmed.mp4" << 25;
+        QTest::newRow("ts cut mid-group") << "ts_cut_midgop.ts" << 25;
+        QTest::newRow("hevc from a cra") << "hevc_from_cra.ts" << 25;
+        QTest::newRow("duplicate timestamps") << "duplicate_timestamps.mkv" << 0;
+        QTest::newRow("late start") << "late_start.mkv" << 25;
+    }
+    void clip()
+    {
+        QFETCH(QString, file);
+        QFETCH(int, rate);
+        const QString path = matrixDir() + QLatin1Char('/') + file;
+        QString failure;
+        Reference reference;
+        QVERIFY2(reference.load(path, &failure), qPrintable(failure));
+
+        // One count everywhere: ffprobe's.
+        std::string error;
+        VkMediaProbeResult probed;
+        QVERIFY2(VkMediaProbe::probe(path.toStdString(), probed, &error), error.c_str());
+        QCOMPARE(qint64(probed.frameCount), reference.frames);
+        QCOMPARE(QSize(probed.width, probed.height), QSize(reference.width, reference.height));
+        if (rate > 0)
+            QCOMPARE(probed.frameRate.toDouble(), double(rate));
+        const auto index = VkPacketIndex::get(path.toStdString(), nullptr, &error);
+        QVERIFY2(index, error.c_str());
+        QCOMPARE(qint64(index->frameCount()), reference.frames);
+
+        VkFrameCache::instance().clear();
+        VkFrameRenderer renderer;
+        QVERIFY2(renderer.open(path.toStdString(), &error), error.c_str());
+        QCOMPARE(qint64(renderer.frameCount()), reference.frames);
+        QCOMPARE(QSize(renderer.displayWidth(), renderer.displayHeight()),
+                 QSize(reference.width, reference.height));
+        const int w = reference.width;
+        const int h = reference.height;
+        const std::vector<qint64> order = framesToTry(*index);
+        QStringList wrong;
+        for (const qint64 n : order) {
+            std::vector<uint8_t> got(size_t(w) * h * kBytesPerPixel);
+            if (!renderer.renderFrame(n, w, h, got.data(), &error)) {
+                wrong << QStringLiteral("%1 (%2)").arg(n).arg(QString::fromStdString(error));
+                continue;
+            }
+            if (got == reference.argb(n))
+                continue;
+            // Name the frame it shows instead, when it is a neighbour.
+            QString shown = QStringLiteral("?");
+            for (qint64 m = std::max<qint64>(0, n - 3); m <= std::min(reference.frames - 1, n + 3); ++m) {
+                if (got == reference.argb(m))
+                    shown = QString::number(m);
+            }
+            wrong << QStringLiteral("%1 shows %2").arg(n).arg(shown);
+        }
+        qInfo("%s: %lld frames, %d of %d exact", qPrintable(file), reference.frames,
+              int(order.size() - wrong.size()), int(order.size()));
+        QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QStringLiteral(", "))));
+
+        // The detector numbers the same frames: its scenes tile the clip exactly.
+        SceneRecorder recorder;
+        VkSceneDetector detector;
+        detector.init(path.toStdString(), VkRational{25, 1});
+        detector.setObserver(&recorder);
+        QVERIFY2(detector.start(&error), error.c_str());
+        QVERIFY(recorder.wait());
+        detector.release();
+        VkFrameCache::instance().clear();
+        QVERIFY(!recorder.failed);
+        QVERIFY(!recorder.scenes.empty());
+        QCOMPARE(qint64(recorder.scenes.front().first), qint64(0));
+        QCOMPARE(qint64(recorder.scenes.back().second), reference.frames);
+        for (size_t i = 1; i < recorder.scenes.size(); ++i)
+            QCOMPARE(recorder.scenes[i].first, recorder.scenes[i - 1].second);
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_VkMediaMatrix)
+#include "tst_vkmedia_matrix.moc"
