@@ -17,8 +17,8 @@
 #include <vkwidgets/VkToolButton.h>
 
 #include <QProcess>
-#include <QRegularExpression>
 #include <QProgressBar>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTableWidget>
 
