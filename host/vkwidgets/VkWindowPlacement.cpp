@@ -19,6 +19,19 @@ namespace VkWidgetsInternal {
 
 namespace {
 
+bool isInTitleBar(const QWidget* widget, const QWidget* window)
+{
+    for (const QWidget* w = widget; w && w != window; w = w->parentWidget()) {
+        if (w->inherits("VkTopLevelWindowTitleBar"))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+namespace {
+
 const char kXcbPlatform[] = "xcb";
 
 struct FreeReply
@@ -176,6 +189,22 @@ void VkWindowPlacement::afterShow(QWidget* dialog, bool needsPlacing)
     // application, as its main window would be.
     if (dialog->windowTitle().isEmpty())
         dialog->setWindowTitle(QGuiApplication::applicationDisplayName());
+    focusFirstControl(dialog);
+}
+
+void VkWindowPlacement::focusFirstControl(QWidget* dialog)
+{
+    // Left to itself, activation focuses the first stop of the tab chain, which is a button of the
+    // title bar: a dialog would open with its close button marked, and Enter would close it.
+    if (QWidget* current = dialog->focusWidget(); current && !isInTitleBar(current, dialog))
+        return;
+    for (QWidget* w = dialog->nextInFocusChain(); w && w != dialog; w = w->nextInFocusChain()) {
+        if (w->window() == dialog && w->isVisibleTo(dialog) && w->isEnabled() &&
+            (w->focusPolicy() & Qt::TabFocus) == Qt::TabFocus && !isInTitleBar(w, dialog)) {
+            w->setFocus(Qt::ActiveWindowFocusReason);
+            return;
+        }
+    }
 }
 
 } // namespace VkWidgetsInternal

@@ -40,6 +40,8 @@ public:
     // placement assumes a native frame of 10 x 40 pixels, which a frameless window does not have)
     // and names the window for the window manager when it has no title of its own.
     static void afterShow(QWidget* dialog, bool needsPlacing);
+    // Gives the first control of the dialog's body the focus, unless the dialog chose one itself.
+    static void focusFirstControl(QWidget* dialog);
 
 private:
     VkWindowPlacement() = delete;

@@ -185,6 +185,12 @@ void VkScenceDetectionPanel::showDetectState()
     // The detector's own state decides, not the order in which its notifications arrive: a detector
     // may end a run inside start(), before the start signal, and a queued end may pass a start.
     m_showsRunning = m_presenter->isDetecting();
+    // The preview is disabled while a run goes on; a focus inside it would be dropped, and the window
+    // would hand it to the first stop it has, the title bar's close button. "Stop" is what the user
+    // may want next.
+    const QWidget* focused = window()->focusWidget();
+    if (m_showsRunning && (!focused || m_playerView->isAncestorOf(focused)))
+        m_detectButton->setFocus(Qt::OtherFocusReason);
     m_playerView->setEnabled(!m_showsRunning);
     m_detectButton->setText(m_showsRunning ? tr("Stop") : tr("Detect"));
     m_addButton->setEnabled(!m_showsRunning && m_list->hasItems());

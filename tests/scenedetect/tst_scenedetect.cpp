@@ -15,6 +15,7 @@
 #include <vkwidgets/VkLabel.h>
 #include <vkwidgets/VkPushButton.h>
 #include <vkwidgets/VkToolButton.h>
+#include <vkwidgets/VkToolSlider.h>
 
 #include <QProcess>
 #include <QProgressBar>
@@ -287,6 +288,28 @@ private slots:
         QTRY_COMPARE(c.detect->text(), QStringLiteral("Detect"));
         QCoreApplication::sendEvent(&panel, &change);
         QCOMPARE(c.detect->text(), QStringLiteral("Detect"));
+    }
+
+    // Catches a run that disables the preview under the keyboard focus: the window would hand the
+    // focus to its title bar's close button, where Enter closes it.
+    void startMovesFocusOutOfPreview()
+    {
+        auto item = generated("scenes.mp4");
+        QVERIFY(item);
+        VkScenceDetectionDlg dlg(item.get(), nullptr);
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dlg));
+        PanelControls c(&dlg);
+        auto* slider = dlg.findChild<VkToolSlider*>();
+        QVERIFY(slider);
+        slider->setFocus(Qt::TabFocusReason);
+        QCOMPARE(dlg.focusWidget(), slider);
+        dlg.startDetect();
+        QCOMPARE(c.detect->text(), QStringLiteral("Stop"));
+        QCOMPARE(dlg.focusWidget(), c.detect);
+        QVERIFY(FakeDetector::last()->finished());
+        QTRY_COMPARE(c.detect->text(), QStringLiteral("Detect"));
+        QCOMPARE(dlg.focusWidget(), c.detect);
     }
 
     void endNotifications_data()

@@ -92,6 +92,7 @@ private slots:
     void setFixedSizeClamps();
     void shadowTitleAreaPassesClicksThrough();
     void titleBarDragMovesWindow();
+    void opensWithBodyFocused();
 };
 
 // Catches hooks that are not called, called twice (e.g. from both changeEvent and event) or called
@@ -286,6 +287,34 @@ void TestDialogs::titleBarDragMovesWindow()
     send(QEvent::MouseMove, QPoint(80, 30), Qt::NoButton, Qt::LeftButton);
     send(QEvent::MouseButtonRelease, QPoint(80, 30), Qt::LeftButton, Qt::NoButton);
     QTRY_COMPARE(dialog.pos(), start + QPoint(30, 20));
+}
+
+// Catches a dialog that opens with its title bar's close button focused (Enter would close it, and
+// the focus mark sits on the close button), and a chosen focus that the base overrides.
+void TestDialogs::opensWithBodyFocused()
+{
+    TranslatedShadowDialog dialog;
+    dialog.setFixedSize(480, 328);
+    dialog.titleBar()->SetButtons(VkTopLevelWindowTitleBar::Button_Close);
+    auto* first = new VkPushButton(&dialog, false, 32);
+    first->setGeometry(20, 100, 88, 32);
+    auto* second = new VkPushButton(&dialog, false, 32);
+    second->setGeometry(120, 100, 88, 32);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    QVERIFY(closeButton(&dialog));
+    QCOMPARE(dialog.focusWidget(), first);
+    dialog.hide();
+
+    TranslatedShadowDialog chosen;
+    chosen.setFixedSize(480, 328);
+    chosen.titleBar()->SetButtons(VkTopLevelWindowTitleBar::Button_Close);
+    new VkPushButton(&chosen, false, 32);
+    auto* wanted = new VkPushButton(&chosen, false, 32);
+    wanted->setFocus();
+    chosen.show();
+    QVERIFY(QTest::qWaitForWindowActive(&chosen));
+    QCOMPARE(chosen.focusWidget(), wanted);
 }
 
 VK_TEST_MAIN(TestDialogs)
