@@ -69,21 +69,29 @@ for _ in $(seq $max_tenths); do
     sleep 0.1
 done
 
-openbox --sm-disable >"$workdir/openbox.log" 2>&1 &
-wm_pid=$!
-# The window manager is ready once it has announced itself on the root window.
+# The window manager is ready once it has announced itself on the root window. Now and then it
+# cannot connect to a server that has only just started answering; it is then started again.
 ready=""
-for _ in $(seq $max_tenths); do
-    if xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; then
-        ready=yes
-        break
-    fi
-    kill -0 "$wm_pid" 2>/dev/null || break
-    sleep 0.1
+for _attempt in 1 2 3; do
+    openbox --sm-disable >"$workdir/openbox.log" 2>&1 &
+    wm_pid=$!
+    for _ in $(seq $max_tenths); do
+        if xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; then
+            ready=yes
+            break
+        fi
+        kill -0 "$wm_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    [ -n "$ready" ] && break
+    kill "$wm_pid" 2>/dev/null
+    wait "$wm_pid" 2>/dev/null
+    wm_pid=""
+    sleep 0.5
 done
 if [ -z "$ready" ]; then
-    echo "run_x11_session: openbox did not start" >&2
-    cat "$workdir/openbox.log" >&2
+    echo "run_x11_session: openbox did not start on :$display" >&2
+    cat "$workdir/openbox.log" "$workdir/xvfb.log" >&2
     exit 1
 fi
 
