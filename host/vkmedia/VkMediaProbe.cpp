@@ -37,16 +37,6 @@ bool isPlausibleRate(const VkRational& rate)
            rate.toDouble() <= kMaxPlausibleFrameRate;
 }
 
-bool isStillImageFormat(const AVInputFormat* format)
-{
-    const char* name = format->name;
-    const size_t length = std::strlen(name);
-    const char* pipe = "_pipe";
-    const size_t pipeLength = std::strlen(pipe);
-    return std::strcmp(name, "image2") == 0 ||
-           (length > pipeLength && std::strcmp(name + length - pipeLength, pipe) == 0);
-}
-
 // Containers whose header lists every sample, so the count needs no scan: the samples the edit list
 // keeps. HEVC may start at a CRA picture whose leading pictures the decoder drops, which only the
 // packets show. -1 when the header cannot tell.
@@ -216,7 +206,7 @@ bool VkMediaProbe::probe(const std::string& path, VkMediaProbeResult& result, st
             result.bitsPerComponent = pixDesc->comp[0].depth;
             result.hasAlpha = (pixDesc->flags & AV_PIX_FMT_FLAG_ALPHA) != 0;
         }
-        if (isStillImageFormat(fmt->iformat)) {
+        if (vkmedia::isStillPictureFormat(fmt->iformat)) {
             result.streamFlags = VkMediaProbeResult::Image;
             result.hasNoDuration = true;
             result.frameCount = 1;

@@ -34,16 +34,6 @@ int roundUp(int value, int step)
     return (value + step - 1) / step * step;
 }
 
-bool isStillPictureFormat(const AVInputFormat* format)
-{
-    const char* name = format->name;
-    const size_t length = std::strlen(name);
-    const char* pipe = "_pipe";
-    const size_t pipeLength = std::strlen(pipe);
-    return std::strcmp(name, "image2") == 0 ||
-           (length > pipeLength && std::strcmp(name + length - pipeLength, pipe) == 0);
-}
-
 int boundedGetBuffer(AVCodecContext* codec, AVFrame* frame, int flags)
 {
     if (codec->codec_type == AVMEDIA_TYPE_VIDEO &&
@@ -128,6 +118,16 @@ bool peekStillPicture(AVFormatContext* format, int streamIndex, PictureShape& sh
 }
 
 } // namespace
+
+bool isStillPictureFormat(const AVInputFormat* format)
+{
+    const char* name = format->name;
+    const size_t length = std::strlen(name);
+    const char* pipe = "_pipe";
+    const size_t pipeLength = std::strlen(pipe);
+    return std::strcmp(name, "image2") == 0 ||
+           (length > pipeLength && std::strcmp(name + length - pipeLength, pipe) == 0);
+}
 
 bool isPictureSizeAllowed(int width, int height)
 {

@@ -25,6 +25,9 @@ constexpr int64_t kMaxPictureBytes = int64_t(256) << 20;
 // True when a declared size is one the engine will decode.
 bool isPictureSizeAllowed(int width, int height);
 
+// True for FFmpeg's demuxers of single pictures (image2 and the *_pipe family).
+bool isStillPictureFormat(const AVInputFormat* format);
+
 // Bytes of one decoded picture of that size and pixel format (AVPixelFormat), counting every plane
 // at its bit depth with rows and height rounded up as FFmpeg's decoders allocate them; -1 when the
 // format is unknown or the size invalid.

@@ -1,3 +1,4 @@
+#include "BadMediaFiles.h"
 #include "MediaPropertyFakes.h"
 #include "StartupFixtures.h"
 #include "VkTestMain.h"
@@ -50,22 +51,6 @@
 using namespace MediaPropertyProbe;
 
 namespace {
-
-// The media: small, well-formed files made by make_bad_media.sh (a CTest fixture, or the test itself
-// when started by hand), and the byte-level damage each test writes into a copy.
-bool ensureMedia(QString* message)
-{
-    if (QFile::exists(QStringLiteral(VK_BAD_MEDIA_DIR "/.stamp")))
-        return true;
-    QProcess script;
-    script.start(QStringLiteral("bash"),
-                 {QStringLiteral(VK_BAD_MEDIA_SCRIPT), QStringLiteral(VK_BAD_MEDIA_DIR)});
-    const bool ok =
-        script.waitForFinished(-1) && script.exitStatus() == QProcess::NormalExit && script.exitCode() == 0;
-    if (!ok && message)
-        *message = QString::fromLocal8Bit(script.readAllStandardError());
-    return ok;
-}
 
 QString mediaFile(const QString& name)
 {
@@ -405,7 +390,7 @@ private:
 void tst_Reliability::initTestCase()
 {
     QString message;
-    QVERIFY2(ensureMedia(&message), qPrintable(message));
+    QVERIFY2(BadMediaFiles::ensureMedia(&message), qPrintable(message));
     QVERIFY(m_work.isValid());
     // The model's own detector over the engine, not a stand-in.
     IVkScenceDetect::setFactory({});

@@ -1,3 +1,5 @@
+#include "BadMediaFiles.h"
+
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
@@ -13,20 +15,6 @@
 #include <string>
 
 namespace {
-
-bool ensureMedia(QString* message)
-{
-    if (QFile::exists(QStringLiteral(VK_BAD_MEDIA_DIR "/.stamp")))
-        return true;
-    QProcess script;
-    script.start(QStringLiteral("bash"),
-                 {QStringLiteral(VK_BAD_MEDIA_SCRIPT), QStringLiteral(VK_BAD_MEDIA_DIR)});
-    const bool ok =
-        script.waitForFinished(-1) && script.exitStatus() == QProcess::NormalExit && script.exitCode() == 0;
-    if (!ok && message)
-        *message = QString::fromLocal8Bit(script.readAllStandardError());
-    return ok;
-}
 
 QByteArray mediaBytes(const char* name)
 {
@@ -135,7 +123,7 @@ private:
 void tst_SceneDetectCli::initTestCase()
 {
     QString message;
-    QVERIFY2(ensureMedia(&message), qPrintable(message));
+    QVERIFY2(BadMediaFiles::ensureMedia(&message), qPrintable(message));
     QVERIFY(m_work.isValid());
 }
 
