@@ -88,6 +88,42 @@ int even(int value)
     return std::max(2, value & ~1);
 }
 
+struct AnalysisSize
+{
+    int width = 0;
+    int height = 0;
+};
+
+// The analysis plane keeps the picture's proportions at about an eighth of its width.
+AnalysisSize analysisSizeOf(int sourceWidth, int sourceHeight)
+{
+    AnalysisSize size;
+    size.width = even(std::max(kMinAnalysisWidth, sourceWidth / kAnalysisDivisor));
+    size.height = even(std::max(
+        kMinAnalysisHeight, static_cast<int>(int64_t(size.width) * sourceHeight / std::max(1, sourceWidth))));
+    return size;
+}
+
+struct ThumbnailSize
+{
+    int width = kThumbMaxWidth;
+    int height = kThumbMaxHeight;
+};
+
+// The largest size of the displayed picture's proportions that fits the thumbnail box.
+ThumbnailSize thumbnailSizeOf(int shownWidth, int shownHeight)
+{
+    ThumbnailSize size;
+    size.height = static_cast<int>(int64_t(kThumbMaxWidth) * shownHeight / std::max(1, shownWidth));
+    if (size.height > kThumbMaxHeight) {
+        size.height = kThumbMaxHeight;
+        size.width = static_cast<int>(int64_t(kThumbMaxHeight) * shownWidth / std::max(1, shownHeight));
+    }
+    size.width = std::max(1, size.width);
+    size.height = std::max(1, size.height);
+    return size;
+}
+
 } // namespace
 
 class VkSceneDetector::Private
@@ -108,10 +144,328 @@ public:
     std::unique_ptr<vkmedia::VkVideoSource> source;
     VkMediaFileKey key;
 
+    class Pass;
+
     void run();
-    void runDetection(VkSceneObserver* obs);
     void joinWorker();
 };
+
+// One detection over the whole clip, on the detector's thread: the state that lives as long as the
+// pass, and its steps. Every step that ends the pass sends the last notification itself and returns
+// false.
+class VkSceneDetector::Private::Pass
+{
+public:
+    Pass(Private& owner, VkSceneObserver* observer);
+    Pass(const Pass&) = delete;
+    Pass& operator=(const Pass&) = delete;
+
+    void run();
+
+private:
+    bool prepare();
+    bool analyseFrames();
+    bool analyse(vkmedia::FramePtr frame);
+    bool reduce(const AVFrame& frame, vkmedia::VkAnalysisPlane& plane);
+    void rememberColours(const AVFrame& frame);
+    bool sendScenes();
+    void reportProgress(int64_t number);
+    void finishClip();
+    void keepThumbnail(int64_t number);
+    bool toThumbnail(const AVFrame* picture, VkFrameImage& image);
+    vkmedia::FramePtr wrapPlane(const vkmedia::VkAnalysisPlane& plane) const;
+    bool stopped() const { return d.stopRequested.load(); }
+    bool fail(const std::string& message);
+    bool endQuietly();
+    void end(bool failed, const std::string& message);
+
+    Private& d;
+    VkSceneObserver* const obs;
+    // The decoding thread goes before the queue it feeds, and before the last notification: once the
+    // observer hears of the end, nothing of this detection runs any more.
+    vkmedia::VkDecodedFrameQueue queue{kQueuedFrames};
+    std::optional<DecodingThread> decoding;
+
+    int64_t total = 0;
+    AnalysisSize analysisSize;
+    vkmedia::VkPictureOrientation orientation;
+    ThumbnailSize thumbSize;
+    vkmedia::FramePtr turned = vkmedia::makeFrame();
+    std::optional<vkmedia::VkCutScorer> scorer;
+    vkmedia::VkImageScaler thumbScaler;
+    vkmedia::SwsPtr analysisSws;
+    std::optional<vkmedia::VkPlaneSampler> lumaSampler;
+    std::optional<vkmedia::VkPlaneSampler> chromaSampler;
+    // Frames still waiting for the scorer's verdict, so that a confirmed cut can keep its picture.
+    std::deque<std::pair<int64_t, vkmedia::FramePtr>> recent;
+    const size_t recentCapacity = static_cast<size_t>(vkmedia::VkCutScorer::lookahead() + 2);
+    // The colours of the decoded pictures, for a thumbnail made from an analysis plane.
+    AVColorSpace colorspace = AVCOL_SPC_UNSPECIFIED;
+    AVColorRange colorRange = AVCOL_RANGE_UNSPECIFIED;
+
+    int64_t sceneStart = 0;
+    int64_t lastNumber = -1;
+    int64_t progressStep = 1;
+    int64_t nextProgressFrame = 0;
+    std::chrono::steady_clock::time_point lastProgress = std::chrono::steady_clock::now();
+    // Boundaries confirmed by the scorer and not yet sent.
+    std::vector<VkSceneTransition> cuts;
+};
+
+VkSceneDetector::Private::Pass::Pass(Private& owner, VkSceneObserver* observer)
+    : d(owner)
+    , obs(observer)
+{}
+
+void VkSceneDetector::Private::Pass::run()
+{
+    if (obs)
+        obs->sceneDetectBegin();
+    if (prepare() && analyseFrames())
+        finishClip();
+}
+
+bool VkSceneDetector::Private::Pass::prepare()
+{
+    std::string error;
+    const auto index = VkPacketIndex::get(d.path, &d.stopRequested, &error);
+    if (!index)
+        return fail(error);
+    total = index->frameCount();
+    progressStep = std::max<int64_t>(1, total / kProgressSteps);
+
+    const AVStream* stream = d.source->stream();
+    const int sourceWidth = stream->codecpar->width;
+    const int sourceHeight = stream->codecpar->height;
+    analysisSize = analysisSizeOf(sourceWidth, sourceHeight);
+    // Thumbnails show the picture as displayed: turned as the display matrix says.
+    orientation = vkmedia::VkPictureOrientation::ofStream(stream);
+    thumbSize = orientation.swapsSides() ? thumbnailSizeOf(sourceHeight, sourceWidth)
+                                         : thumbnailSizeOf(sourceWidth, sourceHeight);
+    scorer.emplace(d.params.threshold, d.params.minSceneLength, d.frameRate.toDouble());
+    return true;
+}
+
+bool VkSceneDetector::Private::Pass::analyseFrames()
+{
+    decoding.emplace(*d.source, queue);
+    for (;;) {
+        if (stopped())
+            return endQuietly();
+        vkmedia::VkDecodedFrameQueue::Item item = queue.pop();
+        const int rc = item.result;
+        if (rc == AVERROR_EOF)
+            return true;
+        if (rc == AVERROR_EXIT)
+            return endQuietly();
+        if (rc < 0)
+            return fail("Decoding failed at frame " + std::to_string(lastNumber + 1) + " of " + d.path +
+                        ": " + vkmedia::errorText(rc));
+        if (!analyse(std::move(item.frame)))
+            return false;
+    }
+}
+
+bool VkSceneDetector::Private::Pass::analyse(vkmedia::FramePtr frame)
+{
+    // Frame N is the N-th picture the decoder hands out, as FFmpeg numbers them; timestamps would
+    // misnumber streams that repeat or lack them.
+    const int64_t number = lastNumber + 1;
+    vkmedia::VkAnalysisPlane plane;
+    if (!reduce(*frame, plane))
+        return fail("Cannot convert the pictures of " + d.path);
+    rememberColours(*frame);
+    recent.emplace_back(number, std::move(frame));
+    while (recent.size() > recentCapacity)
+        recent.pop_front();
+
+    if (lastNumber < 0) {
+        sceneStart = number;
+        keepThumbnail(number);
+    }
+    lastNumber = number;
+    scorer->push(number, std::move(plane), cuts);
+    if (!sendScenes())
+        return endQuietly();
+    reportProgress(number);
+    return true;
+}
+
+bool VkSceneDetector::Private::Pass::reduce(const AVFrame& frame, vkmedia::VkAnalysisPlane& plane)
+{
+    const int width = analysisSize.width;
+    const int height = analysisSize.height;
+    plane.width = width;
+    plane.height = height;
+    plane.y.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
+    plane.u.resize(static_cast<size_t>(width / 2) * static_cast<size_t>(height / 2));
+    plane.v.resize(plane.u.size());
+    if (isSampledDirectly(frame.format)) {
+        // A stream may change its picture size midway.
+        if (!lumaSampler || lumaSampler->srcWidth() != frame.width ||
+            lumaSampler->srcHeight() != frame.height) {
+            lumaSampler.emplace(frame.width, frame.height, width, height);
+            chromaSampler.emplace((frame.width + 1) / 2, (frame.height + 1) / 2, width / 2, height / 2);
+        }
+        lumaSampler->sample(frame.data[0], frame.linesize[0], plane.y.data());
+        chromaSampler->sample(frame.data[1], frame.linesize[1], plane.u.data());
+        chromaSampler->sample(frame.data[2], frame.linesize[2], plane.v.data());
+        return true;
+    }
+    analysisSws.reset(sws_getCachedContext(analysisSws.release(), frame.width, frame.height,
+                                           static_cast<AVPixelFormat>(frame.format), width, height,
+                                           AV_PIX_FMT_YUV420P, SWS_AREA, nullptr, nullptr, nullptr));
+    if (!analysisSws)
+        return false;
+    uint8_t* dst[4] = {plane.y.data(), plane.u.data(), plane.v.data(), nullptr};
+    int dstStride[4] = {width, width / 2, width / 2, 0};
+    sws_scale(analysisSws.get(), frame.data, frame.linesize, 0, frame.height, dst, dstStride);
+    return true;
+}
+
+void VkSceneDetector::Private::Pass::rememberColours(const AVFrame& frame)
+{
+    // Untagged pictures are read as players read them: by their own height, not the plane's.
+    if (frame.colorspace != AVCOL_SPC_UNSPECIFIED)
+        colorspace = frame.colorspace;
+    else
+        colorspace = frame.height >= kHdMinimumHeight ? AVCOL_SPC_BT709 : AVCOL_SPC_SMPTE170M;
+    colorRange = frame.format == AV_PIX_FMT_YUVJ420P ? AVCOL_RANGE_JPEG : frame.color_range;
+}
+
+// Sends the scenes that the confirmed boundaries close; false once a stop has been asked for, so that
+// no scene follows the request.
+bool VkSceneDetector::Private::Pass::sendScenes()
+{
+    for (const VkSceneTransition& cut : cuts) {
+        if (stopped())
+            return false;
+        if (obs) {
+            obs->sceneTransition(cut);
+            obs->sceneDetected(sceneStart, cut.frame);
+        }
+        sceneStart = cut.frame;
+        keepThumbnail(cut.frame);
+    }
+    cuts.clear();
+    return true;
+}
+
+void VkSceneDetector::Private::Pass::reportProgress(int64_t number)
+{
+    const auto now = std::chrono::steady_clock::now();
+    if (obs && (number >= nextProgressFrame || now - lastProgress >= kProgressInterval)) {
+        obs->sceneProgress(number + 1, total);
+        nextProgressFrame = number + progressStep;
+        lastProgress = now;
+    }
+}
+
+void VkSceneDetector::Private::Pass::finishClip()
+{
+    if (lastNumber < 0) {
+        fail("No frame of " + d.path + " could be decoded");
+        return;
+    }
+    // The index counted the frames when the run began: ending short of them means that reading
+    // failed, or that the file was cut while it was read. The last scene would end at frames that
+    // were never analysed.
+    if (lastNumber + 1 < total && !stopped()) {
+        fail("Reading " + d.path + " ended at frame " + std::to_string(lastNumber + 1) + " of " +
+             std::to_string(total) + ": the file is damaged or was changed while it was read");
+        return;
+    }
+    scorer->finish(cuts);
+    if (!sendScenes() || stopped()) {
+        endQuietly();
+        return;
+    }
+    const int64_t endFrame = std::max(total, lastNumber + 1);
+    if (obs) {
+        obs->sceneDetected(sceneStart, endFrame);
+        obs->sceneProgress(endFrame, std::max(total, endFrame));
+    }
+    end(false, std::string());
+}
+
+// Leaves the first frame of a scene in the frame cache, scaled into the thumbnail box as displayed.
+void VkSceneDetector::Private::Pass::keepThumbnail(int64_t number)
+{
+    auto image = std::make_shared<VkFrameImage>();
+    image->width = thumbSize.width;
+    image->height = thumbSize.height;
+    image->pixels.resize(static_cast<size_t>(thumbSize.width) * static_cast<size_t>(thumbSize.height) * 4);
+    const auto kept = std::find_if(recent.begin(), recent.end(),
+                                   [number](const auto& entry) { return entry.first == number; });
+    vkmedia::FramePtr standIn;
+    const AVFrame* picture = nullptr;
+    if (kept != recent.end()) {
+        picture = kept->second.get();
+    } else if (const vkmedia::VkAnalysisPlane* plane = scorer->plane(number)) {
+        // The middle of a gradual transition is found long after it was decoded; its analysis plane
+        // (an eighth of the picture, about the thumbnail's size) stands in for it.
+        standIn = wrapPlane(*plane);
+        picture = standIn.get();
+    }
+    if (picture && toThumbnail(picture, *image))
+        VkFrameCache::instance().put(d.key, number, std::move(image));
+}
+
+// Scales a picture into the thumbnail as displayed; one that cannot be turned here is left to the
+// renderer.
+bool VkSceneDetector::Private::Pass::toThumbnail(const AVFrame* picture, VkFrameImage& image)
+{
+    if (!orientation.isIdentity()) {
+        if (!orientation.apply(picture, turned.get()))
+            return false;
+        picture = turned.get();
+    }
+    return thumbScaler.frameToArgb(picture, image.width, image.height, image.pixels.data());
+}
+
+// A frame that shows an analysis plane without copying it; it must not outlive the plane.
+vkmedia::FramePtr VkSceneDetector::Private::Pass::wrapPlane(const vkmedia::VkAnalysisPlane& plane) const
+{
+    vkmedia::FramePtr frame = vkmedia::makeFrame();
+    if (!frame)
+        return nullptr;
+    frame->format = AV_PIX_FMT_YUV420P;
+    frame->width = plane.width;
+    frame->height = plane.height;
+    frame->colorspace = colorspace;
+    frame->color_range = colorRange;
+    frame->data[0] = const_cast<uint8_t*>(plane.y.data());
+    frame->data[1] = const_cast<uint8_t*>(plane.u.data());
+    frame->data[2] = const_cast<uint8_t*>(plane.v.data());
+    frame->linesize[0] = plane.width;
+    frame->linesize[1] = frame->linesize[2] = plane.width / 2;
+    return frame;
+}
+
+bool VkSceneDetector::Private::Pass::fail(const std::string& message)
+{
+    end(true, message);
+    return false;
+}
+
+bool VkSceneDetector::Private::Pass::endQuietly()
+{
+    end(false, std::string());
+    return false;
+}
+
+void VkSceneDetector::Private::Pass::end(bool failed, const std::string& message)
+{
+    decoding.reset();
+    if (!obs)
+        return;
+    if (stopped())
+        obs->sceneDetectStopped();
+    else if (failed)
+        obs->sceneDetectFailed(message);
+    else
+        obs->sceneDetectFinished();
+}
 
 void VkSceneDetector::Private::joinWorker()
 {
@@ -127,246 +481,12 @@ void VkSceneDetector::Private::joinWorker()
 
 void VkSceneDetector::Private::run()
 {
-    VkSceneObserver* obs = observer.load();
-    runDetection(obs);
+    {
+        Pass pass(*this, observer.load());
+        pass.run();
+    }
     source.reset();
     running.store(false);
-}
-
-void VkSceneDetector::Private::runDetection(VkSceneObserver* obs)
-{
-    // The decoding thread goes before the queue it feeds, and before the last notification: once the
-    // observer hears of the end, nothing of this detection runs any more.
-    vkmedia::VkDecodedFrameQueue queue(kQueuedFrames);
-    std::optional<DecodingThread> decoding;
-    auto notifyEnd = [&](bool failed, const std::string& message) {
-        decoding.reset();
-        if (!obs)
-            return;
-        if (stopRequested.load())
-            obs->sceneDetectStopped();
-        else if (failed)
-            obs->sceneDetectFailed(message);
-        else
-            obs->sceneDetectFinished();
-    };
-    if (obs)
-        obs->sceneDetectBegin();
-
-    std::string error;
-    const auto index = VkPacketIndex::get(path, &stopRequested, &error);
-    if (!index) {
-        notifyEnd(true, error);
-        return;
-    }
-    const int64_t total = index->frameCount();
-
-    const int sourceWidth = source->stream()->codecpar->width;
-    const int sourceHeight = source->stream()->codecpar->height;
-    const int analysisWidth = even(std::max(kMinAnalysisWidth, sourceWidth / kAnalysisDivisor));
-    const int analysisHeight =
-        even(std::max(kMinAnalysisHeight,
-                      static_cast<int>(int64_t(analysisWidth) * sourceHeight / std::max(1, sourceWidth))));
-    // Thumbnails show the picture as displayed: turned as the display matrix says.
-    const vkmedia::VkPictureOrientation orientation =
-        vkmedia::VkPictureOrientation::ofStream(source->stream());
-    const int shownWidth = orientation.swapsSides() ? sourceHeight : sourceWidth;
-    const int shownHeight = orientation.swapsSides() ? sourceWidth : sourceHeight;
-    vkmedia::FramePtr turned = vkmedia::makeFrame();
-    int thumbWidth = kThumbMaxWidth;
-    int thumbHeight = static_cast<int>(int64_t(kThumbMaxWidth) * shownHeight / std::max(1, shownWidth));
-    if (thumbHeight > kThumbMaxHeight) {
-        thumbHeight = kThumbMaxHeight;
-        thumbWidth = static_cast<int>(int64_t(kThumbMaxHeight) * shownWidth / std::max(1, shownHeight));
-    }
-    thumbWidth = std::max(1, thumbWidth);
-    thumbHeight = std::max(1, thumbHeight);
-
-    vkmedia::VkCutScorer scorer(params.threshold, params.minSceneLength, frameRate.toDouble());
-    vkmedia::VkImageScaler thumbScaler;
-    vkmedia::SwsPtr analysisSws;
-    std::optional<vkmedia::VkPlaneSampler> lumaSampler;
-    std::optional<vkmedia::VkPlaneSampler> chromaSampler;
-    // Frames still waiting for the scorer's verdict, so that a confirmed cut can keep its picture.
-    std::deque<std::pair<int64_t, vkmedia::FramePtr>> recent;
-    const size_t recentCapacity = static_cast<size_t>(vkmedia::VkCutScorer::lookahead() + 2);
-    // The colours of the decoded pictures, for a thumbnail made from an analysis plane.
-    AVColorSpace colorspace = AVCOL_SPC_UNSPECIFIED;
-    AVColorRange colorRange = AVCOL_RANGE_UNSPECIFIED;
-
-    auto keepThumbnail = [&](int64_t number) {
-        auto image = std::make_shared<VkFrameImage>();
-        image->width = thumbWidth;
-        image->height = thumbHeight;
-        image->pixels.resize(static_cast<size_t>(thumbWidth) * static_cast<size_t>(thumbHeight) * 4);
-        // Scales a picture into the thumbnail as displayed; one that cannot be turned here is left
-        // to the renderer.
-        auto toThumbnail = [&](const AVFrame* picture) {
-            if (!orientation.isIdentity()) {
-                if (!orientation.apply(picture, turned.get()))
-                    return false;
-                picture = turned.get();
-            }
-            return thumbScaler.frameToArgb(picture, thumbWidth, thumbHeight, image->pixels.data());
-        };
-        for (const auto& entry : recent) {
-            if (entry.first != number)
-                continue;
-            if (toThumbnail(entry.second.get()))
-                VkFrameCache::instance().put(key, number, std::move(image));
-            return;
-        }
-        // The middle of a gradual transition is found long after it was decoded; its analysis plane
-        // (an eighth of the picture, about the thumbnail's size) stands in for it.
-        const vkmedia::VkAnalysisPlane* plane = scorer.plane(number);
-        vkmedia::FramePtr frame = plane ? vkmedia::makeFrame() : nullptr;
-        if (!frame)
-            return;
-        frame->format = AV_PIX_FMT_YUV420P;
-        frame->width = plane->width;
-        frame->height = plane->height;
-        frame->colorspace = colorspace;
-        frame->color_range = colorRange;
-        frame->data[0] = const_cast<uint8_t*>(plane->y.data());
-        frame->data[1] = const_cast<uint8_t*>(plane->u.data());
-        frame->data[2] = const_cast<uint8_t*>(plane->v.data());
-        frame->linesize[0] = plane->width;
-        frame->linesize[1] = frame->linesize[2] = plane->width / 2;
-        if (toThumbnail(frame.get()))
-            VkFrameCache::instance().put(key, number, std::move(image));
-    };
-
-    int64_t sceneStart = 0;
-    int64_t lastNumber = -1;
-    const int64_t progressStep = std::max<int64_t>(1, total / kProgressSteps);
-    int64_t nextProgressFrame = 0;
-    auto lastProgress = std::chrono::steady_clock::now();
-    std::vector<VkSceneTransition> cuts;
-    // Sends the scenes that the confirmed boundaries close; false once a stop has been asked for, so
-    // that no scene follows the request.
-    auto sendScenes = [&]() {
-        for (const VkSceneTransition& cut : cuts) {
-            if (stopRequested.load())
-                return false;
-            if (obs) {
-                obs->sceneTransition(cut);
-                obs->sceneDetected(sceneStart, cut.frame);
-            }
-            sceneStart = cut.frame;
-            keepThumbnail(cut.frame);
-        }
-        cuts.clear();
-        return true;
-    };
-
-    decoding.emplace(*source, queue);
-    for (;;) {
-        if (stopRequested.load()) {
-            notifyEnd(false, std::string());
-            return;
-        }
-        vkmedia::VkDecodedFrameQueue::Item item = queue.pop();
-        const int rc = item.result;
-        if (rc == AVERROR_EOF)
-            break;
-        if (rc == AVERROR_EXIT) {
-            notifyEnd(false, std::string());
-            return;
-        }
-        if (rc < 0) {
-            notifyEnd(true, "Decoding failed at frame " + std::to_string(lastNumber + 1) + " of " + path +
-                                ": " + vkmedia::errorText(rc));
-            return;
-        }
-        vkmedia::FramePtr frame = std::move(item.frame);
-        // Frame N is the N-th picture the decoder hands out, as FFmpeg numbers them; timestamps
-        // would misnumber streams that repeat or lack them.
-        const int64_t number = lastNumber + 1;
-
-        vkmedia::VkAnalysisPlane plane;
-        plane.width = analysisWidth;
-        plane.height = analysisHeight;
-        plane.y.resize(static_cast<size_t>(analysisWidth) * static_cast<size_t>(analysisHeight));
-        plane.u.resize(static_cast<size_t>(analysisWidth / 2) * static_cast<size_t>(analysisHeight / 2));
-        plane.v.resize(plane.u.size());
-        if (isSampledDirectly(frame->format)) {
-            // A stream may change its picture size midway.
-            if (!lumaSampler || lumaSampler->srcWidth() != frame->width ||
-                lumaSampler->srcHeight() != frame->height) {
-                lumaSampler.emplace(frame->width, frame->height, analysisWidth, analysisHeight);
-                chromaSampler.emplace((frame->width + 1) / 2, (frame->height + 1) / 2, analysisWidth / 2,
-                                      analysisHeight / 2);
-            }
-            lumaSampler->sample(frame->data[0], frame->linesize[0], plane.y.data());
-            chromaSampler->sample(frame->data[1], frame->linesize[1], plane.u.data());
-            chromaSampler->sample(frame->data[2], frame->linesize[2], plane.v.data());
-        } else {
-            analysisSws.reset(sws_getCachedContext(
-                analysisSws.release(), frame->width, frame->height, static_cast<AVPixelFormat>(frame->format),
-                analysisWidth, analysisHeight, AV_PIX_FMT_YUV420P, SWS_AREA, nullptr, nullptr, nullptr));
-            if (!analysisSws) {
-                notifyEnd(true, "Cannot convert the pictures of " + path);
-                return;
-            }
-            uint8_t* dst[4] = {plane.y.data(), plane.u.data(), plane.v.data(), nullptr};
-            int dstStride[4] = {analysisWidth, analysisWidth / 2, analysisWidth / 2, 0};
-            sws_scale(analysisSws.get(), frame->data, frame->linesize, 0, frame->height, dst, dstStride);
-        }
-
-        // Untagged pictures are read as players read them: by their own height, not the plane's.
-        colorspace = frame->colorspace != AVCOL_SPC_UNSPECIFIED ? frame->colorspace
-                     : frame->height >= kHdMinimumHeight        ? AVCOL_SPC_BT709
-                                                                : AVCOL_SPC_SMPTE170M;
-        colorRange = frame->format == AV_PIX_FMT_YUVJ420P ? AVCOL_RANGE_JPEG : frame->color_range;
-        recent.emplace_back(number, std::move(frame));
-        while (recent.size() > recentCapacity)
-            recent.pop_front();
-
-        if (lastNumber < 0) {
-            sceneStart = number;
-            keepThumbnail(number);
-        }
-        lastNumber = number;
-        scorer.push(number, std::move(plane), cuts);
-        if (!sendScenes()) {
-            notifyEnd(false, std::string());
-            return;
-        }
-        const auto now = std::chrono::steady_clock::now();
-        if (obs && (number >= nextProgressFrame || now - lastProgress >= kProgressInterval)) {
-            obs->sceneProgress(number + 1, total);
-            nextProgressFrame = number + progressStep;
-            lastProgress = now;
-        }
-    }
-
-    if (lastNumber < 0) {
-        notifyEnd(true, "No frame of " + path + " could be decoded");
-        return;
-    }
-    // The index counted the frames when the run began: ending short of them means that reading
-    // failed, or that the file was cut while it was read. The last scene would end at frames that
-    // were never analysed.
-    if (lastNumber + 1 < total && !stopRequested.load()) {
-        notifyEnd(true, "Reading " + path + " ended at frame " + std::to_string(lastNumber + 1) + " of " +
-                            std::to_string(total) + ": the file is damaged or was changed while it was read");
-        return;
-    }
-    scorer.finish(cuts);
-    if (!sendScenes()) {
-        notifyEnd(false, std::string());
-        return;
-    }
-    if (stopRequested.load()) {
-        notifyEnd(false, std::string());
-        return;
-    }
-    const int64_t end = std::max(total, lastNumber + 1);
-    if (obs) {
-        obs->sceneDetected(sceneStart, end);
-        obs->sceneProgress(end, std::max(total, end));
-    }
-    notifyEnd(false, std::string());
 }
 
 VkSceneDetector::VkSceneDetector()
