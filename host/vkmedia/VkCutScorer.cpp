@@ -447,30 +447,32 @@ void VkCutScorer::Private::findGradual(size_t t, std::vector<VkSceneTransition>&
         const Entry& first = entries[s];
         if (first.frame < gradualFrom)
             break;
-        const bool fadeIn = isEvenField(first.plane);
-        const double amount = blockDistance(first.plane, last.plane);
-        if (amount < kLeastBlockChange * threshold)
-            continue;
-        const double rate = amount / span;
-        // After the stretch, two-frame changes against those inside it: grain and small motion are in
-        // both alike, a dissolve only inside.
+        // The tests go from the cheapest to the dearest; each one alone can reject the span. First
+        // the steps already measured: after the stretch, two-frame changes against those inside it
+        // (grain and small motion are in both alike, a dissolve only inside), which rejects most spans
+        // of a moving shot before any picture is compared.
         double inside = 0.0;
         for (size_t k = s + kSettle; k <= t; ++k)
             inside += entries[k].blockStep2;
         inside /= double(kSettle) * double(t + 1 - s - kSettle);
         if (settledAfter > kSettledRate * inside)
             continue;
-        // An even field is the start of its fade-in, however it came. Before other starts the rate is
-        // taken over a quarter of the span: a pan keeps its rate over a longer time, busy content
-        // that goes nowhere (leaves, water, crowds) does not.
-        const size_t before = static_cast<size_t>(std::max(kSettle, span / kSettleBaseDivisor));
-        if (!fadeIn &&
-            blockDistance(entries[s - before].plane, first.plane) / double(before) > kSettledRate * rate)
+        const double amount = blockDistance(first.plane, last.plane);
+        if (amount < kLeastBlockChange * threshold)
             continue;
         double largestStep = 0.0;
         for (size_t k = s + 1; k <= t; ++k)
             largestStep = std::max(largestStep, entries[k].blockStep);
         if (largestStep > kLargestStepShare * amount)
+            continue;
+        // An even field is the start of its fade-in, however it came. Before other starts the rate is
+        // taken over a quarter of the span: a pan keeps its rate over a longer time, busy content
+        // that goes nowhere (leaves, water, crowds) does not.
+        const bool fadeIn = isEvenField(first.plane);
+        const double rate = amount / span;
+        const size_t before = static_cast<size_t>(std::max(kSettle, span / kSettleBaseDivisor));
+        if (!fadeIn &&
+            blockDistance(entries[s - before].plane, first.plane) / double(before) > kSettledRate * rate)
             continue;
         if (distance(first.plane, last.plane) < threshold)
             continue;

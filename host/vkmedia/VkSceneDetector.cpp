@@ -198,7 +198,8 @@ private:
     std::optional<vkmedia::VkPlaneSampler> chromaSampler;
     // Frames still waiting for the scorer's verdict, so that a confirmed cut can keep its picture.
     std::deque<std::pair<int64_t, vkmedia::FramePtr>> recent;
-    const size_t recentCapacity = static_cast<size_t>(vkmedia::VkCutScorer::lookahead() + 2);
+    // A cut is confirmed as soon as the scorer has seen the frames after it.
+    const size_t recentCapacity = static_cast<size_t>(vkmedia::VkCutScorer::lookahead() + 1);
     // The colours of the decoded pictures, for a thumbnail made from an analysis plane.
     AVColorSpace colorspace = AVCOL_SPC_UNSPECIFIED;
     AVColorRange colorRange = AVCOL_RANGE_UNSPECIFIED;
@@ -561,8 +562,10 @@ bool VkSceneDetector::start(std::string* error)
     vkmedia::VkVideoSource::Options options;
     options.fastAnalysis = true;
     options.maxLowres = kMaxLowres;
-    // FFmpeg's own choice: a thread per core and one more, bounded as FFmpeg bounds it.
-    options.threads = 0;
+    // A decoder thread per core, bounded as FFmpeg bounds its own choice. FFmpeg would add one more,
+    // but the detector's own thread analyses beside them: a third frame thread on two cores costs
+    // CPU time and a frame buffer of its own, and the cores are busy anyway.
+    options.threads = static_cast<int>(std::max(1U, std::thread::hardware_concurrency()));
     options.cancel = &d->stopRequested;
     if (!source->open(d->path, options, error))
         return false;
