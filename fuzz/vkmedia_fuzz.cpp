@@ -4,6 +4,7 @@
 
 #include "VkFrameCache.h"
 #include "VkFrameRenderer.h"
+#include "VkMediaFileRegistry.h"
 #include "VkMediaProbe.h"
 #include "VkPacketIndex.h"
 
@@ -59,6 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // Each input rewrites the same file, possibly within one tick of the file system's clock and at
     // the same size: cached indexes and pictures of the previous input must not be served for it.
     VkPacketIndex::clearCache();
+    vkmedia::VkMediaFileRegistry::clear();
     VkFrameCache::instance().clear();
 
     VkMediaProbeResult facts;

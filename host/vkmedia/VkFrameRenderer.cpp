@@ -4,6 +4,7 @@
 #include "VkFrameCache.h"
 #include "VkImageScaler.h"
 #include "VkMediaFileKey.h"
+#include "VkMediaFileRegistry.h"
 #include "VkPacketIndex.h"
 #include "VkPictureLimit.h"
 #include "VkPictureOrientation.h"
@@ -53,12 +54,27 @@ public:
     int64_t seekCount = 0;
     int codedWidth = 0;
     int codedHeight = 0;
+    // Opened, but the decoder not yet: it opens on the thread that first needs a picture.
+    bool sourcePending = false;
 
     bool ensureIndex(std::string* error)
     {
         if (!index)
             index = VkPacketIndex::get(path, nullptr, error);
         return index != nullptr;
+    }
+    bool openSource(std::string* error);
+    bool ensureSource(std::string* error)
+    {
+        if (source)
+            return true;
+        if (!sourcePending) {
+            if (error)
+                *error = "No file is open";
+            return false;
+        }
+        sourcePending = false;
+        return openSource(error);
     }
     int64_t numberOf(const AVFrame* picture);
     const AVFrame* decodeTo(int64_t target, std::string* error);
@@ -220,36 +236,55 @@ VkFrameRenderer::VkFrameRenderer()
 
 VkFrameRenderer::~VkFrameRenderer() = default;
 
+bool VkFrameRenderer::Private::openSource(std::string* error)
+{
+    auto opened = std::make_unique<vkmedia::VkVideoSource>();
+    if (!opened->open(path, vkmedia::VkVideoSource::Options(), error))
+        return false;
+    orientation = vkmedia::VkPictureOrientation::ofStream(opened->stream());
+    codedWidth = opened->stream()->codecpar->width;
+    codedHeight = opened->stream()->codecpar->height;
+    source = std::move(opened);
+    return true;
+}
+
 bool VkFrameRenderer::open(const std::string& path, std::string* error)
 {
     std::lock_guard<std::mutex> lock(d->mutex);
     d->source.reset();
+    d->sourcePending = false;
     d->index.reset();
     d->decoded.clear();
     d->position = -1;
     if (!VkMediaFileKey::read(path, d->key, error))
         return false;
-    auto source = std::make_unique<vkmedia::VkVideoSource>();
-    if (!source->open(path, vkmedia::VkVideoSource::Options(), error))
-        return false;
     d->path = path;
-    d->orientation = vkmedia::VkPictureOrientation::ofStream(source->stream());
-    d->codedWidth = source->stream()->codecpar->width;
-    d->codedHeight = source->stream()->codecpar->height;
-    d->source = std::move(source);
-    return true;
+    switch (vkmedia::VkMediaFileRegistry::videoOf(d->key)) {
+    case vkmedia::VkMediaFileRegistry::VideoKnowledge::DecodableVideo:
+        // An earlier open of this very file decoded its video: the answer is known, and opening the
+        // decoder waits for the thread that draws the first picture (the caller may be the GUI).
+        d->sourcePending = true;
+        return true;
+    case vkmedia::VkMediaFileRegistry::VideoKnowledge::NoDecodableVideo:
+        if (error)
+            *error = "No decodable video stream in " + path;
+        return false;
+    case vkmedia::VkMediaFileRegistry::VideoKnowledge::Unknown:
+        break;
+    }
+    return d->openSource(error);
 }
 
 bool VkFrameRenderer::isOpen() const
 {
     std::lock_guard<std::mutex> lock(d->mutex);
-    return d->source != nullptr;
+    return d->source != nullptr || d->sourcePending;
 }
 
 int64_t VkFrameRenderer::frameCount()
 {
     std::lock_guard<std::mutex> lock(d->mutex);
-    if (!d->source || !d->ensureIndex(nullptr))
+    if (!d->ensureSource(nullptr) || !d->ensureIndex(nullptr))
         return -1;
     return d->index->frameCount();
 }
@@ -263,12 +298,14 @@ void VkFrameRenderer::setDecodedCacheBytes(size_t bytes)
 int VkFrameRenderer::displayWidth() const
 {
     std::lock_guard<std::mutex> lock(d->mutex);
+    d->ensureSource(nullptr);
     return d->orientation.swapsSides() ? d->codedHeight : d->codedWidth;
 }
 
 int VkFrameRenderer::displayHeight() const
 {
     std::lock_guard<std::mutex> lock(d->mutex);
+    d->ensureSource(nullptr);
     return d->orientation.swapsSides() ? d->codedWidth : d->codedHeight;
 }
 
@@ -300,7 +337,7 @@ bool VkFrameRenderer::renderFrame(int64_t frame, int width, int height, uint8_t*
         return false;
     }
     std::lock_guard<std::mutex> lock(d->mutex);
-    if (!d->source) {
+    if (!d->source && !d->sourcePending) {
         if (error)
             *error = "No file is open";
         return false;
@@ -310,7 +347,7 @@ bool VkFrameRenderer::renderFrame(int64_t frame, int width, int height, uint8_t*
         if (cached && cached->width >= width && cached->height >= height)
             return d->scaler.argbToArgb(*cached, width, height, pixels);
     }
-    if (!d->ensureIndex(error))
+    if (!d->ensureSource(error) || !d->ensureIndex(error))
         return false;
     if (frame < 0 || frame >= d->index->frameCount()) {
         if (error)

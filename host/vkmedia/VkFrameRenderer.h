@@ -17,7 +17,8 @@ public:
     VkFrameRenderer(const VkFrameRenderer&) = delete;
     VkFrameRenderer& operator=(const VkFrameRenderer&) = delete;
 
-    // Opens the file's video stream for decoding. Bounded: the packet index is built on first use.
+    // Opens the file's video stream for decoding. Bounded: the packet index is built on first use,
+    // and so is the decoder when this process has already opened the file (its answer is known).
     bool open(const std::string& path, std::string* error);
     bool isOpen() const;
     // Exact frame count from the packet index (builds it when needed); -1 when it cannot be read.

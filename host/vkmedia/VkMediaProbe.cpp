@@ -153,22 +153,10 @@ bool VkMediaProbe::probe(const std::string& path, VkMediaProbeResult& result, st
     }
 
     vkmedia::VkFFmpegLog::install();
-    AVFormatContext* raw = nullptr;
-    int rc = avformat_open_input(&raw, vkmedia::fileUrl(path).c_str(), nullptr, nullptr);
-    if (rc < 0) {
-        if (error)
-            *error = "Not a media file we can read: " + path + " (" + vkmedia::errorText(rc) + ")";
+    // The first open of a file learns its streams for every later user of it.
+    const vkmedia::FormatPtr fmt = vkmedia::openInput(path, nullptr, error);
+    if (!fmt)
         return false;
-    }
-    vkmedia::FormatPtr fmt(raw);
-    if (!vkmedia::checkStillPicture(fmt.get(), path, error))
-        return false;
-    rc = vkmedia::findStreamInfo(fmt.get());
-    if (rc < 0) {
-        if (error)
-            *error = "Cannot read the streams of " + path + " (" + vkmedia::errorText(rc) + ")";
-        return false;
-    }
     result.containerName = fmt->iformat->name;
     if (fmt->duration > 0)
         result.durationSeconds = double(fmt->duration) / AV_TIME_BASE;

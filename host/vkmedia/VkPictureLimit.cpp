@@ -1,5 +1,7 @@
 #include "VkPictureLimit.h"
 
+#include "VkMediaFileRegistry.h"
+
 extern "C" {
 #include <libavutil/dict.h>
 #include <libavutil/imgutils.h>
@@ -216,7 +218,8 @@ std::string fileUrl(const std::string& path)
     return "file:" + path;
 }
 
-FormatPtr openInput(const std::string& path, const std::atomic<bool>* cancel, std::string* error)
+FormatPtr openDemuxer(const std::string& path, const AVInputFormat* knownFormat,
+                      const std::atomic<bool>* cancel, std::string* error)
 {
     applyAllocationBudget();
     AVFormatContext* raw = avformat_alloc_context();
@@ -227,22 +230,21 @@ FormatPtr openInput(const std::string& path, const std::atomic<bool>* cancel, st
     }
     raw->interrupt_callback.callback = interruptCallback;
     raw->interrupt_callback.opaque = const_cast<std::atomic<bool>*>(cancel);
-    int rc = avformat_open_input(&raw, fileUrl(path).c_str(), nullptr, nullptr);
+    const int rc = avformat_open_input(&raw, fileUrl(path).c_str(), knownFormat, nullptr);
     if (rc < 0) {
         if (error)
-            *error = "Cannot open " + path + ": " + errorText(rc);
+            *error = "Not a media file we can read: " + path + " (" + errorText(rc) + ")";
         return nullptr;
     }
     FormatPtr format(raw);
     if (!checkStillPicture(format.get(), path, error))
         return nullptr;
-    rc = findStreamInfo(format.get());
-    if (rc < 0) {
-        if (error)
-            *error = "Cannot read the streams of " + path + ": " + errorText(rc);
-        return nullptr;
-    }
     return format;
+}
+
+FormatPtr openInput(const std::string& path, const std::atomic<bool>* cancel, std::string* error)
+{
+    return VkMediaFileRegistry::open(path, cancel, error);
 }
 
 void limitPictureSize(AVCodecContext* codec)

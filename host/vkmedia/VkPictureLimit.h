@@ -51,9 +51,16 @@ bool checkStillPicture(AVFormatContext* format, const std::string& path, std::st
 // as "concat:a.mp4" or "pipe:0" is that file, never another protocol.
 std::string fileUrl(const std::string& path);
 
-// Opens `path` and reads its streams' facts through findStreamInfo(). `cancel`, when given, aborts a
-// blocking read once it is set. Null, with a message, when the file cannot be opened or read.
+// Opens `path` with its streams' facts known: read by findStreamInfo() on the first open of this
+// version of the file, taken from VkMediaFileRegistry on every later one. `cancel`, when given,
+// aborts a blocking read once it is set. Null, with a message, when the file cannot be opened or
+// read.
 FormatPtr openInput(const std::string& path, const std::atomic<bool>* cancel, std::string* error);
+
+// Only the demuxer's own header read, with checkStillPicture(): no stream is decoded. `knownFormat`
+// (null: probe for it) skips guessing the container of a file opened before.
+FormatPtr openDemuxer(const std::string& path, const AVInputFormat* knownFormat,
+                      const std::atomic<bool>* cancel, std::string* error);
 
 // Applies the same limits to a decoder before it is opened: the pixel cap, and a frame allocator
 // that refuses any picture above kMaxPictureBytes (a later packet may change the size or format).

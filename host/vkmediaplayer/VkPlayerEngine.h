@@ -32,10 +32,11 @@ public:
     void seek(qint64 frame, bool exact, bool keepPlaying) override;
     void setPlayRange(qint64 first, qint64 count) override;
 
-    // Opens a video for playback (bounded: the file's video stream is opened on the calling thread).
-    // The play range becomes the whole file and nothing is shown until a seek or play. Returns the
-    // new media serial, or -1 with a message when the file cannot be decoded (the player is then
-    // closed).
+    // Opens a video for playback. A file this process has opened before (the media item probed it)
+    // costs the calling thread no decoding: its decoder opens on the player's thread with the first
+    // frame. Otherwise the file's video stream is opened on the calling thread (bounded). The play
+    // range becomes the whole file and nothing is shown until a seek or play. Returns the new media
+    // serial, or -1 with a message when the file cannot be decoded (the player is then closed).
     int open(const QString& path, const QSize& videoSize, double framesPerSecond, qint64 frameCount,
              QString* error);
     // Forgets the media; the serial moves on so that frames still on their way are recognised.

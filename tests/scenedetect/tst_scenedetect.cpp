@@ -9,6 +9,7 @@
 #include <scenedetect/VkScenceDetectionDlg.h>
 #include <scenedetect/VkScenceDetectionPanel.h>
 #include <vkcore/VkConvertUtility.h>
+#include <vkmedia/VkMediaFileRegistry.h>
 #include <vkmediaplayer/VkMediaPlayerPresenter.h>
 #include <vkmediaplayer/VkMediaPlayerWidget.h>
 #include <vkvblmodel/VkMediaItemFactory.h>
@@ -694,6 +695,28 @@ private slots:
             QTest::qWait(round % 4 * 15);
         }
         IVkScenceDetect::setFactory([] { return new FakeDetector; });
+    }
+
+    void clipProbedOnce()
+    {
+        // The media item reads the clip's streams; the timeline, the preview and the detector that
+        // the dialog creates all reuse them instead of decoding the clip's first frames again.
+        const QString path = m_dir.filePath(QStringLiteral("probed-once.mp4"));
+        QVERIFY(QFile::copy(QStringLiteral(VK_TEST_MEDIA_DIR "/numbered.mp4"), path));
+        const int64_t before = vkmedia::VkMediaFileRegistry::streamProbeCount();
+        auto item = mediaItem(path);
+        QVERIFY(item);
+        RealDetectors real;
+        VkScenceDetectionDlg dlg(item.get(), nullptr);
+        dlg.show();
+        PanelControls c(&dlg);
+        QSignalSpy frames(dlg.findChild<VkMediaPlayerWidget*>()->presenter(),
+                          &VkMediaPlayerPresenter::sigFrameReady);
+        QVERIFY(frames.wait(20000));
+        QTest::mouseClick(c.detect, Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(c.detect->text(), QStringLiteral("Detect"), 60000);
+        QVERIFY(c.list->table()->rowCount() > 0);
+        QCOMPARE(vkmedia::VkMediaFileRegistry::streamProbeCount() - before, int64_t(1));
     }
 };
 

@@ -3,6 +3,7 @@
 
 #include "VkMediaTestFiles.h"
 
+#include <vkmedia/VkMediaFileRegistry.h>
 #include <vkmedia/VkMediaProbe.h>
 #include <vkmedia/VkPacketIndex.h>
 
@@ -58,17 +59,20 @@ private slots:
         QTest::addColumn<bool>("fromHeader");
         QTest::addColumn<QString>("transfer");
         QTest::addColumn<int>("bits");
+        // False for containers that only find their streams while reading packets: each open probes.
+        QTest::addColumn<bool>("shared");
         // All 25 fps h264 at 320x180. MPEG-TS and Matroska hold no frame count: the packet index gives it.
-        QTest::newRow("mp4, B-frames") << "numbered.mp4" << 1 << qint64(75) << true << "BT.709" << 8;
-        QTest::newRow("mpeg-ts") << "numbered.ts" << 1 << qint64(75) << false << "BT.709" << 8;
+        QTest::newRow("mp4, B-frames") << "numbered.mp4" << 1 << qint64(75) << true << "BT.709" << 8 << true;
+        QTest::newRow("mpeg-ts") << "numbered.ts" << 1 << qint64(75) << false << "BT.709" << 8 << false;
         QTest::newRow("mkv with start offset")
-            << "numbered_offset.mkv" << 1 << qint64(75) << false << "BT.709" << 8;
+            << "numbered_offset.mkv" << 1 << qint64(75) << false << "BT.709" << 8 << true;
         // Flags 1 | 2: video and audio.
-        QTest::newRow("mp4 with aac") << "av.mp4" << 3 << qint64(50) << true << "Unspecified" << 8;
-        QTest::newRow("mkv with flac") << "av.mkv" << 3 << qint64(50) << false << "Unspecified" << 8;
-        QTest::newRow("10-bit PQ") << "hdr_pq.mp4" << 1 << qint64(25) << true << "PQ (SMPTE ST 2084)" << 10;
-        QTest::newRow("10-bit HLG") << "hdr_hlg.mkv" << 1 << qint64(25) << false << "HLG (ARIB STD-B67)"
-                                    << 10;
+        QTest::newRow("mp4 with aac") << "av.mp4" << 3 << qint64(50) << true << "Unspecified" << 8 << true;
+        QTest::newRow("mkv with flac") << "av.mkv" << 3 << qint64(50) << false << "Unspecified" << 8 << true;
+        QTest::newRow("10-bit PQ") << "hdr_pq.mp4" << 1 << qint64(25) << true << "PQ (SMPTE ST 2084)" << 10
+                                   << true;
+        QTest::newRow("10-bit HLG") << "hdr_hlg.mkv" << 1 << qint64(25) << false << "HLG (ARIB STD-B67)" << 10
+                                    << true;
     }
     void video()
     {
@@ -91,6 +95,41 @@ private slots:
         const auto index = VkPacketIndex::get(VkMediaTestFiles::path(file), nullptr, &error);
         QVERIFY2(index, error.c_str());
         QCOMPARE(qint64(index->frameCount()), frames);
+
+        // Probing again reuses what the first open learnt, and reads the same facts.
+        const int64_t probes = vkmedia::VkMediaFileRegistry::streamProbeCount();
+        VkMediaProbeResult again;
+        QVERIFY2(VkMediaProbe::probe(VkMediaTestFiles::path(file), again, &error), error.c_str());
+        QFETCH(bool, shared);
+        QCOMPARE(vkmedia::VkMediaFileRegistry::streamProbeCount() - probes, shared ? 0 : 1);
+        QCOMPARE(again.frameCount, r.frameCount);
+        QCOMPARE(again.durationSeconds, r.durationSeconds);
+        QCOMPARE(again.videoBitRate, r.videoBitRate);
+        QCOMPARE(again.pixelFormatName, r.pixelFormatName);
+        QCOMPARE(again.audioStreams.size(), r.audioStreams.size());
+        for (size_t i = 0; i < r.audioStreams.size(); ++i)
+            QCOMPARE(again.audioStreams[i].bitRate, r.audioStreams[i].bitRate);
+    }
+
+    void rewrittenFileProbedAgain()
+    {
+        // A clip replaced in place (a new render of the same name) is probed anew, never answered
+        // from what its old content taught.
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("clip.mp4"));
+        QVERIFY(QFile::copy(QString::fromStdString(VkMediaTestFiles::path("numbered.mp4")), path));
+        QVERIFY(VkMediaProbe::probe(path.toStdString(), r, &error));
+        QCOMPARE(r.frameCount, int64_t(75));
+        const int64_t probes = vkmedia::VkMediaFileRegistry::streamProbeCount();
+        QVERIFY(QFile::remove(path));
+        QVERIFY(QFile::copy(QString::fromStdString(VkMediaTestFiles::path("av.mp4")), path));
+        QVERIFY2(VkMediaProbe::probe(path.toStdString(), r, &error), error.c_str());
+        // The new content is learnt once more, and then shared again.
+        VkMediaProbeResult again;
+        QVERIFY(VkMediaProbe::probe(path.toStdString(), again, &error));
+        QCOMPARE(vkmedia::VkMediaFileRegistry::streamProbeCount() - probes, int64_t(1));
+        QCOMPARE(r.frameCount, int64_t(50));
+        QCOMPARE(r.audioStreams.size(), size_t(1));
     }
 
     void audio_data()
