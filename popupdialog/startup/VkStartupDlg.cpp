@@ -11,6 +11,8 @@
 #include <vkwidgets/VkComboBox.h>
 #include <vkwidgets/VkLabel.h>
 #include <vkwidgets/VkLineEdit.h>
+#include <vkwidgets/VkSkinColor.h>
+#include <vkwidgets/VkSkinStyle.h>
 #include <vkwidgets/VkSwitchToolButton.h>
 #include <vkwidgets/VkToolButton.h>
 
@@ -390,7 +392,7 @@ bool VkStartupDlg::eventFilter(QObject* watched, QEvent* event)
         QPainter painter(label);
         painter.save();
         painter.setRenderHint(QPainter::TextAntialiasing);
-        painter.setPen(QColor(205, 213, 221, 255));
+        painter.setPen(VkSingleton<VkSkinStyle>::instance()->GetColor(VkSkinColor::Text_Primary()));
         painter.restore();
     }
     return true;
