@@ -1,5 +1,7 @@
 #include <vkcore/VkUtility.h>
 
+#include <QLocale>
+
 #include <cmath>
 
 namespace {
@@ -27,8 +29,12 @@ double roundHalfUp(double value, int decimals)
 
 QString VkUtility::gGetFileSizeAuto(qint64 bytes)
 {
+    // The number in the user's own notation (1.5 KB, 1,5 KB); it stays below 1024, so it is never
+    // grouped.
+    QLocale locale;
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
     if (bytes < qint64(kUnitStep))
-        return QStringLiteral("%1 B").arg(qMax<qint64>(bytes, 0));
+        return locale.toString(qMax<qint64>(bytes, 0)) + QLatin1String(" B");
 
     int unit = 0;
     double value = double(bytes);
@@ -44,11 +50,11 @@ QString VkUtility::gGetFileSizeAuto(qint64 bytes)
         ++unit;
         decimals = decimalsFor(rounded);
     }
-    QString number = QString::number(rounded, 'f', decimals);
-    if (number.contains(QLatin1Char('.'))) {
-        while (number.endsWith(QLatin1Char('0')))
+    QString number = locale.toString(rounded, 'f', decimals);
+    if (decimals > 0) {
+        while (number.endsWith(locale.zeroDigit()))
             number.chop(1);
-        if (number.endsWith(QLatin1Char('.')))
+        if (number.endsWith(locale.decimalPoint()))
             number.chop(1);
     }
     return number + QLatin1Char(' ') + QLatin1String(kUnits[unit]);

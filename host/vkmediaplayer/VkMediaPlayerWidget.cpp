@@ -1,6 +1,7 @@
 #include <vkmediaplayer/VkMediaPlayerWidget.h>
 
 #include <vkmediaplayer/VkMediaPlayerPresenter.h>
+#include <vkwidgets/VkSkinStyle.h>
 
 #include <QPainter>
 #include <QPointer>
@@ -72,7 +73,8 @@ void VkMediaPlayerWidget::paintEvent(QPaintEvent* event)
 {
     Q_UNUSED(event)
     QPainter painter(this);
-    painter.fillRect(rect(), Qt::black);
+    painter.fillRect(rect(),
+                     VkSingleton<VkSkinStyle>::instance()->GetColor(QStringLiteral("Background_Video")));
     if (d->frame.isNull())
         return;
     // The frame was rendered at the device size of this box, so on a high-DPI screen it maps onto

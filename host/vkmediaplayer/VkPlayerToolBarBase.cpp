@@ -237,15 +237,16 @@ void VkPlayerToolBarBase::TranslateText()
 {
     const bool playing = d->buttons[Button_PlayPause]->property("playing").toBool();
     d->buttons[Button_StepBackward]->SetToolTipText(tr("Previous Frame"));
-    d->buttons[Button_PlayPause]->SetToolTipText(playing ? tr("Pause") : tr("Play"));
-    d->buttons[Button_Stop]->SetToolTipText(tr("Stop"));
+    d->buttons[Button_PlayPause]->SetToolTipText(playing ? tr("Pause", "verb: pause playback")
+                                                         : tr("Play", "verb: start playback"));
+    d->buttons[Button_Stop]->SetToolTipText(tr("Stop", "verb: stop playback"));
     d->buttons[Button_StepForward]->SetToolTipText(tr("Next Frame"));
     d->buttons[Button_Fullscreen]->SetToolTipText(tr("Full Screen"));
-    d->buttons[Button_Volume]->SetToolTipText(tr("Volume"));
+    d->buttons[Button_Volume]->SetToolTipText(tr("Volume", "noun: loudness of the sound"));
     // The transport buttons take their accessible names from the tips above.
     d->slider->setAccessibleName(tr("Playback position"));
     d->currentLabel->setAccessibleDescription(tr("Current time"));
-    d->durationLabel->setAccessibleDescription(tr("Duration"));
+    d->durationLabel->setAccessibleDescription(tr("Duration", "noun: length of the clip"));
 }
 
 void VkPlayerToolBarBase::resizeEvent(QResizeEvent* event)

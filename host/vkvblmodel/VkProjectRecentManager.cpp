@@ -1,5 +1,7 @@
 #include "VkProjectRecentManager.h"
 
+#include "VkModelLog_p.h"
+
 #include <vkcore/IVkAppInfo.h>
 #include <vkcore/VkStoreFile.h>
 #include <vkcore/VkStoreLock.h>
@@ -215,7 +217,7 @@ bool VkProjectRecentManager::update(const std::function<bool(QString*)>& change,
         if (!VkStoreFile::setAside(storePath(), &aside, &asideError))
             return failed(m_lastError + QStringLiteral("; ") + asideError);
         notice = m_lastError + QStringLiteral("; it was kept as %1").arg(aside);
-        qWarning("%s", qUtf8Printable(notice));
+        qCWarning(lcVkModel, "%s", qUtf8Printable(notice));
         break;
     }
     }

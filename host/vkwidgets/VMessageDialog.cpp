@@ -3,12 +3,16 @@
 #include <vkwidgets/VkLabel.h>
 #include <vkwidgets/VkPushButton.h>
 #include <vkwidgets/VkPushButtonBar.h>
+#include <vkwidgets/VkSkinColor.h>
+#include <vkwidgets/VkSkinStyle.h>
 #include <vkwidgets/VkTopLevelWindowTitleBar.h>
 
 #include <vkcore/VkDesktopService.h>
 
+#include <QAccessible>
 #include <QMap>
 #include <QPointer>
+#include <QTextDocumentFragment>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -57,6 +61,8 @@ VMessageDialog::VMessageDialog(const QString& text, QWidget* parent, int buttons
                 [](const QString& link) { VkDesktopService::openURL(link); });
     }
     d->message->setText(text);
+    // A screen reader reads the alert's description; markup would be spelt out.
+    setAccessibleDescription(richText ? QTextDocumentFragment::fromHtml(text).toPlainText() : text);
 
     auto* body = new QWidget(this);
     body->setObjectName(QStringLiteral("VMessageDialog_Body"));
@@ -107,7 +113,9 @@ QAbstractButton* VMessageDialog::Button(VStandardButton which) const
 
 void VMessageDialog::RetranslateUi()
 {
-    SetTitleName(d->title.isEmpty() ? tr("Information") : d->title, false);
+    const QString title = d->title.isEmpty() ? tr("Information") : d->title;
+    SetTitleName(title, false);
+    setAccessibleName(title);
     const auto textOf = [this](int flag) {
         switch (flag) {
         case Ok:
@@ -122,6 +130,15 @@ void VMessageDialog::RetranslateUi()
     };
     for (auto it = d->buttons.cbegin(); it != d->buttons.cend(); ++it)
         it.value()->setText(textOf(it.key()));
+}
+
+void VMessageDialog::showEvent(QShowEvent* event)
+{
+    VkFramelessDialog::showEvent(event);
+    // As QMessageBox does: the alert makes a screen reader speak the message at once, wherever the
+    // focus is.
+    QAccessibleEvent alert(this, QAccessible::Alert);
+    QAccessible::updateAccessibility(&alert);
 }
 
 bool VMessageDialog::Infomation(const QString& text, QWidget* parent,
@@ -144,8 +161,11 @@ bool VMessageDialog::Infomation(const QString& text, QWidget* parent, int button
 
 QString VMessageDialog::BuildURLMsg(const QString& text, const QString& url)
 {
-    return QStringLiteral("<a style=\"color:#3CA9F8;\" href=\"%1\">%2</a>")
-        .arg(url.toHtmlEscaped(), text.toHtmlEscaped());
+    // The colour is written in capitals, the form in which the product's messages always carried it.
+    const QString link =
+        VkSingleton<VkSkinStyle>::instance()->GetColor(VkSkinColor::Accent_Link()).name().toUpper();
+    return QStringLiteral("<a style=\"color:%1;\" href=\"%2\">%3</a>")
+        .arg(link, url.toHtmlEscaped(), text.toHtmlEscaped());
 }
 
 bool VMessageDialog::IsOpenableLink(const QUrl& url)

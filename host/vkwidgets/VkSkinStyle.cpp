@@ -2,8 +2,11 @@
 
 #include <vkwidgets/VkSkinColor.h>
 
+#include "VkWidgetsLog_p.h"
+
 #include <QApplication>
 #include <QFile>
+#include <QRegularExpression>
 
 namespace {
 
@@ -12,28 +15,82 @@ const char kThemeResource[] = ":/vkwidgets/theme/dark.qss";
 // The theme is applied at most once per process; a host's later style sheet is never overridden.
 bool g_themeApplied = false;
 
+struct SkinEntry
+{
+    const char* key;
+    QRgb rgb;
+};
+
+// The dark skin: the one place where the theme's colours are written. The style sheet names these
+// keys as tokens and code asks GetColor, so a change here reaches every window.
+constexpr SkinEntry kDarkSkin[] = {
+    {"Background_Window", 0x1f2329},
+    {"Background_Panel", 0x262b33},
+    {"Background_Raised", 0x2d333c},
+    {"Background_Input", 0x171a1f},
+    {"Background_Selected", 0x34404d},
+    {"Background_ReadOnly", 0x22262d},
+    {"Background_Alternate", 0x1c2026},
+    // Where a picture is missing or does not fill its frame, as a video editor shows an empty clip.
+    {"Background_Video", 0x000000},
+    {"Component_Border", 0x3a414b},
+    {"Component_Border_Hover", 0x4a525d},
+    {"Component_Divider_Primary", 0x3a414b},
+    {"Component_Divider_Secondary", 0x31373f},
+    {"Component_Shadow", 0x000000},
+    {"Text_Primary", 0xcdd5dd},
+    {"Text_Secondary", 0x8d96a0},
+    {"Text_Disabled", 0x5c646e},
+    {"Text_List", 0xa8b1bb},
+    {"Text_Bright", 0xffffff},
+    {"Text_OnAccent", 0x12161b},
+    {"Text_OnAccent_Disabled", 0x6f807c},
+    {"Accent_Primary", 0x55e5c5},
+    {"Accent_Hover", 0x73ecd2},
+    {"Accent_Pressed", 0x3fcfae},
+    {"Accent_Disabled", 0x2c4f49},
+    {"Accent_Link", 0x3ca9f8},
+    {"Status_Warning", 0xf5a623},
+    {"Status_Error", 0xf25c54},
+    {"Button_Hover", 0x363d47},
+    {"Button_Close_Hover", 0xe5484d},
+    {"ToolButton_Hover", 0x343b45},
+    {"ToolButton_Pressed", 0x2a3038},
+    {"ToolButton_Remove_Hover", 0x3f4652},
+    {"ScrollBar_Hover", 0x4f5763},
+};
+
+// Replaces every ${Key} of the style sheet with the table's colour. An unknown key stays as written:
+// Qt then drops that one rule, and the warning names the key.
+QString fillColourTokens(const QString& text, const VkSkinStyle& skin)
+{
+    static const QRegularExpression token(QStringLiteral("\\$\\{([A-Za-z_]+)\\}"));
+    QString filled;
+    filled.reserve(text.size());
+    int copied = 0;
+    for (auto it = token.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch match = it.next();
+        filled += text.midRef(copied, match.capturedStart() - copied);
+        const QString key = match.captured(1);
+        if (skin.HasColor(key)) {
+            filled += skin.GetColor(key).name();
+        } else {
+            qCWarning(lcVkWidgets, "the style sheet names %s, which the skin has no colour for",
+                      qUtf8Printable(key));
+            filled += match.capturedRef(0);
+        }
+        copied = match.capturedEnd();
+    }
+    filled += text.midRef(copied);
+    return filled;
+}
+
 } // namespace
 
 VkSkinStyle::VkSkinStyle()
 {
-    // The dark skin. The style sheet uses the same values; keep the two in step.
-    m_colors = {
-        {VkSkinColor::Background_Window(), QColor(0x1f, 0x23, 0x29)},
-        {VkSkinColor::Background_Panel(), QColor(0x26, 0x2b, 0x33)},
-        {VkSkinColor::Background_Raised(), QColor(0x2d, 0x33, 0x3c)},
-        {VkSkinColor::Background_Input(), QColor(0x17, 0x1a, 0x1f)},
-        {VkSkinColor::Background_Selected(), QColor(0x34, 0x40, 0x4d)},
-        {VkSkinColor::Component_Border(), QColor(0x3a, 0x41, 0x4b)},
-        {VkSkinColor::Component_Divider_Primary(), QColor(0x3a, 0x41, 0x4b)},
-        {VkSkinColor::Component_Divider_Secondary(), QColor(0x31, 0x37, 0x40)},
-        {VkSkinColor::Text_Primary(), QColor(0xcd, 0xd5, 0xdd)},
-        {VkSkinColor::Text_Secondary(), QColor(0x8d, 0x96, 0xa0)},
-        {VkSkinColor::Text_Disabled(), QColor(0x5c, 0x64, 0x6e)},
-        {VkSkinColor::Accent_Primary(), QColor(0x55, 0xe5, 0xc5)},
-        {VkSkinColor::Accent_Link(), QColor(0x3c, 0xa9, 0xf8)},
-        {VkSkinColor::Status_Warning(), QColor(0xf5, 0xa6, 0x23)},
-        {VkSkinColor::Status_Error(), QColor(0xf2, 0x5c, 0x54)},
-    };
+    for (const SkinEntry& entry : kDarkSkin)
+        m_colors.insert(QLatin1String(entry.key), QColor(entry.rgb));
 }
 
 QColor VkSkinStyle::GetColor(const QString& key) const
@@ -48,10 +105,14 @@ bool VkSkinStyle::HasColor(const QString& key) const
 
 QString VkSkinStyle::ThemeStyleSheet()
 {
-    QFile file(QString::fromLatin1(kThemeResource));
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return QString();
-    return QString::fromUtf8(file.readAll());
+    // Filled once per process: the table cannot change while it runs.
+    static const QString filled = [] {
+        QFile file(QString::fromLatin1(kThemeResource));
+        if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+            return QString();
+        return fillColourTokens(QString::fromUtf8(file.readAll()), *VkSingleton<VkSkinStyle>::instance());
+    }();
+    return filled;
 }
 
 QPalette VkSkinStyle::ThemePalette()
@@ -76,7 +137,7 @@ QPalette VkSkinStyle::ThemePalette()
     palette.setColor(QPalette::Text, text);
     palette.setColor(QPalette::Button, panel);
     palette.setColor(QPalette::ButtonText, text);
-    palette.setColor(QPalette::BrightText, Qt::white);
+    palette.setColor(QPalette::BrightText, skin->GetColor(QStringLiteral("Text_Bright")));
     palette.setColor(QPalette::Highlight, accent);
     palette.setColor(QPalette::HighlightedText, window);
     palette.setColor(QPalette::Link, link);
@@ -85,7 +146,7 @@ QPalette VkSkinStyle::ThemePalette()
     palette.setColor(QPalette::Midlight, panel.lighter(115));
     palette.setColor(QPalette::Mid, panel.darker(120));
     palette.setColor(QPalette::Dark, window.darker(130));
-    palette.setColor(QPalette::Shadow, Qt::black);
+    palette.setColor(QPalette::Shadow, skin->GetColor(QStringLiteral("Component_Shadow")));
     for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
         palette.setColor(QPalette::Disabled, role, disabledText);
     return palette;

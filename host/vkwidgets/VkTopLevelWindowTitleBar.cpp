@@ -92,7 +92,7 @@ void VkTopLevelWindowTitleBar::TranslateText()
 {
     d->minimize->SetToolTipText(tr("Minimize"));
     d->maximize->SetToolTipText(tr("Maximize"));
-    d->close->SetToolTipText(tr("Close"));
+    d->close->SetToolTipText(tr("Close", "verb: close the window"));
     d->close->setAccessibleDescription(tr("Closes the window"));
 }
 

@@ -32,8 +32,11 @@ public:
 
     // Loads "vkpopupdialog_<code>.qm" from the first folder that holds it (VK_TRANSLATIONS_DIR,
     // <app dir>/../share/vkpopupdialog/translations, <app dir>/translations, ":/translations") and
-    // installs it in place of the previous one; English needs no file. On failure (unknown language,
-    // no readable file, no application object) the current language stays and false comes back.
+    // installs it in place of the previous one; English needs no file. Qt's own catalogue
+    // "qtbase_<code>.qm" (the same folders, then Qt's translations folder) is installed beside it,
+    // so that Qt's file dialog and standard buttons speak the language too; without it the switch
+    // still succeeds. On failure (unknown language, no readable file of ours, no application
+    // object) the current language stays and false comes back.
     bool setLanguage(VkLanguageType type);
     // Why the last setLanguage failed; empty after a success.
     QString lastError() const;

@@ -9,7 +9,9 @@ class QUrl;
 
 // The product's message box: a frameless dialog (object name "VMessageDialog") with a message and
 // the chosen standard buttons. Links in a rich-text message open in the system browser, for the
-// http, https and mailto schemes only.
+// http, https and mailto schemes only. Like QMessageBox it announces itself to assistive
+// technology as an alert when shown, with its title as accessible name and the message (as plain
+// text) as accessible description.
 class VKWIDGETS_EXPORT VMessageDialog : public VkFramelessDialog
 {
     Q_OBJECT
@@ -52,6 +54,9 @@ public:
     static bool IsOpenableLink(const QUrl& url);
 
     void RetranslateUi() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
 
 private:
     class Private;

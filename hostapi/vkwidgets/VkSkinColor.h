@@ -14,11 +14,11 @@ public:
     enum VkColorType
     {
         BackGround_None = 0,     // transparent: the parent shows through
-        BackGround_Panel = 1,    // panels and pages, #262b33
-        BackGround_Window = 2,   // window body, #1f2329
-        BackGround_Raised = 3,   // raised cards and bars, #2d333c
-        BackGround_Input = 4,    // text fields, #171a1f
-        BackGround_Selected = 5, // a selected row, #34404d
+        BackGround_Panel = 1,    // panels and pages
+        BackGround_Window = 2,   // window body
+        BackGround_Raised = 3,   // raised cards and bars
+        BackGround_Input = 4,    // text fields
+        BackGround_Selected = 5, // a selected row
     };
 
     static QString Background_Window();

@@ -9,9 +9,9 @@ class QWidget;
 // Background colour types ("bgColorType"): the values of VkSkinColor::VkColorType.
 // Font types ("fontType"):  1 caption 11 px, 2 body 12 px, 3 body bold 12 px, 4 large 14 px,
 //                           5 large bold 14 px, 6 title bold 16 px, 7 list 12 px with line spacing.
-// Text colour types ("textColorType"): 1 primary #cdd5dd, 2 secondary #8d96a0, 3 disabled #5c646e,
-//                           4 accent #55e5c5, 5 link #3ca9f8, 6 warning #f5a623, 7 error #f25c54,
-//                           8 list text #a8b1bb.
+// Text colour types ("textColorType"), each a key of the skin's table: 1 Text_Primary,
+//                           2 Text_Secondary, 3 Text_Disabled, 4 Accent_Primary, 5 Accent_Link,
+//                           6 Status_Warning, 7 Status_Error, 8 Text_List.
 class VKWIDGETS_EXPORT VkUIStyle
 {
 public:

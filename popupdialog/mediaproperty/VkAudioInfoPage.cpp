@@ -62,7 +62,7 @@ void VkAudioInfoPage::RetranslateUi()
     VkInfoPageLayout::FitTitleWidth(d->title, title);
     d->title->setText(title);
     d->codecCaption->setText(tr("Codec:"));
-    d->channelCaption->setText(tr("Channel:"));
+    d->channelCaption->setText(tr("Channel:", "number of audio channels"));
     d->sampleRateCaption->setText(tr("Sample Rate:"));
     d->bitRateCaption->setText(tr("Bit Rate:"));
     NameRows();

@@ -16,7 +16,7 @@ QString VkAudioInfoPageManager::GetCodecName() const
 {
     const IVkAudioMediaInfo* audio = audioInfo();
     const QString codec = audio ? audio->GetCodecName(streamIndex()) : QString();
-    return codec.isEmpty() ? tr("None") : codec;
+    return codec.isEmpty() ? tr("None", "shown where a value is unknown") : codec;
 }
 
 QString VkAudioInfoPageManager::GetBitRate() const

@@ -8,6 +8,8 @@
 #include <vkvblmodel/IVkMediaInfo.h>
 #include <vkwidgets/VkLabel.h>
 #include <vkwidgets/VkLineEdit.h>
+#include <vkwidgets/VkSkinColor.h>
+#include <vkwidgets/VkSkinStyle.h>
 
 #include <QGridLayout>
 #include <QTextDocument>
@@ -31,7 +33,7 @@ enum Row : int
 constexpr int kCaptionColumn = 0;
 constexpr int kValueColumn = 1;
 
-const char kCopyrightTemplate[] = " <a style=\"color:#55e5c5;\" href=\"%1\">%2</a>";
+const char kCopyrightTemplate[] = " <a style=\"color:%1;\" href=\"%2\">%3</a>";
 
 } // namespace
 
@@ -209,7 +211,8 @@ void VkCommonInfoPage::InitData()
         const QString url = QUrl(d->manager->GetLicenseUrl(), QUrl::TolerantMode).toString();
         d->copyrightValue->setText(
             QLatin1String(kCopyrightTemplate)
-                .arg(url.toHtmlEscaped(), d->manager->GetLicensePage().toHtmlEscaped()));
+                .arg(VkSingleton<VkSkinStyle>::instance()->GetColor(VkSkinColor::Accent_Primary()).name(),
+                     url.toHtmlEscaped(), d->manager->GetLicensePage().toHtmlEscaped()));
     }
     d->creditValue->setText(d->manager->GetCredit());
 

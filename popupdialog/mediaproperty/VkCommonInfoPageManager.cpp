@@ -7,10 +7,13 @@
 #include <vkvblmodel/IVkStockMediaItem.h>
 #include <vkvblmodel/IVkVCGMediaItem.h>
 #include <vkvblmodel/VkVCGAssetInfo.h>
+#include <vkwidgets/VkSkinColor.h>
+#include <vkwidgets/VkSkinStyle.h>
 
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QLocale>
 #include <QUrl>
 
 namespace {
@@ -92,7 +95,7 @@ QString VkCommonInfoPageManager::GetDuration() const
 {
     const IVkMediaInfo* info = m_item->GetMediaInfo();
     if (!info || info->GetStreamFlags() == IVkMediaInfo::StreamFlag_Image)
-        return tr("None");
+        return tr("None", "shown where a value is unknown");
     const VkFrameRate rate = info->GetFrameRate();
     const auto fps = static_cast<float>(FrameRateToDouble(rate.num, rate.den));
     return VkConvertUtility::frame2String(info->GetFrameCount(), fps);
@@ -177,7 +180,7 @@ QString VkCommonInfoPageManager::GetCredit() const
         sitePage = VkThirdPartyUrlHelper::pixabayPage();
         break;
     case Source_PixabayVideo:
-        prefix = tr("Shot by");
+        prefix = tr("Shot by", "credit of a filmed clip: Shot by <author> on <site>");
         siteName = QStringLiteral("Pixabay");
         sitePage = VkThirdPartyUrlHelper::pixabayPage();
         break;
@@ -198,7 +201,7 @@ QString VkCommonInfoPageManager::GetCredit() const
         sitePage = VkThirdPartyUrlHelper::pexelsPage();
         break;
     case Source_PexelsVideo:
-        prefix = tr("Shot by");
+        prefix = tr("Shot by", "credit of a filmed clip: Shot by <author> on <site>");
         siteName = QStringLiteral("Pexels");
         sitePage = VkThirdPartyUrlHelper::pexelsPage();
         break;
@@ -207,16 +210,18 @@ QString VkCommonInfoPageManager::GetCredit() const
     default:
         break;
     }
-    const QString joiningWord = tr("on");
+    const QString joiningWord = tr("on", "credit: Photo by <author> on <site>");
 
     const auto* stock = dynamic_cast<const IVkStockMediaItem*>(m_item);
     if (!stock)
         return QString();
     // One substitution pass: an author name such as "50%3 off" must stay as typed instead of
     // picking up the value meant for a later placeholder.
-    return QStringLiteral("%1 <a style = 'color:#55e5c5;'href=\"%2\"> %3 </a> %4 "
-                          "<a style = 'color:#55e5c5;'href=\"%5\">%6</a>")
-        .arg(prefix.toHtmlEscaped(), stock->GetAuthorUrl().toHtmlEscaped(),
+    const QString accent =
+        VkSingleton<VkSkinStyle>::instance()->GetColor(VkSkinColor::Accent_Primary()).name();
+    return QStringLiteral("%1 <a style = 'color:%2;'href=\"%3\"> %4 </a> %5 "
+                          "<a style = 'color:%2;'href=\"%6\">%7</a>")
+        .arg(prefix.toHtmlEscaped(), accent, stock->GetAuthorUrl().toHtmlEscaped(),
              stock->GetAuthorName().toHtmlEscaped(), joiningWord.toHtmlEscaped(), sitePage.toHtmlEscaped(),
              siteName.toHtmlEscaped());
 }
@@ -225,11 +230,13 @@ QString VkCommonInfoPageManager::FormatFileSize(qint64 bytes)
 {
     if (bytes <= 0)
         return QString();
+    // The properties window writes sizes in one notation whatever the language: a point, no grouping.
+    const QLocale notation = QLocale::c();
     if (bytes >= kGiB)
-        return QString::number(double(bytes) / double(kGiB), 'f', kSizeDecimals) + QLatin1String(" GB");
+        return notation.toString(double(bytes) / double(kGiB), 'f', kSizeDecimals) + QLatin1String(" GB");
     if (bytes >= kMiB)
-        return QString::number(double(bytes) / double(kMiB), 'f', kSizeDecimals) + QLatin1String(" MB");
-    return QString::number(double(bytes) / double(kKiB), 'f', kSizeDecimals) + QLatin1String(" KB");
+        return notation.toString(double(bytes) / double(kMiB), 'f', kSizeDecimals) + QLatin1String(" MB");
+    return notation.toString(double(bytes) / double(kKiB), 'f', kSizeDecimals) + QLatin1String(" KB");
 }
 
 QString VkCommonInfoPageManager::FormatFileSize(const QString& path)

@@ -34,7 +34,7 @@ QString VkPhotoInfoPageManager::GetCameraModel() const
 QString VkPhotoInfoPageManager::GetResolution() const
 {
     if (!m_item)
-        return tr("None");
+        return tr("None", "shown where a value is unknown");
     if (m_item->GetStockSite() == IVkAbstractMedia::StockSite_Pixabay)
         return VkVideoInfoPageManager::StockResolution(m_item);
     const IVkImageMediaInfo* image = imageInfo();

@@ -40,7 +40,7 @@ QString VkVideoInfoPageManager::GetCodecName() const
 {
     const IVkVideoMediaInfo* video = videoInfoOf(m_item);
     const QString codec = video ? video->GetCodecName() : QString();
-    return codec.isEmpty() ? tr("None") : codec;
+    return codec.isEmpty() ? tr("None", "shown where a value is unknown") : codec;
 }
 
 QString VkVideoInfoPageManager::GetResolution() const
@@ -83,7 +83,7 @@ QString VkVideoInfoPageManager::StockResolution(const IVkAbstractMediaItem* item
 {
     const auto* stock = dynamic_cast<const IVkStockMediaItem*>(item);
     if (!stock)
-        return tr("None");
+        return tr("None", "shown where a value is unknown");
     int width = 0;
     int height = 0;
     for (const int level : kStockQualityLevels) {

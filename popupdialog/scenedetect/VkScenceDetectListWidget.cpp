@@ -5,6 +5,8 @@
 #include "VkScenceDetectTable.h"
 
 #include <vkwidgets/VkLabel.h>
+#include <vkwidgets/VkSkinColor.h>
+#include <vkwidgets/VkSkinStyle.h>
 #include <vkwidgets/VkToolButton.h>
 
 #include <QFocusEvent>
@@ -25,7 +27,6 @@ constexpr int kPageRows = 4;
 // Time the list spends making rows in one turn of the event loop, well under the 100 ms at which a
 // window starts to feel stuck.
 constexpr qint64 kRowMillisecondsPerTurn = 40;
-const QColor kFocusOutline(0x3C, 0xA9, 0xF8);
 
 VkScenceDetectListItem* rowWidget(QTableWidget* table, int row, int column = 0)
 {
@@ -161,7 +162,7 @@ void VkScenceDetectListWidget::paintEvent(QPaintEvent* event)
         return;
     // The table draws no focus frame of its own; the list outlines it while it has the keyboard.
     QPainter painter(this);
-    painter.setPen(kFocusOutline);
+    painter.setPen(VkSingleton<VkSkinStyle>::instance()->GetColor(VkSkinColor::Accent_Link()));
     painter.drawRect(m_table->geometry().adjusted(-1, -1, 0, 0));
 }
 

@@ -97,7 +97,7 @@ VkScenceDetectionPanel::VkScenceDetectionPanel(IVkAbstractMediaItem* media, QWid
     m_presenter->openMedia();
 
     m_addButton->setText(tr("Add To Timeline"));
-    m_detectButton->setText(tr("Detect"));
+    m_detectButton->setText(tr("Detect", "verb: find the scenes of the clip"));
 }
 
 VkScenceDetectionPanel::~VkScenceDetectionPanel()
@@ -123,7 +123,8 @@ void VkScenceDetectionPanel::TranslateText()
 {
     m_addButton->setText(tr("Add To Timeline"));
     // The caption names what a click does next: "Stop" as long as a run is shown.
-    m_detectButton->setText(m_showsRunning ? tr("Stop") : tr("Detect"));
+    m_detectButton->setText(m_showsRunning ? tr("Stop", "verb: stop finding scenes")
+                                           : tr("Detect", "verb: find the scenes of the clip"));
 }
 
 void VkScenceDetectionPanel::slotAddToTimeline()
@@ -192,7 +193,8 @@ void VkScenceDetectionPanel::showDetectState()
     if (m_showsRunning && (!focused || m_playerView->isAncestorOf(focused)))
         m_detectButton->setFocus(Qt::OtherFocusReason);
     m_playerView->setEnabled(!m_showsRunning);
-    m_detectButton->setText(m_showsRunning ? tr("Stop") : tr("Detect"));
+    m_detectButton->setText(m_showsRunning ? tr("Stop", "verb: stop finding scenes")
+                                           : tr("Detect", "verb: find the scenes of the clip"));
     m_addButton->setEnabled(!m_showsRunning && m_list->hasItems());
 }
 

@@ -11,6 +11,8 @@
 #include <vkwidgets/VkComboBox.h>
 #include <vkwidgets/VkLabel.h>
 #include <vkwidgets/VkLineEdit.h>
+#include <vkwidgets/VkSkinColor.h>
+#include <vkwidgets/VkSkinStyle.h>
 #include <vkwidgets/VkSwitchToolButton.h>
 #include <vkwidgets/VkToolButton.h>
 
@@ -211,15 +213,15 @@ void VkStartupDlg::doTranslateText()
     d->aspectRatioCombo->clear();
     fillAspectRatios();
     d->newProjectLabel->setText(tr("New Project"));
-    d->openProjectLabel->setText(tr("Open Project"));
+    d->openProjectLabel->setText(tr("Open Project", "verb: open a project file from disk"));
     d->projectLibraryLabel->setText(tr("Project Library"));
     d->emptyTextLabel->setText(tr("Recent Projects"));
-    d->ibBuy->setToolTip(tr("Purchase"));
+    d->ibBuy->setToolTip(tr("Purchase", "verb: buy the product"));
     d->ibHelp->setToolTip(tr("Online Help"));
-    d->ibClose->setToolTip(tr("Close"));
-    d->findEdit->setPlaceholderText(tr("Search"));
+    d->ibClose->setToolTip(tr("Close", "verb: close the window"));
+    d->findEdit->setPlaceholderText(tr("Search", "verb: search the project library"));
     d->showCheckBox->setText(tr("Show this window when Tessel launches"));
-    d->feedbackButton->setToolTip(tr("Feedback"));
+    d->feedbackButton->setToolTip(tr("Feedback", "noun: tell us your opinion"));
 
     // Names for assistive technology; the icon-only tool buttons take theirs from the tips above.
     d->linkButton->setToolTip(tr("Online Help"));
@@ -227,11 +229,11 @@ void VkStartupDlg::doTranslateText()
     d->newProjectButton->setAccessibleName(tr("New Project"));
     d->newProjectButton->setToolTip(tr("New Project"));
     d->newProjectButton->setAccessibleDescription(tr("Starts an empty project"));
-    d->openProjectButton->setAccessibleName(tr("Open Project"));
-    d->openProjectButton->setToolTip(tr("Open Project"));
+    d->openProjectButton->setAccessibleName(tr("Open Project", "verb: open a project file from disk"));
+    d->openProjectButton->setToolTip(tr("Open Project", "verb: open a project file from disk"));
     d->openProjectButton->setAccessibleDescription(tr("Chooses a project file on disk"));
     d->findEdit->setAccessibleName(tr("Search projects"));
-    d->findButton->setToolTip(tr("Search"));
+    d->findButton->setToolTip(tr("Search", "verb: search the project library"));
     d->projectList->setAccessibleName(tr("Project Library"));
     d->projectList->setAccessibleDescription(
         tr("Arrow keys choose a project, Enter opens it, Delete takes it off the list"));
@@ -390,7 +392,7 @@ bool VkStartupDlg::eventFilter(QObject* watched, QEvent* event)
         QPainter painter(label);
         painter.save();
         painter.setRenderHint(QPainter::TextAntialiasing);
-        painter.setPen(QColor(205, 213, 221, 255));
+        painter.setPen(VkSingleton<VkSkinStyle>::instance()->GetColor(VkSkinColor::Text_Primary()));
         painter.restore();
     }
     return true;

@@ -12,7 +12,6 @@
 namespace {
 
 constexpr QSize kThumbSize{VkProjectLibrary::kThumbnailWidth, VkProjectLibrary::kThumbnailHeight};
-const QColor kSelectedColor(0x34, 0x40, 0x4D);
 
 } // namespace
 
@@ -115,7 +114,8 @@ bool VkStartupListItem::eventFilter(QObject* watched, QEvent* event)
     if (watched == m_thumbLabel && event->type() == QEvent::Paint) {
         QPainter painter(m_thumbLabel);
         const QRect r = m_thumbLabel->rect();
-        painter.fillRect(r, Qt::black);
+        painter.fillRect(r,
+                         VkSingleton<VkSkinStyle>::instance()->GetColor(QStringLiteral("Background_Video")));
         if (!m_thumbnail.isNull())
             painter.drawPixmap(r, m_thumbnail);
     }
@@ -127,7 +127,8 @@ void VkStartupListItem::paintEvent(QPaintEvent* event)
     VkWidget::paintEvent(event);
     if (m_selected) {
         QPainter painter(this);
-        painter.fillRect(rect(), kSelectedColor);
+        painter.fillRect(rect(),
+                         VkSingleton<VkSkinStyle>::instance()->GetColor(VkSkinColor::Background_Selected()));
     }
     if (m_current) {
         QPainter painter(this);

@@ -5,6 +5,8 @@
 #include <vkwidgets/VkLabel.h>
 #include <vkwidgets/VkPushButton.h>
 #include <vkwidgets/VkPushButtonBar.h>
+#include <vkwidgets/VkSkinColor.h>
+#include <vkwidgets/VkSkinStyle.h>
 #include <vkwidgets/VkUIStyle.h>
 #include <vkwidgets/VkWidget.h>
 
@@ -26,7 +28,7 @@ constexpr QSize kDialogSize{480, 312};
 
 const char kSupportPageKey[] = "SupportPage";
 const char kListParagraph[] = "<p style=\"margin: 0; white-space: pre-wrap;\">%1</p>";
-const char kLinkTemplate[] = "<a style=\"color: #3CA9F8;\" href=\"%1\">%2</a>";
+const char kLinkTemplate[] = "<a style=\"color: %1;\" href=\"%2\">%3</a>";
 
 } // namespace
 
@@ -112,9 +114,12 @@ void VkUnsupportedImgFileDialog::RetranslateUi()
     d->tipLabel->setText(
         tr("The image is too large, please compress the image first for better editing experience"));
     const QString supportPage = VkConfig::Instance().GetCBSUrl(QLatin1String(kSupportPageKey));
+    // The link colour in capitals, as the product's link texts always carried it.
+    const QString linkColour =
+        VkSingleton<VkSkinStyle>::instance()->GetColor(VkSkinColor::Accent_Link()).name().toUpper();
     d->linkLabel->setText(
         QString::fromLatin1(kLinkTemplate)
-            .arg(supportPage.toHtmlEscaped(), tr("Please contact support.").toHtmlEscaped()));
+            .arg(linkColour, supportPage.toHtmlEscaped(), tr("Please contact support.").toHtmlEscaped()));
     d->okButton->setText(tr("OK"));
     d->fileBrowser->setAccessibleName(tr("Images too large to edit"));
     d->fileBrowser->setAccessibleDescription(tr("One image file per line"));

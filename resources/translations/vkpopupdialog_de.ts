@@ -74,10 +74,6 @@
         <translation>Codec:</translation>
     </message>
     <message>
-        <source>Channel:</source>
-        <translation>Kanäle:</translation>
-    </message>
-    <message>
         <source>Sample Rate:</source>
         <translation>Abtastrate:</translation>
     </message>
@@ -93,16 +89,22 @@
         <source>%1 Hz</source>
         <translation>%1 Hz</translation>
     </message>
+    <message>
+        <source>Channel:</source>
+        <comment>number of audio channels</comment>
+        <translation>Kanäle:</translation>
+    </message>
 </context>
 <context>
     <name>VkAudioInfoPageManager</name>
     <message>
-        <source>None</source>
-        <translation>Keine</translation>
-    </message>
-    <message>
         <source>%1 kbps</source>
         <translation>%1 kbit/s</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <comment>shown where a value is unknown</comment>
+        <translation>Keine</translation>
     </message>
 </context>
 <context>
@@ -147,19 +149,22 @@
         <translation>unbenannt</translation>
     </message>
     <message>
-        <source>None</source>
-        <translation>Keine</translation>
-    </message>
-    <message>
         <source>Photo by</source>
         <translation>Foto von</translation>
     </message>
     <message>
+        <source>None</source>
+        <comment>shown where a value is unknown</comment>
+        <translation>Keine</translation>
+    </message>
+    <message>
         <source>Shot by</source>
+        <comment>credit of a filmed clip: Shot by &lt;author&gt; on &lt;site&gt;</comment>
         <translation>Aufgenommen von</translation>
     </message>
     <message>
         <source>on</source>
+        <comment>credit: Photo by &lt;author&gt; on &lt;site&gt;</comment>
         <translation>auf</translation>
     </message>
 </context>
@@ -318,12 +323,13 @@
 <context>
     <name>VkPhotoInfoPageManager</name>
     <message>
-        <source>None</source>
-        <translation>Keine</translation>
-    </message>
-    <message>
         <source>%1 s</source>
         <translation>%1 s</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <comment>shown where a value is unknown</comment>
+        <translation>Keine</translation>
     </message>
 </context>
 <context>
@@ -331,18 +337,6 @@
     <message>
         <source>Previous Frame</source>
         <translation>Vorheriges Bild</translation>
-    </message>
-    <message>
-        <source>Pause</source>
-        <translation>Pause</translation>
-    </message>
-    <message>
-        <source>Play</source>
-        <translation>Wiedergabe</translation>
-    </message>
-    <message>
-        <source>Stop</source>
-        <translation>Stopp</translation>
     </message>
     <message>
         <source>Next Frame</source>
@@ -353,10 +347,6 @@
         <translation>Vollbild</translation>
     </message>
     <message>
-        <source>Volume</source>
-        <translation>Lautstärke</translation>
-    </message>
-    <message>
         <source>Playback position</source>
         <translation>Wiedergabeposition</translation>
     </message>
@@ -365,7 +355,28 @@
         <translation>Aktuelle Zeit</translation>
     </message>
     <message>
+        <source>Pause</source>
+        <comment>verb: pause playback</comment>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <source>Play</source>
+        <comment>verb: start playback</comment>
+        <translation>Wiedergabe</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <comment>verb: stop playback</comment>
+        <translation>Stopp</translation>
+    </message>
+    <message>
+        <source>Volume</source>
+        <comment>noun: loudness of the sound</comment>
+        <translation>Lautstärke</translation>
+    </message>
+    <message>
         <source>Duration</source>
+        <comment>noun: length of the clip</comment>
         <translation>Dauer</translation>
     </message>
 </context>
@@ -558,10 +569,12 @@
     </message>
     <message>
         <source>Detect</source>
+        <comment>verb: find the scenes of the clip</comment>
         <translation>Erkennen</translation>
     </message>
     <message>
         <source>Stop</source>
+        <comment>verb: stop finding scenes</comment>
         <translation>Stopp</translation>
     </message>
 </context>
@@ -576,10 +589,6 @@
         <translation>Neues Projekt</translation>
     </message>
     <message>
-        <source>Open Project</source>
-        <translation>Projekt öffnen</translation>
-    </message>
-    <message>
         <source>Project Library</source>
         <translation>Projektbibliothek</translation>
     </message>
@@ -588,28 +597,12 @@
         <translation>Letzte Projekte</translation>
     </message>
     <message>
-        <source>Purchase</source>
-        <translation>Kaufen</translation>
-    </message>
-    <message>
         <source>Online Help</source>
         <translation>Online-Hilfe</translation>
     </message>
     <message>
-        <source>Close</source>
-        <translation>Schließen</translation>
-    </message>
-    <message>
-        <source>Search</source>
-        <translation>Suchen</translation>
-    </message>
-    <message>
         <source>Show this window when Tessel launches</source>
         <translation>Beim Start anzeigen</translation>
-    </message>
-    <message>
-        <source>Feedback</source>
-        <translation>Feedback</translation>
     </message>
     <message>
         <source>Aspect Ratio</source>
@@ -630,6 +623,31 @@
     <message>
         <source>Arrow keys choose a project, Enter opens it, Delete takes it off the list</source>
         <translation>Pfeiltasten wählen ein Projekt, Eingabe öffnet es, Entf nimmt es aus der Liste</translation>
+    </message>
+    <message>
+        <source>Open Project</source>
+        <comment>verb: open a project file from disk</comment>
+        <translation>Projekt öffnen</translation>
+    </message>
+    <message>
+        <source>Purchase</source>
+        <comment>verb: buy the product</comment>
+        <translation>Kaufen</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <comment>verb: close the window</comment>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <comment>verb: search the project library</comment>
+        <translation>Suchen</translation>
+    </message>
+    <message>
+        <source>Feedback</source>
+        <comment>noun: tell us your opinion</comment>
+        <translation>Feedback</translation>
     </message>
 </context>
 <context>
@@ -654,12 +672,13 @@
         <translation>Maximieren</translation>
     </message>
     <message>
-        <source>Close</source>
-        <translation>Schließen</translation>
-    </message>
-    <message>
         <source>Closes the window</source>
         <translation>Schließt das Fenster</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <comment>verb: close the window</comment>
+        <translation>Schließen</translation>
     </message>
 </context>
 <context>
@@ -723,12 +742,13 @@
 <context>
     <name>VkVideoInfoPageManager</name>
     <message>
-        <source>None</source>
-        <translation>Keine</translation>
-    </message>
-    <message>
         <source>%1 kbps</source>
         <translation>%1 kbit/s</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <comment>shown where a value is unknown</comment>
+        <translation>Keine</translation>
     </message>
 </context>
 <context>

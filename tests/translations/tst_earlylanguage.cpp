@@ -31,6 +31,13 @@ void TestEarlyLanguage::germanBeforeAnyDialog_data()
     QTest::newRow("message box button") << "VMessageDialog"
                                         << "Cancel"
                                         << "Abbrechen";
+    // Qt's own catalogue, loaded with ours: the file dialog and the standard buttons.
+    QTest::newRow("Qt file dialog") << "QFileDialog"
+                                    << "Look in:"
+                                    << "Suchen in:";
+    QTest::newRow("Qt standard button") << "QPlatformTheme"
+                                        << "Cancel"
+                                        << "Abbrechen";
 }
 
 // Catches a catalogue that only the dialog library registers: the switch then fails with "no

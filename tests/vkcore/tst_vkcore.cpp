@@ -75,6 +75,7 @@ private slots:
     void frame2String();
     void fileSize_data();
     void fileSize();
+    void fileSizeInTheUsersNotation();
     void flagsPersist_data();
     void flagsPersist();
     void sceneDetectValues_data();
@@ -277,6 +278,18 @@ void tst_VkCore::fileSize()
     QFETCH(qint64, bytes);
     QFETCH(QString, text);
     QCOMPARE(VkUtility::gGetFileSizeAuto(bytes), text);
+}
+
+// Catches a size written with a point and English grouping whatever the user's notation.
+void tst_VkCore::fileSizeInTheUsersNotation()
+{
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    const QStringList sizes{VkUtility::gGetFileSizeAuto(1536), VkUtility::gGetFileSizeAuto(1030),
+                            VkUtility::gGetFileSizeAuto(1024),
+                            VkUtility::gGetFileSizeAuto(qint64(1023) * 1024)};
+    QLocale::setDefault(before);
+    QCOMPARE(sizes, (QStringList{"1,5 KB", "1,01 KB", "1 KB", "1023 KB"}));
 }
 
 void tst_VkCore::writeConfig(const QByteArray& contents)

@@ -7,6 +7,7 @@
 #include <vkwidgets/VkFileDialog.h>
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QFileDialog>
 #include <QLabel>
 #include <QTemporaryDir>
@@ -14,6 +15,9 @@
 #include <QTextDocument>
 #include <QTimer>
 #include <QUrl>
+#include <QtGui/private/qguiapplication_p.h>
+#include <qpa/qplatformaccessibility.h>
+#include <qpa/qplatformintegration.h>
 
 #include <functional>
 
@@ -78,6 +82,8 @@ private slots:
     void linksGoThroughTheOpener_data();
     void linksGoThroughTheOpener();
     void fileDialog();
+    void announcedAsAlert_data();
+    void announcedAsAlert();
 };
 
 // Catches a box that is not modal (returns before the answer), a wrong answer mapping, and a box
@@ -208,6 +214,44 @@ void TestMessages::fileDialog()
             QCOMPARE(chosen, QString());
         QCOMPARE(selectedFilter, filter);
     }
+}
+
+void TestMessages::announcedAsAlert_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("richText");
+    QTest::addColumn<QString>("spoken");
+    QTest::newRow("plain") << "Saved <b>all</b>." << false << "Saved <b>all</b>.";
+    QTest::newRow("link") << "Details: " + VMessageDialog::BuildURLMsg(QStringLiteral("help page"),
+                                                                       QStringLiteral("https://example.com"))
+                          << true << "Details: help page";
+}
+
+// Catches a box that a screen reader does not speak when it opens: no alert, or an alert about
+// another object, or a description with the markup spelt out.
+void TestMessages::announcedAsAlert()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, richText);
+    QFETCH(QString, spoken);
+    static QList<QPair<QObject*, QAccessible::Event>> events;
+    events.clear();
+    QAccessible::installUpdateHandler([](QAccessibleEvent* event) {
+        events.append({event->object(), event->type()});
+    });
+    QPlatformAccessibility* accessibility = QGuiApplicationPrivate::platformIntegration()->accessibility();
+    QVERIFY(accessibility);
+    accessibility->setActive(true);
+    {
+        VMessageDialog box(text, nullptr, VMessageDialog::Ok, QString(), QString(), QString(), richText);
+        QVERIFY(!events.contains({&box, QAccessible::Alert}));
+        box.show();
+        QVERIFY(events.contains({&box, QAccessible::Alert}));
+        QCOMPARE(box.accessibleName(), QStringLiteral("Information"));
+        QCOMPARE(box.accessibleDescription(), spoken);
+    }
+    QAccessible::installUpdateHandler(nullptr);
+    accessibility->setActive(false);
 }
 
 VK_TEST_MAIN(TestMessages)

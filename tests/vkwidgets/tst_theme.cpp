@@ -35,6 +35,7 @@ private slots:
     void styleSheetReferencesExistingIcons();
     void selectedPropertyFollowsRepolish();
     void backgroundColourType();
+    void styleSheetTakesTheTableColours();
 };
 
 // Catches a library that overrides a host's own style sheet.
@@ -132,6 +133,19 @@ void TestTheme::backgroundColourType()
     QVERIFY(skin->GetColor(VkSkinColor::Component_Divider_Secondary()) !=
             skin->GetColor(VkSkinColor::Background_Window()));
     QVERIFY(!skin->GetColor(QStringLiteral("No_Such_Key")).isValid());
+}
+
+// Catches a style sheet whose colours drift from the table code paints with, or a token the table
+// does not know (Qt would silently drop that rule).
+void TestTheme::styleSheetTakesTheTableColours()
+{
+    const QString theme = VkSkinStyle::ThemeStyleSheet();
+    QVERIFY2(!theme.contains(QLatin1String("${")),
+             qPrintable(theme.mid(theme.indexOf(QLatin1String("${")), 40)));
+    const VkSkinStyle* skin = VkSingleton<VkSkinStyle>::instance();
+    const QString divider = skin->GetColor(VkSkinColor::Component_Divider_Secondary()).name();
+    QVERIFY2(theme.contains(QStringLiteral("QLabel#LineWid { background-color: %1; }").arg(divider)),
+             qPrintable(divider));
 }
 
 VK_TEST_MAIN(TestTheme)

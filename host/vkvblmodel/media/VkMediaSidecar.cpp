@@ -1,5 +1,7 @@
 #include "VkMediaSidecar.h"
 
+#include "../VkModelLog_p.h"
+
 #include <vkcore/VkStoreFile.h>
 
 #include <QDir>
@@ -212,15 +214,16 @@ VkMediaSidecar VkMediaSidecar::read(const QString& mediaPath)
     if (result == VkStoreFile::ReadResult::Missing)
         return VkMediaSidecar();
     if (result != VkStoreFile::ReadResult::Read) {
-        qWarning("Media record %s cannot be read (%s); the item is listed without it", qUtf8Printable(path),
-                 qUtf8Printable(error));
+        qCWarning(lcVkModel, "Media record %s cannot be read (%s); the item is listed without it",
+                  qUtf8Printable(path), qUtf8Printable(error));
         return VkMediaSidecar();
     }
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(bytes, &parseError);
     VkMediaSidecar sidecar;
     if (!document.isObject() || !parse(document.object(), QFileInfo(mediaPath).absolutePath(), &sidecar)) {
-        qWarning("Media record %s is damaged; the item is listed without it", qUtf8Printable(path));
+        qCWarning(lcVkModel, "Media record %s is damaged; the item is listed without it",
+                  qUtf8Printable(path));
         return VkMediaSidecar();
     }
     return sidecar;
