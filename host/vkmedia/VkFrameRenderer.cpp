@@ -261,8 +261,9 @@ bool VkFrameRenderer::open(const std::string& path, std::string* error)
     d->path = path;
     switch (vkmedia::VkMediaFileRegistry::videoOf(d->key)) {
     case vkmedia::VkMediaFileRegistry::VideoKnowledge::DecodableVideo:
-        // An earlier open of this very file decoded its video: the answer is known, and opening the
-        // decoder waits for the thread that draws the first picture (the caller may be the GUI).
+        // An earlier open of this very file version found a video we can decode: the answer is
+        // known, and opening the decoder waits for the thread that draws the first picture (the
+        // caller may be the GUI thread).
         d->sourcePending = true;
         return true;
     case vkmedia::VkMediaFileRegistry::VideoKnowledge::NoDecodableVideo:
