@@ -159,6 +159,8 @@ void TestProjectSettingPanel::edits_data()
     // 100 * 1080 / 1920 = 56.25 -> 56: the height stops at the boxes' 64.
     row("locked, height under the bottom", "lock; width 100", "Custom | Custom (1) | 100x64 | 16:9 | lock 2",
         true);
+    // 1920 * 64 / 1080 = 113.8 -> 113, evened up to 114.
+    row("locked, odd width evened", "lock; height 64", "Custom | Custom (1) | 114x64 | 16:9 | lock 2", true);
     // Enter evens 9999 to 10000: 10000 * 1080 / 1920 = 5625 -> 5626.
     row("locked, width evened to the top", "lock; width 9999",
         "Custom | Custom (1) | 10000x5626 | 16:9 | lock 2", true);
