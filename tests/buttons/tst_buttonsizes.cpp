@@ -54,41 +54,24 @@ private slots:
         QTest::addColumn<QSize>("size");
         QTest::addColumn<bool>("widthAtLeast"); // the width is a minimum: longer captions widen it
 
-        QTest::newRow("startup: New Project")
-            << "startup"
-            << "VkStartupDlg_NewProject" << QString() << QSize(160, 90) << false;
-        QTest::newRow("startup: Open Project")
-            << "startup"
-            << "VkStartupDlg_OpenProject" << QString() << QSize(160, 90) << false;
-        QTest::newRow("startup: help") << "startup"
-                                       << "VkStartupDlg_ibHelp" << QString() << QSize(24, 24) << false;
-        QTest::newRow("startup: close") << "startup"
-                                        << "VkStartupDlg_ibClose" << QString() << QSize(24, 24) << false;
-        QTest::newRow("project settings: OK") << "project settings"
-                                              << "Button_Focus_Btn_32" << QString() << QSize(88, 32) << false;
-        QTest::newRow("project settings: CANCEL")
-            << "project settings"
-            << "Button_Normal_Btn_32" << QString() << QSize(88, 32) << false;
-        QTest::newRow("project settings: lock")
-            << "project settings"
-            << "ProjectSettings_unlock_btn" << QString() << QSize(12, 12) << false;
-        QTest::newRow("scene detection: Detect") << "scene detection"
-                                                 << "VCommonLib_Normal_Btn"
-                                                 << "Detect" << QSize(98, 32) << true;
-        QTest::newRow("scene detection: Add To Timeline") << "scene detection"
-                                                          << "VCommonLib_Normal_Btn"
-                                                          << "Add To Timeline" << QSize(135, 32) << true;
-        QTest::newRow("scene detection: play")
-            << "scene detection"
-            << "VkPlayerToolBar_PlayPause" << QString() << QSize(24, 24) << false;
-        QTest::newRow("scene detection: step forward")
-            << "scene detection"
-            << "VkPlayerToolBar_StepForward" << QString() << QSize(24, 24) << false;
-        QTest::newRow("properties: OK") << "properties"
-                                        << "PropertyDialog_Ok" << QString() << QSize(104, 32) << false;
-        QTest::newRow("unsupported image: OK")
-            << "unsupported image"
-            << "VCommonLib_Normal_Btn" << QString() << QSize(104, 32) << false;
+        const auto row = [](const char* dialog, const char* name, const char* text, QSize size,
+                            bool atLeast) {
+            QTest::addRow("%s: %s", dialog, *text ? text : name)
+                << QString::fromLatin1(dialog) << QString::fromLatin1(name) << QString::fromLatin1(text)
+                << size << atLeast;
+        };
+        row("startup", "VkStartupDlg_NewProject", "", QSize(160, 90), false);
+        row("startup", "VkStartupDlg_OpenProject", "", QSize(160, 90), false);
+        row("startup", "VkStartupDlg_ibHelp", "", QSize(24, 24), false);
+        row("startup", "VkStartupDlg_ibClose", "", QSize(24, 24), false);
+        row("project settings", "Button_Focus_Btn_32", "", QSize(88, 32), false);
+        row("project settings", "Button_Normal_Btn_32", "", QSize(88, 32), false);
+        row("project settings", "ProjectSettings_unlock_btn", "", QSize(12, 12), false);
+        row("scene detection", "VCommonLib_Normal_Btn", "Detect", QSize(98, 32), true);
+        row("scene detection", "VCommonLib_Normal_Btn", "Add To Timeline", QSize(135, 32), true);
+        row("scene detection", "VkPlayerToolBar_PlayPause", "", QSize(24, 24), false);
+        row("properties", "PropertyDialog_Ok", "", QSize(104, 32), false);
+        row("unsupported image", "VCommonLib_Normal_Btn", "", QSize(104, 32), false);
     }
     void buttonSizes()
     {

@@ -133,25 +133,14 @@ bool VkX11Probe::mouseMove(const QPoint& devicePos)
         kToolTimeoutMs);
 }
 
-bool VkX11Probe::mouseDown()
-{
-    return runTool(QStringLiteral("xdotool"), {QStringLiteral("mousedown"), QStringLiteral("1")});
-}
-
-bool VkX11Probe::mouseUp()
-{
-    return runTool(QStringLiteral("xdotool"), {QStringLiteral("mouseup"), QStringLiteral("1")});
-}
-
 bool VkX11Probe::click(const QPoint& devicePos)
 {
-    return mouseMove(devicePos) &&
-           runTool(QStringLiteral("xdotool"), {QStringLiteral("click"), QStringLiteral("1")});
+    return mouseMove(devicePos) && xdotool({QStringLiteral("click"), QStringLiteral("1")});
 }
 
-bool VkX11Probe::key(const QString& keyName)
+bool VkX11Probe::xdotool(const QStringList& arguments)
 {
-    return runTool(QStringLiteral("xdotool"), {QStringLiteral("key"), keyName});
+    return runTool(QStringLiteral("xdotool"), arguments);
 }
 
 int VkX11Probe::toDevice(int logical)

@@ -3,6 +3,7 @@
 #include <QPoint>
 #include <QRect>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 // What the X server and its window manager see of our windows, asked from outside the toolkit: a
@@ -26,10 +27,9 @@ public:
 
     // Real pointer input through the XTEST extension (xdotool), in device pixels.
     static bool mouseMove(const QPoint& devicePos);
-    static bool mouseDown();
-    static bool mouseUp();
     static bool click(const QPoint& devicePos);
-    static bool key(const QString& keyName);
+    // Any other xdotool command: {"mousedown", "1"}, {"key", "Tab"}.
+    static bool xdotool(const QStringList& arguments);
 
     // Qt's device-independent pixels to the server's and back (QT_SCALE_FACTOR).
     static int toDevice(int logical);

@@ -1,10 +1,11 @@
 #pragma once
 
+#include "VkTestFiles.h"
+
 #include <vkvblmodel/IVkProject.h>
 #include <vkvblmodel/IVkProjectManager.h>
 #include <vkvblmodel/VkProjectConfig.h>
 
-#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSize>
@@ -25,18 +26,6 @@ inline VKVBLMODEL::VkProjectConfig storedConfig()
     VKVBLMODEL::VkProjectConfig c;
     IVkProjectManager::getInstance()->currentProject()->getProjectConfig(c);
     return c;
-}
-
-inline bool writeProjectFile(const QString& path, const QJsonObject& root)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(QJsonDocument(root).toJson()) > 0;
-}
-
-inline QByteArray readBytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 inline QJsonObject readProjectFile(const QString& path)

@@ -22,59 +22,68 @@ namespace {
 // The panel and its controls, found the way a user sees them.
 struct Panel
 {
-    Panel()
-        : ratio(panel.findChild<VkComboBox*>("ProjectSettings_AspectRatioBox"))
-        , resolution(panel.findChild<VkComboBox*>("ProjectSettings_ResolutionBox"))
-        , frameRate(panel.findChild<VkComboBox*>("ProjectSettings_FrameRateBox"))
-        , colorSpace(panel.findChild<VkComboBox*>("ProjectSettings_ColorSpaceBox"))
-        , width(panel.findChild<VkDoubleSpinBox*>("ProjectSettings_WidthBox"))
-        , height(panel.findChild<VkDoubleSpinBox*>("ProjectSettings_HeightBox"))
-        , lock(panel.findChild<VkStateButton*>())
-        , ratioText(panel.findChild<VkLabel*>("ProjectSettings_RatioText"))
-    {}
-    QSize boxes() const { return QSize(int(width->value()), int(height->value())); }
-    // What the panel shows, in one line: ratio | resolution (rows) | size | ratio label | lock state.
-    QString state() const
+    VkComboBox* box(const char* name) { return panel.findChild<VkComboBox*>(name); }
+    VkDoubleSpinBox* side(const char* name) { return panel.findChild<VkDoubleSpinBox*>(name); }
+    QSize boxes() { return QSize(int(width->value()), int(height->value())); }
+    QString state()
     {
-        return QStringLiteral("%1 | %2 (%3 rows) | %4x%5 | %6 | lock %7")
+        return QStringLiteral("%1 | %2 (%3) | %4x%5 | %6 | lock %7")
             .arg(ratio->currentText(), resolution->currentText())
             .arg(resolution->count())
             .arg(boxes().width())
             .arg(boxes().height())
-            .arg(ratioText->text())
+            .arg(panel.findChild<VkLabel*>("ProjectSettings_RatioText")
+                     ->text()
+                     .section(QStringLiteral("  "), 1))
             .arg(lock->CurrentButtonId());
     }
-    static void choose(VkComboBox* box, const QString& text) { box->setCurrentIndex(box->findText(text)); }
-    void clickLock() { QTest::mouseClick(lock, Qt::LeftButton); }
-    bool changed(VkProjectConfig* current = nullptr)
+    // Types into a size box the way a user does: select everything, type, press Enter.
+    static void typeInto(VkDoubleSpinBox* box, const QString& text)
     {
-        VkProjectConfig c;
-        const bool result = panel.isDataChanged(c);
-        if (current)
-            *current = c;
-        return result;
+        QLineEdit* edit = box->findChild<QLineEdit*>();
+        box->setFocus();
+        edit->selectAll();
+        QTest::keyClicks(edit, text);
+        QTest::keyClick(edit, Qt::Key_Return);
+    }
+    // One user step: "lock", "<box> <entry>" for a combo box, "width|height <n>" typed, "set width <n>"
+    // by code.
+    void perform(const QString& step)
+    {
+        const QString what = step.section(QLatin1Char(' '), 0, 0);
+        const QString value = step.section(QLatin1Char(' '), 1);
+        const QMap<QString, VkComboBox*> combos{{"ratio", ratio},
+                                                {"resolution", resolution},
+                                                {"rate", box("ProjectSettings_FrameRateBox")},
+                                                {"colour", box("ProjectSettings_ColorSpaceBox")}};
+        if (what == QLatin1String("lock"))
+            QTest::mouseClick(lock, Qt::LeftButton);
+        else if (combos.contains(what))
+            combos[what]->setCurrentIndex(combos[what]->findText(value));
+        else if (what == QLatin1String("set"))
+            width->setValue(value.section(QLatin1Char(' '), 1).toInt());
+        else
+            typeInto(what == QLatin1String("width") ? width : height, value);
     }
 
     VkProjectSettingPanel panel{nullptr};
-    VkComboBox* ratio;
-    VkComboBox* resolution;
-    VkComboBox* frameRate;
-    VkComboBox* colorSpace;
-    VkDoubleSpinBox* width;
-    VkDoubleSpinBox* height;
-    VkStateButton* lock;
-    VkLabel* ratioText;
+    VkComboBox* ratio = box("ProjectSettings_AspectRatioBox");
+    VkComboBox* resolution = box("ProjectSettings_ResolutionBox");
+    VkDoubleSpinBox* width = side("ProjectSettings_WidthBox");
+    VkDoubleSpinBox* height = side("ProjectSettings_HeightBox");
+    VkStateButton* lock = panel.findChild<VkStateButton*>();
 };
 
-// Types into a size box the way a user does: select everything, type, press Enter.
-void typeInto(VkDoubleSpinBox* box, const QString& text)
+VkGeneralSetting* general()
 {
-    QLineEdit* edit = box->findChild<QLineEdit*>();
-    QVERIFY(edit);
-    box->setFocus();
-    edit->selectAll();
-    QTest::keyClicks(edit, text);
-    QTest::keyClick(edit, Qt::Key_Return);
+    return VkAppSettings::GetInstance()->GetSettings()->GetGeneralSetting();
+}
+
+void setMachine(bool acceleration, bool hdrDisplay)
+{
+    VkAppSettings::GetInstance()->GetSettings()->GetPerformanceSettings()->SetThisTimeEnableOpenCL(
+        acceleration);
+    VkConfig::Instance().SetHdrEnabled(hdrDisplay);
 }
 
 } // namespace
@@ -86,17 +95,12 @@ private slots:
     void init();
     // No message box or stray window may outlive a test.
     void cleanup() { QCOMPARE(QApplication::topLevelWidgets().size(), 0); }
-    void opensOnStoredProject();
-    void choosingRatio();
-    void typingWidthWithoutLock();
-    void typingWithLockEvensUp();
-    void lockFreezesPairUntilUnlocked();
-    void lockedSideStaysInRange_data();
-    void lockedSideStaysInRange();
+    void rowsCarryTheirValues();
+    void edits_data();
+    void edits();
     void destroyedWhileTyping();
     void colorSpaceAdvice_data();
     void colorSpaceAdvice();
-    void mediaMatchSetting();
 };
 
 void TestProjectSettingPanel::init()
@@ -105,130 +109,89 @@ void TestProjectSettingPanel::init()
     storeConfig(1, 2, QSize(1920, 1080), 0);
     VkConfig::Instance().SetColorSpaceGpuTipsNoNeedShow(false);
     VkConfig::Instance().SetColorSpaceHDRTipsNoNeedShow(false);
-    VkAppSettings::GetInstance()->GetSettings()->GetGeneralSetting()->SetMediaMatchProjShow(false);
+    general()->SetMediaMatchProjShow(false);
+    // With acceleration and an HDR display, an HDR choice raises no message.
+    setMachine(true, true);
 }
 
-void TestProjectSettingPanel::opensOnStoredProject()
+// Rows carry their enum value, not their index: Custom (0) last, HLG (2) before PQ (1).
+void TestProjectSettingPanel::rowsCarryTheirValues()
 {
     Panel c;
-    QCOMPARE(
-        c.state(),
-        QStringLiteral(
-            "16:9 (Widescreen) | 1920 x 1080 (Full HD) (5 rows) | 1920x1080 | Aspect Ratio  16:9 | lock 1"));
-    QCOMPARE(c.frameRate->currentText(), QStringLiteral("25 fps"));
-    QCOMPARE(c.colorSpace->currentText(), QStringLiteral("SDR - Rec.709"));
-    // Rows carry their enum value, not their index: Custom (0) last, HLG (2) before PQ (1).
     QCOMPARE(c.ratio->itemData(c.ratio->count() - 1).toInt(), 0);
-    QCOMPARE(c.colorSpace->itemData(1).toInt(), 2);
-    QVERIFY(!c.changed());
-
-    // The custom resolution row changes nothing.
-    c.choose(c.resolution, "Custom");
-    QCOMPARE(c.state(),
-             QStringLiteral("16:9 (Widescreen) | Custom (5 rows) | 1920x1080 | Aspect Ratio  16:9 | lock 1"));
-    QVERIFY(!c.changed());
-}
-
-void TestProjectSettingPanel::choosingRatio()
-{
-    const QList<QPair<QString, QString>> cases{
-        {"1:1 (Instagram)",
-         "1:1 (Instagram) | 1080 x 1080 (4 rows) | 1080x1080 | Aspect Ratio  1:1 | lock 1"},
-        {"4:3 (Standard)",
-         "4:3 (Standard) | 640 x 480 (VGA) (5 rows) | 640x480 | Aspect Ratio  4:3 | lock 1"},
-        // Custom keeps the size; the pair is the reduced size, 1920:1080 / 120.
-        {"Custom", "Custom | Custom (1 rows) | 1920x1080 | Aspect Ratio  16:9 | lock 1"}};
-    for (const auto& [ratio, expected] : cases) {
-        Panel c;
-        c.choose(c.ratio, ratio);
-        QCOMPARE(c.state(), expected);
-    }
-}
-
-void TestProjectSettingPanel::typingWidthWithoutLock()
-{
-    Panel c;
-    typeInto(c.width, "1000");
-    // No preset: custom, with the pair reduced by the gcd 40.
-    QCOMPARE(c.state(),
-             QStringLiteral("Custom | Custom (1 rows) | 1000x1080 | Aspect Ratio  25:27 | lock 1"));
+    QCOMPARE(c.box("ProjectSettings_ColorSpaceBox")->itemData(1).toInt(), 2);
     VkProjectConfig current;
-    QVERIFY(c.changed(&current));
-    QCOMPARE(current.resolution, QSize(1000, 1080));
-    QCOMPARE(int(current.aspectRatio), 0);
-    // Nothing reaches the project before acceptance.
-    QCOMPARE(storedConfig().resolution, QSize(1920, 1080));
+    QVERIFY(!c.panel.isDataChanged(current));
 }
 
-void TestProjectSettingPanel::typingWithLockEvensUp()
+void TestProjectSettingPanel::edits_data()
 {
-    const QList<std::tuple<bool, QString, QSize>> cases{
-        // 1001 * 1080 / 1920 = 563 -> 564; Enter evens the width to 1002: 1002 * 1080 / 1920 = 563 -> 564.
-        {true, "1001", {1002, 564}},
-        {true, "1280", {1280, 720}}, // a preset
-        // 1920 * 501 / 1080 = 890; Enter evens 501 to 502: 1920 * 502 / 1080 = 892.4 -> 892.
-        {false, "501", {892, 502}}};
-    for (const auto& [typeWidth, typed, size] : cases) {
-        Panel c;
-        c.panel.show();
-        c.clickLock();
-        QCOMPARE(c.lock->CurrentButtonId(), 2);
-        typeInto(typeWidth ? c.width : c.height, typed);
-        QCOMPARE(c.boxes(), size);
-        VkProjectConfig current;
-        c.changed(&current);
-        QCOMPARE(current.resolution, size);
-    }
-}
-
-void TestProjectSettingPanel::lockFreezesPairUntilUnlocked()
-{
-    {
-        Panel c;
-        c.clickLock();
-        c.width->setValue(1000); // a programmatic change still runs the size slot
-        QCOMPARE(c.state(),
-                 QStringLiteral("Custom | Custom (1 rows) | 1000x562 | Aspect Ratio  16:9 | lock 2"));
-    }
-    Panel c;
-    c.clickLock();
-    c.clickLock();
-    c.width->setValue(1000);
-    QCOMPARE(c.state(),
-             QStringLiteral("Custom | Custom (1 rows) | 1000x1080 | Aspect Ratio  25:27 | lock 1"));
-}
-
-void TestProjectSettingPanel::lockedSideStaysInRange_data()
-{
-    QTest::addColumn<bool>("typeWidth");
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QSize>("size"); // shown in the boxes and held for the save alike
-
-    // Locked at 1920 x 1080. 1920 * 9000 / 1080 = 16000: the width stops at the boxes' 10000.
-    QTest::newRow("height 9000, width over the top") << false << "9000" << QSize(10000, 9000);
+    QTest::addColumn<QString>("steps"); // separated by "; "
+    // ratio | resolution (rows) | size | ratio pair | lock state
+    QTest::addColumn<QString>("state");
+    // A new frame rate or size asks for the media-match prompt; a ratio or colour space alone does not.
+    QTest::addColumn<bool>("mediaMatch");
+    const auto row = [](const char* name, const char* steps, const char* state, bool mediaMatch) {
+        QTest::newRow(name) << QString::fromLatin1(steps) << QString::fromLatin1(state) << mediaMatch;
+    };
+    row("unchanged", "", "16:9 (Widescreen) | 1920 x 1080 (Full HD) (5) | 1920x1080 | 16:9 | lock 1", false);
+    row("custom resolution row changes nothing", "resolution Custom",
+        "16:9 (Widescreen) | Custom (5) | 1920x1080 | 16:9 | lock 1", false);
+    row("ratio 1:1", "ratio 1:1 (Instagram)", "1:1 (Instagram) | 1080 x 1080 (4) | 1080x1080 | 1:1 | lock 1",
+        true);
+    row("ratio 4:3", "ratio 4:3 (Standard)", "4:3 (Standard) | 640 x 480 (VGA) (5) | 640x480 | 4:3 | lock 1",
+        true);
+    // Custom keeps the size; the pair is the reduced size, 1920:1080 / 120.
+    row("ratio custom", "ratio Custom", "Custom | Custom (1) | 1920x1080 | 16:9 | lock 1", false);
+    // No preset: custom, with the pair reduced by the gcd 40.
+    row("typed width", "width 1000", "Custom | Custom (1) | 1000x1080 | 25:27 | lock 1", true);
+    // 1001 * 1080 / 1920 = 563 -> 564; Enter evens the width to 1002: 1002 * 1080 / 1920 = 563 -> 564.
+    row("locked, typed width evened", "lock; width 1001", "Custom | Custom (1) | 1002x564 | 16:9 | lock 2",
+        true);
+    // Typing passes through sizes of no preset, so a preset typed under the lock still ends custom.
+    row("locked, preset width", "lock; width 1280", "Custom | Custom (1) | 1280x720 | 16:9 | lock 2", true);
+    // 1920 * 501 / 1080 = 890; Enter evens 501 to 502: 1920 * 502 / 1080 = 892.4 -> 892.
+    row("locked, typed height evened", "lock; height 501", "Custom | Custom (1) | 892x502 | 16:9 | lock 2",
+        true);
+    // 1920 * 9000 / 1080 = 16000: the width stops at the boxes' 10000.
+    row("locked, width over the top", "lock; height 9000", "Custom | Custom (1) | 10000x9000 | 16:9 | lock 2",
+        true);
     // 100 * 1080 / 1920 = 56.25 -> 56: the height stops at the boxes' 64.
-    QTest::newRow("width 100, height under the bottom") << true << "100" << QSize(100, 64);
+    row("locked, height under the bottom", "lock; width 100", "Custom | Custom (1) | 100x64 | 16:9 | lock 2",
+        true);
     // 1920 * 64 / 1080 = 113.8 -> 113, evened up to 114.
-    QTest::newRow("height 64, odd width evened") << false << "64" << QSize(114, 64);
+    row("locked, odd width evened", "lock; height 64", "Custom | Custom (1) | 114x64 | 16:9 | lock 2", true);
     // Enter evens 9999 to 10000: 10000 * 1080 / 1920 = 5625 -> 5626.
-    QTest::newRow("width 9999 evened to the top") << true << "9999" << QSize(10000, 5626);
+    row("locked, width evened to the top", "lock; width 9999",
+        "Custom | Custom (1) | 10000x5626 | 16:9 | lock 2", true);
+    // A programmatic change still runs the size slot, and the lock holds the pair until unlocked.
+    row("locked, width set by code", "lock; set width 1000", "Custom | Custom (1) | 1000x562 | 16:9 | lock 2",
+        true);
+    row("unlocked again", "lock; lock; set width 1000", "Custom | Custom (1) | 1000x1080 | 25:27 | lock 1",
+        true);
+    const char* unchanged = "16:9 (Widescreen) | 1920 x 1080 (Full HD) (5) | 1920x1080 | 16:9 | lock 1";
+    row("frame rate", "rate 29.97 fps", unchanged, true);
+    row("colour space", "colour HDR - Rec.2100HLG", unchanged, false);
 }
 
-void TestProjectSettingPanel::lockedSideStaysInRange()
+// What the panel shows is what it holds for the save, nothing reaches the project before acceptance,
+// and the accepted size is the one shown.
+void TestProjectSettingPanel::edits()
 {
-    QFETCH(bool, typeWidth);
-    QFETCH(QString, typed);
-    QFETCH(QSize, size);
+    QFETCH(QString, steps);
     Panel c;
     c.panel.show();
-    c.clickLock();
-    typeInto(typeWidth ? c.width : c.height, typed);
-    QCOMPARE(c.boxes(), size);
+    for (const QString& step : steps.split(QStringLiteral("; "), Qt::SkipEmptyParts))
+        c.perform(step);
+    QTEST(c.state(), "state");
     VkProjectConfig current;
-    QVERIFY(c.changed(&current));
-    QCOMPARE(current.resolution, size);
+    const bool changesNothing = steps.isEmpty() || steps.startsWith(QLatin1String("resolution"));
+    QCOMPARE(c.panel.isDataChanged(current), !changesNothing);
+    QCOMPARE(current.resolution, c.boxes());
+    QCOMPARE(storedConfig().resolution, QSize(1920, 1080));
     c.panel.DoAccept();
-    QCOMPARE(storedConfig().resolution, size);
+    QCOMPARE(storedConfig().resolution, c.boxes());
+    QTEST(general()->IsMediaMatchProjShow(), "mediaMatch");
 }
 
 // A panel that is a window of its own, destroyed while a size box holds a value still being typed:
@@ -279,15 +242,14 @@ void TestProjectSettingPanel::colorSpaceAdvice()
     QFETCH(QString, message);
     QFETCH(bool, acceleration);
     QFETCH(bool, hdrDisplay);
-    VkAppSettings::GetInstance()->GetSettings()->GetPerformanceSettings()->SetThisTimeEnableOpenCL(
-        acceleration);
-    VkConfig::Instance().SetHdrEnabled(hdrDisplay);
+    setMachine(acceleration, hdrDisplay);
 
     VkMessageBoxAnswerer answerer;
     for (int round = 0; round < 2; ++round) {
         storeConfig(1, 2, QSize(1920, 1080), stored);
         Panel c;
-        c.colorSpace->setCurrentIndex(c.colorSpace->findData(chosen));
+        VkComboBox* colour = c.box("ProjectSettings_ColorSpaceBox");
+        colour->setCurrentIndex(colour->findData(chosen));
         c.panel.DoAccept();
         QCOMPARE(int(storedConfig().colorSpace), chosen); // saved whatever the advice
         // The flags persist in config.ini, and there they keep the message from showing again.
@@ -300,35 +262,6 @@ void TestProjectSettingPanel::colorSpaceAdvice()
         QVERIFY2(answerer.texts.first().contains(message), qPrintable(answerer.texts.first()));
     if (message.contains("HDR"))
         QVERIFY(answerer.texts.first().contains("href=\"https://support.microsoft.com/"));
-}
-
-// Which accepted changes ask for the media-match prompt: a new frame rate or size does, a ratio or
-// colour space alone does not.
-void TestProjectSettingPanel::mediaMatchSetting()
-{
-    // With acceleration and an HDR display, an HDR choice raises no message.
-    VkAppSettings::GetInstance()->GetSettings()->GetPerformanceSettings()->SetThisTimeEnableOpenCL(true);
-    VkConfig::Instance().SetHdrEnabled(true);
-    VkGeneralSetting* general = VkAppSettings::GetInstance()->GetSettings()->GetGeneralSetting();
-    const QList<std::tuple<QString, QString, bool>> cases{{"", "", false},
-                                                          {"rate", "29.97 fps", true},
-                                                          {"width", "1280", true}, // no preset
-                                                          {"ratio", "1:1 (Instagram)", true},
-                                                          {"ratio", "Custom", false}, // keeps 1920 x 1080
-                                                          {"color", "HDR - Rec.2100HLG", false}};
-    for (const auto& [box, choice, mediaMatch] : cases) {
-        storeConfig(1, 2, QSize(1920, 1080), 0);
-        general->SetMediaMatchProjShow(false);
-        Panel c;
-        const QMap<QString, VkComboBox*> boxes{
-            {"rate", c.frameRate}, {"ratio", c.ratio}, {"color", c.colorSpace}};
-        if (box == "width")
-            c.width->setValue(choice.toInt());
-        else if (boxes.contains(box))
-            c.choose(boxes.value(box), choice);
-        c.panel.DoAccept();
-        QVERIFY2(general->IsMediaMatchProjShow() == mediaMatch, qPrintable(box + ' ' + choice));
-    }
 }
 
 VK_TEST_MAIN(TestProjectSettingPanel)

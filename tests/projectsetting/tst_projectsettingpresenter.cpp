@@ -8,33 +8,10 @@
 
 namespace {
 
-// Records the presenter's signals in arrival order.
-class SignalLog : public QObject
+QSize sizeOf(const QString& text)
 {
-public:
-    explicit SignalLog(VkProjectSettingPresenter* p)
-    {
-        connect(p, &VkProjectSettingPresenter::signalRatioChanged, this, [this] { names << "ratio"; });
-        connect(p, &VkProjectSettingPresenter::signalResolutionChanged, this,
-                [this] { names << "resolution"; });
-        connect(p, &VkProjectSettingPresenter::signalFramerateChanged, this,
-                [this] { names << "framerate"; });
-    }
-    QStringList names;
-};
-
-// The presenter's state in one line, so that a table row states all of it and a failure shows all of
-// it; "lock" is the height kept for a width of 1000.
-QString state(const VkProjectSettingPresenter& p, const SignalLog& log)
-{
-    return QStringLiteral("ratio %1, %2x%3, rate %4, lock %5, rows %6, signals %7")
-        .arg(p.GetRatio())
-        .arg(p.GetResolution().width())
-        .arg(p.GetResolution().height())
-        .arg(p.GetFramerate())
-        .arg(p.GetLockHeight(1000))
-        .arg(p.GetResolutionList().size())
-        .arg(log.names.join(QLatin1Char(',')));
+    const QStringList sides = text.split(QLatin1Char('x'));
+    return QSize(sides.value(0).toInt(), sides.value(1).toInt());
 }
 
 } // namespace
@@ -48,120 +25,128 @@ private slots:
         IVkProjectManager::getInstance()->newProject();
         storeConfig(1, 2, QSize(1920, 1080), 0);
     }
-    void loadsStoredProject();
-    void setRatio();
-    void setResolution();
-    void framerateRange();
+    void stateAfterCall_data();
+    void stateAfterCall();
+    void lockArithmetic_data();
     void lockArithmetic();
-    void ratioAndEvenArithmetic();
+    void ratioPair_data();
+    void ratioPair();
     void saveWritesWholeRecordAndKeepsUnknownFields();
 };
 
-void TestProjectSettingPresenter::loadsStoredProject()
+void TestProjectSettingPresenter::stateAfterCall_data()
 {
-    // Stored ratio, rate, size and colour; the state read, and the default resolution row.
-    const QList<std::tuple<int, int, QSize, int, QString, int>> cases{
-        // A stored preset becomes the lock size: 720 * 1000 / 1280 = 562, truncated.
-        {1, 3, {1280, 720}, 0, "ratio 1, 1280x720, rate 3, lock 562, rows 5, signals ", 1},
-        {2, 2, {600, 600}, 2, "ratio 2, 600x600, rate 2, lock 1000, rows 4, signals ", 2},
-        // Custom has no preset: the lock size stays 1920 x 1080.
-        {0, 7, {1000, 700}, 1, "ratio 0, 1000x700, rate 7, lock 562, rows 1, signals ", 0},
-        // Out-of-range ratio and rate keep the initial ones; the colour space is taken as stored.
-        {9, 8, {1920, 1080}, 5, "ratio 1, 1920x1080, rate 2, lock 562, rows 5, signals ", 1},
-        // A size that is no preset of any ratio turns a stored 4:3 into custom.
-        {4, 0, {1000, 750}, 0, "ratio 0, 1000x750, rate 0, lock 750, rows 1, signals ", 0}};
-    for (const auto& [ratio, rate, size, color, expected, defaultRow] : cases) {
-        storeConfig(ratio, rate, size, color);
-        VkProjectSettingPresenter p;
-        SignalLog log(&p);
-        QCOMPARE(state(p, log), expected);
-        QCOMPARE(p.GetColorSpace(), color);
-        QCOMPARE(p.GetDefaultResolutionIndex(), defaultRow);
-        QVERIFY(!p.GetIsLockRatio());
-    }
+    // "call" is a setter and its argument, or "load" of the project's ratio, rate, size and colour
+    // space. "state": R ratio, F frame rate, C colour space, L the height the lock keeps for a width of
+    // 1000, N resolution rows, then the signals in arrival order.
+    QTest::addColumn<QString>("call");
+    QTest::addColumn<QString>("state");
+    const auto row = [](const char* name, const char* call, const char* state) {
+        QTest::newRow(name) << QString::fromLatin1(call) << QString::fromLatin1(state);
+    };
+    // A stored preset becomes the lock size: 720 * 1000 / 1280 = 562, truncated.
+    row("load preset", "load 1 3 1280x720 0", "R1 1280x720 F3 C0 L562 N5 |");
+    row("load HLG square", "load 2 2 600x600 2", "R2 600x600 F2 C2 L1000 N4 |");
+    // Custom has no preset: the lock size stays 1920 x 1080.
+    row("load custom", "load 0 7 1000x700 1", "R0 1000x700 F7 C1 L562 N1 |");
+    // Out-of-range ratio and rate keep the initial ones; the colour space is taken as stored.
+    row("load out of range", "load 9 8 1920x1080 5", "R1 1920x1080 F2 C5 L562 N5 |");
+    // A size that is no preset of any ratio turns a stored 4:3 into custom.
+    row("load 4:3 without preset", "load 4 0 1000x750 0", "R0 1000x750 F0 C0 L750 N1 |");
+    row("ratio 1:1", "SetRatio 2", "R2 1080x1080 F2 C0 L1000 N4 | ratio,resolution");
+    row("ratio 4:3", "SetRatio 4", "R4 640x480 F2 C0 L750 N5 | ratio,resolution");
+    // The custom group's only row is 0 x 0: the size stays, but the resolution signal still comes.
+    row("ratio custom", "SetRatio 0", "R0 1920x1080 F2 C0 L562 N1 | ratio,resolution");
+    row("same ratio", "SetRatio 1", "R1 1920x1080 F2 C0 L562 N5 |");
+    row("ratio out of range", "SetRatio 8", "R1 1920x1080 F2 C0 L562 N5 |");
+    // Another ratio's preset keeps the current ratio and becomes the lock size.
+    row("size of another ratio", "SetResolution 1080x1080", "R1 1080x1080 F2 C0 L1000 N5 | resolution");
+    // No preset: custom, ratio signal first; the lock size stays.
+    row("size without preset", "SetResolution 1000x700", "R0 1000x700 F2 C0 L562 N1 | ratio,resolution");
+    row("same size", "SetResolution 1920x1080", "R1 1920x1080 F2 C0 L562 N5 |");
+    row("negative size", "SetResolution -5x-1", "R1 1920x1080 F2 C0 L562 N5 |");
+    // One non-positive side is stored and reported, but never becomes the lock size, nor custom.
+    row("zero height", "SetResolution 1280x0", "R1 1280x0 F2 C0 L562 N5 | resolution");
+    row("rate 7", "SetFramerate 7", "R1 1920x1080 F7 C0 L562 N5 | framerate");
+    row("same rate", "SetFramerate 2", "R1 1920x1080 F2 C0 L562 N5 |");
+    row("rate out of range", "SetFramerate -1", "R1 1920x1080 F2 C0 L562 N5 |");
 }
 
-void TestProjectSettingPresenter::setRatio()
+void TestProjectSettingPresenter::stateAfterCall()
 {
-    const QList<QPair<int, QString>> cases{
-        {2, "ratio 2, 1080x1080, rate 2, lock 1000, rows 4, signals ratio,resolution"},
-        {4, "ratio 4, 640x480, rate 2, lock 750, rows 5, signals ratio,resolution"},
-        // The custom group's only row is 0 x 0: the size stays, but the resolution signal still comes.
-        {0, "ratio 0, 1920x1080, rate 2, lock 562, rows 1, signals ratio,resolution"},
-        // The same ratio, and ratios out of range, change nothing.
-        {1, "ratio 1, 1920x1080, rate 2, lock 562, rows 5, signals "},
-        {8, "ratio 1, 1920x1080, rate 2, lock 562, rows 5, signals "},
-        {-1, "ratio 1, 1920x1080, rate 2, lock 562, rows 5, signals "}};
-    for (const auto& [type, expected] : cases) {
-        VkProjectSettingPresenter p;
-        SignalLog log(&p);
-        p.SetRatio(type);
-        QCOMPARE(state(p, log), expected);
-    }
-}
-
-void TestProjectSettingPresenter::setResolution()
-{
-    const QList<std::tuple<int, QSize, QString>> cases{
-        // Another ratio's preset keeps the current ratio and becomes the lock size.
-        {1, {1080, 1080}, "ratio 1, 1080x1080, rate 2, lock 1000, rows 5, signals resolution"},
-        // No preset: custom, ratio signal first; the lock size stays. Already custom: still both.
-        {1, {1000, 700}, "ratio 0, 1000x700, rate 2, lock 562, rows 1, signals ratio,resolution"},
-        {0, {1002, 564}, "ratio 0, 1002x564, rate 2, lock 562, rows 1, signals ratio,resolution"},
-        {1, {1920, 1080}, "ratio 1, 1920x1080, rate 2, lock 562, rows 5, signals "},
-        {1, {0, 0}, "ratio 1, 1920x1080, rate 2, lock 562, rows 5, signals "},
-        {1, {-5, -1}, "ratio 1, 1920x1080, rate 2, lock 562, rows 5, signals "},
-        // One non-positive side is stored and reported, but never becomes the lock size, nor custom.
-        {1, {1280, 0}, "ratio 1, 1280x0, rate 2, lock 562, rows 5, signals resolution"}};
-    for (const auto& [startRatio, size, expected] : cases) {
-        VkProjectSettingPresenter p;
-        p.SetRatio(startRatio);
-        SignalLog log(&p);
-        p.SetResolution(size);
-        QCOMPARE(state(p, log), expected);
-    }
-}
-
-void TestProjectSettingPresenter::framerateRange()
-{
+    QFETCH(QString, call);
+    const QStringList words = call.split(QLatin1Char(' '));
+    if (words[0] == QLatin1String("load"))
+        storeConfig(words[1].toInt(), words[2].toInt(), sizeOf(words[3]), words[4].toInt());
     VkProjectSettingPresenter p;
-    SignalLog log(&p);
-    for (int rate : {8, -1, 2}) // out of range, and the current value
-        p.SetFramerate(rate);
-    QCOMPARE(state(p, log), QStringLiteral("ratio 1, 1920x1080, rate 2, lock 562, rows 5, signals "));
-    p.SetFramerate(7);
-    QCOMPARE(state(p, log),
-             QStringLiteral("ratio 1, 1920x1080, rate 7, lock 562, rows 5, signals framerate"));
+    QStringList signalNames;
+    connect(&p, &VkProjectSettingPresenter::signalRatioChanged, this, [&] { signalNames << "ratio"; });
+    connect(&p, &VkProjectSettingPresenter::signalResolutionChanged, this,
+            [&] { signalNames << "resolution"; });
+    connect(&p, &VkProjectSettingPresenter::signalFramerateChanged, this,
+            [&] { signalNames << "framerate"; });
+    if (words[0] == QLatin1String("SetRatio"))
+        p.SetRatio(words[1].toInt());
+    else if (words[0] == QLatin1String("SetResolution"))
+        p.SetResolution(sizeOf(words[1]));
+    else if (words[0] == QLatin1String("SetFramerate"))
+        p.SetFramerate(words[1].toInt());
+    QVERIFY(!p.GetIsLockRatio());
+    const QString state = QStringLiteral("R%1 %2x%3 F%4 C%5 L%6 N%7 | %8")
+                              .arg(p.GetRatio())
+                              .arg(p.GetResolution().width())
+                              .arg(p.GetResolution().height())
+                              .arg(p.GetFramerate())
+                              .arg(p.GetColorSpace())
+                              .arg(p.GetLockHeight(1000))
+                              .arg(p.GetResolutionList().size())
+                              .arg(signalNames.join(QLatin1Char(',')));
+    QTEST(state.trimmed(), "state");
+}
+
+void TestProjectSettingPresenter::lockArithmetic_data()
+{
+    QTest::addColumn<QSize>("lock");
+    QTest::addColumn<int>("side");
+    QTest::addColumn<int>("height");
+    QTest::addColumn<int>("width");
+    // height = lockH * side / lockW, width = lockW * side / lockH, each truncated toward zero.
+    QTest::newRow("1000 wide") << QSize(1920, 1080) << 1000 << 562 << 1777;
+    QTest::newRow("1001 wide") << QSize(1920, 1080) << 1001 << 563 << 1779;
+    // -1001 gives -563 where flooring would give -564.
+    QTest::newRow("negative truncates toward zero") << QSize(1920, 1080) << -1001 << -563 << -1779;
+    QTest::newRow("portrait") << QSize(1080, 1920) << 1000 << 1777 << 562;
+    QTest::newRow("zero lock keeps no proportion") << QSize(0, 0) << 1000 << 0 << 0;
 }
 
 void TestProjectSettingPresenter::lockArithmetic()
 {
-    // height = lockH * side / lockW, width = lockW * side / lockH, each truncated toward zero:
-    // -1001 gives -563 where flooring would give -564. A zero side keeps no proportion.
-    const QList<std::tuple<QSize, int, int, int>> cases{
-        {{1920, 1080}, 1000, 562, 1777},    {{1920, 1080}, 1001, 563, 1779}, {{1920, 1080}, 1080, 607, 1920},
-        {{1920, 1080}, -1001, -563, -1779}, {{1080, 1920}, 1000, 1777, 562}, {{0, 0}, 1000, 0, 0}};
-    for (const auto& [lock, side, height, width] : cases) {
-        VkProjectSettingPresenter p;
-        p.SetLockResolution(lock);
-        QCOMPARE(p.GetLockHeight(side), height);
-        QCOMPARE(p.GetLockWith(side), width);
-    }
+    QFETCH(QSize, lock);
+    QFETCH(int, side);
+    VkProjectSettingPresenter p;
+    p.SetLockResolution(lock);
+    QTEST(p.GetLockHeight(side), "height");
+    QTEST(p.GetLockWith(side), "width");
 }
 
-void TestProjectSettingPresenter::ratioAndEvenArithmetic()
+void TestProjectSettingPresenter::ratioPair_data()
 {
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QSize>("pair");
     // Fixed ratios ignore the size; custom reduces by the gcd (0 taken as 1); unknown types give -1:-1.
-    const QList<std::tuple<int, QSize, QSize>> pairs{
-        {1, {1000, 1000}, {16, 9}},      {7, {0, 0}, {4, 5}}, {0, {1000, 1080}, {25, 27}},
-        {0, {1920, 1081}, {1920, 1081}}, {0, {0, 0}, {0, 0}}, {9, {1920, 1080}, {-1, -1}},
-        {-1, {1920, 1080}, {-1, -1}}};
-    for (const auto& [type, size, pair] : pairs)
-        QCOMPARE(VkProjectSettingPresenter::ratioSizeOf(type, size.width(), size.height()), pair);
-    // Odd goes up, also below zero; even stays.
-    const QList<QPair<int, int>> evens{{563, 564}, {1002, 1002}, {0, 0}, {-3, -2}};
-    for (const auto& [n, even] : evens)
-        QCOMPARE(VkProjectSettingPresenter::roundUpToEven(n), even);
+    QTest::newRow("16:9 ignores the size") << 1 << QSize(1000, 1000) << QSize(16, 9);
+    QTest::newRow("custom reduced") << 0 << QSize(1000, 1080) << QSize(25, 27);
+    QTest::newRow("custom, coprime") << 0 << QSize(1920, 1081) << QSize(1920, 1081);
+    QTest::newRow("custom, zero") << 0 << QSize(0, 0) << QSize(0, 0);
+    QTest::newRow("unknown type") << 9 << QSize(1920, 1080) << QSize(-1, -1);
+}
+
+void TestProjectSettingPresenter::ratioPair()
+{
+    QFETCH(int, type);
+    QFETCH(QSize, size);
+    QTEST(VkProjectSettingPresenter::ratioSizeOf(type, size.width(), size.height()), "pair");
 }
 
 void TestProjectSettingPresenter::saveWritesWholeRecordAndKeepsUnknownFields()
@@ -173,8 +158,11 @@ void TestProjectSettingPresenter::saveWritesWholeRecordAndKeepsUnknownFields()
                        {"height", 1080},     {"colorSpace", 0},     {"audioSampleRate", 44100},
                        {"audioChannels", 6}, {"videoBitDepth", 10}, {"futureKnob", "keep me"}};
     const QJsonArray tracks{QJsonObject{{"kind", "video"}}};
-    QVERIFY(writeProjectFile(
-        path, {{"format", "vkproject"}, {"version", 1}, {"config", config}, {"tracks", tracks}}));
+    QVERIFY(writeBytes(
+        path,
+        QJsonDocument(
+            QJsonObject{{"format", "vkproject"}, {"version", 1}, {"config", config}, {"tracks", tracks}})
+            .toJson()));
     QString error;
     QVERIFY2(IVkProjectManager::getInstance()->openProject(path, &error), qPrintable(error));
 

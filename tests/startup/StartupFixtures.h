@@ -37,12 +37,6 @@ struct RecentFixture
                f.write(QJsonDocument(array).toJson()) > 0;
     }
 
-    static QByteArray storeBytes()
-    {
-        QFile f(storePath());
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-
     // A minimal project file of `bytes` bytes or more (padded with blanks, which JSON ignores).
     static QString makeProject(const QDir& dir, const QString& baseName, int bytes = 0)
     {

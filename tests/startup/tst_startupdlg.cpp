@@ -1,9 +1,13 @@
 #include "StartupFixtures.h"
+#include "VkTestFiles.h"
 #include "VkTestMain.h"
 
+#include <startup/VkProjectLibrary.h>
 #include <startup/VkStartupDlg.h>
 #include <startup/VkStartupListItem.h>
 #include <vkcore/IVkAppInfo.h>
+#include <vkcore/VkUtility.h>
+#include <vkvblmodel/VkProjectRecentInfo.h>
 #include <vkwidgets/VkComboBox.h>
 #include <vkwidgets/VkLabel.h>
 #include <vkwidgets/VkLineEdit.h>
@@ -41,6 +45,13 @@ bool emptyStateShown(VkStartupDlg& dlg)
            dlg.findChild<VkLabel*>("VkStartupDlg_ProjectEmptyText")->isVisible();
 }
 
+QList<ProjectLibraryRecord> recentRecords()
+{
+    QList<ProjectLibraryRecord> records;
+    VkProjectLibrary().recentProjects(records, 15);
+    return records;
+}
+
 } // namespace
 
 class TestStartupDlg : public QObject
@@ -50,15 +61,17 @@ private slots:
     void init();
     void cleanup() { QCOMPARE(QApplication::topLevelWidgets().size(), 0); }
     void listsNewestFifteen();
-    void emptyState();
     void search_data();
     void search();
     void deleteRowsDownToEmptyState();
-    void doubleClickHandsBackPath();
-    void newProjectAndClose();
+    void waysOut_data();
+    void waysOut();
     void openProjectThroughFileDialog_data();
     void openProjectThroughFileDialog();
     void rowsTakeNoHoverHighlight();
+    void recordFields();
+    void nameElision_data();
+    void nameElision();
 
 private:
     QTemporaryDir m_dir;
@@ -98,14 +111,6 @@ void TestStartupDlg::listsNewestFifteen()
     QCOMPARE(shownNames(listOf(dlg)), expected);
 }
 
-void TestStartupDlg::emptyState()
-{
-    QVERIFY(RecentFixture::write({}));
-    VkStartupDlg dlg(nullptr);
-    dlg.show();
-    QVERIFY(emptyStateShown(dlg));
-}
-
 void TestStartupDlg::search_data()
 {
     QTest::addColumn<QString>("text");
@@ -134,7 +139,7 @@ void TestStartupDlg::search()
 
 void TestStartupDlg::deleteRowsDownToEmptyState()
 {
-    const QByteArray storeBefore = RecentFixture::storeBytes();
+    const QByteArray storeBefore = readBytes(RecentFixture::storePath());
     VkStartupDlg dlg(nullptr);
     dlg.show();
     QApplication::setActiveWindow(&dlg);
@@ -166,40 +171,40 @@ void TestStartupDlg::deleteRowsDownToEmptyState()
     QVERIFY(emptyStateShown(dlg));
 
     // The recent-project store is never touched: the rows are back next time.
-    QCOMPARE(RecentFixture::storeBytes(), storeBefore);
+    QCOMPARE(readBytes(RecentFixture::storePath()), storeBefore);
     VkStartupDlg again(nullptr);
     QCOMPARE(listOf(again)->count(), 6);
 }
 
-void TestStartupDlg::doubleClickHandsBackPath()
+void TestStartupDlg::waysOut_data()
 {
-    VkStartupDlg dlg(nullptr);
-    dlg.show();
-    QListWidget* list = listOf(dlg);
-    // The clicks land on the row widget and go on to the list; a real double click starts with the
-    // press that tells the list which row is meant.
-    QTest::mouseClick(rowAt(list, 1), Qt::LeftButton, Qt::NoModifier, QPoint(200, 40));
-    QTest::mouseDClick(rowAt(list, 1), Qt::LeftButton, Qt::NoModifier, QPoint(200, 40));
-    QCOMPARE(dlg.result(), 1);
-    QVERIFY(!dlg.isVisible());
-    QCOMPARE(dlg.GetOpenProject(), m_paths.at(1));
+    QTest::addColumn<QString>("button"); // empty: a double click on the second row
+    QTest::addColumn<int>("project");    // the row whose project is handed back, or -1
+    QTest::newRow("double click on a row") << QString() << 1;
+    QTest::newRow("new project") << "VkStartupDlg_NewProject" << -1;
+    QTest::newRow("close") << "VkStartupDlg_ibClose" << -1;
 }
 
-// Both end the window with 1 and no project to open; the ratio chosen is not handed back.
-void TestStartupDlg::newProjectAndClose()
+// Every way out ends the window with 1; the ratio chosen is not handed back.
+void TestStartupDlg::waysOut()
 {
-    for (const char* button : {"VkStartupDlg_NewProject", "VkStartupDlg_ibClose"}) {
-        VkStartupDlg dlg(nullptr);
-        dlg.show();
-        auto* ratio = dlg.findChild<VkComboBox*>();
-        QVERIFY(ratio);
-        ratio->setCurrentIndex(2);
+    QFETCH(QString, button);
+    QFETCH(int, project);
+    VkStartupDlg dlg(nullptr);
+    dlg.show();
+    dlg.findChild<VkComboBox*>()->setCurrentIndex(2);
+    if (button.isEmpty()) {
+        // The clicks land on the row widget and go on to the list; a real double click starts with the
+        // press that tells the list which row is meant.
+        QTest::mouseClick(rowAt(listOf(dlg), 1), Qt::LeftButton, Qt::NoModifier, QPoint(200, 40));
+        QTest::mouseDClick(rowAt(listOf(dlg), 1), Qt::LeftButton, Qt::NoModifier, QPoint(200, 40));
+    } else {
         QTest::mouseClick(dlg.findChild<QAbstractButton*>(button), Qt::LeftButton);
-        QCOMPARE(dlg.result(), 1);
-        QVERIFY(!dlg.isVisible());
-        QCOMPARE(dlg.GetOpenProject(), QString());
-        QCOMPARE(dlg.GetProjectScaleString(), QString());
     }
+    QCOMPARE(dlg.result(), 1);
+    QVERIFY(!dlg.isVisible());
+    QCOMPARE(dlg.GetOpenProject(), project < 0 ? QString() : m_paths.at(project));
+    QCOMPARE(dlg.GetProjectScaleString(), QString());
 }
 
 void TestStartupDlg::openProjectThroughFileDialog_data()
@@ -223,6 +228,9 @@ void TestStartupDlg::openProjectThroughFileDialog()
             auto* fd = qobject_cast<QFileDialog*>(w);
             if (!fd || !fd->isVisible())
                 continue;
+            // A native chooser could not be answered, by a test or by a keyboard-only path.
+            QVERIFY(fd->testOption(QFileDialog::DontUseNativeDialog));
+            QCOMPARE(fd->fileMode(), QFileDialog::ExistingFile);
             directory = fd->directory().absolutePath();
             filters = fd->nameFilters();
             if (!choose)
@@ -262,6 +270,73 @@ void TestStartupDlg::rowsTakeNoHoverHighlight()
     QApplication::sendEvent(viewport, &move);
     QCOMPARE(list->indexAt(spot).row(), 1);
     QCOMPARE(viewport->grab().toImage().pixelColor(spot), unhovered);
+    list->item(1)->setSelected(true);
+    QCOMPARE(viewport->grab().toImage().pixelColor(spot), QColor(0x34, 0x40, 0x4D));
+}
+
+void TestStartupDlg::recordFields()
+{
+    const QString path = RecentFixture::makeProject(QDir(m_dir.path()), "sized", 3000);
+    QVERIFY(!path.isEmpty());
+    const qint64 created = QDateTime(QDate(2024, 3, 9), QTime(14, 5)).toSecsSinceEpoch();
+    QVERIFY(RecentFixture::write({{"Sized", path, created, created + 10},
+                                  {"Missing", m_dir.filePath("gone.vkproj"), created, created}}));
+    const QList<ProjectLibraryRecord> records = recentRecords();
+    QCOMPARE(records.size(), 2);
+    // The creation time in local time, year first.
+    QCOMPARE(records.at(0).time, QStringLiteral("2024/03/09 14:05"));
+    QCOMPARE(records.at(0).size, VkUtility::gGetFileSizeAuto(QFileInfo(path).size()));
+    QVERIFY(records.at(0).info);
+    QCOMPARE(records.at(0).info->getPath(), path);
+    // A project whose file is gone is still listed, with size 0 and no picture.
+    QCOMPARE(records.at(1).name, QStringLiteral("Missing"));
+    QCOMPARE(records.at(1).size, VkUtility::gGetFileSizeAuto(0));
+    QVERIFY(records.at(1).thumbnail.isNull());
+
+    // The list appends to what the caller holds and stops once the count is reached.
+    QList<ProjectLibraryRecord> some{ProjectLibraryRecord()};
+    VkProjectLibrary().recentProjects(some, 2);
+    QCOMPARE(some.size(), 2);
+    QCOMPARE(some.at(1).name, QStringLiteral("Sized"));
+}
+
+void TestStartupDlg::nameElision_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("elided");
+    // The longest name of 'm's that fits the row's 160 px is shown whole; one letter more is elided.
+    QFont font;
+    font.setPixelSize(VkStartupListItem::kNamePixelSize);
+    const QFontMetrics metrics(font);
+    QString name;
+    while (metrics.horizontalAdvance(name + QLatin1Char('m')) <= VkStartupListItem::kNameWidth)
+        name += QLatin1Char('m');
+    QTest::newRow("fits") << name << false;
+    QTest::newRow("one letter over") << name + QLatin1Char('m') << true;
+    QTest::newRow("markup stays text") << "<b>bold</b>" << false;
+}
+
+void TestStartupDlg::nameElision()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, elided);
+    ProjectLibraryRecord record;
+    record.name = name;
+    VkStartupListItem row(record, nullptr);
+    const QString shown = row.projectName();
+    auto* label = row.findChild<VkLabel*>("VkStartupListItem_Name");
+    QVERIFY(label);
+    QCOMPARE(label->text(), shown);
+    QCOMPARE(label->textFormat(), Qt::PlainText);
+    if (!elided) {
+        QCOMPARE(shown, name);
+        return;
+    }
+    QVERIFY(shown != name);
+    QVERIFY(shown.endsWith(QChar(0x2026)));
+    QFont font;
+    font.setPixelSize(14);
+    QVERIFY(QFontMetrics(font).horizontalAdvance(shown) <= 160);
 }
 
 VK_TEST_MAIN(TestStartupDlg)

@@ -1,7 +1,9 @@
 #include "StartupFixtures.h"
 #include "StartupPictures.h"
+#include "VkTestFiles.h"
 #include "VkTestMain.h"
 
+#include <startup/VkProjectLibrary.h>
 #include <startup/VkStartupDlg.h>
 #include <startup/VkStartupListItem.h>
 #include <vkcore/IVkAppInfo.h>
@@ -67,30 +69,32 @@ class TestStartupThumbnails : public QObject
 private slots:
     void init();
     void cleanup() { QCOMPARE(QApplication::topLevelWidgets().size(), 0); }
-    void bigPicturesAreShown_data();
-    void bigPicturesAreShown();
-    void specialFilesNeverHang_data();
-    void specialFilesNeverHang();
+    void pictureShown_data();
+    void pictureShown();
     void cacheIsUsedUntilTheSourceChanges_data();
     void cacheIsUsedUntilTheSourceChanges();
 
 private:
     // One project listed; its picture beside it as a .kqthumb or kept inside the project file.
     bool listWithPicture(const QByteArray& png, bool beside);
+    // Puts a special file in place of path: "fifo" (blocks a reader for ever) or "zero" (never ends).
+    static bool makeSpecial(const QString& path, const QString& kind);
 
     QTemporaryDir m_dir;
     QString m_project;
     QString m_kqthumb;
 };
 
+// The project's name has a further dot: its .kqthumb is named after everything before the last suffix.
 void TestStartupThumbnails::init()
 {
     QDir(m_dir.path()).removeRecursively();
     QVERIFY(QDir().mkpath(m_dir.path()));
     QDir(IVkAppInfo::getInstance()->getFolderPath(IVkAppInfo::FolderThumbnails)).removeRecursively();
-    m_project = RecentFixture::makeProject(QDir(m_dir.path()), QStringLiteral("film"));
+    m_project = RecentFixture::makeProject(QDir(m_dir.path()), QStringLiteral("film.final"));
     QVERIFY(!m_project.isEmpty());
-    m_kqthumb = QDir(m_dir.path()).filePath(QStringLiteral("film.kqthumb"));
+    m_kqthumb = QDir(m_dir.path()).filePath(QStringLiteral("film.final.kqthumb"));
+    QCOMPARE(VkProjectLibrary::thumbnailPathOf(m_project), QDir::toNativeSeparators(m_kqthumb));
     QVERIFY(RecentFixture::write({{"Film", m_project, 1700000000, 1700000000}}));
 }
 
@@ -98,74 +102,77 @@ bool TestStartupThumbnails::listWithPicture(const QByteArray& png, bool beside)
 {
     if (beside)
         return TestPng::write(m_kqthumb, png);
-    QFile f(m_project);
-    if (!f.open(QIODevice::ReadOnly))
-        return false;
-    QJsonObject root = QJsonDocument::fromJson(f.readAll()).object();
-    f.close();
+    QJsonObject root = QJsonDocument::fromJson(readBytes(m_project)).object();
     root.insert(QStringLiteral("thumbnail"), QString::fromLatin1(png.toBase64()));
     return TestPng::write(m_project, QJsonDocument(root).toJson());
 }
 
-void TestStartupThumbnails::bigPicturesAreShown_data()
+bool TestStartupThumbnails::makeSpecial(const QString& path, const QString& kind)
 {
-    QTest::addColumn<bool>("beside");
-    QTest::addColumn<int>("width");
-    QTest::addColumn<int>("height");
-    QTest::addColumn<bool>("interlaced");
+    QFile::remove(path);
+    if (kind == QLatin1String("fifo"))
+        return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
+    return QFile::link(QStringLiteral("/dev/zero"), path);
+}
+
+void TestStartupThumbnails::pictureShown_data()
+{
+    // Each picture: none, "WxH" (left half red, right half blue; "i" interlaced), "green" (all green),
+    // "junk" (no PNG), "fifo" or "zero" (a special file in its place).
+    QTest::addColumn<QString>("kqthumb");
+    QTest::addColumn<QString>("own"); // kept in the project file
+    QTest::addColumn<bool>("shown");
+    const auto row = [](const char* name, const char* kqthumb, const char* own, bool shown) {
+        QTest::newRow(name) << QString::fromLatin1(kqthumb) << QString::fromLatin1(own) << shown;
+    };
     // 8K is 33 megapixels, 132 MB decoded whole: shown reduced while it is read.
-    QTest::newRow(".kqthumb of 7680 x 4320") << true << 7680 << 4320 << false;
-    QTest::newRow("interlaced .kqthumb of 7680 x 4320") << true << 7680 << 4320 << true;
-    QTest::newRow("kept in the project, 7680 x 4320") << false << 7680 << 4320 << false;
+    row(".kqthumb of 7680 x 4320", "7680x4320", "", true);
+    row("interlaced .kqthumb of 7680 x 4320", "7680x4320i", "", true);
+    row("kept in the project, 7680 x 4320", "", "7680x4320", true);
     // Odd sides: the seven interlace passes and the last, partial boxes of the reduction (203 / 2).
-    QTest::newRow("interlaced .kqthumb of 203 x 117") << true << 203 << 117 << true;
+    row("interlaced .kqthumb of 203 x 117", "203x117i", "", true);
+    row(".kqthumb wins over the project's own", "320x180", "green", true);
+    // A .kqthumb that is no PNG gives no picture, and no fallback to the project's own.
+    row("corrupt .kqthumb", "junk", "green", false);
+    // Reading a FIFO that no one writes blocks for ever; a device never ends. Their size (0) says nothing.
+    row(".kqthumb is a FIFO", "fifo", "", false);
+    row("project file is a FIFO", "", "fifo", false);
+    row("project file is /dev/zero", "", "zero", false);
 }
 
-void TestStartupThumbnails::bigPicturesAreShown()
+void TestStartupThumbnails::pictureShown()
 {
-    QFETCH(bool, beside);
-    QFETCH(int, width);
-    QFETCH(int, height);
-    QFETCH(bool, interlaced);
-    QVERIFY(listWithPicture(
-        TestPng::make(width, height, interlaced, TestPng::halves(qRgb(255, 0, 0), qRgb(0, 0, 255), width)),
-        beside));
-
-    VkStartupDlg dlg(nullptr);
-    VkStartupListItem* row = firstRow(dlg);
-    QVERIFY(row);
-    // Built without waiting for the picture: the box is black until it arrives.
-    QCOMPARE(shownAt(row, kLeftSpot), kBlack);
-    QTRY_COMPARE_WITH_TIMEOUT(shownAt(row, kLeftSpot), kRed, kDecodeTimeoutMs);
-    QCOMPARE(shownAt(row, kRightSpot), kBlue);
-}
-
-void TestStartupThumbnails::specialFilesNeverHang_data()
-{
-    QTest::addColumn<bool>("picture");
-    QTest::addColumn<bool>("fifo");
-    // Reading a FIFO that no one writes blocks for ever; its size (0) says nothing.
-    QTest::newRow(".kqthumb is a FIFO") << true << true;
-    QTest::newRow("project file is a FIFO") << false << true;
-    // A device that never ends: its size (0) caps nothing either.
-    QTest::newRow("project file is /dev/zero") << false << false;
-}
-
-void TestStartupThumbnails::specialFilesNeverHang()
-{
-    QFETCH(bool, picture);
-    QFETCH(bool, fifo);
-    const QString special = picture ? m_kqthumb : m_project;
-    QFile::remove(special);
-    if (fifo)
-        QCOMPARE(::mkfifo(QFile::encodeName(special).constData(), 0600), 0);
-    else
-        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), special));
+    QFETCH(QString, kqthumb);
+    QFETCH(QString, own);
+    QFETCH(bool, shown);
+    for (const bool beside : {false, true}) {
+        const QString& picture = beside ? kqthumb : own;
+        const QString path = beside ? m_kqthumb : m_project;
+        const QStringList sides = QString(picture).remove(QLatin1Char('i')).split(QLatin1Char('x'));
+        if (picture == QLatin1String("fifo") || picture == QLatin1String("zero"))
+            QVERIFY(makeSpecial(path, picture));
+        else if (picture == QLatin1String("junk"))
+            QVERIFY(TestPng::write(path, "not a png at all"));
+        else if (picture == QLatin1String("green"))
+            QVERIFY(listWithPicture(solidPng(64, 36, qRgb(0, 255, 0)), beside));
+        else if (sides.size() == 2)
+            QVERIFY(listWithPicture(
+                TestPng::make(sides[0].toInt(), sides[1].toInt(), picture.endsWith(QLatin1Char('i')),
+                              TestPng::halves(qRgb(255, 0, 0), qRgb(0, 0, 255), sides[0].toInt())),
+                beside));
+    }
 
     {
         VkStartupDlg dlg(nullptr);
         VkStartupListItem* row = firstRow(dlg);
         QVERIFY(row);
+        // Built without waiting for the picture: the box is black until it arrives.
+        QCOMPARE(shownAt(row, kLeftSpot), kBlack);
+        if (shown) {
+            QTRY_COMPARE_WITH_TIMEOUT(shownAt(row, kLeftSpot), kRed, kDecodeTimeoutMs);
+            QCOMPARE(shownAt(row, kRightSpot), kBlue);
+            return;
+        }
         dlg.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dlg));
         // Time for a picture to arrive, were there one: none may.
@@ -173,7 +180,6 @@ void TestStartupThumbnails::specialFilesNeverHang()
         QCOMPARE(shownAt(row, kLeftSpot), kBlack);
     }
     QVERIFY(cachedCopies().isEmpty());
-    QFile::remove(special);
 }
 
 void TestStartupThumbnails::cacheIsUsedUntilTheSourceChanges_data()

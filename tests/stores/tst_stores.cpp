@@ -26,9 +26,10 @@
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QSet>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include "VkTestFiles.h"
 
 #include <cerrno>
 #include <csignal>
@@ -52,19 +53,6 @@ constexpr int kLongText = 5000;
 QString storePath(const QString& folder, const char* name)
 {
     return QDir(folder).filePath(QLatin1String(name));
-}
-
-QByteArray readBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size() &&
-           file.flush();
 }
 
 QByteArray projectBytes(const QString& name = QString())
@@ -228,16 +216,7 @@ QStringList strayFiles(const QString& folder)
     return stray;
 }
 
-enum class Store
-{
-    Project,
-    Recent,
-    Events,
-    Config,
-    Settings,
-};
 } // namespace
-Q_DECLARE_METATYPE(Store)
 
 class tst_Stores : public QObject
 {
@@ -260,7 +239,6 @@ private slots:
     void timelineNotAnObject();
     void recentNameKept_data();
     void recentNameKept();
-    void iniReadByQSettings();
 
 private:
     QString home() const { return qEnvironmentVariable("VK_HOME"); }
@@ -334,51 +312,34 @@ bool tst_Stores::fillDisk(int freePages)
 
 void tst_Stores::fullDisk_data()
 {
-    QTest::addColumn<Store>("store");
     QTest::addColumn<QString>("fileName");
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QStringList>("args"); // the child's operation; "%1" stands for the store's path
     QTest::addColumn<int>("freePages");
+    const QString newProject = QDir(m_fullFolder).filePath("new.vkproj");
+    const QByteArray event = QByteArray(R"({"event":"earlier","properties":[]})") + '\n';
     // One free page takes the lock file, so that the failing write is the store's own.
-    QTest::newRow("project save") << Store::Project << "film.vkproj" << 1;
-    QTest::newRow("recent list") << Store::Recent << "recent.json" << 1;
-    QTest::newRow("events.jsonl append") << Store::Events << "events.jsonl" << 0;
-    QTest::newRow("config.ini") << Store::Config << "config.ini" << 1;
-    QTest::newRow("settings.ini") << Store::Settings << "settings.ini" << 1;
+    QTest::newRow("project save") << "film.vkproj" << projectBytes() << QStringList{"project", "%1"} << 1;
+    QTest::newRow("recent list") << "recent.json" << recentBytes(20, m_fullFolder)
+                                 << QStringList{"recent", newProject, "New"} << 1;
+    QTest::newRow("events.jsonl append") << "events.jsonl" << event.repeated(10) << QStringList{"event"} << 0;
+    QTest::newRow("config.ini") << "config.ini" << QByteArray("[ColorSpace]\nGpuTipsNoNeedShow=true\n")
+                                << QStringList{"config"} << 1;
+    // Another program's long value makes the new file larger than the limit.
+    QTest::newRow("settings.ini") << "settings.ini"
+                                  << "[Export]\nLastFolder=/" + QByteArray(kLongText, 'd') +
+                                         "\n[General]\nMediaMatchProjShow=false\n"
+                                  << QStringList{"settings"} << 1;
 }
 
 void tst_Stores::fullDisk()
 {
-    QFETCH(Store, store);
     QFETCH(QString, fileName);
+    QFETCH(QByteArray, before);
+    QFETCH(QStringList, args);
     QFETCH(int, freePages);
     const QString path = QDir(m_fullFolder).filePath(fileName);
-
-    QByteArray before;
-    QStringList args;
-    switch (store) {
-    case Store::Project:
-        before = projectBytes();
-        args = QStringList{"project", path};
-        break;
-    case Store::Recent:
-        before = recentBytes(20, m_fullFolder);
-        args = QStringList{"recent", QDir(m_fullFolder).filePath("new.vkproj"), "New"};
-        break;
-    case Store::Events:
-        before = QByteArray(R"({"event":"earlier","properties":[]})") + '\n';
-        before = before.repeated(10);
-        args = QStringList{"event"};
-        break;
-    case Store::Config:
-        before = "[ColorSpace]\nGpuTipsNoNeedShow=true\n";
-        args = QStringList{"config"};
-        break;
-    case Store::Settings:
-        // Another program's long value makes the new file larger than the limit.
-        before =
-            "[Export]\nLastFolder=/" + QByteArray(kLongText, 'd') + "\n[General]\nMediaMatchProjShow=false\n";
-        args = QStringList{"settings"};
-        break;
-    }
+    args.replaceInStrings(QStringLiteral("%1"), path);
     QVERIFY(writeBytes(path, before));
     if (m_tmpfs)
         QVERIFY(fillDisk(freePages));
@@ -396,76 +357,56 @@ void tst_Stores::fullDisk()
 
 void tst_Stores::specialFiles_data()
 {
-    QTest::addColumn<QString>("setup");
+    QTest::addColumn<QString>("special"); // the file made a FIFO, or /dev/zero ("listed": two projects)
+    QTest::addColumn<bool>("fifo");
     QTest::addColumn<QString>("op");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("fifo and /dev/zero listed in recent.json") << "listed"
-                                                              << "list-recent"
-                                                              << "ok 2 listed, 0 pictures";
-    QTest::newRow("fifo and /dev/zero listed: startup window") << "listed"
-                                                               << "startup-window"
-                                                               << "ok";
-    QTest::newRow("recent.json is a fifo: read") << "recent-fifo"
-                                                 << "list-recent"
-                                                 << "ok 0 listed, 0 pictures";
-    QTest::newRow("recent.json is a fifo: add") << "recent-fifo"
-                                                << "recent"
-                                                << "error: ";
-    QTest::newRow("open a fifo") << "project-fifo"
-                                 << "open"
-                                 << "error: ";
-    QTest::newRow("open /dev/zero") << "project-zero"
-                                    << "open"
-                                    << "error: ";
-    QTest::newRow("fifo media record") << "sidecar-fifo"
-                                       << "media"
-                                       << "ok";
-    QTest::newRow("/dev/zero media record") << "sidecar-zero"
-                                            << "media"
-                                            << "ok";
+    const auto row = [](const char* name, const char* special, bool fifo, const char* op,
+                        const char* expected) {
+        QTest::newRow(name) << QString::fromLatin1(special) << fifo << QString::fromLatin1(op)
+                            << QString::fromLatin1(expected);
+    };
+    row("fifo and /dev/zero listed in recent.json", "listed", true, "list-recent", "ok 2 listed, 0 pictures");
+    row("fifo and /dev/zero listed: startup window", "listed", true, "startup-window", "ok");
+    row("recent.json is a fifo: read", "recent.json", true, "list-recent", "ok 0 listed, 0 pictures");
+    row("recent.json is a fifo: add", "recent.json", true, "recent", "error: ");
+    row("open a fifo", "film.vkproj", true, "open", "error: ");
+    row("open /dev/zero", "film.vkproj", false, "open", "error: ");
+    row("fifo media record", "still.png.vkmeta.json", true, "media", "ok");
+    row("/dev/zero media record", "still.png.vkmeta.json", false, "media", "ok");
 }
 
 void tst_Stores::specialFiles()
 {
-    QFETCH(QString, setup);
+    QFETCH(QString, special);
+    QFETCH(bool, fifo);
     QFETCH(QString, op);
     QFETCH(QString, expected);
-    const QString fifo = QDir(home()).filePath(QStringLiteral("pipe.vkproj"));
-    const QString zero = QDir(home()).filePath(QStringLiteral("zero.vkproj"));
-    const QString media = QDir(home()).filePath(QStringLiteral("still.png"));
+    const auto make = [](const QString& path, bool asFifo) {
+        return asFifo ? ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0
+                      : QFile::link(QStringLiteral("/dev/zero"), path);
+    };
     QImage picture(32, 16, QImage::Format_RGB32);
     picture.fill(Qt::darkCyan);
-    QVERIFY(picture.save(media));
-
-    QString target;
-    if (setup == QLatin1String("listed")) {
-        QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
-        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), zero));
+    QVERIFY(picture.save(storePath(home(), "still.png")));
+    QString target = storePath(home(), "film.vkproj");
+    if (special == QLatin1String("listed")) {
+        const QString zero = storePath(home(), "zero.vkproj");
+        QVERIFY(make(target, true) && make(zero, false));
         QVERIFY(writeBytes(storePath(home(), "recent.json"),
-                           QJsonDocument(QJsonArray{QJsonObject{{"name", "Pipe"}, {"path", fifo}},
+                           QJsonDocument(QJsonArray{QJsonObject{{"name", "Pipe"}, {"path", target}},
                                                     QJsonObject{{"name", "Zero"}, {"path", zero}}})
                                .toJson()));
-    } else if (setup == QLatin1String("recent-fifo")) {
-        QVERIFY(::mkfifo(QFile::encodeName(storePath(home(), "recent.json")).constData(), 0600) == 0);
-        target = QDir(home()).filePath(QStringLiteral("new.vkproj"));
-    } else if (setup == QLatin1String("project-fifo")) {
-        QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
-        target = fifo;
-    } else if (setup == QLatin1String("project-zero")) {
-        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), zero));
-        target = zero;
-    } else if (setup == QLatin1String("sidecar-fifo")) {
-        QVERIFY(::mkfifo(QFile::encodeName(media + ".vkmeta.json").constData(), 0600) == 0);
-        target = media;
-    } else if (setup == QLatin1String("sidecar-zero")) {
-        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), media + ".vkmeta.json"));
-        target = media;
+    } else {
+        QVERIFY(make(QDir(home()).filePath(special), fifo));
+        if (special.startsWith(QLatin1String("still")))
+            target = storePath(home(), "still.png");
     }
 
     const ChildResult child = runInChild(home(), QStringList{op, target, QStringLiteral("Name")});
     QVERIFY2(child.finished, "hung on a special file");
     QVERIFY2(child.output.startsWith(expected), qPrintable(child.output));
-    if (setup == QLatin1String("recent-fifo")) {
+    if (special == QLatin1String("recent.json")) {
         // Refused, not replaced by a regular file.
         struct stat info;
         QVERIFY(::stat(QFile::encodeName(storePath(home(), "recent.json")).constData(), &info) == 0);
@@ -554,7 +495,6 @@ void tst_Stores::timelineNotAnObject_data()
     QTest::addColumn<QByteArray>("timeline");
     QTest::newRow("text") << QByteArray(R"("edited elsewhere")");
     QTest::newRow("list") << QByteArray("[30000, 1001]");
-    QTest::newRow("number") << QByteArray("25");
 }
 
 void tst_Stores::timelineNotAnObject()
@@ -583,18 +523,14 @@ void tst_Stores::recentNameKept_data()
     QTest::addColumn<QString>("listedName");
     QTest::addColumn<QString>("ownName");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("listed, no name of its own") << "Wedding Highlights"
-                                                << ""
-                                                << "Wedding Highlights";
-    QTest::newRow("listed, a name of its own") << "Wedding Highlights"
-                                               << "Wedding Final"
-                                               << "Wedding Final";
-    QTest::newRow("not listed, no name") << ""
-                                         << ""
-                                         << "wedding-highlights";
-    QTest::newRow("not listed, a name of its own") << ""
-                                                   << "Wedding Final"
-                                                   << "Wedding Final";
+    const auto row = [](const char* name, const char* listed, const char* own, const char* expected) {
+        QTest::newRow(name) << QString::fromLatin1(listed) << QString::fromLatin1(own)
+                            << QString::fromLatin1(expected);
+    };
+    row("listed, no name of its own", "Wedding Highlights", "", "Wedding Highlights");
+    row("listed, a name of its own", "Wedding Highlights", "Wedding Final", "Wedding Final");
+    row("not listed, no name", "", "", "wedding-highlights");
+    row("not listed, a name of its own", "", "Wedding Final", "Wedding Final");
 }
 
 void tst_Stores::recentNameKept()
@@ -623,21 +559,6 @@ void tst_Stores::recentNameKept()
                  .value("name")
                  .toString(),
              expected);
-}
-
-void tst_Stores::iniReadByQSettings()
-{
-    // What the stores write, other programs read with QSettings: special characters included.
-    const QString url = QStringLiteral(" https://help.example/a?b=1,c=2;d \"q\" \\ caf\u00e9 \u4e2d0 ");
-    VkConfig::Instance().Reload();
-    VkConfig::Instance().SetCBSUrl(QStringLiteral("HelpOnlinePage"), url);
-    VkConfig::Instance().SetSceneDetectThreshold(27.25);
-    QVERIFY(VkConfig::Instance().IsWritable());
-    QSettings reader(storePath(home(), "config.ini"), QSettings::IniFormat);
-    QCOMPARE(reader.value(QStringLiteral("Urls/HelpOnlinePage")).toString(), url);
-    QCOMPARE(reader.value(QStringLiteral("SceneDetect/Threshold")).toDouble(), 27.25);
-    VkConfig::Instance().Reload();
-    QCOMPARE(VkConfig::Instance().GetCBSUrl(QStringLiteral("HelpOnlinePage")), url);
 }
 
 int main(int argc, char** argv)

@@ -1,6 +1,5 @@
 #include "VkTestMain.h"
 
-#include <projectsetting/VkProjectSettingPresenter.h>
 #include <vkcore/VkLocale.h>
 
 #include <QFile>
@@ -95,7 +94,6 @@ private slots:
     void everyMessageIsFinishedAndFits_data();
     void everyMessageIsFinishedAndFits();
     void fixedTextsAreNotOffered();
-    void libraryLoadsGermanByItself();
 
 private:
     QList<Message> m_german;
@@ -182,19 +180,6 @@ void TestCatalogue::fixedTextsAreNotOffered()
         for (const Message& m : qAsConst(m_german))
             QVERIFY2(m.source != QLatin1String(text), qPrintable(m.context + QStringLiteral(": ") + text));
     }
-}
-
-// The catalogue reaches a host through the library alone: no folder is set, yet German loads and
-// the library's own texts come out in German.
-void TestCatalogue::libraryLoadsGermanByItself()
-{
-    qunsetenv("VK_TRANSLATIONS_DIR");
-    VkLocale* locale = VkSingleton<VkLocale>::instance();
-    QVERIFY2(locale->setLanguage(VkLocale::LanguageGerman), qPrintable(locale->lastError()));
-    QCOMPARE(locale->languageType(), VkLocale::LanguageGerman);
-    // The ratio names are translated inside the library when their table is first built, which in
-    // this process is now, after the switch.
-    QCOMPARE(VkProjectSettingPresenter::getRatioStr(1), QStringLiteral("16:9 (Breitbild)"));
 }
 
 VK_TEST_MAIN(TestCatalogue)

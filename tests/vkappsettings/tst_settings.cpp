@@ -4,9 +4,9 @@
 #include <vkappsettings/VkPerformanceSettings.h>
 
 #include <QDir>
-#include <QFile>
 #include <QSettings>
 
+#include "VkTestFiles.h"
 #include "VkTestMain.h"
 
 namespace {
@@ -15,26 +15,9 @@ VSettings* settings()
     return VkAppSettings::GetInstance()->GetSettings();
 }
 
-void reload()
-{
-    VkAppSettings::GetInstance()->Reload();
-}
-
 QString settingsPath()
 {
     return QDir(qEnvironmentVariable("VK_HOME")).filePath(QStringLiteral("settings.ini"));
-}
-
-bool writeSettings(const QByteArray& contents)
-{
-    QFile file(settingsPath());
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(contents) == contents.size();
-}
-
-QByteArray readSettings()
-{
-    QFile file(settingsPath());
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 bool openCL()
@@ -46,43 +29,44 @@ bool mediaMatch()
 {
     return settings()->GetGeneralSetting()->IsMediaMatchProjShow();
 }
-
-void setBoth(bool on)
-{
-    settings()->GetPerformanceSettings()->SetThisTimeEnableOpenCL(on);
-    settings()->GetGeneralSetting()->SetMediaMatchProjShow(on);
-}
 } // namespace
 
+// The settings store, settings.ini: written through in the sections other programs read, their keys
+// kept, and the user's choices kept for the run when the file cannot be used. (A full disk is the
+// stores' own test.)
 class tst_VkAppSettings : public QObject
 {
     Q_OBJECT
 
 private slots:
     void init();
-    void flagsPersist();
+    void flagsPersistAndForeignKeysStay();
     void objectsSurviveReload();
-    void fileWrittenElsewhere();
-    void damagedFile();
-    void unwritableStore();
+    void unusableFile_data();
+    void unusableFile();
 };
 
 void tst_VkAppSettings::init()
 {
     QFile::remove(settingsPath());
     QDir(settingsPath()).removeRecursively();
-    reload();
+    VkAppSettings::GetInstance()->Reload();
 }
 
-void tst_VkAppSettings::flagsPersist()
+void tst_VkAppSettings::flagsPersistAndForeignKeysStay()
 {
+    QVERIFY(writeBytes(settingsPath(), "[General]\nTheme=dark\n[Export]\nLastFolder=/tmp/out\n"));
+    VkAppSettings::GetInstance()->Reload();
     QVERIFY(!openCL() && !mediaMatch());
-    setBoth(true);
-    // Written through, in the sections other programs read, before any reload of ours.
-    const QByteArray text = readSettings();
-    QVERIFY2(text.contains("[Performance]\nThisTimeEnableOpenCL=true\n"), text.constData());
-    QVERIFY2(text.contains("[General]\nMediaMatchProjShow=true\n"), text.constData());
-    reload();
+    settings()->GetPerformanceSettings()->SetThisTimeEnableOpenCL(true);
+    settings()->GetGeneralSetting()->SetMediaMatchProjShow(true);
+    // Written through, before any reload of ours.
+    QSettings reader(settingsPath(), QSettings::IniFormat);
+    QCOMPARE(reader.value("Theme").toString(), QStringLiteral("dark"));
+    QCOMPARE(reader.value("Export/LastFolder").toString(), QStringLiteral("/tmp/out"));
+    QCOMPARE(reader.value("MediaMatchProjShow").toBool(), true);
+    QCOMPARE(reader.value("Performance/ThisTimeEnableOpenCL").toBool(), true);
+    VkAppSettings::GetInstance()->Reload();
     QVERIFY(openCL() && mediaMatch());
 }
 
@@ -91,49 +75,33 @@ void tst_VkAppSettings::objectsSurviveReload()
     // Callers keep these pointers across a reload; they must keep working, not just stay allocated.
     VSettings* before = settings();
     VkGeneralSetting* general = before->GetGeneralSetting();
-    reload();
+    VkAppSettings::GetInstance()->Reload();
     QCOMPARE(settings(), before);
     QCOMPARE(settings()->GetGeneralSetting(), general);
     general->SetMediaMatchProjShow(true);
     QVERIFY(QSettings(settingsPath(), QSettings::IniFormat).value("MediaMatchProjShow").toBool());
 }
 
-void tst_VkAppSettings::fileWrittenElsewhere()
+void tst_VkAppSettings::unusableFile_data()
 {
-    // Read as another program left it, whose keys our writes keep.
-    QVERIFY(writeSettings("[General]\nTheme=dark\nMediaMatchProjShow=true\n[Export]\nLastFolder=/tmp/out\n"
-                          "[Performance]\nThisTimeEnableOpenCL=true\n"));
-    reload();
-    QVERIFY(openCL() && mediaMatch());
-    setBoth(false);
-
-    QSettings reader(settingsPath(), QSettings::IniFormat);
-    QCOMPARE(reader.value("Theme").toString(), QStringLiteral("dark"));
-    QCOMPARE(reader.value("Export/LastFolder").toString(), QStringLiteral("/tmp/out"));
-    QCOMPARE(reader.value("MediaMatchProjShow").toBool(), false);
-    QCOMPARE(reader.value("Performance/ThisTimeEnableOpenCL").toBool(), false);
+    QTest::addColumn<bool>("folder");
+    QTest::newRow("garbage") << false;
+    // A folder in place of the file cannot be written, not even by root.
+    QTest::newRow("folder in its place") << true;
 }
 
-void tst_VkAppSettings::damagedFile()
+void tst_VkAppSettings::unusableFile()
 {
+    QFETCH(bool, folder);
     QByteArray garbage;
     for (int i = 0; i < 2048; ++i)
         garbage.append(char((i * 97 + 13) % 256));
-    QVERIFY(writeSettings(garbage));
-    reload();
-    QVERIFY(!mediaMatch());
+    QVERIFY(folder ? QDir().mkpath(settingsPath()) : writeBytes(settingsPath(), garbage));
+    VkAppSettings::GetInstance()->Reload();
+    QVERIFY(!mediaMatch() && !openCL());
     settings()->GetGeneralSetting()->SetMediaMatchProjShow(true);
     QVERIFY(mediaMatch());
-}
-
-void tst_VkAppSettings::unwritableStore()
-{
-    // A folder in place of the file cannot be written, not even by root.
-    QVERIFY(QDir().mkpath(settingsPath()));
-    reload();
-    QVERIFY(!openCL());
-    settings()->GetPerformanceSettings()->SetThisTimeEnableOpenCL(true);
-    QVERIFY(QFileInfo(settingsPath()).isDir());
+    QCOMPARE(QFileInfo(settingsPath()).isDir(), folder);
 }
 
 VK_TEST_MAIN(tst_VkAppSettings)

@@ -85,14 +85,11 @@ class TestDialogs : public QObject
 private slots:
     void cleanup() { QVERIFY2(openWindows().isEmpty(), "a test left a window open"); }
     void languageChangeCallsEachHookOnce();
-    void modalRunEnds_data();
-    void modalRunEnds();
     void framelessLayout();
     void replacedContentIsDeleted();
+    void setFixedSizeClamps_data();
     void setFixedSizeClamps();
     void shadowTitleAreaPassesClicksThrough();
-    void titleBarDragMovesWindow();
-    void opensWithBodyFocused();
 };
 
 // Catches hooks that are not called, called twice (e.g. from both changeEvent and event) or called
@@ -126,47 +123,6 @@ void TestDialogs::languageChangeCallsEachHookOnce()
     QCoreApplication::processEvents();
     QCOMPARE(hookCalls.size(), 6);
     QCOMPARE(dialog.GetTitleBar()->TitleName(), QStringLiteral("Settings"));
-}
-
-void TestDialogs::modalRunEnds_data()
-{
-    QTest::addColumn<bool>("shadow");
-    QTest::addColumn<QString>("way"); // a code given to done(), "escape" or "close"
-    QTest::addColumn<int>("result");
-    QTest::newRow("frameless, done(0)") << false << "0" << 0;
-    QTest::newRow("frameless, own code") << false << "42" << 42;
-    QTest::newRow("shadow, own code") << true << "7" << 7;
-    QTest::newRow("frameless, Escape") << false << "escape" << 0;
-    QTest::newRow("frameless, close button") << false << "close" << 0;
-    QTest::newRow("shadow, close button") << true << "close" << 0;
-}
-
-// Catches a DoModal that maps the code to accepted/rejected or returns before the dialog ends, a
-// frame that swallows Escape, and a close button that does not end the run.
-void TestDialogs::modalRunEnds()
-{
-    QFETCH(bool, shadow);
-    QFETCH(QString, way);
-    TranslatedDialog frameless;
-    TranslatedShadowDialog shadowDialog;
-    shadowDialog.titleBar()->SetButtons(VkTopLevelWindowTitleBar::Button_Close);
-    QDialog* dialog = shadow ? static_cast<QDialog*>(&shadowDialog) : &frameless;
-    dialog->setResult(5);
-    bool wasVisible = false;
-    QTimer::singleShot(0, dialog, [&] {
-        wasVisible = dialog->isVisible();
-        if (way == "escape") {
-            QTest::keyClick(dialog, Qt::Key_Escape);
-        } else if (way == "close") {
-            QVERIFY(closeButton(dialog) && closeButton(dialog)->isVisible());
-            closeButton(dialog)->click();
-        } else {
-            dialog->done(way.toInt());
-        }
-    });
-    QTimer::singleShot(5000, dialog, [dialog] { dialog->done(-1); }); // never hang
-    QTEST(shadow ? shadowDialog.DoModal() : frameless.DoModal(), "result");
-    QVERIFY(wasVisible);
 }
 
 // Catches a body that overlaps the bars, a hidden bar that still takes room, children shifted off
@@ -222,24 +178,33 @@ void TestDialogs::replacedContentIsDeleted()
     QCOMPARE(second->parentWidget(), &dialog);
 }
 
-// Catches the limit used as the height (a short dialog would grow) or the width ignored. Kind 0 is
-// the 480-pixel class, 3 the 1200-pixel one; an unknown kind is narrow.
+void TestDialogs::setFixedSizeClamps_data()
+{
+    QTest::addColumn<int>("kind"); // 0 is the 480-pixel class, 3 the 1200-pixel one
+    QTest::addColumn<int>("startHeight");
+    QTest::addColumn<int>("maxHeight");
+    QTest::addColumn<QSize>("expected");
+    QTest::newRow("short dialog keeps its height") << 0 << 514 << 690 << QSize(480, 514);
+    QTest::newRow("tall dialog clamped") << 0 << 774 << 690 << QSize(480, 690);
+    QTest::newRow("wide class") << 3 << 659 << 800 << QSize(1200, 659);
+    QTest::newRow("unknown kind is narrow") << 9 << 300 << 690 << QSize(480, 300);
+}
+
+// Catches the limit used as the height (a short dialog would grow) or the width ignored.
 void TestDialogs::setFixedSizeClamps()
 {
-    const QList<std::tuple<int, int, int, QSize>> cases{{0, 514, 690, {480, 514}},
-                                                        {0, 774, 690, {480, 690}},
-                                                        {3, 659, 800, {1200, 659}},
-                                                        {9, 300, 690, {480, 300}}};
-    for (const auto& [kind, startHeight, maxHeight, expected] : cases) {
-        TranslatedDialog dialog;
-        dialog.resize(480, startHeight);
-        dialog.SetFixedSize(kind, maxHeight);
-        dialog.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        QCOMPARE(dialog.size(), expected);
-        QCOMPARE(dialog.minimumSize(), expected);
-        QCOMPARE(dialog.maximumSize(), expected);
-    }
+    QFETCH(int, kind);
+    QFETCH(int, startHeight);
+    QFETCH(int, maxHeight);
+    QFETCH(QSize, expected);
+    TranslatedDialog dialog;
+    dialog.resize(480, startHeight);
+    dialog.SetFixedSize(kind, maxHeight);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QCOMPARE(dialog.size(), expected);
+    QCOMPARE(dialog.minimumSize(), expected);
+    QCOMPARE(dialog.maximumSize(), expected);
 }
 
 // Catches a title area that covers the title bar's close button, or one that lets clicks through
@@ -264,57 +229,6 @@ void TestDialogs::shadowTitleAreaPassesClicksThrough()
     // Between the buttons the title bar itself takes the press (and drags the window).
     QWidget* between = dialog.childAt(QPoint(200, 16));
     QVERIFY(between == dialog.titleBar() || dialog.titleBar()->isAncestorOf(between));
-}
-
-// Catches a title bar that does not move its frameless window.
-void TestDialogs::titleBarDragMovesWindow()
-{
-    TranslatedDialog dialog;
-    dialog.resize(480, 300);
-    dialog.move(100, 100);
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    const QPoint start = dialog.pos();
-    VkTopLevelWindowTitleBar* bar = dialog.GetTitleBar();
-    const QPoint origin = bar->mapToGlobal(QPoint(0, 0)); // where the press began, fixed
-    const auto send = [&](QEvent::Type type, QPoint local, Qt::MouseButton button, Qt::MouseButtons held) {
-        // As the platform delivers it: the position in the bar, in the window and on the screen.
-        QMouseEvent event(type, local, bar->mapTo(&dialog, local), origin + local, button, held,
-                          Qt::NoModifier);
-        QApplication::sendEvent(bar, &event);
-    };
-    send(QEvent::MouseButtonPress, QPoint(50, 10), Qt::LeftButton, Qt::LeftButton);
-    send(QEvent::MouseMove, QPoint(80, 30), Qt::NoButton, Qt::LeftButton);
-    send(QEvent::MouseButtonRelease, QPoint(80, 30), Qt::LeftButton, Qt::NoButton);
-    QTRY_COMPARE(dialog.pos(), start + QPoint(30, 20));
-}
-
-// Catches a dialog that opens with its title bar's close button focused (Enter would close it, and
-// the focus mark sits on the close button), and a chosen focus that the base overrides.
-void TestDialogs::opensWithBodyFocused()
-{
-    TranslatedShadowDialog dialog;
-    dialog.setFixedSize(480, 328);
-    dialog.titleBar()->SetButtons(VkTopLevelWindowTitleBar::Button_Close);
-    auto* first = new VkPushButton(&dialog, false, 32);
-    first->setGeometry(20, 100, 88, 32);
-    auto* second = new VkPushButton(&dialog, false, 32);
-    second->setGeometry(120, 100, 88, 32);
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowActive(&dialog));
-    QVERIFY(closeButton(&dialog));
-    QCOMPARE(dialog.focusWidget(), first);
-    dialog.hide();
-
-    TranslatedShadowDialog chosen;
-    chosen.setFixedSize(480, 328);
-    chosen.titleBar()->SetButtons(VkTopLevelWindowTitleBar::Button_Close);
-    new VkPushButton(&chosen, false, 32);
-    auto* wanted = new VkPushButton(&chosen, false, 32);
-    wanted->setFocus();
-    chosen.show();
-    QVERIFY(QTest::qWaitForWindowActive(&chosen));
-    QCOMPARE(chosen.focusWidget(), wanted);
 }
 
 VK_TEST_MAIN(TestDialogs)

@@ -4,13 +4,10 @@
 
 #include <vkcore/VkDesktopService.h>
 #include <vkwidgets/VMessageDialog.h>
-#include <vkwidgets/VkFileDialog.h>
 
 #include <QAbstractButton>
 #include <QAccessible>
-#include <QFileDialog>
 #include <QLabel>
-#include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTimer>
@@ -75,45 +72,55 @@ class TestMessages : public QObject
 
 private slots:
     void cleanup() { QVERIFY2(openWindows().isEmpty(), "a test left a window open"); }
+    void informationReturnsAccepted_data();
     void informationReturnsAccepted();
     void plainMessageShowsMarkupLiterally();
+    void buildUrlMessageEscapes_data();
     void buildUrlMessageEscapes();
-    void onlyWebAndMailLinksOpen();
     void linksGoThroughTheOpener_data();
     void linksGoThroughTheOpener();
-    void fileDialog();
     void announcedAsAlert_data();
     void announcedAsAlert();
 };
+
+void TestMessages::informationReturnsAccepted_data()
+{
+    using B = VMessageDialog;
+    QTest::addColumn<int>("buttons"); // no flag means OK
+    QTest::addColumn<int>("press");   // 0: the Escape key
+    QTest::addColumn<bool>("result");
+    QTest::newRow("OK") << int(B::Ok) << int(B::Ok) << true;
+    QTest::newRow("OK box, Escape") << int(B::Ok) << 0 << false;
+    QTest::newRow("Cancel") << int(B::OkCancel) << int(B::Cancel) << false;
+    QTest::newRow("Yes") << int(B::YesNo) << int(B::Yes) << true;
+    QTest::newRow("No") << int(B::YesNo) << int(B::No) << false;
+    QTest::newRow("no flags shows OK") << 0 << int(B::Ok) << true;
+}
 
 // Catches a box that is not modal (returns before the answer), a wrong answer mapping, and a box
 // that outlives its run.
 void TestMessages::informationReturnsAccepted()
 {
     using B = VMessageDialog;
-    // Buttons shown, the one pressed (0: the Escape key), and the result; no flag means OK.
-    const QList<std::tuple<int, int, bool>> cases{
-        {B::Ok, B::Ok, true},     {B::Ok, 0, false},        {B::OkCancel, B::Cancel, false},
-        {B::YesNo, B::Yes, true}, {B::YesNo, B::No, false}, {0, B::Ok, true}};
-    for (const auto& [buttons, press, expected] : cases) {
-        QWidget parent;
-        bool answered = false;
-        answerWhenShown<B>(QStringLiteral("VMessageDialog"), [&, press = press](B* box) {
-            answered = true;
-            QCOMPARE(box->MessageLabel()->text(), QStringLiteral("Saved."));
-            if (press == 0)
-                return QTest::keyClick(box, Qt::Key_Escape);
-            QAbstractButton* button = box->Button(static_cast<B::VStandardButton>(press));
-            QVERIFY(button && button->isVisible());
-            button->click();
-        });
-        const bool result =
-            B::Infomation(QStringLiteral("Saved."), &parent, buttons, QString(), QString(), QString(), false);
-        QVERIFY(answered);
-        QCOMPARE(result, expected);
-        QVERIFY(!findWindow<B>(QStringLiteral("VMessageDialog")));
-        QVERIFY(parent.findChildren<B*>().isEmpty());
-    }
+    QFETCH(int, buttons);
+    QFETCH(int, press);
+    QWidget parent;
+    bool answered = false;
+    answerWhenShown<B>(QStringLiteral("VMessageDialog"), [&](B* box) {
+        answered = true;
+        QCOMPARE(box->MessageLabel()->text(), QStringLiteral("Saved."));
+        if (press == 0)
+            return QTest::keyClick(box, Qt::Key_Escape);
+        QAbstractButton* button = box->Button(static_cast<B::VStandardButton>(press));
+        QVERIFY(button && button->isVisible());
+        button->click();
+    });
+    const bool result =
+        B::Infomation(QStringLiteral("Saved."), &parent, buttons, QString(), QString(), QString(), false);
+    QVERIFY(answered);
+    QTEST(result, "result");
+    QVERIFY(!findWindow<B>(QStringLiteral("VMessageDialog")));
+    QVERIFY(parent.findChildren<B*>().isEmpty());
 }
 
 // Catches user text shown as markup unless the caller asked for rich text.
@@ -127,32 +134,31 @@ void TestMessages::plainMessageShowsMarkupLiterally()
     QCOMPARE(rich.MessageLabel()->textFormat(), Qt::RichText);
 }
 
-// Catches text interpreted as markup, and an address cut or altered on its way into the attribute
-// (a quote must not break out of it).
-void TestMessages::buildUrlMessageEscapes()
+void TestMessages::buildUrlMessageEscapes_data()
 {
-    const QList<QPair<QString, QString>> cases{
-        {" https://support.example.com/hdr", "https://support.example.com/hdr"},
-        {"<b>bold</b> & \"quoted\"", "https://example.com/a?b=1&c=2"},
-        {"x", "https://example.com/\"onmouseover=\"x"}};
-    for (const auto& [text, url] : cases) {
-        const QString html = VMessageDialog::BuildURLMsg(text, url);
-        QVERIFY(html.startsWith(QLatin1String("<a ")));
-        QVERIFY(!html.contains(QLatin1String("<b>")));
-        const auto anchor = firstAnchor(html);
-        QCOMPARE(anchor.first, url);
-        // A rich-text document folds a leading blank into the text run; compare what is shown.
-        QCOMPARE(anchor.second.trimmed(), text.trimmed());
-    }
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("url");
+    // A rich-text document folds a leading blank into the text run.
+    QTest::newRow("leading blank") << " https://support.example.com/hdr"
+                                   << "https://support.example.com/hdr";
+    QTest::newRow("markup and ampersands") << "<b>bold</b> & \"quoted\""
+                                           << "https://example.com/a?b=1&c=2";
+    // A quote must not break out of the attribute.
+    QTest::newRow("quote in the address") << "x"
+                                          << "https://example.com/\"onmouseover=\"x";
 }
 
-void TestMessages::onlyWebAndMailLinksOpen()
+// Catches text interpreted as markup, and an address cut or altered on its way into the attribute.
+void TestMessages::buildUrlMessageEscapes()
 {
-    for (const char* link : {"https://example.com/help", "HTTP://example.com", "mailto:support@example.com"})
-        QVERIFY2(VMessageDialog::IsOpenableLink(QUrl(QLatin1String(link))), link);
-    for (const char* link :
-         {"file:///etc/passwd", "javascript:alert(1)", "help.html", "http://", "https:///path"})
-        QVERIFY2(!VMessageDialog::IsOpenableLink(QUrl(QLatin1String(link))), link);
+    QFETCH(QString, text);
+    QFETCH(QString, url);
+    const QString html = VMessageDialog::BuildURLMsg(text, url);
+    QVERIFY(html.startsWith(QLatin1String("<a ")));
+    QVERIFY(!html.contains(QLatin1String("<b>")));
+    const auto anchor = firstAnchor(html);
+    QCOMPARE(anchor.first, url);
+    QCOMPARE(anchor.second.trimmed(), text.trimmed());
 }
 
 void TestMessages::linksGoThroughTheOpener_data()
@@ -181,39 +187,6 @@ void TestMessages::linksGoThroughTheOpener()
     emit dialog.MessageLabel()->linkActivated(link);
     VkDesktopService::SetUrlOpener({});
     QCOMPARE(seen, opened ? QStringList{link} : QStringList{});
-}
-
-// Catches a native chooser (which a test cannot answer), a chooser without the expected name, and
-// a result that is not the selected file, or not empty after a cancel.
-void TestMessages::fileDialog()
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("trip.final.vkproj"));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.close();
-    const QString filter = QStringLiteral("Project Files(*.vkproj *.mlz *.zip;)");
-    for (bool choose : {true, false}) {
-        answerWhenShown<QFileDialog>(QStringLiteral("VkFileDialog"), [&](QFileDialog* chooser) {
-            QVERIFY(chooser->testOption(QFileDialog::DontUseNativeDialog));
-            QCOMPARE(chooser->fileMode(), QFileDialog::ExistingFile);
-            if (!choose)
-                return chooser->reject();
-            // selectFile leaves the name box alone while it has the focus, as in an active window.
-            if (QWidget* focus = chooser->focusWidget())
-                focus->clearFocus();
-            chooser->selectFile(path);
-            static_cast<QDialog*>(chooser)->accept();
-        });
-        QString selectedFilter = filter;
-        const QString chosen =
-            VkFileDialog::getOpenFileName(nullptr, QString(), dir.path(), filter, &selectedFilter);
-        if (choose)
-            QCOMPARE(QFileInfo(chosen).canonicalFilePath(), QFileInfo(path).canonicalFilePath());
-        else
-            QCOMPARE(chosen, QString());
-        QCOMPARE(selectedFilter, filter);
-    }
 }
 
 void TestMessages::announcedAsAlert_data()
