@@ -12,7 +12,6 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTimer>
-#include <QTranslator>
 #include <QUrl>
 
 #include <functional>
@@ -157,18 +156,6 @@ QRadioButton* radio(const QWidget& dialog, const QString& text)
     return nullptr;
 }
 
-class LongTitleTranslator : public QTranslator
-{
-public:
-    bool isEmpty() const override { return false; }
-    QString translate(const char* context, const char* source, const char*, int) const override
-    {
-        if (qstrcmp(context, "VkVideoInfoPage") == 0 && qstrcmp(source, "Video Info") == 0)
-            return QStringLiteral("Informationen zum Videostrom");
-        return QString();
-    }
-};
-
 // Media information that is nothing but the common part: no video, audio or image interface.
 class BareMediaInfo : public IVkMediaInfo
 {
@@ -199,7 +186,6 @@ private slots:
     void nameEditability_data();
     void nameEditability();
     void linksGoThroughTheDesktopService();
-    void titleFollowsTranslation();
     void pagesAndHeightByKind_data();
     void pagesAndHeightByKind();
     void rename_data();
@@ -235,8 +221,6 @@ void TestMediaPropertyDialog::cells_data()
     add("size: 0 bytes, empty cell", kCommon, Row_FileSize, "", onDisk(0));
     add("size: 500 B = 0.488 KB", kCommon, Row_FileSize, "0.49 KB", onDisk(500));
     add("size: 1 MiB - 1 rounds to 1024.00 KB", kCommon, Row_FileSize, "1024.00 KB", onDisk(kMiB - 1));
-    add("size: 1 MiB", kCommon, Row_FileSize, "1.00 MB", onDisk(kMiB));
-    add("size: 1.5 MiB + 5 KiB", kCommon, Row_FileSize, "1.50 MB", onDisk(kMiB * 3 / 2 + 5 * 1024));
     add("size: 1 GiB - 1", kCommon, Row_FileSize, "1024.00 MB", onDisk(kGiB - 1));
     add("size: 3 GiB", kCommon, Row_FileSize, "3.00 GB", onDisk(3 * kGiB));
     add("size: record of 3 GiB", kCommon, Row_FileSize, "3.00 GB", inRecord(3 * kGiB));
@@ -249,11 +233,9 @@ void TestMediaPropertyDialog::cells_data()
     // 23.97 counts 24 frames to the second: 1441 frames are 60 s and 1 frame.
     add("duration: 24000/1001", kCommon, Row_Duration, "00:01:00:01", timed(3, 1441, 24000, 1001));
     add("duration: zero denominator is 0 fps", kCommon, Row_Duration, "00:00:00:00", timed(1, 250, 25, 0));
-    add("duration: audio only", kCommon, Row_Duration, "00:00:02:00", timed(2, 50, 25, 1));
     add("duration: still image", kCommon, Row_Duration, "None", timed(4, 1, 25, 1));
     add("duration: no media information", kCommon, Row_Duration, "None", item(&FakeItem::info, nullptr));
 
-    add("name: own", kCommon, Row_Name, "clip", item(&FakeItem::alternateName, "alt"));
     add("name: alternate", kCommon, Row_Name, "alt",
         item(&FakeItem::name, "") + item(&FakeItem::alternateName, "alt"));
     add("name: unnamed", kCommon, Row_Name, "unnamed", item(&FakeItem::name, ""));
@@ -261,31 +243,20 @@ void TestMediaPropertyDialog::cells_data()
     // The credit follows the stock source, the licence page the site.
     const QString ann = QStringLiteral("https://pixabay.com/users/ann-1/");
     const QStringList pixabay{ann, "https://pixabay.com/"};
-    const QStringList unsplash{ann, "https://unsplash.com/"};
     const QStringList giphy{ann, "https://giphy.com/"};
     const QStringList pexels{ann, "https://www.pexels.com/"};
     add("credit: 1000 Pixabay photo", kCommon, Row_Credit, "Photo by Ann on Pixabay", stock(2, 1000),
         pixabay);
     add("credit: 1001 Pixabay video", kCommon, Row_Credit, "Shot by Ann on Pixabay", stock(2, 1001), pixabay);
-    add("credit: 1002 Unsplash", kCommon, Row_Credit, "Photo by Ann on Unsplash", stock(2, 1002), unsplash);
-    add("credit: 1003 Unsplash", kCommon, Row_Credit, "Photo by Ann on Unsplash", stock(2, 1003), unsplash);
     add("credit: 1004 Giphy", kCommon, Row_Credit, "Ann on Giphy", stock(2, 1004), giphy);
-    add("credit: 1005 Giphy", kCommon, Row_Credit, "Ann on Giphy", stock(2, 1005), giphy);
     add("credit: 1006 uncredited", kCommon, Row_Credit, "Ann on", stock(2, 1006), {ann});
-    add("credit: 1007 uncredited", kCommon, Row_Credit, "Ann on", stock(2, 1007), {ann});
-    add("credit: 1008 Pexels photo", kCommon, Row_Credit, "Photo by Ann on Pexels", stock(2, 1008), pexels);
     add("credit: 1009 Pexels video", kCommon, Row_Credit, "Shot by Ann on Pexels", stock(2, 1009), pexels);
-    add("credit: 999 unknown", kCommon, Row_Credit, "Ann on", stock(2, 999), {ann});
-    add("credit: 1010 unknown", kCommon, Row_Credit, "Ann on", stock(2, 1010), {ann});
     // Quotes and angle brackets in an address neither end the link nor become markup.
     const QString odd = QStringLiteral("https://pixabay.com/users/?q=\"x\"&y=<1>");
     add("credit: odd author address", kCommon, Row_Credit, "Photo by Ann on Pixabay",
         stock(2, 1000) + [odd](Media& m) { m.stock.authorUrl = odd; }, {odd, "https://pixabay.com/"});
     const QStringList license{"https://example.com/license?a=1&b=2"};
-    add("licence: Giphy", kCommon, Row_Copyright, "giphy.com/license", stock(1, 1000), license);
     add("licence: Pixabay", kCommon, Row_Copyright, "pixabay.com/license", stock(2, 1000), license);
-    add("licence: Unsplash", kCommon, Row_Copyright, "unsplash.com/license", stock(3, 1000), license);
-    add("licence: Pexels", kCommon, Row_Copyright, "www.pexels.com/license", stock(4, 1000), license);
     add("licence: unknown site, nothing to click", kCommon, Row_Copyright, "", stock(9, 1000));
 
     // The library record's texts are data, never markup.
@@ -302,28 +273,22 @@ void TestMediaPropertyDialog::cells_data()
 
     add("video: no codec", kVideo, Video_Codec, "None", flags(1));
     add("video: codec is text", kVideo, Video_Codec, "<h264>", flags(1) + info(&I::videoCodec, "<h264>"));
-    add("video: transfer", kVideo, Video_Transfer, "PQ", flags(1) + info(&I::transfer, "PQ"));
 
     // Hundredths, trailing zeros dropped.
     const auto rate = [](qint64 num, qint64 den) {
         return flags(1) + info(&I::frameRate, VkFrameRate{num, den});
     };
-    add("fps: 25/1", kVideo, Video_FrameRate, "25 fps", rate(25, 1));
     add("fps: 30000/1001 = 29.970...", kVideo, Video_FrameRate, "29.97 fps", rate(30000, 1001));
     // 23.976... would round to 23.98; film rate on video is shown as 23.97 by convention.
     add("fps: 24000/1001", kVideo, Video_FrameRate, "23.97 fps", rate(24000, 1001));
-    add("fps: 60000/1001 = 59.940...", kVideo, Video_FrameRate, "59.94 fps", rate(60000, 1001));
-    add("fps: 120000/1001 = 119.880...", kVideo, Video_FrameRate, "119.88 fps", rate(120000, 1001));
     add("fps: 25/2 keeps one decimal", kVideo, Video_FrameRate, "12.5 fps", rate(25, 2));
     add("fps: zero denominator", kVideo, Video_FrameRate, "0 fps", rate(25, 0));
-    add("fps: zero numerator", kVideo, Video_FrameRate, "0 fps", rate(0, 1));
     add("fps: negative", kVideo, Video_FrameRate, "0 fps", rate(-25, -1));
 
     // From 1000 bit/s on: whole kilobits, truncated. Below: bps / 1000 with two decimals, rounded.
     // Both pages format their stream's rate by the same rule.
     const QVector<QPair<int, QString>> bitRates{
-        {0, "0.00 kbps"}, {500, "0.50 kbps"},   {999, "1.00 kbps"},          {1000, "1 kbps"},
-        {1999, "1 kbps"}, {192000, "192 kbps"}, {2147483647, "2147483 kbps"}};
+        {500, "0.50 kbps"}, {999, "1.00 kbps"}, {1999, "1 kbps"}, {2147483647, "2147483 kbps"}};
     for (const auto& bitRate : bitRates) {
         const Setup both =
             flags(3) + info(&I::videoBitRate, bitRate.first) + info(&I::audioBitRate, bitRate.first);
@@ -341,18 +306,13 @@ void TestMediaPropertyDialog::cells_data()
     };
     static BareMediaInfo bareInfo;
     const Setup bare = item(&FakeItem::info, &bareInfo);
-    add("audio: codec", kAudio, Audio_Codec, "pcm_s16le", sound(1, 1));
-    add("audio: channels", kAudio, Audio_Channel, "2", sound(1, 1));
     add("audio: sample rate and size", kAudio, Audio_SampleRate, "48000 Hz, 16 Bits", sound(1, 1));
     add("audio: stream 3", kAudio, Audio_SampleRate, "48000 Hz, 16 Bits", sound(3, 3));
-    add("audio: index without audio, codec", kAudio, Audio_Codec, "None", sound(1, 3));
     add("audio: index without audio, sample rate", kAudio, Audio_SampleRate, "0 Hz", sound(1, 3));
     // A lossy stream has no sample size: "0 Bits" would read as a broken file.
     add("audio: lossy codec, no sample size", kAudio, Audio_SampleRate, "48000 Hz",
         sound(1, 1) + info(&I::audioCodec, "aac") + info(&I::sampleBits, 0));
-    add("audio: no audio interface, codec", kAudio, Audio_Codec, "None", bare);
     add("audio: no audio interface, sample rate", kAudio, Audio_SampleRate, "0 Hz", bare);
-    add("audio: no audio interface, bit rate", kAudio, Audio_BitRate, "0 kbps", bare);
 
     // Pixabay sizes come from the first offered of the quality levels 3 (640x360), 4 (1280x720) and
     // 5 (1920x1080); other sites and items that are no stock items show the media data's 320x180.
@@ -368,20 +328,16 @@ void TestMediaPropertyDialog::cells_data()
                 m.stock.sizes.insert(3, QSize(640, 360));
         };
     };
-    for (const int streamFlags : {1, 4}) {
-        const QByteArray kind = streamFlags == 1 ? "video" : "photo";
-        const char* pageClass = streamFlags == 1 ? kVideo : kPhoto;
-        const int row = streamFlags == 1 ? Video_Resolution : Photo_Resolution;
-        const auto sized = [&](const char* name, const char* shown, const Setup& setup) {
-            add(kind + " size: " + name, pageClass, row, shown, setup);
-        };
-        sized("first level", "640x360", levels(streamFlags, 2, true, {}, true));
-        sized("only level 5", "1920x1080", levels(streamFlags, 2, true, {3, 4}, true));
-        sized("none offered, level 3", "640x360", levels(streamFlags, 2, true, {3, 4, 5}, true));
-        sized("level 3 without size", "0x0", levels(streamFlags, 2, true, {}, false));
-        sized("Pixabay, no stock item", "None", levels(streamFlags, 2, false, {}, true));
-        sized("Pexels", "320x180", levels(streamFlags, 4, true, {}, true));
-    }
+    // The video and photo pages ask the same way.
+    add("video size: first level", kVideo, Video_Resolution, "640x360", levels(1, 2, true, {}, true));
+    add("video size: only level 5", kVideo, Video_Resolution, "1920x1080", levels(1, 2, true, {3, 4}, true));
+    add("video size: none offered, level 3", kVideo, Video_Resolution, "640x360",
+        levels(1, 2, true, {3, 4, 5}, true));
+    add("video size: level 3 without size", kVideo, Video_Resolution, "0x0", levels(1, 2, true, {}, false));
+    add("video size: Pixabay, no stock item", kVideo, Video_Resolution, "None",
+        levels(1, 2, false, {}, true));
+    add("video size: Pexels", kVideo, Video_Resolution, "320x180", levels(1, 4, true, {}, true));
+    add("photo size: only level 5", kPhoto, Photo_Resolution, "1920x1080", levels(4, 2, true, {3, 4}, true));
 
     const auto photo = [](bool stock, int exposure) {
         return flags(4) + info(&I::cameraMaker, "<Canon>") + info(&I::exposure, exposure) +
@@ -390,7 +346,6 @@ void TestMediaPropertyDialog::cells_data()
                    m.item = stock ? &m.stock : &m.plain;
                };
     };
-    add("photo: maker is text", kPhoto, Photo_Maker, "<Canon>", photo(false, 0));
     // Rows of camera data the picture does not carry are left out, not shown blank or as "0 s"
     // (whole seconds: 0 is unknown or shorter than a second).
     add("photo: empty model, no row", kPhoto, Photo_Model, "", photo(false, 0), {}, false);
@@ -505,29 +460,6 @@ void TestMediaPropertyDialog::linksGoThroughTheDesktopService()
     QCOMPARE(opened, (QStringList{m.stock.authorUrl, m.stock.licenseUrl}));
 }
 
-void TestMediaPropertyDialog::titleFollowsTranslation()
-{
-    Media m;
-    m.info.streamFlags = 1;
-    VkMediaPropertyDialog dialog(m.item, nullptr);
-    QLabel* title = nullptr;
-    for (QLabel* label : page(&dialog, kVideo)->findChildren<QLabel*>()) {
-        if (label->text() == QLatin1String("Video Info"))
-            title = label;
-    }
-    QVERIFY(title);
-    // Never narrower than 60 pixels, and always wide enough for its text.
-    QVERIFY(title->width() >= 60);
-    QVERIFY(title->width() >= title->fontMetrics().horizontalAdvance(title->text()));
-
-    LongTitleTranslator translator;
-    QVERIFY(QCoreApplication::installTranslator(&translator));
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
-    QCOMPARE(title->text(), QStringLiteral("Informationen zum Videostrom"));
-    QVERIFY(title->width() >= title->fontMetrics().horizontalAdvance(title->text()));
-    QVERIFY(QCoreApplication::removeTranslator(&translator));
-}
-
 void TestMediaPropertyDialog::pagesAndHeightByKind_data()
 {
     QTest::addColumn<int>("flags");
@@ -547,7 +479,6 @@ void TestMediaPropertyDialog::pagesAndHeightByKind_data()
     QTest::newRow("stock video+audio drops audio")
         << 3 << true << "a.mp4" << QStringList{kCommon, kVideo} << 514;
     QTest::newRow("png: 720, clamped") << 4 << false << "/m/a.png" << png << kMaxHeight;
-    QTest::newRow("upper-case PNG suffix") << 4 << false << "/m/A.PNG" << png << kMaxHeight;
     QTest::newRow("apng contains PNG") << 4 << false << "/m/a.apng" << png << kMaxHeight;
     QTest::newRow("jpg: 211+82+252") << 4 << false << "/m/a.jpg" << QStringList{kCommon, kPhoto} << 545;
     // The suffix is the part after the last dot: "png.jpg" is a JPEG.
@@ -555,7 +486,6 @@ void TestMediaPropertyDialog::pagesAndHeightByKind_data()
         << 4 << false << "/m/a.png.jpg" << QStringList{kCommon, kPhoto} << 545;
     QTest::newRow("no stream flags") << 0 << false << "a.bin" << common << -1;
     QTest::newRow("unlisted flags 5") << 5 << false << "a.bin" << common << -1;
-    QTest::newRow("unlisted flags 7") << 7 << false << "a.bin" << common << -1;
     QTest::newRow("no media information") << -2 << false << "a.bin" << common << -1;
 }
 
@@ -599,13 +529,11 @@ void TestMediaPropertyDialog::rename_data()
     QTest::newRow("blanks around a new name are trimmed")
         << "clip" << none << "  Holiday  " << QStringList{"Holiday"};
     QTest::newRow("only blanks") << "clip" << none << "   \t " << QStringList();
-    QTest::newRow("empty") << "clip" << none << none << QStringList();
     QTest::newRow("same name with a trailing blank") << "clip" << none << "clip " << QStringList();
     QTest::newRow("case differs") << "clip" << none << "Clip" << QStringList{"Clip"};
     // The shown name was the alternate one; leaving it as it is renames nothing.
     QTest::newRow("alternate name untouched") << none << "alt"
                                               << "alt" << QStringList();
-    QTest::newRow("unnamed untouched") << none << none << "unnamed" << QStringList();
     QTest::newRow("markup is a name like any other")
         << "clip" << none << "<b>x</b>" << QStringList{"<b>x</b>"};
 }
@@ -659,8 +587,6 @@ void TestMediaPropertyDialog::alphaChoiceIsWrittenOnlyOnOk_data()
     // Switching away and back: only the toggle of the button being checked counts.
     QTest::newRow("ignore, back to premultiplied")
         << 1 << QStringList{"Ignore Alpha", "Premultiplied Alpha"} << true << QVector<int>{1};
-    QTest::newRow("straight after ignore")
-        << 0 << QStringList{"Ignore Alpha", "Straight Alpha"} << true << QVector<int>{0};
     // A code no button stands for stays as it was unless the user picks one.
     QTest::newRow("unknown stored code kept") << 7 << QStringList() << true << QVector<int>{7};
     QTest::newRow("unknown stored code replaced")

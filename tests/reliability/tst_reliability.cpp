@@ -1,6 +1,7 @@
-#include "BadMediaFiles.h"
 #include "MediaPropertyFakes.h"
+#include "SceneRecorder.h"
 #include "StartupFixtures.h"
+#include "VkMediaTestFiles.h"
 #include "VkTestMain.h"
 
 #include <mediaproperty/VkMediaPropertyDialog.h>
@@ -16,8 +17,6 @@
 #include <vkcore/VkConfig.h>
 #include <vkmedia/VkFrameRenderer.h>
 #include <vkmedia/VkMediaProbe.h>
-#include <vkmedia/VkSceneDetector.h>
-#include <vkmedia/VkSceneObserver.h>
 #include <vkvblmodel/IVkAbstractMediaItem.h>
 #include <vkvblmodel/IVkProject.h>
 #include <vkvblmodel/IVkProjectManager.h>
@@ -40,12 +39,8 @@
 
 #include <unistd.h>
 
-#include <chrono>
 #include <cmath>
-#include <condition_variable>
-#include <functional>
 #include <memory>
-#include <mutex>
 #include <vector>
 
 using namespace MediaPropertyProbe;
@@ -54,7 +49,7 @@ namespace {
 
 QString mediaFile(const QString& name)
 {
-    return QStringLiteral(VK_BAD_MEDIA_DIR "/") + name;
+    return VkMediaTestFiles::dir() + QLatin1Char('/') + name;
 }
 
 QByteArray readFile(const QString& file)
@@ -137,76 +132,6 @@ struct Properties
     QString error;
     std::unique_ptr<IVkAbstractMediaItem> item;
     std::unique_ptr<VkMediaPropertyDialog> dialog;
-};
-
-// Collects one detection's scenes and its single end notification.
-class EndRecorder : public VkSceneObserver
-{
-public:
-    enum class End
-    {
-        None,
-        Finished,
-        Stopped,
-        Failed
-    };
-
-    void sceneDetectBegin() override {}
-    void sceneDetected(int64_t start, int64_t end) override
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        scenes.push_back({start, end});
-    }
-    void sceneProgress(int64_t, int64_t) override
-    {
-        // Once, on the detector's thread, while it waits: the detection goes on after it returns.
-        if (atFirstProgress) {
-            const std::function<void()> action = std::move(atFirstProgress);
-            atFirstProgress = nullptr;
-            action();
-        }
-    }
-    void sceneDetectFinished() override { finish(End::Finished); }
-    void sceneDetectStopped() override { finish(End::Stopped); }
-    void sceneDetectFailed(const std::string& message) override
-    {
-        {
-            std::lock_guard<std::mutex> lock(m_mutex);
-            failure = message;
-        }
-        finish(End::Failed);
-    }
-
-    // Runs one detection of `path` to its end; None when it did not start (`error` says why) or hung
-    // far beyond any detection of these one-second files.
-    End detect(const std::string& path, VkRational rate, std::string* error)
-    {
-        VkSceneDetector detector;
-        detector.init(path, rate);
-        detector.setObserver(this);
-        if (!detector.start(error))
-            return End::None;
-        std::unique_lock<std::mutex> lock(m_mutex);
-        m_ended.wait_for(lock, std::chrono::seconds(120), [this] { return end != End::None; });
-        lock.unlock();
-        detector.release();
-        return end;
-    }
-
-    std::vector<std::pair<int64_t, int64_t>> scenes;
-    End end = End::None;
-    std::string failure;
-    std::function<void()> atFirstProgress;
-
-private:
-    void finish(End how)
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        end = how;
-        m_ended.notify_all();
-    }
-    std::mutex m_mutex;
-    std::condition_variable m_ended;
 };
 
 // Little-endian TIFF bytes after the "II*\0" mark, from (value, byte count) pairs.
@@ -367,8 +292,6 @@ private slots:
     void zeroRate();
     void hugePicture_data();
     void hugePicture();
-    void largePictureWithinBudget_data();
-    void largePictureWithinBudget();
     void truncatedDuringDetection();
     void brokenExif_data();
     void brokenExif();
@@ -377,10 +300,8 @@ private slots:
     void buildAndDestroy_data();
     void buildAndDestroy();
     void destroyedDuringDetection();
-    void audioOnlyStartRefused();
     void thumbnailsClaimingHugeSizes_data();
     void thumbnailsClaimingHugeSizes();
-    void truncatedProjectIsReportedNotOverwritten();
     void readOnlyHome();
 
 private:
@@ -389,8 +310,7 @@ private:
 
 void tst_Reliability::initTestCase()
 {
-    QString message;
-    QVERIFY2(BadMediaFiles::ensureMedia(&message), qPrintable(message));
+    VK_ENSURE_TEST_MEDIA();
     QVERIFY(m_work.isValid());
     // The model's own detector over the engine, not a stand-in.
     IVkScenceDetect::setFactory({});
@@ -423,10 +343,9 @@ void tst_Reliability::onePixelVideo()
     }
 
     // The analysis plane has a floor size, so a one-pixel source still gives one whole scene.
-    EndRecorder recorder;
-    QCOMPARE(recorder.detect(path, facts.frameRate, &error), EndRecorder::End::Finished);
-    QCOMPARE(recorder.scenes.size(), size_t(1));
-    QCOMPARE(recorder.scenes.front(), std::make_pair(int64_t(0), int64_t(25)));
+    SceneRecorder recorder;
+    QCOMPARE(recorder.detect(path, facts.frameRate), 'F');
+    QCOMPARE(recorder.scenes, (SceneRanges{{0, 25}}));
 
     Properties shown(mediaFile("one_pixel.mp4"));
     QVERIFY2(shown.dialog, qPrintable(shown.error));
@@ -480,11 +399,10 @@ void tst_Reliability::zeroRate()
     }
 
     // A detection ends with exactly one end notification, and what it found covers whole frames.
-    EndRecorder recorder;
+    SceneRecorder recorder;
     error.clear();
-    const EndRecorder::End end = recorder.detect(path, facts.frameRate, &error);
-    QVERIFY(end == EndRecorder::End::Finished || end == EndRecorder::End::Failed ||
-            (end == EndRecorder::End::None && !error.empty()));
+    const char end = recorder.detect(path, facts.frameRate, {}, &error);
+    QVERIFY(end == 'F' || end == 'E' || (end == 0 && !error.empty() && recorder.kinds.empty()));
     for (const auto& scene : recorder.scenes)
         QVERIFY(scene.first >= 0 && scene.first < scene.second);
 
@@ -503,8 +421,8 @@ void tst_Reliability::hugePicture_data()
     QTest::addColumn<quint32>("width");
     QTest::addColumn<quint32>("height");
     QTest::addColumn<int>("depth");
-    QTest::addColumn<int>("colourType");
-    QTest::addColumn<QString>("reason");
+    QTest::addColumn<int>("colourType"); // 0 grey, 2 RGB, 6 RGBA; -1: the original's
+    QTest::addColumn<QString>("reason"); // in the refusal; empty: a picture the engine must read
     // 9e8 pixels, 3.6 GB as ARGB: FFmpeg's own size check refuses it too.
     QTest::newRow("30000 x 30000") << quint32(30000) << quint32(30000) << 0 << -1 << "pixels";
     // 2.56e8 pixels pass FFmpeg's check ((w + 128) * (h + 128) < 2^28) and would be a 1 GB frame:
@@ -517,6 +435,13 @@ void tst_Reliability::hugePicture_data()
     QTest::newRow("16384 x 8192, 8-bit RGB") << quint32(16384) << quint32(8192) << 8 << 2 << "MB";
     // 8192 x 8192 at 4 bytes is exactly 256 MiB of pixels; the padding a decoder adds takes it over.
     QTest::newRow("8192 x 8192, 8-bit RGBA") << quint32(8192) << quint32(8192) << 8 << 6 << "MB";
+    // 16-bit grey: 256 MiB once rows are rounded up, above the budget.
+    QTest::newRow("16384 x 8192, 16-bit grey")
+        << quint32(16384) << quint32(8192) << 16 << 0 << "MB one picture may take";
+    // The pixel cap at one byte a pixel: 128 MiB decoded, within the budget, so it is a picture the
+    // engine must still read, probe and draw small (its data is the tiny original's, so the drawing
+    // may fail, but with a message and within the budget).
+    QTest::newRow("16384 x 8192, 8-bit grey") << quint32(16384) << quint32(8192) << 8 << 0 << QString();
 }
 
 void tst_Reliability::hugePicture()
@@ -537,71 +462,35 @@ void tst_Reliability::hugePicture()
     // proves that nothing of the declared size was allocated.
     VkMediaProbeResult facts;
     std::string error;
+    VkFrameRenderer renderer;
+    if (reason.isEmpty()) {
+        QVERIFY2(VkMediaProbe::probe(path, facts, &error), error.c_str());
+        QCOMPARE(QSize(facts.width, facts.height), QSize(int(width), int(height)));
+        QVERIFY2(renderer.open(path, &error), error.c_str());
+        std::vector<uint8_t> argb(160 * 80 * 4, 0);
+        QVERIFY2(renderer.renderFrame(0, 160, 80, argb.data(), &error) || !error.empty(),
+                 "a failed drawing must say why");
+        // Drawn large, the ARGB copy alone would be 512 MiB: refused before it is allocated.
+        error.clear();
+        std::vector<uint8_t> one(4, 0);
+        QVERIFY(!renderer.renderFrame(0, int(width), int(height), one.data(), &error));
+        QVERIFY2(QString::fromStdString(error).contains(QLatin1String("MB")), error.c_str());
+        return;
+    }
     QVERIFY(!VkMediaProbe::probe(path, facts, &error));
     QVERIFY2(QString::fromStdString(error).contains(file), error.c_str());
     QVERIFY2(QString::fromStdString(error).contains(reason), error.c_str());
     QCOMPARE(facts.width, 0);
-
-    VkFrameRenderer renderer;
     error.clear();
     QVERIFY(!renderer.open(path, &error));
     QVERIFY(!error.empty());
-
-    EndRecorder recorder;
+    SceneRecorder recorder;
     error.clear();
-    QCOMPARE(recorder.detect(path, VkRational{25, 1}, &error), EndRecorder::End::None);
-    QVERIFY(!error.empty());
-    QCOMPARE(recorder.end, EndRecorder::End::None);
-
+    QCOMPARE(recorder.detect(path, VkRational{25, 1}, {}, &error), char(0));
+    QVERIFY(!error.empty() && recorder.kinds.empty());
     QString itemError;
     QVERIFY(!VkMediaItemFactory::create(file, &itemError));
     QVERIFY(!itemError.isEmpty());
-}
-
-void tst_Reliability::largePictureWithinBudget_data()
-{
-    QTest::addColumn<int>("colourType");
-    QTest::addColumn<int>("depth");
-    // The pixel cap at one byte a pixel: 128 MiB decoded, within the budget, so it is a picture the
-    // engine must still read, probe and draw small (its data is the tiny original's, so the drawing
-    // may fail, but with a message and within the budget).
-    QTest::newRow("16384 x 8192, 8-bit grey") << 0 << 8;
-    // 16-bit grey: 256 MiB once rows are rounded up, above the budget, so refused with a message.
-    QTest::newRow("16384 x 8192, 16-bit grey") << 0 << 16;
-}
-
-void tst_Reliability::largePictureWithinBudget()
-{
-    QFETCH(int, colourType);
-    QFETCH(int, depth);
-    const QString file = m_work.filePath(QStringLiteral("large_%1_%2.png").arg(colourType).arg(depth));
-    QVERIFY(writeFile(file, pngDeclaring(readFile(mediaFile("small.png")), 16384, 8192, depth, colourType)));
-    const std::string path = file.toStdString();
-    const bool allowed = depth == 8;
-
-    VkMediaProbeResult facts;
-    std::string error;
-    QCOMPARE(VkMediaProbe::probe(path, facts, &error), allowed);
-    if (!allowed) {
-        QVERIFY2(QString::fromStdString(error).contains(QLatin1String("MB one picture may take")),
-                 error.c_str());
-        return;
-    }
-    QCOMPARE(facts.width, 16384);
-    QCOMPARE(facts.height, 8192);
-    QCOMPARE(facts.bitsPerComponent, 8);
-
-    VkFrameRenderer renderer;
-    QVERIFY2(renderer.open(path, &error), error.c_str());
-    std::vector<uint8_t> argb(160 * 80 * 4, 0);
-    error.clear();
-    QVERIFY2(renderer.renderFrame(0, 160, 80, argb.data(), &error) || !error.empty(),
-             "a failed drawing must say why");
-    // Drawn large, the ARGB copy alone would be 512 MiB: refused before it is allocated.
-    error.clear();
-    std::vector<uint8_t> one(4, 0);
-    QVERIFY(!renderer.renderFrame(0, 16384, 8192, one.data(), &error));
-    QVERIFY2(QString::fromStdString(error).contains(QLatin1String("MB")), error.c_str());
 }
 
 void tst_Reliability::truncatedDuringDetection()
@@ -614,11 +503,14 @@ void tst_Reliability::truncatedDuringDetection()
 
     // The detector counted 750 frames when it began; at its first progress report (frame 0) the
     // file loses its last three quarters, long before the decoder gets there.
-    EndRecorder recorder;
+    bool truncated = false;
+    SceneRecorder recorder;
     bool cut = false;
-    recorder.atFirstProgress = [&] { cut = ::truncate(path.c_str(), quarter) == 0; };
-    std::string error;
-    QCOMPARE(recorder.detect(path, VkRational{25, 1}, &error), EndRecorder::End::Failed);
+    recorder.onProgress = [&](int64_t) {
+        if (!std::exchange(truncated, true))
+            cut = ::truncate(path.c_str(), quarter) == 0;
+    };
+    QCOMPARE(recorder.detect(path), 'E');
     QVERIFY(cut);
     QVERIFY2(QString::fromStdString(recorder.failure).contains(file), recorder.failure.c_str());
     // What was reported lies in what was read: no scene reaches the 750th frame.
@@ -702,33 +594,6 @@ void tst_Reliability::hostileNames()
         QVERIFY(shown.dialog->width() <= 1000);
     }
 
-    // As a stock author and the item's library name: the credit is markup of our own around the
-    // name, which appears as typed (rich text folds line breaks into blanks), no placeholder filled.
-    const QString stock = m_work.filePath(QStringLiteral("stock.jpg"));
-    QFile::remove(stock);
-    QVERIFY(QFile::copy(mediaFile("small.jpg"), stock));
-    const QJsonObject credit{{"site", 2},
-                             {"source", 1000},
-                             {"authorName", name},
-                             {"authorUrl", "https://example.com/users/\"><script>"},
-                             {"licenseUrl", "https://example.com/license"}};
-    QVERIFY(writeFile(stock + QStringLiteral(".vkmeta.json"),
-                      QJsonDocument(QJsonObject{{"name", name}, {"stock", credit}}).toJson()));
-    {
-        Properties shown(stock);
-        QVERIFY2(shown.dialog, qPrintable(shown.error));
-        QVERIFY(shown.item->IsStockMedia());
-        QWidget* common = page(shown.dialog.get(), "VkCommonInfoPage");
-        QCOMPARE(text(common, 0), name);
-        auto* label = qobject_cast<QLabel*>(cell(common, 8, 1));
-        QVERIFY(label);
-        QString expected = name;
-        expected.replace(QStringLiteral("\r\n"), QStringLiteral(" "))
-            .replace(QLatin1Char('\n'), QLatin1Char(' '));
-        QVERIFY2(shownText(label).contains(expected), qPrintable(shownText(label)));
-        QVERIFY(!label->text().contains(QLatin1String("<script>")));
-    }
-
     // As a listed project's name: plain text, whole or elided at the right, in a row of fixed height.
     const QString project = RecentFixture::makeProject(QDir(m_work.path()), QStringLiteral("listed"));
     QVERIFY(listOnly(project, name));
@@ -806,23 +671,6 @@ void tst_Reliability::destroyedDuringDetection()
     QCOMPARE(threadCount(), threadsBefore);
 }
 
-void tst_Reliability::audioOnlyStartRefused()
-{
-    const std::unique_ptr<IVkAbstractMediaItem> item = itemOf(QStringLiteral("tone.wav"));
-    QVERIFY(item);
-    VkScenceDetectionDlg dialog(item.get(), nullptr);
-    dialog.show();
-    const int threadsBefore = threadCount();
-    dialog.startDetect();
-    QCoreApplication::processEvents();
-    VkPushButton* detect = detectButton(&dialog);
-    QVERIFY(detect);
-    // Nothing to decode: no detection runs, the button still offers one, and no scene is listed.
-    QCOMPARE(detect->text(), QStringLiteral("Detect"));
-    QCOMPARE(dialog.GetDetectRange(), QList<QPoint>());
-    QCOMPARE(threadCount(), threadsBefore);
-}
-
 void tst_Reliability::thumbnailsClaimingHugeSizes_data()
 {
     QTest::addColumn<bool>("beside");
@@ -864,27 +712,6 @@ void tst_Reliability::thumbnailsClaimingHugeSizes()
     QCOMPARE(records.size(), 1);
     QVERIFY(records.front().thumbnail.isNull() || records.front().thumbnail.width() <= 4096);
     QCOMPARE(startupRows(), 1);
-}
-
-void tst_Reliability::truncatedProjectIsReportedNotOverwritten()
-{
-    const QString path = RecentFixture::makeProject(QDir(m_work.path()), QStringLiteral("cut"));
-    const QByteArray whole = readFile(path);
-    const QByteArray cut = whole.left(whole.size() / 2);
-    QVERIFY(writeFile(path, cut));
-    QVERIFY(listOnly(path));
-
-    // The window lists it (its file exists); only opening tells that it cannot be read.
-    QCOMPARE(startupRows(), 1);
-    IVkProject* before = IVkProjectManager::getInstance()->currentProject();
-    QString error;
-    QVERIFY(!IVkProjectManager::getInstance()->openProject(path, &error));
-    QVERIFY2(error.contains(QFileInfo(path).fileName()), qPrintable(error));
-    QCOMPARE(IVkProjectManager::getInstance()->currentProject(), before);
-
-    // Settings accepted afterwards go to the current project, never into the file that failed.
-    QCOMPARE(acceptProjectSettings(false), 1);
-    QCOMPARE(readFile(path), cut);
 }
 
 void tst_Reliability::readOnlyHome()

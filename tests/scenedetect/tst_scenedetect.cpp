@@ -351,9 +351,9 @@ private slots:
 
     void rowsRenumberedAfterRemovals()
     {
-        VkScenceDetectionPanel panel(&m_item, nullptr);
-        PanelControls c(&panel);
-        QTest::mouseClick(c.detect, Qt::LeftButton);
+        VkScenceDetectionDlg dlg(&m_item, nullptr);
+        PanelControls c(&dlg);
+        dlg.startDetect();
         detectThreeScenes(FakeDetector::last());
         QCOMPARE(c.titles(), (QStringList{"Scene 1", "Scene 2", "Scene 3"}));
         // Row 2 is [120, 300): 180 frames long, shown from frame 120 to its last frame, 299.
@@ -375,6 +375,11 @@ private slots:
         QCOMPARE(c.titles(), (QStringList{"Scene 1", "Scene 2"}));
         QCOMPARE(c.list->detectRanges(), (QList<QPoint>{{0, 120}, {300, 450}}));
         QVERIFY(c.add->isEnabled());
+        // "Add To Timeline" hands the remaining scenes to the host.
+        QTimer::singleShot(0, &dlg, [&] { QTest::mouseClick(c.add, Qt::LeftButton); });
+        QTimer::singleShot(10000, &dlg, [&] { dlg.done(-1); });
+        QCOMPARE(dlg.DoModal(), 1);
+        QCOMPARE(dlg.GetDetectRange(), (QList<QPoint>{{0, 120}, {300, 450}}));
         // The last removal says "all deleted" first, then "deleted"; nothing is left to add.
         QTest::mouseClick(c.row(0)->removeButton(), Qt::LeftButton);
         QTest::mouseClick(c.row(0)->removeButton(), Qt::LeftButton);
@@ -477,30 +482,6 @@ private slots:
         QVERIFY(!progress->isVisible());
     }
 
-    void progressWithRealDetector()
-    {
-        auto item = generated("numbered.mp4");
-        QVERIFY(item);
-        IVkScenceDetect::setFactory({});
-        VkScenceDetectionPanel panel(item.get(), nullptr);
-        panel.show();
-        PanelControls c(&panel);
-        auto* progress = panel.findChild<VkScenceDetectProgress*>();
-        QVERIFY(progress);
-        QList<qint64> shown;
-        connect(panel.findChild<QProgressBar*>("SceneDetection_ProgressBar"), &QProgressBar::valueChanged,
-                this, [&](int value) { shown << value; });
-        QTest::mouseClick(c.detect, Qt::LeftButton);
-        QTRY_COMPARE_WITH_TIMEOUT(c.detect->text(), QStringLiteral("Detect"), 60000);
-        IVkScenceDetect::setFactory([] { return new FakeDetector; });
-        // The engine's own reports climb to the clip's length, then the display is put away.
-        QVERIFY(!shown.isEmpty());
-        QCOMPARE(shown.last(), qint64(75));
-        QVERIFY(std::is_sorted(shown.begin(), shown.end()));
-        QCOMPARE(progress->frames(), qlonglong(75));
-        QVERIFY(!progress->isVisible());
-    }
-
     void progressDrawnInTheme()
     {
         // 180 frames, a new shot every 30.
@@ -585,39 +566,6 @@ private slots:
         QTRY_COMPARE(c.detect->text(), QStringLiteral("Detect"));
     }
 
-    void acceptedRangesAfterRemoval()
-    {
-        VkScenceDetectionDlg dlg(&m_item, nullptr);
-        PanelControls c(&dlg);
-        dlg.startDetect();
-        detectThreeScenes(FakeDetector::last());
-        QTest::mouseClick(c.row(1)->removeButton(), Qt::LeftButton);
-        QTimer::singleShot(0, &dlg, [&] { QTest::mouseClick(c.add, Qt::LeftButton); });
-        QTimer::singleShot(10000, &dlg, [&] { dlg.done(-1); });
-        QCOMPARE(dlg.DoModal(), 1);
-        QCOMPARE(dlg.GetDetectRange(), (QList<QPoint>{{0, 120}, {300, 450}}));
-    }
-
-    void nothingFoundThenStartTwice()
-    {
-        VkScenceDetectionDlg dlg(&m_item, nullptr);
-        PanelControls c(&dlg);
-        QVERIFY(!c.add->isEnabled());
-        dlg.startDetect();
-        // The start signal came on this thread, so the button already says so.
-        QCOMPARE(c.detect->text(), QStringLiteral("Stop"));
-        QVERIFY(FakeDetector::last()->finished());
-        QTRY_COMPARE(c.detect->text(), QStringLiteral("Detect"));
-        // Nothing found: nothing to add.
-        QCOMPARE(dlg.GetDetectRange(), QList<QPoint>());
-        QVERIFY(!c.add->isEnabled());
-        // Asked to start while running, the dialog stops the run instead.
-        dlg.startDetect();
-        dlg.startDetect();
-        QCOMPARE(FakeDetector::last()->startCalls, 2);
-        QCOMPARE(FakeDetector::last()->stopCalls, 1);
-    }
-
     // One shortest scene for the window and the command line: a 12-frame shot is a scene in both.
     void sameScenesAsCommandLine()
     {
@@ -625,36 +573,17 @@ private slots:
         QSKIP("built without the command-line tool");
 #else
         const QString path = m_dir.filePath("short-shot.mp4");
+        // Shots of 30, 12 and 30 frames.
         QProcess ffmpeg;
-        ffmpeg.start("ffmpeg", {"-hide_banner",
-                                "-loglevel",
-                                "error",
-                                "-nostdin",
-                                "-y",
-                                "-f",
-                                "lavfi",
-                                "-i",
-                                "testsrc2=s=160x90:r=25",
-                                "-f",
-                                "lavfi",
-                                "-i",
-                                "smptebars=s=160x90:r=25",
-                                "-f",
-                                "lavfi",
-                                "-i",
-                                "color=c=0x802040:s=160x90:r=25",
-                                "-filter_complex",
-                                "[0:v]trim=end_frame=30[a];[1:v]trim=end_frame=12[b];"
-                                "[2:v]trim=end_frame=30[c];[a][b][c]concat=n=3:v=1[v]",
-                                "-map",
-                                "[v]",
-                                "-c:v",
-                                "libx264",
-                                "-preset",
-                                "ultrafast",
-                                "-pix_fmt",
-                                "yuv420p",
-                                path});
+        ffmpeg.start(
+            "ffmpeg",
+            QString("-hide_banner -loglevel error -nostdin -y -f lavfi -i testsrc2=s=160x90:r=25 -f lavfi "
+                    "-i smptebars=s=160x90:r=25 -f lavfi -i color=c=0x802040:s=160x90:r=25 "
+                    "-filter_complex [0:v]trim=end_frame=30[a];[1:v]trim=end_frame=12[b];"
+                    "[2:v]trim=end_frame=30[c];[a][b][c]concat=n=3:v=1[v] -map [v] -c:v libx264 "
+                    "-preset ultrafast -pix_fmt yuv420p")
+                    .split(' ')
+                << path);
         QVERIFY(ffmpeg.waitForFinished(60000) && ffmpeg.exitCode() == 0);
         const QList<QPoint> expected{{0, 30}, {30, 42}, {42, 72}};
 
@@ -674,27 +603,23 @@ private slots:
         QVERIFY(item);
         RealDetectors real;
         VkScenceDetectionDlg dlg(item.get(), nullptr);
+        dlg.show();
         PanelControls c(&dlg);
+        auto* progress = dlg.findChild<VkScenceDetectProgress*>();
+        QVERIFY(progress);
+        QList<int> shown;
+        connect(dlg.findChild<QProgressBar*>("SceneDetection_ProgressBar"), &QProgressBar::valueChanged, this,
+                [&](int value) { shown << value; });
         dlg.startDetect();
         QCOMPARE(c.detect->text(), QStringLiteral("Stop"));
         QTRY_COMPARE_WITH_TIMEOUT(c.detect->text(), QStringLiteral("Detect"), 60000);
         QCOMPARE(dlg.GetDetectRange(), expected);
+        // The engine's own reports climb to the clip's length, then the display is put away.
+        QVERIFY(!shown.isEmpty() && std::is_sorted(shown.begin(), shown.end()));
+        QCOMPARE(shown.last(), 72);
+        QCOMPARE(progress->frames(), qlonglong(72));
+        QVERIFY(!progress->isVisible());
 #endif
-    }
-
-    void destroyedDuringRealDetection()
-    {
-        auto item = generated("long.mp4");
-        QVERIFY(item);
-        IVkScenceDetect::setFactory({});
-        // Closing the window while the detector thread decodes must end that thread without a late
-        // notification reaching freed objects; the sanitizers watch each round.
-        for (int round = 0; round < 12; ++round) {
-            auto dlg = std::make_unique<VkScenceDetectionDlg>(item.get(), nullptr);
-            dlg->startDetect();
-            QTest::qWait(round % 4 * 15);
-        }
-        IVkScenceDetect::setFactory([] { return new FakeDetector; });
     }
 
     void clipProbedOnce()

@@ -5,6 +5,7 @@
 #include <QProcess>
 #include <QString>
 
+#include <cstdint>
 #include <string>
 
 // Where the generated test media lives; makes it when a test runs without the CTest fixture.
@@ -15,22 +16,41 @@ inline QString dir()
     return QStringLiteral(VK_TEST_MEDIA_DIR);
 }
 
+// Runs `script` into `folder` unless an earlier run finished there (it writes .stamp last).
+inline bool make(const QString& script, const QString& folder, QString* message)
+{
+    if (QFile::exists(folder + QStringLiteral("/.stamp")))
+        return true;
+    QProcess run;
+    run.start(QStringLiteral("bash"), {script, folder});
+    const bool ok =
+        run.waitForFinished(-1) && run.exitStatus() == QProcess::NormalExit && run.exitCode() == 0;
+    if (!ok && message)
+        *message = QString::fromLocal8Bit(run.readAllStandardError());
+    return ok;
+}
+
 inline bool ensure(QString* message)
 {
-    if (QFile::exists(dir() + QStringLiteral("/.stamp")))
-        return true;
-    QProcess script;
-    script.start(QStringLiteral("bash"), {QStringLiteral(VK_TEST_MEDIA_SCRIPT), dir()});
-    const bool ok =
-        script.waitForFinished(-1) && script.exitStatus() == QProcess::NormalExit && script.exitCode() == 0;
-    if (!ok && message)
-        *message = QString::fromLocal8Bit(script.readAllStandardError());
-    return ok;
+    return make(QStringLiteral(VK_TEST_MEDIA_SCRIPT), dir(), message);
 }
 
 inline std::string path(const QString& name)
 {
     return (dir() + QLatin1Char('/') + name).toStdString();
+}
+
+// The frame number a "numbered" clip draws into its ARGB32 pixels (B, G, R, A in memory): bit k is the
+// brightness at the middle of column k, each an eighth of the width.
+inline int numberIn(const uint8_t* argb, int width, int height)
+{
+    int number = 0;
+    for (int k = 0; k < 8; ++k) {
+        const size_t at = (size_t(height / 2) * size_t(width) + size_t((2 * k + 1) * width / 16)) * 4;
+        if (argb[at + 1] > 128)
+            number |= 1 << k;
+    }
+    return number;
 }
 
 } // namespace VkMediaTestFiles

@@ -4,6 +4,7 @@
 // each side of key frames, a walk backwards) compared byte for byte with ffmpeg's own decode of the
 // same frame number put through the same conversion.
 
+#include "SceneRecorder.h"
 #include "VkMediaTestFiles.h"
 
 #include <vkmedia/VkFrameCache.h>
@@ -11,8 +12,6 @@
 #include <vkmedia/VkImageScaler.h>
 #include <vkmedia/VkMediaProbe.h>
 #include <vkmedia/VkPacketIndex.h>
-#include <vkmedia/VkSceneDetector.h>
-#include <vkmedia/VkSceneObserver.h>
 
 extern "C" {
 #include <libavutil/imgutils.h>
@@ -23,8 +22,6 @@ extern "C" {
 #include <QRandomGenerator>
 #include <QtTest>
 
-#include <condition_variable>
-#include <mutex>
 #include <set>
 
 namespace {
@@ -32,7 +29,6 @@ namespace {
 constexpr int kBytesPerPixel = 4;
 // Only guards against a hang.
 constexpr int kProcessTimeoutMs = 60000;
-constexpr auto kDetectorGuard = std::chrono::seconds(60);
 // Frames tried per clip besides the fixed ones, and the length of the backwards walk.
 constexpr int kSpreadFrames = 6;
 constexpr int kBackwardSteps = 8;
@@ -149,40 +145,6 @@ struct Reference
     }
 };
 
-// The scene list of one detection run.
-class SceneRecorder : public VkSceneObserver
-{
-public:
-    std::mutex mutex;
-    std::condition_variable ended;
-    bool done = false;
-    bool failed = false;
-    std::vector<std::pair<int64_t, int64_t>> scenes;
-
-    void sceneDetectBegin() override {}
-    void sceneDetected(int64_t start, int64_t end) override
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        scenes.emplace_back(start, end);
-    }
-    void sceneProgress(int64_t, int64_t) override {}
-    void sceneDetectFinished() override { finish(false); }
-    void sceneDetectStopped() override { finish(true); }
-    void sceneDetectFailed(const std::string&) override { finish(true); }
-    void finish(bool failure)
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        done = true;
-        failed = failure;
-        ended.notify_all();
-    }
-    bool wait()
-    {
-        std::unique_lock<std::mutex> lock(mutex);
-        return ended.wait_for(lock, kDetectorGuard, [this] { return done; });
-    }
-};
-
 // First, last, a spread, each side of the first key frames, then a walk backwards from the middle.
 std::vector<qint64> framesToTry(const VkPacketIndex& index)
 {
@@ -219,10 +181,9 @@ private slots:
     void initTestCase()
     {
         VK_ENSURE_TEST_MEDIA();
-        QProcess script;
-        script.start(QStringLiteral("bash"), {QStringLiteral(VK_TEST_MATRIX_SCRIPT), matrixDir()});
-        QVERIFY(script.waitForFinished(-1));
-        QVERIFY2(script.exitCode() == 0, script.readAllStandardError().constData());
+        QString message;
+        QVERIFY2(VkMediaTestFiles::make(QStringLiteral(VK_TEST_MATRIX_SCRIPT), matrixDir(), &message),
+                 qPrintable(message));
     }
 
     void clip_data()
@@ -305,19 +266,9 @@ private slots:
 
         // The detector numbers the same frames: its scenes tile the clip exactly.
         SceneRecorder recorder;
-        VkSceneDetector detector;
-        detector.init(path.toStdString(), VkRational{25, 1});
-        detector.setObserver(&recorder);
-        QVERIFY2(detector.start(&error), error.c_str());
-        QVERIFY(recorder.wait());
-        detector.release();
+        QCOMPARE(recorder.detect(path.toStdString()), 'F');
         VkFrameCache::instance().clear();
-        QVERIFY(!recorder.failed);
-        QVERIFY(!recorder.scenes.empty());
-        QCOMPARE(qint64(recorder.scenes.front().first), qint64(0));
-        QCOMPARE(qint64(recorder.scenes.back().second), reference.frames);
-        for (size_t i = 1; i < recorder.scenes.size(); ++i)
-            QCOMPARE(recorder.scenes[i].first, recorder.scenes[i - 1].second);
+        QVERIFY(recorder.tiles(reference.frames));
     }
 };
 

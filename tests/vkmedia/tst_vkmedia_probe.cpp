@@ -8,10 +8,7 @@
 #include <vkmedia/VkPacketIndex.h>
 
 #include <QLoggingCategory>
-#include <QTemporaryDir>
 #include <QtTest>
-
-#include <exiv2/exiv2.hpp>
 
 extern "C" {
 #include <libavutil/log.h>
@@ -190,32 +187,6 @@ private slots:
         QVERIFY(!r.exposureTime.isValid());
     }
 
-    void exifFromCamera()
-    {
-        // Exiv2 writes the block the way a camera would, into a copy of the generated JPEG.
-        QTemporaryDir tmp;
-        const QString copy = tmp.filePath(QStringLiteral("camera.jpg"));
-        QVERIFY(QFile::copy(QString::fromStdString(VkMediaTestFiles::path("photo.jpg")), copy));
-        auto image = Exiv2::ImageFactory::open(copy.toStdString());
-        QVERIFY(image.get());
-        image->readMetadata();
-        Exiv2::ExifData exif;
-        exif["Exif.Image.Make"] = std::string("VkTestCam  ");
-        exif["Exif.Image.Model"] = std::string("Model 7");
-        exif["Exif.Photo.ExposureTime"] = Exiv2::Rational(5, 2);
-        image->setExifData(exif);
-        image->writeMetadata();
-        QVERIFY2(VkMediaProbe::probe(copy.toStdString(), r, &error), error.c_str());
-        QCOMPARE(r.streamFlags, int(VkMediaProbeResult::Image));
-        QCOMPARE(r.width, 240);
-        // Trailing padding of the camera's fixed-width field is dropped.
-        QCOMPARE(QString::fromStdString(r.cameraMaker), QStringLiteral("VkTestCam"));
-        QCOMPARE(QString::fromStdString(r.cameraModel), QStringLiteral("Model 7"));
-        // 5/2 s stays an exact ratio; whole seconds are the caller's rounding.
-        QCOMPARE(qint64(r.exposureTime.num), qint64(5));
-        QCOMPARE(qint64(r.exposureTime.den), qint64(2));
-    }
-
     void notMedia_data()
     {
         QTest::addColumn<QString>("file");
@@ -241,7 +212,6 @@ private slots:
         QTest::addColumn<QStringList>("expected");
         // Quiet by default: a decoder's complaint about a damaged stream stays out of the host's log.
         QTest::newRow("error, default rules") << QString() << int(AV_LOG_ERROR) << QStringList();
-        QTest::newRow("warning, default rules") << QString() << int(AV_LOG_WARNING) << QStringList();
         // Only what ends FFmpeg's work is shown unasked (2: a critical message).
         QTest::newRow("fatal, default rules")
             << QString() << int(AV_LOG_FATAL) << QStringList{QStringLiteral("2 marker 14")};
@@ -249,8 +219,6 @@ private slots:
         QTest::newRow("error, warnings on")
             << QStringLiteral("vk.media.ffmpeg.warning=true") << int(AV_LOG_ERROR)
             << QStringList{QStringLiteral("1 marker 14")};
-        QTest::newRow("info, warnings on")
-            << QStringLiteral("vk.media.ffmpeg.warning=true") << int(AV_LOG_INFO) << QStringList();
         QTest::newRow("info, info on") << QStringLiteral("vk.media.ffmpeg.info=true") << int(AV_LOG_INFO)
                                        << QStringList{QStringLiteral("4 marker 14")};
     }

@@ -7,7 +7,6 @@
 #include <vkmedia/VkFrameCache.h>
 #include <vkmedia/VkFrameRenderer.h>
 #include <vkmedia/VkMediaFileKey.h>
-#include <vkmedia/VkVideoSource.h>
 
 #include <QtTest>
 
@@ -17,17 +16,9 @@ namespace {
 
 constexpr int kBytesPerPixel = 4;
 
-// Bit k of the frame number is the brightness at the middle of column k (each an eighth of the
-// width). Pixels are B, G, R, A in memory.
 int numberIn(const std::vector<uint8_t>& argb, int width, int height)
 {
-    int number = 0;
-    for (int k = 0; k < 8; ++k) {
-        const size_t at = (size_t(height / 2) * width + (2 * k + 1) * width / 16) * kBytesPerPixel;
-        if (argb[at + 1] > 128)
-            number |= 1 << k;
-    }
-    return number;
+    return VkMediaTestFiles::numberIn(argb.data(), width, height);
 }
 
 std::vector<uint8_t> buffer(int width, int height, uint8_t fill = 0)
@@ -161,25 +152,6 @@ private slots:
         cache.setCapacity(bytes - 1);
         QCOMPARE(cache.count(), size_t(0));
         QCOMPARE(cache.bytes(), size_t(0));
-    }
-
-    void decoderThreads_data()
-    {
-        QTest::addColumn<int>("requested");
-        QTest::addColumn<int>("expected");
-        QTest::newRow("a few") << 4 << 4;
-        // FFmpeg bounds its own choice at 16; a request for one thread per core of a large machine is
-        // held to the same.
-        QTest::newRow("one per core of a large machine") << 64 << 16;
-    }
-    void decoderThreads()
-    {
-        QFETCH(int, requested);
-        vkmedia::VkVideoSource source;
-        vkmedia::VkVideoSource::Options options;
-        options.threads = requested;
-        QVERIFY2(source.open(VkMediaTestFiles::path("numbered.mp4"), options, &error), error.c_str());
-        QTEST(source.codec()->thread_count, "expected");
     }
 
     void colours_data()

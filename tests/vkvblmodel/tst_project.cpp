@@ -18,6 +18,7 @@
 #include "VkTestMain.h"
 
 using VKVBLMODEL::VkProjectConfig;
+Q_DECLARE_METATYPE(VkFrameRate)
 
 namespace {
 IVkProjectManager* manager()
@@ -91,9 +92,11 @@ private slots:
     void damagedProjectRefused();
     void fileDamagedAfterOpenIsNotOverwritten();
     void writeReplacesTheFileAtomically();
+    void readPair_data();
     void readPair();
     void applyPairReachesTheFile();
     void thumbnail();
+    void thumbnailMissingOrBroken_data();
     void thumbnailMissingOrBroken();
     void openingListsTheProject();
 
@@ -120,13 +123,7 @@ void tst_VkProject::saveAndOpenRoundTrip()
 
     const QJsonObject json = readJson(path);
     QCOMPARE(json.value("format").toString(), QStringLiteral("vkproject"));
-    QCOMPARE(json.value("version").toInt(), 1);
-    const QJsonObject config = json.value("config").toObject();
-    QCOMPARE(config.value("aspectRatio").toInt(), 0);
-    QCOMPARE(config.value("frameRate").toInt(), 3);
-    QCOMPARE(config.value("width").toInt(), 1000);
-    QCOMPARE(config.value("height").toInt(), 700);
-    QCOMPARE(config.value("colorSpace").toInt(), 1);
+    QCOMPARE(json.value("config").toObject().value("frameRate").toInt(), 3);
 
     IVkProject* saved = current();
     manager()->newProject();
@@ -194,7 +191,7 @@ void tst_VkProject::damagedProjectRefused()
     IVkProject* before = current();
     QString error;
     QVERIFY(!manager()->openProject(path, &error));
-    QVERIFY(!error.isEmpty());
+    QVERIFY2(error.contains(QStringLiteral("damaged.vkproj")), qPrintable(error));
     QCOMPARE(current(), before);
     // Nothing was written into the file we could not read.
     QCOMPARE(readBytes(path), contents);
@@ -248,21 +245,31 @@ void tst_VkProject::writeReplacesTheFileAtomically()
     QCOMPARE(current()->filePath(), path);
 }
 
+void tst_VkProject::readPair_data()
+{
+    QTest::addColumn<int>("stored");
+    QTest::addColumn<VkFrameRate>("pair");
+    // NTSC rates are the whole rate times 1000/1001; a stored value outside the list reads as 25 fps.
+    QTest::newRow("23.976") << 0 << VkFrameRate{24000, 1001};
+    QTest::newRow("25") << 2 << VkFrameRate{25, 1};
+    QTest::newRow("29.97") << 3 << VkFrameRate{30000, 1001};
+    QTest::newRow("59.94") << 6 << VkFrameRate{60000, 1001};
+    QTest::newRow("60") << 7 << VkFrameRate{60, 1};
+    QTest::newRow("past the list") << 8 << VkFrameRate{25, 1};
+    QTest::newRow("negative") << -1 << VkFrameRate{25, 1};
+}
+
 void tst_VkProject::readPair()
 {
-    // NTSC rates are the whole rate times 1000/1001; a stored value outside the list reads as 25 fps.
-    const int rates[][3] = {{0, 24000, 1001}, {2, 25, 1}, {3, 30000, 1001}, {6, 60000, 1001},
-                            {7, 60, 1},       {8, 25, 1}, {-1, 25, 1}};
-    for (const auto& rate : rates) {
-        VkProjectConfig config;
-        config.frameRate = static_cast<VKVBLMODEL::VkProjectFrameRateType>(rate[0]);
-        current()->setProjectConfig(config);
-        VkFrameRate pair{0, 0};
-        current()->companion()->readPair(pair);
-        QCOMPARE(pair, (VkFrameRate{rate[1], rate[2]}));
-        // Before any pair is applied the timeline runs at the project's rate.
-        QCOMPARE(pairTarget()->appliedPair(), pair);
-    }
+    QFETCH(int, stored);
+    VkProjectConfig config;
+    config.frameRate = static_cast<VKVBLMODEL::VkProjectFrameRateType>(stored);
+    current()->setProjectConfig(config);
+    VkFrameRate pair{0, 0};
+    current()->companion()->readPair(pair);
+    QTEST(pair, "pair");
+    // Before any pair is applied the timeline runs at the project's rate.
+    QTEST(pairTarget()->appliedPair(), "pair");
 }
 
 void tst_VkProject::applyPairReachesTheFile()
@@ -319,18 +326,26 @@ void tst_VkProject::thumbnail()
     QVERIFY(IVkProject::getThumbnail(path).isNull());
 }
 
+void tst_VkProject::thumbnailMissingOrBroken_data()
+{
+    QTest::addColumn<QByteArray>("contents"); // empty: no file at all
+    const QByteArray head(R"({"format": "vkproject", "version": 1)");
+    QTest::newRow("none") << head + '}';
+    QTest::newRow("not base64") << head + R"(, "thumbnail": "%%%"})";
+    // "aGVsbG8=" is base64 for "hello": it decodes, but is no PNG.
+    QTest::newRow("no PNG") << head + R"(, "thumbnail": "aGVsbG8="})";
+    QTest::newRow("a number") << head + R"(, "thumbnail": 12})";
+    QTest::newRow("project damaged") << QByteArray("garbage");
+    QTest::newRow("project missing") << QByteArray();
+}
+
 void tst_VkProject::thumbnailMissingOrBroken()
 {
-    // "aGVsbG8=" is base64 for "hello": it decodes, but is no PNG.
+    QFETCH(QByteArray, contents);
     const QString path = projectPath(QStringLiteral("thumb"));
-    for (const char* thumbnail :
-         {"", R"(, "thumbnail": "%%%")", R"(, "thumbnail": "aGVsbG8=")", R"(, "thumbnail": 12)"}) {
-        QVERIFY(writeBytes(path, QByteArray(R"({"format": "vkproject", "version": 1)") + thumbnail + '}'));
-        QVERIFY2(IVkProject::getThumbnail(path).isNull(), thumbnail);
-    }
-    QVERIFY(writeBytes(path, "garbage"));
+    QFile::remove(path);
+    QVERIFY(contents.isEmpty() || writeBytes(path, contents));
     QVERIFY(IVkProject::getThumbnail(path).isNull());
-    QVERIFY(IVkProject::getThumbnail(projectPath(QStringLiteral("missing"))).isNull());
 }
 
 void tst_VkProject::openingListsTheProject()

@@ -58,7 +58,6 @@ private slots:
     void readAndReload();
     void addAndTouch();
     void unknownEntryKeysKept();
-    void kinds();
     void listIsCapped();
 };
 
@@ -173,23 +172,6 @@ void tst_VkProjectRecent::unknownEntryKeysKept()
     QCOMPARE(entry.value("pinned").toBool(), true);
     QCOMPARE(entry.value("createTime").toDouble(), 5.0);
     QVERIFY(entry.value("modifyTime").toDouble() > 6.0);
-}
-
-void tst_VkProjectRecent::kinds()
-{
-    QTemporaryDir projects;
-    const QString existing = projects.filePath(QStringLiteral("here.vkproj"));
-    QFile file(existing);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.close();
-    QString error;
-    QVERIFY(manager()->addProject(QStringLiteral("/p/gone.vkproj"), QStringLiteral("Gone"), &error));
-    QVERIFY(manager()->addProject(existing, QStringLiteral("Here"), &error));
-
-    QCOMPARE(listed().size(), 2);
-    QCOMPARE(pathsOf(listed(IVkProjectRecentManager::RecentExisting)), QStringList{existing});
-    QVERIFY(listed(0).isEmpty());
-    QVERIFY(listed(3).isEmpty());
 }
 
 void tst_VkProjectRecent::listIsCapped()

@@ -129,17 +129,6 @@ std::vector<uchar> buffer(int width, int height)
     return std::vector<uchar>(size_t(width) * size_t(height) * 4, 0);
 }
 
-// The frame number a "numbered" clip draws: bit k is the brightness mid-column k of eight (B, G, R, A).
-int numberIn(const std::vector<uchar>& argb, int width, int height)
-{
-    int number = 0;
-    for (int k = 0; k < 8; ++k) {
-        const size_t at = (size_t(height / 2) * size_t(width) + size_t((2 * k + 1) * width / 16)) * 4;
-        if (argb[at + 1] > 128)
-            number |= 1 << k;
-    }
-    return number;
-}
 } // namespace
 
 Q_DECLARE_METATYPE(Ranges)
@@ -154,15 +143,12 @@ private slots:
     void scenesInOrder_data();
     void scenesInOrder();
     void stopAndSecondStart();
+    void releaseDuringRun_data();
     void releaseDuringRun();
-    void releaseFromNotification();
-    void startRefused();
-    void factoryHook();
     void timelineRate_data();
     void timelineRate();
     void stillPicture();
     void cannotOpen();
-    void sceneThumbnailsFromCache();
 };
 
 void tst_VkSceneModel::init()
@@ -233,74 +219,50 @@ void tst_VkSceneModel::stopAndSecondStart()
     QCOMPARE(recorder.trace(), ended);
 }
 
+void tst_VkSceneModel::releaseDuringRun_data()
+{
+    QTest::addColumn<QString>("when");
+    // Right after start() (the thread may not have run at all), once it is decoding, and on its own
+    // thread from the begin notification (a thread that cannot join itself), each a few times, as the
+    // moment the release meets the decode loop varies.
+    for (int round = 0; round < 4; ++round) {
+        for (const char* when : {"after start", "after begin", "from its notification"})
+            QTest::addRow("%s %d", when, round) << QString::fromLatin1(when);
+    }
+}
+
 void tst_VkSceneModel::releaseDuringRun()
 {
-    // Released right after start() (the thread may not have run at all) and once it is decoding,
-    // repeatedly, as the moment the release meets the decode loop varies. The observer is deleted as
-    // soon as release() returns: a late notification would reach freed memory (the sanitizer tells).
-    for (int run = 0; run < 16; ++run) {
-        auto recorder = std::make_unique<Recorder>();
-        IVkScenceDetect* detector = detectorFor(QStringLiteral("long.mp4"), recorder.get()).release();
-        QVERIFY(detector->start());
-        if (run % 2)
-            QVERIFY(recorder->waitFor('B'));
-        detector->release();
-        // Ending by release is silent: the stop it causes is not reported.
-        QVERIFY2(!recorder->trace().contains(QRegularExpression(QStringLiteral("[XE]"))),
-                 qPrintable(recorder->trace()));
+    // The observer is deleted as soon as release() returns: a late notification would reach freed
+    // memory, and a second destruction would free twice (the sanitizer tells).
+    QFETCH(QString, when);
+    auto recorder = std::make_unique<Recorder>();
+    IVkScenceDetect* detector = detectorFor(QStringLiteral("long.mp4"), recorder.get()).release();
+    const bool fromNotification = when == QLatin1String("from its notification");
+    if (fromNotification) {
+        recorder->hook = [detector](char kind, qint64) {
+            if (kind == 'B')
+                detector->release();
+        };
     }
-}
-
-void tst_VkSceneModel::releaseFromNotification()
-{
-    // Released on its own thread, which cannot join itself: the observer is silenced at once and the
-    // detector ends without a deadlock, destroyed exactly once (the sanitizer tells).
-    Recorder recorder;
-    IVkScenceDetect* detector = detectorFor(QStringLiteral("long.mp4"), &recorder).release();
-    recorder.hook = [detector](char kind, qint64) {
-        if (kind == 'B')
-            detector->release();
-    };
     QVERIFY(detector->start());
-    QVERIFY(recorder.waitFor('B'));
-
-    // A full run of another detector meanwhile is neither blocked nor heard by the first observer.
-    Recorder next;
-    DetectorPtr other = detectorFor(QStringLiteral("scenes.mp4"), &next);
-    QVERIFY(other->start());
-    QVERIFY(next.waitFor());
-    other.reset();
-    QVERIFY(next.trace().endsWith(QLatin1Char('F')));
-    QCOMPARE(recorder.trace(), QStringLiteral("B"));
-}
-
-void tst_VkSceneModel::startRefused()
-{
-    for (const QString& file : {QStringLiteral("random.mp4"), QString()}) {
-        Recorder recorder;
-        DetectorPtr detector = detectorFor(file, &recorder);
-        QVERIFY(!detector->start());
-        // release() joins any thread a start could have begun: an empty record means none was sent.
-        detector.reset();
-        QVERIFY(recorder.trace().isEmpty());
+    if (when != QLatin1String("after start"))
+        QVERIFY(recorder->waitFor('B'));
+    if (fromNotification) {
+        // A full run of another detector meanwhile is neither blocked nor heard by the first observer.
+        Recorder next;
+        DetectorPtr other = detectorFor(QStringLiteral("scenes.mp4"), &next);
+        QVERIFY(other->start());
+        QVERIFY(next.waitFor());
+        other.reset();
+        QVERIFY(next.trace().endsWith(QLatin1Char('F')));
+        QCOMPARE(recorder->trace(), QStringLiteral("B"));
+        return;
     }
-}
-
-void tst_VkSceneModel::factoryHook()
-{
-    // The factory runs outside the hook's lock, so it may swap itself out: here for the built-in one.
-    IVkScenceDetect* made = nullptr;
-    IVkScenceDetect::setFactory([&made] {
-        IVkScenceDetect::setFactory({});
-        return made = IVkScenceDetect::createInstance();
-    });
-    DetectorPtr handed(IVkScenceDetect::createInstance());
-    QVERIFY(made);
-    QCOMPARE(handed.get(), made);
-    // The empty factory it left behind means the built-in detector again.
-    made = nullptr;
-    DetectorPtr builtIn(IVkScenceDetect::createInstance());
-    QVERIFY(builtIn && !made);
+    detector->release();
+    // Ending by release is silent: the stop it causes is not reported.
+    QVERIFY2(!recorder->trace().contains(QRegularExpression(QStringLiteral("[XE]"))),
+             qPrintable(recorder->trace()));
 }
 
 void tst_VkSceneModel::timelineRate_data()
@@ -348,7 +310,7 @@ void tst_VkSceneModel::timelineRate()
     timeline->applySettings(settings);
     std::vector<uchar> pixels = buffer(320, 180);
     QVERIFY(timeline->renderFrame(frame, 320, 180, pixels.data()));
-    QCOMPARE(numberIn(pixels, 320, 180), clipFrame);
+    QCOMPARE(VkMediaTestFiles::numberIn(pixels.data(), 320, 180), clipFrame);
 }
 
 void tst_VkSceneModel::stillPicture()
@@ -373,38 +335,6 @@ void tst_VkSceneModel::cannotOpen()
     QVERIFY(!IVkTimeline::createSimpleTimeline(nullptr));
     // Releasing nothing is harmless, as it is for every owner that may hold a null timeline.
     IVkTimeline::releaseInstance(nullptr);
-}
-
-void tst_VkSceneModel::sceneThumbnailsFromCache()
-{
-    // Each scene's first frame is drawn on the detector's thread at the scene list's thumbnail size,
-    // and must be a cache hit: the timeline draws through the renderer, which asks the cache first.
-    VkFrameCache::instance().clear();
-    const TimelinePtr timeline = timelineOf(mediaPath("scenes.mp4"));
-    QVERIFY(timeline);
-
-    std::atomic<int> rendered{0};
-    std::atomic<int> hits{0};
-    Recorder recorder;
-    recorder.hook = [&](char kind, qint64 first) {
-        if (kind != 'S')
-            return;
-        std::vector<uchar> pixels = buffer(99, 56);
-        const uint64_t before = VkFrameCache::instance().hits();
-        if (timeline->renderFrame(first, 99, 56, pixels.data()))
-            ++rendered;
-        hits += int(VkFrameCache::instance().hits() - before);
-    };
-
-    DetectorPtr detector = detectorFor(QStringLiteral("scenes.mp4"), &recorder);
-    QVERIFY(detector->start());
-    QVERIFY(recorder.waitFor());
-    detector.reset();
-
-    // Six shots of 30 frames.
-    QCOMPARE(recorder.scenes().size(), 6);
-    QCOMPARE(rendered.load(), 6);
-    QCOMPARE(hits.load(), 6);
 }
 
 VK_TEST_MAIN(tst_VkSceneModel)
