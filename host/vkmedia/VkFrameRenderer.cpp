@@ -33,6 +33,11 @@ public:
     std::string path;
     VkMediaFileKey key;
     std::unique_ptr<vkmedia::VkVideoSource> source;
+    // The options the source was opened with; a still picture's reduction changes with the size
+    // asked for.
+    vkmedia::VkVideoSource::Options options;
+    bool still = false;
+    int decodedWidth = 0;
     std::shared_ptr<const VkPacketIndex> index;
     vkmedia::VkImageScaler scaler;
     vkmedia::VkPictureOrientation orientation;
@@ -82,7 +87,36 @@ public:
     const AVFrame* seekAndDecode(int64_t target);
     void startFrom(int64_t keyPacket);
     bool convert(const AVFrame* picture, int width, int height, uint8_t* pixels);
+    bool reduceFor(int width, int height, std::string* error);
 };
+
+bool VkFrameRenderer::Private::reduceFor(int width, int height, std::string* error)
+{
+    // The largest reduction the decoder offers whose picture still covers the request, so that a
+    // thumbnail of a 48-megapixel photo never holds the photo at full size.
+    const int shownWidth = orientation.swapsSides() ? codedHeight : codedWidth;
+    const int shownHeight = orientation.swapsSides() ? codedWidth : codedHeight;
+    const int offered = source->codec()->codec ? source->codec()->codec->max_lowres : 0;
+    const auto reduced = [](int side, int shift) { return -((-side) >> shift); };
+    int wanted = 0;
+    while (wanted < offered && reduced(shownWidth, wanted + 1) >= width &&
+           reduced(shownHeight, wanted + 1) >= height)
+        ++wanted;
+    if (wanted == source->lowres())
+        return true;
+    vkmedia::VkVideoSource::Options reducedOptions = options;
+    reducedOptions.maxLowres = wanted;
+    auto fresh = std::make_unique<vkmedia::VkVideoSource>();
+    if (!fresh->open(path, reducedOptions, error))
+        return false;
+    source = std::move(fresh);
+    options = reducedOptions;
+    // Pictures kept from the other size would be shown in place of the new one.
+    decoded.clear();
+    av_frame_unref(current.get());
+    position = -1;
+    return true;
+}
 
 int64_t VkFrameRenderer::Private::numberOf(const AVFrame* picture)
 {
@@ -114,6 +148,7 @@ const AVFrame* VkFrameRenderer::Private::decodeForward(int64_t target)
             return nullptr;
         }
         ++decodedCount;
+        decodedWidth = frame->width;
         const int64_t number = numberOf(frame.get());
         expectedKeyPacket = -1;
         if (number == kUnknownStart) {
@@ -179,7 +214,7 @@ const AVFrame* VkFrameRenderer::Private::seekAndDecode(int64_t target)
     // Some demuxers cannot go back at all (a lone JPEG picture ends at once after a seek): start
     // over from a fresh open of the file.
     auto fresh = std::make_unique<vkmedia::VkVideoSource>();
-    if (fresh->open(path, vkmedia::VkVideoSource::Options(), nullptr)) {
+    if (fresh->open(path, options, nullptr)) {
         source = std::move(fresh);
         if (const AVFrame* found = fromStart(target))
             return found;
@@ -239,8 +274,10 @@ VkFrameRenderer::~VkFrameRenderer() = default;
 bool VkFrameRenderer::Private::openSource(std::string* error)
 {
     auto opened = std::make_unique<vkmedia::VkVideoSource>();
-    if (!opened->open(path, vkmedia::VkVideoSource::Options(), error))
+    options = vkmedia::VkVideoSource::Options();
+    if (!opened->open(path, options, error))
         return false;
+    still = vkmedia::isStillPictureFormat(opened->format()->iformat);
     orientation = vkmedia::VkPictureOrientation::ofStream(opened->stream());
     codedWidth = opened->stream()->codecpar->width;
     codedHeight = opened->stream()->codecpar->height;
@@ -256,6 +293,7 @@ bool VkFrameRenderer::open(const std::string& path, std::string* error)
     d->index.reset();
     d->decoded.clear();
     d->position = -1;
+    d->decodedWidth = 0;
     if (!VkMediaFileKey::read(path, d->key, error))
         return false;
     d->path = path;
@@ -322,6 +360,12 @@ int64_t VkFrameRenderer::seeks() const
     return d->seekCount;
 }
 
+int VkFrameRenderer::decodedWidth() const
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    return d->decodedWidth;
+}
+
 bool VkFrameRenderer::renderFrame(int64_t frame, int width, int height, uint8_t* pixels, std::string* error)
 {
     if (width <= 0 || height <= 0 || !pixels) {
@@ -356,6 +400,8 @@ bool VkFrameRenderer::renderFrame(int64_t frame, int width, int height, uint8_t*
                      std::to_string(d->index->frameCount()) + " frames of " + d->path;
         return false;
     }
+    if (d->still && !d->reduceFor(width, height, error))
+        return false;
     const AVFrame* picture = d->decodeTo(frame, error);
     if (!picture)
         return false;

@@ -42,6 +42,8 @@ public:
     // Decodes and seeks made so far, for measurements and tests of the seeking strategy.
     int64_t decodedFrames() const;
     int64_t seeks() const;
+    // Width of the picture the decoder handed out last, after any reduction; 0 before the first.
+    int decodedWidth() const;
 
 private:
     class Private;

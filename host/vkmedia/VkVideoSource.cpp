@@ -92,9 +92,9 @@ bool VkVideoSource::open(const std::string& path, const Options& options, std::s
     if (options.fastAnalysis) {
         d->codec->skip_loop_filter = AVDISCARD_ALL;
         d->codec->flags2 |= AV_CODEC_FLAG2_FAST;
-        d->lowres = std::min(options.maxLowres, static_cast<int>(decoder->max_lowres));
-        d->codec->lowres = d->lowres;
     }
+    d->lowres = std::clamp(options.maxLowres, 0, static_cast<int>(decoder->max_lowres));
+    d->codec->lowres = d->lowres;
     // Hardware decoding would be set up here, before the decoder opens: a hw_device_ctx and a
     // get_format callback on d->codec, and a transfer of each frame to system memory in nextFrame().
     rc = avcodec_open2(d->codec.get(), decoder, nullptr);

@@ -24,7 +24,8 @@ public:
         // Analysis may skip work that only the look of a picture needs (deblocking, exact IDCT) and
         // decode at a reduced size where the codec can.
         bool fastAnalysis = false;
-        // Largest reduction (as a power of two) allowed in fast analysis.
+        // Largest reduction (as a power of two) the decoder may apply where the codec can (JPEG:
+        // 1/2, 1/4 or 1/8 of each side, in its DCT): for analysis, and for pictures shown smaller.
         int maxLowres = 0;
         // When given, reading and decoding end as soon as it becomes true.
         const std::atomic<bool>* cancel = nullptr;

@@ -4,7 +4,9 @@
 #include <vkwidgets/VkToolButton.h>
 #include <vkwidgets/VkUIStyle.h>
 
+#include <QCoreApplication>
 #include <QHBoxLayout>
+#include <QIcon>
 #include <QVBoxLayout>
 #include <QVariant>
 
@@ -15,9 +17,30 @@ constexpr QSize kRowSize{287, 56};
 constexpr int kTitleHeight = 18;
 constexpr int kContextHeight = 16;
 constexpr int kButtonSide = 24;
+constexpr int kRemoveIconSide = 16;
 constexpr int kColumnSpacing = 3;
 constexpr int kRowSpacing = 16;
 constexpr int kPanelColorType = 1;
+
+QIcon* g_removeIcon = nullptr;
+
+// One icon for every row's remove button, made on first use. Every copy shares its engine, so the
+// SVGs are read once and drawn once per size and state, however many rows there are; as a style
+// sheet image instead, the style would read the SVG again for every button it styles. Released with
+// the application, while the icon engine's plugin is still loaded.
+const QIcon& removeIcon()
+{
+    if (!g_removeIcon) {
+        g_removeIcon = new QIcon(QStringLiteral(":/vkwidgets/icons/remove.svg"));
+        g_removeIcon->addFile(QStringLiteral(":/vkwidgets/icons/remove_disabled.svg"), QSize(),
+                              QIcon::Disabled);
+        qAddPostRoutine([] {
+            delete g_removeIcon;
+            g_removeIcon = nullptr;
+        });
+    }
+    return *g_removeIcon;
+}
 
 } // namespace
 
@@ -45,6 +68,8 @@ VkScenceDetectListItem::VkScenceDetectListItem(QWidget* parent)
     m_removeButton = new VkToolButton(this, QString());
     m_removeButton->setObjectName(QStringLiteral("SceneDetectionListItem_Remove"));
     m_removeButton->setFixedSize(kButtonSide, kButtonSide);
+    m_removeButton->setIcon(removeIcon());
+    m_removeButton->setIconSize(QSize(kRemoveIconSide, kRemoveIconSide));
     // Rows that arrive during a detection cannot be removed until it ends.
     m_removeButton->setEnabled(false);
     // The list's Delete key stands in for the button, so Tab does not stop in every row.
@@ -95,6 +120,18 @@ void VkScenceDetectListItem::TranslateText()
 {
     m_removeButton->setToolTip(tr("Remove this scene"));
     updateAccessibleNames();
+}
+
+void VkScenceDetectListItem::setShowHeld(bool held)
+{
+    m_showHeld = held;
+}
+
+void VkScenceDetectListItem::setVisible(bool visible)
+{
+    if (visible && m_showHeld)
+        return;
+    VkWidget::setVisible(visible);
 }
 
 void VkScenceDetectListItem::setSelected(bool on)

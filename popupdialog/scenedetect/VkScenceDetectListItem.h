@@ -28,6 +28,11 @@ public:
     // whenever it numbers the row.
     void updateAccessibleNames();
     void TranslateText() override;
+    // While held, the row ignores requests to show it. The table shows every widget it is given,
+    // which styles and lays out all of the row's children; a row that arrives out of sight is held
+    // through that and left for the table to show once it is scrolled into view.
+    void setShowHeld(bool held);
+    void setVisible(bool visible) override;
 
 signals:
     void sigRemoveItem();
@@ -39,5 +44,6 @@ private:
     VkLabel* m_rangeLabel = nullptr;
     VkToolButton* m_removeButton = nullptr;
     QPoint m_range;
+    bool m_showHeld = false;
     Q_DISABLE_COPY(VkScenceDetectListItem)
 };

@@ -274,8 +274,11 @@ void VkScenceDetectListWidget::addRow(qlonglong start, qlonglong end, qlonglong 
     item->titleLabel()->setText(tr("Scene") + QStringLiteral(" %1").arg(n + 1));
     item->updateAccessibleNames();
     m_table->insertRow(n);
+    item->setShowHeld(true);
     m_table->setCellWidget(n, 0, item);
-    // In place at once; the table lays out the new rows together at the next turn of the event loop.
+    item->setShowHeld(false);
+    // In place at once, and shown only when in sight; the table lays out the new rows together at
+    // the next turn of the event loop.
     m_table->placeRowWidget(n);
 }
 

@@ -22,9 +22,29 @@ void VkScenceDetectTable::placeRowWidget(int row)
     widget->setVisible(rect.intersects(viewport()->rect()));
 }
 
-void VkScenceDetectTable::rowsInserted(const QModelIndex& /*parent*/, int /*start*/, int /*end*/)
+void VkScenceDetectTable::rowsInserted(const QModelIndex& /*parent*/, int start, int /*end*/)
 {
+    m_firstInserted = m_firstInserted < 0 ? start : qMin(m_firstInserted, start);
     scheduleDelayedItemsLayout();
+}
+
+void VkScenceDetectTable::doItemsLayout()
+{
+    // Rows that arrived below the view change nothing in it: the pass only has the scroll bar to
+    // move. The view's own repaint after every pass would redraw each row in sight, once for every
+    // turn of the event loop that brought new scenes.
+    const bool belowView = m_firstInserted >= 0 && !m_checkAllRows &&
+                           rowViewportPosition(m_firstInserted) >= viewport()->height();
+    m_firstInserted = -1;
+    if (!belowView) {
+        QTableWidget::doItemsLayout();
+        return;
+    }
+    // The attribute rather than setUpdatesEnabled(), which repaints the whole view when it is
+    // turned back on.
+    viewport()->setAttribute(Qt::WA_UpdatesDisabled, true);
+    QTableWidget::doItemsLayout();
+    viewport()->setAttribute(Qt::WA_UpdatesDisabled, false);
 }
 
 void VkScenceDetectTable::rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end)

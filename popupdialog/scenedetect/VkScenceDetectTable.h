@@ -17,6 +17,7 @@ public:
 
     // Puts a new row's widget where its row is, shown only when the row is in sight.
     void placeRowWidget(int row);
+    void doItemsLayout() override;
 
 protected:
     void rowsInserted(const QModelIndex& parent, int start, int end) override;
@@ -32,5 +33,7 @@ private:
     int m_lastShown = -1;
     // After a removal the rows have moved: the next pass looks at every row once.
     bool m_checkAllRows = true;
+    // The first row inserted since the last pass, -1 when none.
+    int m_firstInserted = -1;
     Q_DISABLE_COPY(VkScenceDetectTable)
 };

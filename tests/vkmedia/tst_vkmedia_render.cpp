@@ -244,6 +244,35 @@ private slots:
     }
 
     void cleanupTestCase() { VkFrameCache::instance().clear(); }
+
+    void stillPictureDecodedReduced_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<int>("decodedWidth");
+        // A 2400 x 1600 JPEG, halved by its decoder up to three times while it still covers the
+        // size asked for. Each row follows a thumbnail of the same picture.
+        QTest::newRow("eighth") << QSize(300, 200) << 300;
+        QTest::newRow("quarter") << QSize(301, 200) << 600;
+        QTest::newRow("whole") << QSize(2400, 1600) << 2400;
+    }
+    void stillPictureDecodedReduced()
+    {
+        QFETCH(QSize, size);
+        QFETCH(int, decodedWidth);
+        QTemporaryDir dir;
+        const QString jpeg = dir.filePath(QStringLiteral("large.jpg"));
+        QCOMPARE(QProcess::execute(QStringLiteral("ffmpeg"),
+                                   {"-hide_banner", "-loglevel", "error", "-nostdin", "-f", "lavfi", "-i",
+                                    "testsrc2=s=2400x1600", "-frames:v", "1", jpeg}),
+                 0);
+        QVERIFY2(renderer->open(jpeg.toStdString(), &error), error.c_str());
+        auto thumbnail = buffer(100, 67);
+        QVERIFY2(renderer->renderFrame(0, 100, 67, thumbnail.data(), &error), error.c_str());
+        QCOMPARE(renderer->decodedWidth(), 300);
+        auto argb = buffer(size.width(), size.height());
+        QVERIFY2(renderer->renderFrame(0, size.width(), size.height(), argb.data(), &error), error.c_str());
+        QCOMPARE(renderer->decodedWidth(), decodedWidth);
+    }
 };
 
 QTEST_GUILESS_MAIN(tst_VkMediaRender)
