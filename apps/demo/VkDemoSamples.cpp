@@ -1,7 +1,5 @@
 #include "VkDemoSamples.h"
 
-#include "VkDemoExifWriter.h"
-
 #include <vkcore/IVkAppInfo.h>
 #include <vkvblmodel/IVkProject.h>
 #include <vkvblmodel/IVkProjectManager.h>
@@ -26,6 +24,8 @@
 #include <QRandomGenerator>
 #include <QSaveFile>
 #include <QStandardPaths>
+
+#include <exiv2/exiv2.hpp>
 
 #include <cmath>
 #include <functional>
@@ -310,6 +310,28 @@ bool makePng(const QString& path, QString* problem)
     return true;
 }
 
+// The EXIF facts a camera would write, which Qt's JPEG writer cannot: maker, model, exposure and when
+// the picture was taken.
+bool addCameraFacts(const QString& path)
+{
+    constexpr const char* taken = "2024:06:21 19:42:05";
+    try {
+        auto image = Exiv2::ImageFactory::open(QFile::encodeName(path).toStdString());
+        Exiv2::ExifData& exif = image->exifData();
+        exif["Exif.Image.Make"] = "Vk Optics";
+        exif["Exif.Image.Model"] = "Demo Camera 7";
+        exif["Exif.Image.DateTime"] = taken;
+        exif["Exif.Photo.DateTimeOriginal"] = taken;
+        // A long exposure at dusk: the properties count whole seconds, so a short one would show none.
+        exif["Exif.Photo.ExposureTime"] = Exiv2::URational(2, 1);
+        image->writeMetadata();
+        return true;
+    } catch (const std::exception&) {
+        // Exiv2 reports a file it cannot write by throwing.
+        return false;
+    }
+}
+
 bool makeJpeg(const QString& path, QString* problem)
 {
     QByteArray bytes;
@@ -317,16 +339,7 @@ bool makeJpeg(const QString& path, QString* problem)
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, "JPEG");
     writer.setQuality(kJpegQuality);
-    VkDemoExifWriter::Facts facts;
-    facts.maker = QStringLiteral("Vk Optics");
-    facts.model = QStringLiteral("Demo Camera 7");
-    // A long exposure at dusk: the properties count whole seconds, so a short one would show none.
-    facts.exposureNumerator = 2;
-    facts.exposureDenominator = 1;
-    facts.taken = QDateTime(QDate(2024, 6, 21), QTime(19, 42, 5));
-    const QByteArray withExif =
-        writer.write(photoPicture()) ? VkDemoExifWriter::addExif(bytes, facts) : QByteArray();
-    if (withExif.isEmpty() || !writeFile(path, withExif)) {
+    if (!writer.write(photoPicture()) || !writeFile(path, bytes) || !addCameraFacts(path)) {
         *problem = QStringLiteral("The sample photo %1 cannot be written.").arg(path);
         return false;
     }

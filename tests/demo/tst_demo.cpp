@@ -1,4 +1,3 @@
-#include "VkDemoExifWriter.h"
 #include "VkTestMain.h"
 
 #include <vkvblmodel/IVkAbstractMediaItem.h>
@@ -6,7 +5,6 @@
 #include <vkvblmodel/IVkVideoMediaInfo.h>
 #include <vkvblmodel/VkMediaItemFactory.h>
 
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -20,8 +18,7 @@
 
 // The demo host: its screenshot mode, run once as scripts/demo runs it without a display, in a
 // VK_HOME of its own (the pictures it takes, the sample media and projects it makes, its scene
-// detection), and its EXIF writer, whose offsets and sizes are right exactly when an independent
-// reader (the engine's EXIF reading) finds the facts and the picture still decodes to its size.
+// detection), down to the camera facts of its sample photo as the engine reads them back.
 class TestDemo : public QObject
 {
     Q_OBJECT
@@ -34,9 +31,6 @@ private slots:
     void samplePictureKeepsItsAlpha();
     void sampleProjectsAreRecent();
     void rangesReadBackFollowTheCuts();
-    void engineReadsWrittenFacts_data();
-    void engineReadsWrittenFacts();
-    void refusesWhatIsNoJpeg();
 
 private:
     QString sample(const char* name) const { return m_home.filePath(QStringLiteral("SampleMedia/") + name); }
@@ -168,81 +162,6 @@ void TestDemo::rangesReadBackFollowTheCuts()
         QRegularExpression(QStringLiteral("scene ranges read back:(.*)")).match(m_stdout);
     QVERIFY2(match.hasMatch(), qPrintable(m_stdout));
     QCOMPARE(match.captured(1).trimmed(), QStringLiteral("[0, 40) [40, 80) [80, 120) [120, 160) [160, 200)"));
-}
-
-void TestDemo::engineReadsWrittenFacts_data()
-{
-    QTest::addColumn<QString>("maker");
-    QTest::addColumn<QString>("model");
-    QTest::addColumn<uint>("numerator");
-    QTest::addColumn<uint>("denominator");
-    QTest::addColumn<QDateTime>("taken");
-    QTest::addColumn<int>("seconds");
-    const QDateTime evening(QDate(2024, 6, 21), QTime(19, 42, 5));
-    // "Vk" and "X1" with their NUL take 3 bytes: they sit inside their entries, not behind the IFD.
-    QTest::newRow("short texts inline") << "Vk"
-                                        << "X1" << 2u << 1u << evening << 2;
-    // 10 and 14 bytes, behind the IFD at even offsets; the engine counts whole seconds: 5/2 s is 2.
-    QTest::newRow("long texts behind the table") << "Vk Optics"
-                                                 << "Demo Camera 7" << 5u << 2u << evening << 2;
-    // "Abcdef" with its NUL is 7 bytes, so a pad byte must keep the model's offset even.
-    QTest::newRow("odd length padded") << "Abcdef"
-                                       << "Model After Odd" << 30u << 1u << evening << 30;
-    // Without a date the main IFD has one entry less, which moves the EXIF IFD it points to.
-    QTest::newRow("no date") << "Vk Optics"
-                             << "Demo Camera 7" << 8u << 1u << QDateTime() << 8;
-    // 1/250 s is shorter than a second: the engine shows no exposure, yet maker and model remain.
-    QTest::newRow("short exposure") << "Vk Optics"
-                                    << "Demo Camera 7" << 1u << 250u << evening << 0;
-}
-
-void TestDemo::engineReadsWrittenFacts()
-{
-    QFETCH(QString, maker);
-    QFETCH(QString, model);
-    QFETCH(uint, numerator);
-    QFETCH(uint, denominator);
-    QFETCH(QDateTime, taken);
-    QFETCH(int, seconds);
-    QImage image(64, 48, QImage::Format_RGB32);
-    image.fill(QColor(200, 120, 40));
-    QByteArray plain;
-    QBuffer buffer(&plain);
-    QVERIFY(buffer.open(QIODevice::WriteOnly) && image.save(&buffer, "JPEG"));
-
-    VkDemoExifWriter::Facts facts;
-    facts.maker = maker;
-    facts.model = model;
-    facts.exposureNumerator = numerator;
-    facts.exposureDenominator = denominator;
-    facts.taken = taken;
-    const QByteArray tagged = VkDemoExifWriter::addExif(plain, facts);
-    QVERIFY(tagged.size() > plain.size());
-    QCOMPARE(QImage::fromData(tagged, "JPEG").size(), image.size());
-
-    QFile file(m_shots.filePath(QStringLiteral("exif-%1.jpg").arg(QTest::currentDataTag())));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(tagged), qint64(tagged.size()));
-    file.close();
-
-    QString error;
-    const std::unique_ptr<IVkAbstractMediaItem> item = VkMediaItemFactory::create(file.fileName(), &error);
-    QVERIFY2(item, qPrintable(error));
-    const auto* info = dynamic_cast<IVkImageMediaInfo*>(item->GetMediaInfo());
-    QVERIFY(info);
-    QCOMPARE(info->GetCameraMaker(), maker);
-    QCOMPARE(info->GetCameraModel(), model);
-    QCOMPARE(info->GetExposureTime(), seconds);
-    QCOMPARE(QSize(info->GetWidth(), info->GetHeight()), image.size());
-}
-
-void TestDemo::refusesWhatIsNoJpeg()
-{
-    VkDemoExifWriter::Facts facts;
-    facts.maker = QStringLiteral("Vk Optics");
-    for (const QByteArray& bytes :
-         {QByteArray(), QByteArray("\x89PNG\r\n\x1a\n", 8), QByteArray("\xFF\xD8", 2)})
-        QVERIFY2(VkDemoExifWriter::addExif(bytes, facts).isEmpty(), bytes.toHex().constData());
 }
 
 VK_TEST_MAIN(TestDemo)
