@@ -1,11 +1,34 @@
 # Shared helpers for the project's own targets. Every library goes through vk_add_library and every
-# program through vk_add_program, so that all of them build with the same warnings.
+# program through vk_add_program, so that all of them build with the same warnings and Qt rules.
 
 # Warnings for code we write; third-party headers come in as system headers and stay quiet.
 function(vk_set_warnings target)
     target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wcast-qual -Wformat=2)
     if(VK_WERROR)
         target_compile_options(${target} PRIVATE -Werror)
+    endif()
+endfunction()
+
+# No implicit conversion between QString and 8-bit strings (each one must say its encoding), no
+# QUrl made from a bare string, no Q_FOREACH, and nothing Qt deprecated up to 5.15.
+set(VK_STRICT_QT_DEFINITIONS
+    QT_NO_CAST_FROM_ASCII
+    QT_NO_CAST_TO_ASCII
+    QT_NO_URL_CAST_FROM_STRING
+    QT_NO_FOREACH
+    QT_DISABLE_DEPRECATED_BEFORE=0x050F00)
+
+# Our libraries and programs build with them; the test suites follow once VK_STRICT_QT_TESTS is on
+# (tests/CMakeLists.txt).
+option(VK_STRICT_QT_TESTS "Build the test suites with the strict Qt definitions as well" OFF)
+# Targets whose code is still to be brought under the strict definitions; they build without them
+# until then.
+set(VK_STRICT_QT_PENDING
+    VkWidgets VkVBLModel VkMediaPlayer VkPopupDialog vk-makeico vkpopup-demo vkscenedetect
+    vkmedia_scene_bench vkpopup_firstpaint_bench vkmedia_seek_bench vkscene_dialog_bench)
+function(vk_set_strict_qt target)
+    if(NOT target IN_LIST VK_STRICT_QT_PENDING)
+        target_compile_definitions(${target} PRIVATE ${VK_STRICT_QT_DEFINITIONS})
     endif()
 endfunction()
 
@@ -60,6 +83,7 @@ function(vk_add_library name)
         "$<INSTALL_INTERFACE:${VK_INSTALL_INCLUDEDIR}>")
     target_link_libraries(${name} PUBLIC ${ARG_PUBLIC_DEPS} PRIVATE ${ARG_PRIVATE_DEPS})
     vk_set_warnings(${name})
+    vk_set_strict_qt(${name})
     install(TARGETS ${name} EXPORT VkPopupDialogTargets
         LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
         RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
@@ -71,8 +95,8 @@ function(vk_add_library name)
 endfunction()
 
 # vk_add_program(<name> SOURCES ... [LIBS ...] [INSTALL])
-# A program of ours (demo, command-line tool, benchmark, build tool) with the same warnings as the
-# libraries. An INSTALLed program finds the libraries relative to itself, wherever the prefix is.
+# A program of ours (demo, command-line tool, benchmark, build tool) with the same warnings and Qt rules
+# as the libraries. An INSTALLed program finds the libraries relative to itself, wherever the prefix is.
 function(vk_add_program name)
     cmake_parse_arguments(ARG "INSTALL" "" "SOURCES;LIBS" ${ARGN})
     if(ARG_UNPARSED_ARGUMENTS)
@@ -82,6 +106,7 @@ function(vk_add_program name)
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS})
     vk_set_warnings(${name})
+    vk_set_strict_qt(${name})
     if(ARG_INSTALL)
         set_target_properties(${name} PROPERTIES INSTALL_RPATH "${VK_PROGRAM_INSTALL_RPATH}")
         install(TARGETS ${name} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
