@@ -24,7 +24,6 @@ option(VK_STRICT_QT_TESTS "Build the test suites with the strict Qt definitions 
 # Targets whose code is still to be brought under the strict definitions; they build without them
 # until then.
 set(VK_STRICT_QT_PENDING
-    vk-makeico vkpopup-demo vkscenedetect
     vkmedia_scene_bench vkpopup_firstpaint_bench vkmedia_seek_bench vkscene_dialog_bench)
 function(vk_set_strict_qt target)
     if(NOT target IN_LIST VK_STRICT_QT_PENDING)

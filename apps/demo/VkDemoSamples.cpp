@@ -356,16 +356,20 @@ bool makeStockPhoto(const QString& path, QString* problem)
     QImageWriter writer(&buffer, "JPEG");
     writer.setQuality(kJpegQuality);
     // The size the site offers is the picture's own: the properties show it as the resolution.
-    const QJsonArray qualities{
-        QJsonObject{{"level", 4}, {"width", kJpegSize.width()}, {"height", kJpegSize.height()}}};
-    const QJsonObject stock{{"site", 2},      // Pixabay
-                            {"source", 1000}, // a Pixabay photo: "Photo by ... on Pixabay"
-                            {"authorName", "Vk Studio"},
-                            {"authorUrl", "https://pixabay.com/users/vk-studio/"},
-                            {"licenseUrl", "https://pixabay.com/service/license-summary/"},
-                            {"qualities", qualities}};
-    const QByteArray record = QJsonDocument(QJsonObject{{"name", "Lake at dawn"}, {"stock", stock}})
-                                  .toJson(QJsonDocument::Indented);
+    const QJsonArray qualities{QJsonObject{{QStringLiteral("level"), 4},
+                                           {QStringLiteral("width"), kJpegSize.width()},
+                                           {QStringLiteral("height"), kJpegSize.height()}}};
+    const QJsonObject stock{
+        {QStringLiteral("site"), 2},      // Pixabay
+        {QStringLiteral("source"), 1000}, // a Pixabay photo: "Photo by ... on Pixabay"
+        {QStringLiteral("authorName"), QStringLiteral("Vk Studio")},
+        {QStringLiteral("authorUrl"), QStringLiteral("https://pixabay.com/users/vk-studio/")},
+        {QStringLiteral("licenseUrl"), QStringLiteral("https://pixabay.com/service/license-summary/")},
+        {QStringLiteral("qualities"), qualities}};
+    const QByteArray record =
+        QJsonDocument(QJsonObject{{QStringLiteral("name"), QStringLiteral("Lake at dawn")},
+                                  {QStringLiteral("stock"), stock}})
+            .toJson(QJsonDocument::Indented);
     if (!writer.write(stockPicture()) || !writeFile(path + QStringLiteral(".vkmeta.json"), record) ||
         !writeFile(path, bytes)) {
         *problem = QStringLiteral("The sample stock photo %1 cannot be written.").arg(path);
@@ -420,8 +424,9 @@ QStringList VkDemoSamples::ensureProjects(QString* error)
     IVkProjectManager* manager = IVkProjectManager::getInstance();
     QStringList paths;
     for (const Sample& s : samples()) {
-        const QString path = folder.filePath(QString::fromLatin1(s.name).toLower().replace(' ', '-') +
-                                             QLatin1Char('.') + VkProjectSuffixHelper::projectFileSuffix());
+        const QString path = folder.filePath(
+            QString::fromLatin1(s.name).toLower().replace(QLatin1Char(' '), QLatin1Char('-')) +
+            QLatin1Char('.') + VkProjectSuffixHelper::projectFileSuffix());
         paths << path;
         if (QFileInfo::exists(path))
             continue;
