@@ -1,7 +1,5 @@
 #include "VkDemoSamples.h"
 
-#include "VkDemoExifWriter.h"
-
 #include <vkcore/IVkAppInfo.h>
 #include <vkvblmodel/IVkProject.h>
 #include <vkvblmodel/IVkProjectManager.h>
@@ -26,6 +24,8 @@
 #include <QRandomGenerator>
 #include <QSaveFile>
 #include <QStandardPaths>
+
+#include <exiv2/exiv2.hpp>
 
 #include <cmath>
 #include <functional>
@@ -310,6 +310,28 @@ bool makePng(const QString& path, QString* problem)
     return true;
 }
 
+// The EXIF facts a camera would write, which Qt's JPEG writer cannot: maker, model, exposure and when
+// the picture was taken.
+bool addCameraFacts(const QString& path)
+{
+    constexpr const char* taken = "2024:06:21 19:42:05";
+    try {
+        auto image = Exiv2::ImageFactory::open(QFile::encodeName(path).toStdString());
+        Exiv2::ExifData& exif = image->exifData();
+        exif["Exif.Image.Make"] = "Vk Optics";
+        exif["Exif.Image.Model"] = "Demo Camera 7";
+        exif["Exif.Image.DateTime"] = taken;
+        exif["Exif.Photo.DateTimeOriginal"] = taken;
+        // A long exposure at dusk: the properties count whole seconds, so a short one would show none.
+        exif["Exif.Photo.ExposureTime"] = Exiv2::URational(2, 1);
+        image->writeMetadata();
+        return true;
+    } catch (const std::exception&) {
+        // Exiv2 reports a file it cannot write by throwing.
+        return false;
+    }
+}
+
 bool makeJpeg(const QString& path, QString* problem)
 {
     QByteArray bytes;
@@ -317,16 +339,7 @@ bool makeJpeg(const QString& path, QString* problem)
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, "JPEG");
     writer.setQuality(kJpegQuality);
-    VkDemoExifWriter::Facts facts;
-    facts.maker = QStringLiteral("Vk Optics");
-    facts.model = QStringLiteral("Demo Camera 7");
-    // A long exposure at dusk: the properties count whole seconds, so a short one would show none.
-    facts.exposureNumerator = 2;
-    facts.exposureDenominator = 1;
-    facts.taken = QDateTime(QDate(2024, 6, 21), QTime(19, 42, 5));
-    const QByteArray withExif =
-        writer.write(photoPicture()) ? VkDemoExifWriter::addExif(bytes, facts) : QByteArray();
-    if (withExif.isEmpty() || !writeFile(path, withExif)) {
+    if (!writer.write(photoPicture()) || !writeFile(path, bytes) || !addCameraFacts(path)) {
         *problem = QStringLiteral("The sample photo %1 cannot be written.").arg(path);
         return false;
     }
@@ -343,16 +356,20 @@ bool makeStockPhoto(const QString& path, QString* problem)
     QImageWriter writer(&buffer, "JPEG");
     writer.setQuality(kJpegQuality);
     // The size the site offers is the picture's own: the properties show it as the resolution.
-    const QJsonArray qualities{
-        QJsonObject{{"level", 4}, {"width", kJpegSize.width()}, {"height", kJpegSize.height()}}};
-    const QJsonObject stock{{"site", 2},      // Pixabay
-                            {"source", 1000}, // a Pixabay photo: "Photo by ... on Pixabay"
-                            {"authorName", "Vk Studio"},
-                            {"authorUrl", "https://pixabay.com/users/vk-studio/"},
-                            {"licenseUrl", "https://pixabay.com/service/license-summary/"},
-                            {"qualities", qualities}};
-    const QByteArray record = QJsonDocument(QJsonObject{{"name", "Lake at dawn"}, {"stock", stock}})
-                                  .toJson(QJsonDocument::Indented);
+    const QJsonArray qualities{QJsonObject{{QStringLiteral("level"), 4},
+                                           {QStringLiteral("width"), kJpegSize.width()},
+                                           {QStringLiteral("height"), kJpegSize.height()}}};
+    const QJsonObject stock{
+        {QStringLiteral("site"), 2},      // Pixabay
+        {QStringLiteral("source"), 1000}, // a Pixabay photo: "Photo by ... on Pixabay"
+        {QStringLiteral("authorName"), QStringLiteral("Vk Studio")},
+        {QStringLiteral("authorUrl"), QStringLiteral("https://pixabay.com/users/vk-studio/")},
+        {QStringLiteral("licenseUrl"), QStringLiteral("https://pixabay.com/service/license-summary/")},
+        {QStringLiteral("qualities"), qualities}};
+    const QByteArray record =
+        QJsonDocument(QJsonObject{{QStringLiteral("name"), QStringLiteral("Lake at dawn")},
+                                  {QStringLiteral("stock"), stock}})
+            .toJson(QJsonDocument::Indented);
     if (!writer.write(stockPicture()) || !writeFile(path + QStringLiteral(".vkmeta.json"), record) ||
         !writeFile(path, bytes)) {
         *problem = QStringLiteral("The sample stock photo %1 cannot be written.").arg(path);
@@ -407,8 +424,9 @@ QStringList VkDemoSamples::ensureProjects(QString* error)
     IVkProjectManager* manager = IVkProjectManager::getInstance();
     QStringList paths;
     for (const Sample& s : samples()) {
-        const QString path = folder.filePath(QString::fromLatin1(s.name).toLower().replace(' ', '-') +
-                                             QLatin1Char('.') + VkProjectSuffixHelper::projectFileSuffix());
+        const QString path = folder.filePath(
+            QString::fromLatin1(s.name).toLower().replace(QLatin1Char(' '), QLatin1Char('-')) +
+            QLatin1Char('.') + VkProjectSuffixHelper::projectFileSuffix());
         paths << path;
         if (QFileInfo::exists(path))
             continue;

@@ -93,8 +93,8 @@ bool VkProjectDocument::read(const QString& path, QJsonObject* document, QString
         return fail(QStringLiteral("%1 is not a project file: no JSON object").arg(path));
     const QJsonObject object = json.object();
     if (object.value(QLatin1String(kFormatKey)).toString() != QLatin1String(kFormatName))
-        return fail(
-            QStringLiteral("%1 is not a project file: \"format\" is not \"%2\"").arg(path, kFormatName));
+        return fail(QStringLiteral("%1 is not a project file: \"format\" is not \"%2\"")
+                        .arg(path, QLatin1String(kFormatName)));
     int version = 0;
     if (!intOf(object, kVersionKey, &version) || version < 1)
         return fail(QStringLiteral("%1 has no valid \"version\"").arg(path));

@@ -60,7 +60,7 @@ void VkProjectLibrary::recentProjects(QList<ProjectLibraryRecord>& out, int maxC
         record.info = info;
         record.name = info->getName();
         record.size = VkUtility::gGetFileSizeAuto(fi.size());
-        record.time = QDateTime::fromTime_t(static_cast<uint>(info->getCreateTime() & 0xffffffffu))
+        record.time = QDateTime::fromSecsSinceEpoch(qint64(info->getCreateTime() & 0xffffffffu))
                           .toString(QStringLiteral("yyyy/MM/dd hh:mm"));
         if (fi.exists()) {
             // The .kqthumb beside the project wins, even when it cannot be read; else the picture

@@ -1,0 +1,48 @@
+# The engine's sources, in one list for the library here and for the ThreadSanitizer and fuzzing
+# projects (tsan/, fuzz/), which compile the engine themselves.
+set(VK_MEDIA_ENGINE_DIR "${CMAKE_CURRENT_LIST_DIR}")
+set(VK_MEDIA_ENGINE_SOURCES
+    ${VK_MEDIA_ENGINE_DIR}/VkAnalysisPlane.h
+    ${VK_MEDIA_ENGINE_DIR}/VkCutScorer.cpp
+    ${VK_MEDIA_ENGINE_DIR}/VkCutScorer.h
+    ${VK_MEDIA_ENGINE_DIR}/VkDecodedFrameCache.cpp
+    ${VK_MEDIA_ENGINE_DIR}/VkDecodedFrameCache.h
+    ${VK_MEDIA_ENGINE_DIR}/VkDecodedFrameQueue.cpp
+    ${VK_MEDIA_ENGINE_DIR}/VkDecodedFrameQueue.h
+    ${VK_MEDIA_ENGINE_DIR}/VkExifReader.cpp
+    ${VK_MEDIA_ENGINE_DIR}/VkExifReader.h
+    ${VK_MEDIA_ENGINE_DIR}/VkFFmpegLog.cpp
+    ${VK_MEDIA_ENGINE_DIR}/VkFFmpegLog.h
+    ${VK_MEDIA_ENGINE_DIR}/VkFFmpegPtr.h
+    ${VK_MEDIA_ENGINE_DIR}/VkFrameCache.cpp
+    ${VK_MEDIA_ENGINE_DIR}/VkFrameCache.h
+    ${VK_MEDIA_ENGINE_DIR}/VkFrameImage.h
+    ${VK_MEDIA_ENGINE_DIR}/VkFrameRenderer.cpp
+    ${VK_MEDIA_ENGINE_DIR}/VkFrameRenderer.h
+    ${VK_MEDIA_ENGINE_DIR}/VkImageScaler.cpp
+    ${VK_MEDIA_ENGINE_DIR}/VkImageScaler.h
+    ${VK_MEDIA_ENGINE_DIR}/VkMediaExport.h
+    ${VK_MEDIA_ENGINE_DIR}/VkMediaFileKey.cpp
+    ${VK_MEDIA_ENGINE_DIR}/VkMediaFileKey.h
+    ${VK_MEDIA_ENGINE_DIR}/VkMediaFileRegistry.cpp
+    ${VK_MEDIA_ENGINE_DIR}/VkMediaFileRegistry.h
+    ${VK_MEDIA_ENGINE_DIR}/VkMediaProbe.cpp
+    ${VK_MEDIA_ENGINE_DIR}/VkMediaProbe.h
+    ${VK_MEDIA_ENGINE_DIR}/VkMediaProbeResult.h
+    ${VK_MEDIA_ENGINE_DIR}/VkPacketIndex.cpp
+    ${VK_MEDIA_ENGINE_DIR}/VkPacketIndex.h
+    ${VK_MEDIA_ENGINE_DIR}/VkPictureLimit.cpp
+    ${VK_MEDIA_ENGINE_DIR}/VkPictureLimit.h
+    ${VK_MEDIA_ENGINE_DIR}/VkPictureOrientation.cpp
+    ${VK_MEDIA_ENGINE_DIR}/VkPictureOrientation.h
+    ${VK_MEDIA_ENGINE_DIR}/VkPlaneSampler.cpp
+    ${VK_MEDIA_ENGINE_DIR}/VkPlaneSampler.h
+    ${VK_MEDIA_ENGINE_DIR}/VkRational.h
+    ${VK_MEDIA_ENGINE_DIR}/VkSceneDetector.cpp
+    ${VK_MEDIA_ENGINE_DIR}/VkSceneDetector.h
+    ${VK_MEDIA_ENGINE_DIR}/VkSceneObserver.cpp
+    ${VK_MEDIA_ENGINE_DIR}/VkSceneObserver.h
+    ${VK_MEDIA_ENGINE_DIR}/VkSceneTransition.h
+    ${VK_MEDIA_ENGINE_DIR}/VkVideoSource.cpp
+    ${VK_MEDIA_ENGINE_DIR}/VkVideoSource.h
+)
