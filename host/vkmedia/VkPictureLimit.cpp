@@ -1,5 +1,7 @@
 #include "VkPictureLimit.h"
 
+#include <vkcore/VkError.h>
+
 extern "C" {
 #include <libavutil/dict.h>
 #include <libavutil/imgutils.h>
@@ -198,11 +200,8 @@ bool checkStillPicture(AVFormatContext* format, const std::string& path, std::st
     PictureShape shape;
     if (!peekStillPicture(format, stream, shape))
         return true;
-    if (!isPictureAllowed(shape.width, shape.height, shape.format)) {
-        if (error)
-            *error = pictureSizeError(path, shape.width, shape.height, shape.format);
-        return false;
-    }
+    if (!isPictureAllowed(shape.width, shape.height, shape.format))
+        return VkError::fail(error, pictureSizeError(path, shape.width, shape.height, shape.format));
     AVCodecParameters* par = format->streams[stream]->codecpar;
     par->width = shape.width;
     par->height = shape.height;
@@ -221,16 +220,14 @@ FormatPtr openInput(const std::string& path, const std::atomic<bool>* cancel, st
     applyAllocationBudget();
     AVFormatContext* raw = avformat_alloc_context();
     if (!raw) {
-        if (error)
-            *error = "Out of memory";
+        VkError::set(error, "Out of memory");
         return nullptr;
     }
     raw->interrupt_callback.callback = interruptCallback;
     raw->interrupt_callback.opaque = const_cast<std::atomic<bool>*>(cancel);
     int rc = avformat_open_input(&raw, fileUrl(path).c_str(), nullptr, nullptr);
     if (rc < 0) {
-        if (error)
-            *error = "Cannot open " + path + ": " + errorText(rc);
+        VkError::set(error, "Cannot open " + path + ": " + errorText(rc));
         return nullptr;
     }
     FormatPtr format(raw);
@@ -238,8 +235,7 @@ FormatPtr openInput(const std::string& path, const std::atomic<bool>* cancel, st
         return nullptr;
     rc = findStreamInfo(format.get());
     if (rc < 0) {
-        if (error)
-            *error = "Cannot read the streams of " + path + ": " + errorText(rc);
+        VkError::set(error, "Cannot read the streams of " + path + ": " + errorText(rc));
         return nullptr;
     }
     return format;
