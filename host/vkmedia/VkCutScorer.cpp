@@ -648,8 +648,7 @@ VkCutScorer::VkCutScorer(double threshold, int minSceneLength, double framesPerS
     d->minSceneLength = std::max(1, minSceneLength);
     const double fps = framesPerSecond > 0.0 ? framesPerSecond : 25.0;
     d->shortestInsert = std::max<int64_t>(1, std::llround(fps * kShortestInsertSeconds));
-    d->windowCapacity =
-        static_cast<size_t>(kLongestSpan) + kLongestSpan / kSettleBaseDivisor + 2 * kSettle + 2;
+    d->windowCapacity = size_t{kLongestSpan} + kLongestSpan / kSettleBaseDivisor + size_t{2} * kSettle + 2;
 }
 
 VkCutScorer::~VkCutScorer() = default;
