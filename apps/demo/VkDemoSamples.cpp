@@ -47,7 +47,7 @@ struct Sample
     std::function<void(QPainter&, const QRectF&)> draw;
 };
 
-void sky(QPainter& p, const QRectF& r, QColor top, QColor bottom)
+void sky(QPainter& p, const QRectF& r, const QColor& top, const QColor& bottom)
 {
     QLinearGradient g(r.topLeft(), r.bottomLeft());
     g.setColorAt(0, top);
@@ -55,7 +55,7 @@ void sky(QPainter& p, const QRectF& r, QColor top, QColor bottom)
     p.fillRect(r, g);
 }
 
-void hills(QPainter& p, const QRectF& r, QColor color, qreal base, qreal amplitude, qreal phase)
+void hills(QPainter& p, const QRectF& r, const QColor& color, qreal base, qreal amplitude, qreal phase)
 {
     QPainterPath path(QPointF(r.left(), r.bottom()));
     for (int x = 0; x <= int(r.width()); x += 8) {

@@ -158,5 +158,5 @@ int main(int argc, char** argv)
         window.refresh();
     }
     window.show();
-    return app.exec();
+    return QApplication::exec();
 }

@@ -190,38 +190,94 @@ int usage(const char* program)
     return kExitUsage;
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+// What the command line asks for.
+struct Options
 {
     VkSceneDetector::Params params;
     bool json = false;
     std::string file;
+};
+
+// Reads the command line into `options`; the exit code when the program ends here (help, or a
+// command line it does not understand), -1 when it goes on.
+int parseArguments(int argc, char** argv, Options& options)
+{
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--json") {
-            json = true;
+            options.json = true;
         } else if (arg == "--threshold" && i + 1 < argc) {
             char* end = nullptr;
-            params.threshold = std::strtod(argv[++i], &end);
-            if (!end || *end != '\0' || params.threshold <= 0.0)
+            options.params.threshold = std::strtod(argv[++i], &end);
+            if (!end || *end != '\0' || options.params.threshold <= 0.0)
                 return usage(argv[0]);
         } else if (arg == "--min-scene-len" && i + 1 < argc) {
             char* end = nullptr;
-            params.minSceneLength = static_cast<int>(std::strtol(argv[++i], &end, 10));
-            if (!end || *end != '\0' || params.minSceneLength < 1)
+            options.params.minSceneLength = static_cast<int>(std::strtol(argv[++i], &end, 10));
+            if (!end || *end != '\0' || options.params.minSceneLength < 1)
                 return usage(argv[0]);
         } else if (arg == "-h" || arg == "--help") {
             usage(argv[0]);
             return 0;
-        } else if (!arg.empty() && arg[0] != '-' && file.empty()) {
-            file = arg;
+        } else if (!arg.empty() && arg[0] != '-' && options.file.empty()) {
+            options.file = arg;
         } else {
             return usage(argv[0]);
         }
     }
-    if (file.empty())
-        return usage(argv[0]);
+    return options.file.empty() ? usage(argv[0]) : -1;
+}
+
+void printJson(const std::string& file, const VkMediaProbeResult& probe, int64_t frameCount,
+               const Collector& collector)
+{
+    std::printf("{\"file\": %s, \"frameRate\": \"%lld/%lld\", \"frameCount\": %lld, \"scenes\": [",
+                jsonString(file).c_str(), static_cast<long long>(probe.frameRate.num),
+                static_cast<long long>(probe.frameRate.den), static_cast<long long>(frameCount));
+    for (size_t i = 0; i < collector.scenes.size(); ++i) {
+        std::printf("%s[%lld, %lld]", i ? ", " : "", static_cast<long long>(collector.scenes[i].first),
+                    static_cast<long long>(collector.scenes[i].second));
+    }
+    std::printf("], \"transitions\": [");
+    for (size_t i = 0; i < collector.transitions.size(); ++i) {
+        const VkSceneTransition& t = collector.transitions[i];
+        std::printf("%s{\"frame\": %lld, \"kind\": \"%s\", \"first\": %lld, \"last\": %lld}", i ? ", " : "",
+                    static_cast<long long>(t.frame), VkSceneTransition::kindName(t.kind),
+                    static_cast<long long>(t.first), static_cast<long long>(t.last));
+    }
+    std::printf("]}\n");
+}
+
+void printText(const std::string& file, const VkMediaProbeResult& probe, int64_t frameCount,
+               const Collector& collector)
+{
+    const double fps = probe.frameRate.toDouble();
+    std::printf("%s: %lld frames at %lld/%lld fps, %zu scenes\n", file.c_str(),
+                static_cast<long long>(frameCount), static_cast<long long>(probe.frameRate.num),
+                static_cast<long long>(probe.frameRate.den), collector.scenes.size());
+    for (size_t i = 0; i < collector.scenes.size(); ++i) {
+        const auto& s = collector.scenes[i];
+        std::printf("%4zu  [%lld, %lld)  %.3f s - %.3f s", i + 1, static_cast<long long>(s.first),
+                    static_cast<long long>(s.second), fps > 0 ? double(s.first) / fps : 0.0,
+                    fps > 0 ? double(s.second) / fps : 0.0);
+        // A scene that begins in a gradual transition says so, with the transition's frames.
+        for (const VkSceneTransition& t : collector.transitions) {
+            if (t.frame == s.first && t.kind != VkSceneTransition::Kind::Cut)
+                std::printf("  after a %s over %lld-%lld", VkSceneTransition::kindName(t.kind),
+                            static_cast<long long>(t.first), static_cast<long long>(t.last));
+        }
+        std::printf("\n");
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    Options options;
+    if (const int exitCode = parseArguments(argc, argv, options); exitCode >= 0)
+        return exitCode;
+    const std::string& file = options.file;
 
     VkMediaProbeResult probe;
     std::string error;
@@ -237,7 +293,7 @@ int main(int argc, char** argv)
     Collector collector(isatty(STDERR_FILENO) != 0);
     VkSceneDetector detector;
     detector.init(file, probe.frameRate);
-    detector.setParams(params);
+    detector.setParams(options.params);
     detector.setObserver(&collector);
     if (!detector.start(&error)) {
         std::fprintf(stderr, "%s: %s\n", argv[0], error.c_str());
@@ -253,40 +309,9 @@ int main(int argc, char** argv)
     int64_t frameCount = probe.frameCount;
     if (!collector.scenes.empty())
         frameCount = collector.scenes.back().second;
-    if (json) {
-        std::printf("{\"file\": %s, \"frameRate\": \"%lld/%lld\", \"frameCount\": %lld, \"scenes\": [",
-                    jsonString(file).c_str(), static_cast<long long>(probe.frameRate.num),
-                    static_cast<long long>(probe.frameRate.den), static_cast<long long>(frameCount));
-        for (size_t i = 0; i < collector.scenes.size(); ++i) {
-            std::printf("%s[%lld, %lld]", i ? ", " : "", static_cast<long long>(collector.scenes[i].first),
-                        static_cast<long long>(collector.scenes[i].second));
-        }
-        std::printf("], \"transitions\": [");
-        for (size_t i = 0; i < collector.transitions.size(); ++i) {
-            const VkSceneTransition& t = collector.transitions[i];
-            std::printf("%s{\"frame\": %lld, \"kind\": \"%s\", \"first\": %lld, \"last\": %lld}",
-                        i ? ", " : "", static_cast<long long>(t.frame), VkSceneTransition::kindName(t.kind),
-                        static_cast<long long>(t.first), static_cast<long long>(t.last));
-        }
-        std::printf("]}\n");
-    } else {
-        const double fps = probe.frameRate.toDouble();
-        std::printf("%s: %lld frames at %lld/%lld fps, %zu scenes\n", file.c_str(),
-                    static_cast<long long>(frameCount), static_cast<long long>(probe.frameRate.num),
-                    static_cast<long long>(probe.frameRate.den), collector.scenes.size());
-        for (size_t i = 0; i < collector.scenes.size(); ++i) {
-            const auto& s = collector.scenes[i];
-            std::printf("%4zu  [%lld, %lld)  %.3f s - %.3f s", i + 1, static_cast<long long>(s.first),
-                        static_cast<long long>(s.second), fps > 0 ? double(s.first) / fps : 0.0,
-                        fps > 0 ? double(s.second) / fps : 0.0);
-            // A scene that begins in a gradual transition says so, with the transition's frames.
-            for (const VkSceneTransition& t : collector.transitions) {
-                if (t.frame == s.first && t.kind != VkSceneTransition::Kind::Cut)
-                    std::printf("  after a %s over %lld-%lld", VkSceneTransition::kindName(t.kind),
-                                static_cast<long long>(t.first), static_cast<long long>(t.last));
-            }
-            std::printf("\n");
-        }
-    }
+    if (options.json)
+        printJson(file, probe, frameCount, collector);
+    else
+        printText(file, probe, frameCount, collector);
     return 0;
 }

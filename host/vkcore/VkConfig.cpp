@@ -91,7 +91,7 @@ QString VkConfig::GetCBSUrl(const QString& key) const
 {
     if (key.isEmpty())
         return QString();
-    const QString stored = d->store().value(QLatin1String(kUrlsGroup) + key);
+    QString stored = d->store().value(QLatin1String(kUrlsGroup) + key);
     if (!stored.isEmpty())
         return stored;
     if (key == QLatin1String(kHelpOnlinePageKey))

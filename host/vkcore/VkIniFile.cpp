@@ -1,5 +1,6 @@
 #include <vkcore/VkIniFile.h>
 
+#include <vkcore/VkError.h>
 #include <vkcore/VkStoreFile.h>
 #include <vkcore/VkStoreLock.h>
 
@@ -75,6 +76,54 @@ QString escapedKey(const QString& key)
     return result;
 }
 
+// Appends the character that the escape whose letter is text[i] (its backslash just before) stands
+// for; returns the index of the escape's last character.
+int appendEscaped(const QString& text, int i, QString& result)
+{
+    const QChar e = text.at(i);
+    switch (e.unicode()) {
+    case 'a':
+        result += QChar(7);
+        break;
+    case 'b':
+        result += QChar(8);
+        break;
+    case 'f':
+        result += QChar(12);
+        break;
+    case 'n':
+        result += QChar(10);
+        break;
+    case 'r':
+        result += QChar(13);
+        break;
+    case 't':
+        result += QChar(9);
+        break;
+    case 'v':
+        result += QChar(11);
+        break;
+    case 'x': {
+        uint code = 0;
+        while (i + 1 < text.size() && isHex(text.at(i + 1)))
+            code = (code << 4) + uint(QString(text.at(++i)).toUInt(nullptr, 16));
+        result += QChar(ushort(code));
+        break;
+    }
+    default:
+        if (e >= QLatin1Char('0') && e <= QLatin1Char('7')) {
+            uint code = uint(e.unicode() - '0');
+            while (i + 1 < text.size() && text.at(i + 1) >= QLatin1Char('0') &&
+                   text.at(i + 1) <= QLatin1Char('7'))
+                code = (code << 3) + uint(text.at(++i).unicode() - '0');
+            result += QChar(ushort(code));
+        } else {
+            result += e; // \" \' \\ \? and anything unknown stand for themselves
+        }
+    }
+    return i;
+}
+
 // The value part of a line: double quotes group, backslash escapes as in C, ';' outside quotes starts
 // a comment, blanks outside quotes at either end do not count, "@@" stands for a leading '@'.
 QString unescapedValue(const QString& text)
@@ -95,47 +144,7 @@ QString unescapedValue(const QString& text)
         if (c == QLatin1Char(';') && !quoted)
             break;
         if (c == QLatin1Char('\\') && i + 1 < text.size()) {
-            const QChar e = text.at(++i);
-            switch (e.unicode()) {
-            case 'a':
-                result += QChar(7);
-                break;
-            case 'b':
-                result += QChar(8);
-                break;
-            case 'f':
-                result += QChar(12);
-                break;
-            case 'n':
-                result += QChar(10);
-                break;
-            case 'r':
-                result += QChar(13);
-                break;
-            case 't':
-                result += QChar(9);
-                break;
-            case 'v':
-                result += QChar(11);
-                break;
-            case 'x': {
-                uint code = 0;
-                while (i + 1 < text.size() && isHex(text.at(i + 1)))
-                    code = (code << 4) + uint(QString(text.at(++i)).toUInt(nullptr, 16));
-                result += QChar(ushort(code));
-                break;
-            }
-            default:
-                if (e >= QLatin1Char('0') && e <= QLatin1Char('7')) {
-                    uint code = uint(e.unicode() - '0');
-                    while (i + 1 < text.size() && text.at(i + 1) >= QLatin1Char('0') &&
-                           text.at(i + 1) <= QLatin1Char('7'))
-                        code = (code << 3) + uint(text.at(++i).unicode() - '0');
-                    result += QChar(ushort(code));
-                } else {
-                    result += e; // \" \' \\ \? and anything unknown stand for themselves
-                }
-            }
+            i = appendEscaped(text, i + 1, result);
             significant = result.size();
             continue;
         }
@@ -248,6 +257,26 @@ Parsed parse(const QByteArray& bytes)
     return parsed;
 }
 
+// The line after the last line that is not blank in the first block of the section whose header is
+// line `header`: where a new key of that section goes.
+int endOfFirstBlock(const Parsed& parsed, int header)
+{
+    int at = header + 1;
+    for (int i = header + 1; i < parsed.lines.size() && !parsed.lines.at(i).header; ++i) {
+        if (!parsed.lines.at(i).raw.trimmed().isEmpty())
+            at = i + 1;
+    }
+    return at;
+}
+
+QByteArray sectionHeader(const QString& section)
+{
+    const QString headerText = section.isEmpty()                        ? QLatin1String(kRootSection)
+                               : section == QLatin1String(kRootSection) ? QLatin1String(kEscapedRootName)
+                                                                        : escapedKey(section);
+    return QByteArray("[") + headerText.toLatin1() + QByteArray("]");
+}
+
 // The file with key set to value, every other line as it was.
 QByteArray withValue(const Parsed& parsed, const QString& key, const QString& value)
 {
@@ -273,20 +302,11 @@ QByteArray withValue(const Parsed& parsed, const QString& key, const QString& va
     if (replaced >= 0) {
         lines[replaced] = entry;
     } else if (header >= 0) {
-        // After the last line of the section's first block that is not blank.
-        int at = header + 1;
-        for (int i = header + 1; i < parsed.lines.size() && !parsed.lines.at(i).header; ++i) {
-            if (!parsed.lines.at(i).raw.trimmed().isEmpty())
-                at = i + 1;
-        }
-        lines.insert(at, entry);
+        lines.insert(endOfFirstBlock(parsed, header), entry);
     } else {
         if (!lines.isEmpty() && !lines.last().trimmed().isEmpty())
             lines.append(QByteArray());
-        const QString headerText = section.isEmpty()                        ? QLatin1String(kRootSection)
-                                   : section == QLatin1String(kRootSection) ? QLatin1String(kEscapedRootName)
-                                                                            : escapedKey(section);
-        lines.append(QByteArray("[") + headerText.toLatin1() + QByteArray("]"));
+        lines.append(sectionHeader(section));
         lines.append(entry);
     }
     QByteArray bytes = lines.join('\n');
@@ -325,9 +345,7 @@ bool VkIniFile::setValue(const QString& key, const QString& text, QString* error
     m_values.insert(key, text);
     const auto fail = [this, error](const QString& message) {
         m_lastError = message;
-        if (error)
-            *error = message;
-        return false;
+        return VkError::fail(error, message);
     };
     VkStoreLock lock(m_path);
     QString lockError;

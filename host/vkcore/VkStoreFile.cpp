@@ -1,5 +1,7 @@
 #include <vkcore/VkStoreFile.h>
 
+#include <vkcore/VkError.h>
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -16,18 +18,11 @@ namespace {
 // Permissions of a store file that did not exist before (the usual rw-r--r--).
 constexpr mode_t kNewFileMode = 0644;
 // Bytes asked of the kernel per read call.
-constexpr qint64 kReadChunk = 64 * 1024;
+constexpr qint64 kReadChunk = qint64{64} * 1024;
 
 QString systemError(int code)
 {
     return QString::fromLocal8Bit(std::strerror(code));
-}
-
-bool fail(QString* error, const QString& message)
-{
-    if (error)
-        *error = message;
-    return false;
 }
 
 // Closes a descriptor on every way out of a function.
@@ -96,24 +91,25 @@ VkStoreFile::ReadResult VkStoreFile::read(const QString& path, qint64 maxBytes, 
         const int code = errno;
         if (code == ENOENT || code == ENOTDIR)
             return ReadResult::Missing;
-        fail(error, QStringLiteral("Cannot read %1: %2").arg(path, systemError(code)));
+        VkError::set(error, QStringLiteral("Cannot read %1: %2").arg(path, systemError(code)));
         return ReadResult::Failed;
     }
     struct stat info;
     if (::fstat(fd.get(), &info) != 0) {
-        fail(error, QStringLiteral("Cannot read %1: %2").arg(path, systemError(errno)));
+        VkError::set(error, QStringLiteral("Cannot read %1: %2").arg(path, systemError(errno)));
         return ReadResult::Failed;
     }
     // The size of a pipe or a device says nothing about how much it would deliver.
     if (!S_ISREG(info.st_mode)) {
-        fail(error,
-             QStringLiteral("%1 is %2, not a file this program reads").arg(path, typeName(info.st_mode)));
+        VkError::set(
+            error,
+            QStringLiteral("%1 is %2, not a file this program reads").arg(path, typeName(info.st_mode)));
         return ReadResult::NotRegular;
     }
     const QString tooLarge =
         QStringLiteral("%1 is larger than %2 bytes; it is not read").arg(path).arg(maxBytes);
     if (qint64(info.st_size) > maxBytes) {
-        fail(error, tooLarge);
+        VkError::set(error, tooLarge);
         return ReadResult::TooLarge;
     }
     QByteArray content;
@@ -121,7 +117,7 @@ VkStoreFile::ReadResult VkStoreFile::read(const QString& path, qint64 maxBytes, 
     while (true) {
         const qint64 room = qMin(kReadChunk, maxBytes + 1 - content.size());
         if (room <= 0) {
-            fail(error, tooLarge);
+            VkError::set(error, tooLarge);
             return ReadResult::TooLarge;
         }
         const int start = content.size();
@@ -132,7 +128,7 @@ VkStoreFile::ReadResult VkStoreFile::read(const QString& path, qint64 maxBytes, 
             continue;
         }
         if (n < 0) {
-            fail(error, QStringLiteral("Cannot read %1: %2").arg(path, systemError(errno)));
+            VkError::set(error, QStringLiteral("Cannot read %1: %2").arg(path, systemError(errno)));
             return ReadResult::Failed;
         }
         content.resize(start + int(n));
@@ -156,8 +152,8 @@ bool VkStoreFile::replace(const QString& path, const QByteArray& bytes, QString*
     struct stat existing;
     if (::stat(nativeTarget.constData(), &existing) == 0) {
         if (!S_ISREG(existing.st_mode))
-            return fail(error,
-                        QStringLiteral("Cannot write %1: it is %2").arg(target, typeName(existing.st_mode)));
+            return VkError::fail(
+                error, QStringLiteral("Cannot write %1: it is %2").arg(target, typeName(existing.st_mode)));
         mode = existing.st_mode & 07777;
     }
 
@@ -167,7 +163,7 @@ bool VkStoreFile::replace(const QString& path, const QByteArray& bytes, QString*
         ".XXXXXX";
     Descriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
     if (fd.get() < 0)
-        return fail(error, QStringLiteral("Cannot write %1: %2").arg(target, systemError(errno)));
+        return VkError::fail(error, QStringLiteral("Cannot write %1: %2").arg(target, systemError(errno)));
 
     int code = 0;
     bool written = writeAll(fd.get(), bytes.constData(), bytes.size(), &code);
@@ -191,7 +187,7 @@ bool VkStoreFile::replace(const QString& path, const QByteArray& bytes, QString*
     }
     if (!written) {
         ::unlink(temporary.constData());
-        return fail(error, QStringLiteral("Cannot write %1: %2").arg(target, systemError(code)));
+        return VkError::fail(error, QStringLiteral("Cannot write %1: %2").arg(target, systemError(code)));
     }
     // Make the rename itself durable; a folder that cannot be synced is no reason to fail.
     Descriptor folder(
@@ -208,19 +204,20 @@ bool VkStoreFile::appendLine(const QString& path, const QByteArray& line, QStrin
     Descriptor fd(::open(native.constData(),
                          O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, kNewFileMode));
     if (fd.get() < 0)
-        return fail(error, QStringLiteral("Cannot append to %1: %2").arg(path, systemError(errno)));
+        return VkError::fail(error, QStringLiteral("Cannot append to %1: %2").arg(path, systemError(errno)));
     struct stat info;
     if (::fstat(fd.get(), &info) != 0)
-        return fail(error, QStringLiteral("Cannot append to %1: %2").arg(path, systemError(errno)));
+        return VkError::fail(error, QStringLiteral("Cannot append to %1: %2").arg(path, systemError(errno)));
     if (!S_ISREG(info.st_mode))
-        return fail(error, QStringLiteral("Cannot append to %1: it is %2").arg(path, typeName(info.st_mode)));
+        return VkError::fail(
+            error, QStringLiteral("Cannot append to %1: it is %2").arg(path, typeName(info.st_mode)));
     // Another process taking back its cut line must not cut ours: the size is only known under the lock.
     while (::flock(fd.get(), LOCK_EX) != 0) {
         if (errno != EINTR)
-            return fail(error, QStringLiteral("Cannot lock %1: %2").arg(path, systemError(errno)));
+            return VkError::fail(error, QStringLiteral("Cannot lock %1: %2").arg(path, systemError(errno)));
     }
     if (::fstat(fd.get(), &info) != 0)
-        return fail(error, QStringLiteral("Cannot append to %1: %2").arg(path, systemError(errno)));
+        return VkError::fail(error, QStringLiteral("Cannot append to %1: %2").arg(path, systemError(errno)));
     const off_t before = info.st_size;
 
     QByteArray bytes = line;
@@ -235,9 +232,10 @@ bool VkStoreFile::appendLine(const QString& path, const QByteArray& line, QStrin
     if (writeAll(fd.get(), bytes.constData(), bytes.size(), &code))
         return true;
     if (::ftruncate(fd.get(), before) != 0)
-        return fail(error, QStringLiteral("Cannot append to %1: %2; the cut line could not be taken back: %3")
-                               .arg(path, systemError(code), systemError(errno)));
-    return fail(error, QStringLiteral("Cannot append to %1: %2").arg(path, systemError(code)));
+        return VkError::fail(
+            error, QStringLiteral("Cannot append to %1: %2; the cut line could not be taken back: %3")
+                       .arg(path, systemError(code), systemError(errno)));
+    return VkError::fail(error, QStringLiteral("Cannot append to %1: %2").arg(path, systemError(code)));
 }
 
 bool VkStoreFile::setAside(const QString& path, QString* asidePath, QString* error)
@@ -248,7 +246,7 @@ bool VkStoreFile::setAside(const QString& path, QString* asidePath, QString* err
     for (int n = 2; QFileInfo::exists(aside) || QFileInfo(aside).isSymLink(); ++n)
         aside = QStringLiteral("%1.broken-%2-%3").arg(path, stamp).arg(n);
     if (::rename(QFile::encodeName(path).constData(), QFile::encodeName(aside).constData()) != 0)
-        return fail(error, QStringLiteral("Cannot move %1 aside: %2").arg(path, systemError(errno)));
+        return VkError::fail(error, QStringLiteral("Cannot move %1 aside: %2").arg(path, systemError(errno)));
     if (asidePath)
         *asidePath = aside;
     return true;

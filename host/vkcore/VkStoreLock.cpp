@@ -1,5 +1,7 @@
 #include <vkcore/VkStoreLock.h>
 
+#include <vkcore/VkError.h>
+
 #include <QLockFile>
 
 VkStoreLock::VkStoreLock(const QString& storePath)
@@ -13,18 +15,17 @@ bool VkStoreLock::lock(QString* error)
 {
     if (m_lock->tryLock(kWaitMs))
         return true;
-    if (error) {
-        switch (m_lock->error()) {
-        case QLockFile::LockFailedError:
-            *error = QStringLiteral("Another program keeps %1 locked").arg(m_path);
-            break;
-        case QLockFile::PermissionError:
-            *error = QStringLiteral("Cannot create the lock file %1").arg(m_path);
-            break;
-        default:
-            *error = QStringLiteral("Cannot lock %1").arg(m_path);
-            break;
-        }
+    QString message;
+    switch (m_lock->error()) {
+    case QLockFile::LockFailedError:
+        message = QStringLiteral("Another program keeps %1 locked").arg(m_path);
+        break;
+    case QLockFile::PermissionError:
+        message = QStringLiteral("Cannot create the lock file %1").arg(m_path);
+        break;
+    default:
+        message = QStringLiteral("Cannot lock %1").arg(m_path);
+        break;
     }
-    return false;
+    return VkError::fail(error, message);
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstdlib>
 #include <deque>
 #include <optional>
@@ -95,9 +96,9 @@ void summarise(VkAnalysisPlane& p)
     p.histogram.fill(0);
     for (int y = 0; y < p.height; ++y) {
         const int by = std::min(bh - 1, y / kCoarseBlock);
-        const uint8_t* row = p.y.data() + static_cast<size_t>(y * p.width);
-        int* rowSums = sums.data() + by * bw;
-        int* rowCounts = counts.data() + by * bw;
+        const uint8_t* row = p.y.data() + static_cast<size_t>(y) * p.width;
+        int* rowSums = sums.data() + static_cast<std::ptrdiff_t>(by) * bw;
+        int* rowCounts = counts.data() + static_cast<std::ptrdiff_t>(by) * bw;
         for (int x = 0; x < p.width; ++x) {
             const int bx = std::min(bw - 1, x / kCoarseBlock);
             rowSums[bx] += row[x];
@@ -121,7 +122,7 @@ void summarise(VkAnalysisPlane& p)
     const int cw = p.width / 2;
     const int ch = p.height / 2;
     p.chromaBlockMeans.assign(2 * sums.size(), 0);
-    if (p.u.size() < static_cast<size_t>(cw * ch) || p.v.size() < static_cast<size_t>(cw * ch))
+    if (p.u.size() < static_cast<size_t>(cw) * ch || p.v.size() < static_cast<size_t>(cw) * ch)
         return;
     const int half = kCoarseBlock / 2;
     for (int plane = 0; plane < 2; ++plane) {
@@ -130,11 +131,11 @@ void summarise(VkAnalysisPlane& p)
         std::fill(counts.begin(), counts.end(), 0);
         for (int y = 0; y < ch; ++y) {
             const int by = std::min(bh - 1, y / half);
-            const uint8_t* row = c.data() + static_cast<size_t>(y * cw);
+            const uint8_t* row = c.data() + static_cast<size_t>(y) * cw;
             for (int x = 0; x < cw; ++x) {
                 const int bx = std::min(bw - 1, x / half);
-                sums[static_cast<size_t>(by * bw + bx)] += row[x];
-                ++counts[static_cast<size_t>(by * bw + bx)];
+                sums[static_cast<size_t>(by) * bw + bx] += row[x];
+                ++counts[static_cast<size_t>(by) * bw + bx];
             }
         }
         uint8_t* out = p.chromaBlockMeans.data() + plane * sums.size();
@@ -179,6 +180,18 @@ double blockCorrelation(const VkAnalysisPlane& a, const VkAnalysisPlane& b)
     if (va <= 0.0 || vb <= 0.0)
         return 0.0;
     return (sab - sa * sb / double(n)) / std::sqrt(va * vb);
+}
+
+// The block means of `to` less those of `from`, luma blocks then chroma blocks, into `out`.
+void blockMeanChange(const VkAnalysisPlane& from, const VkAnalysisPlane& to, std::vector<int>& out)
+{
+    const size_t nl = from.blockMeans.size();
+    const size_t nc = from.chromaBlockMeans.size();
+    out.resize(nl + nc);
+    for (size_t i = 0; i < nl; ++i)
+        out[i] = int(to.blockMeans[i]) - int(from.blockMeans[i]);
+    for (size_t i = 0; i < nc; ++i)
+        out[nl + i] = int(to.chromaBlockMeans[i]) - int(from.chromaBlockMeans[i]);
 }
 
 bool isEvenField(const VkAnalysisPlane& p)
@@ -274,6 +287,15 @@ public:
     void findGradual(size_t t, std::vector<VkSceneTransition>& out);
     void commitStretch(std::vector<VkSceneTransition>& out);
     bool isBlend(size_t s, size_t t, Blend& blend) const;
+    // A change over the `span` frames that end at t which is a gradual transition: a blend whose
+    // stretch is steadier inside than after, and starts from a settled picture or an even field.
+    struct GradualCandidate
+    {
+        size_t start = 0;
+        double amount = 0.0;
+        Blend blend;
+    };
+    std::optional<GradualCandidate> gradualOver(size_t t, int span, double settledAfter) const;
     void trackDip(size_t n, std::vector<VkSceneTransition>& out);
     void endDip(bool cutsWereReal, std::vector<VkSceneTransition>& out);
     void addGradual(Gradual change, std::vector<VkSceneTransition>& out);
@@ -334,7 +356,7 @@ void VkCutScorer::Private::decide(size_t c, std::vector<VkSceneTransition>& out)
         if (c + j < entries.size() && distance(before, entries[c + j].plane) < same)
             return;
         // This picture looks like one before the change: the change was the flash.
-        if (c >= static_cast<size_t>(j + 1) && distance(entries[c - 1 - j].plane, e.plane) < same)
+        if (c >= static_cast<size_t>(j) + 1 && distance(entries[c - 1 - j].plane, e.plane) < same)
             return;
     }
     VkSceneTransition cut;
@@ -368,12 +390,9 @@ bool VkCutScorer::Private::isBlend(size_t s, size_t t, Blend& blend) const
     const VkAnalysisPlane& b = entries[t].plane;
     const size_t nl = a.blockMeans.size();
     const size_t nc = a.chromaBlockMeans.size();
-    std::vector<int> delta(nl + nc);
+    std::vector<int> delta;
+    blockMeanChange(a, b, delta);
     double dd = 0.0;
-    for (size_t i = 0; i < nl; ++i)
-        delta[i] = int(b.blockMeans[i]) - int(a.blockMeans[i]);
-    for (size_t i = 0; i < nc; ++i)
-        delta[nl + i] = int(b.chromaBlockMeans[i]) - int(a.chromaBlockMeans[i]);
     for (const int v : delta)
         dd += double(v) * v;
     if (dd <= 0.0)
@@ -385,17 +404,17 @@ bool VkCutScorer::Private::isBlend(size_t s, size_t t, Blend& blend) const
     blend.last = entries[t - 1].frame;
     bool crossed = false;
     bool mixing = false;
+    std::vector<int> x;
     for (size_t k = s + 1; k < t; ++k) {
         const VkAnalysisPlane& m = entries[k].plane;
         if (m.blockMeans.size() != nl || m.chromaBlockMeans.size() != nc)
             return false;
+        blockMeanChange(a, m, x);
         double xd = 0.0;
         double xx = 0.0;
-        for (size_t i = 0; i < nl + nc; ++i) {
-            const int x = i < nl ? int(m.blockMeans[i]) - int(a.blockMeans[i])
-                                 : int(m.chromaBlockMeans[i - nl]) - int(a.chromaBlockMeans[i - nl]);
-            xd += double(x) * delta[i];
-            xx += double(x) * x;
+        for (size_t i = 0; i < x.size(); ++i) {
+            xd += double(x[i]) * delta[i];
+            xx += double(x[i]) * x[i];
         }
         const double mix = xd / dd;
         // |x - mix * delta|^2 = |x|^2 - mix^2 |delta|^2
@@ -433,67 +452,69 @@ void VkCutScorer::Private::findGradual(size_t t, std::vector<VkSceneTransition>&
     const double settledAfter = blockDistance(last.plane, entries[t + kSettle].plane) / kSettle;
     // Every span that passes ends in the same change; the shortest one that holds (nearly) all of it
     // gives its extent, longer ones only add frames of the shots around it.
-    struct Candidate
-    {
-        size_t start = 0;
-        double amount = 0.0;
-        Blend blend;
-    };
-    std::vector<Candidate> candidates;
+    std::vector<GradualCandidate> candidates;
     for (const int span : kSpans) {
-        if (t < static_cast<size_t>(span + std::max(kSettle, span / kSettleBaseDivisor)))
+        if (t < static_cast<size_t>(span) + std::max(kSettle, span / kSettleBaseDivisor))
             break;
-        const size_t s = t - static_cast<size_t>(span);
-        const Entry& first = entries[s];
-        if (first.frame < gradualFrom)
+        if (entries[t - static_cast<size_t>(span)].frame < gradualFrom)
             break;
-        // The tests go from the cheapest to the dearest; each one alone can reject the span. First
-        // the steps already measured: after the stretch, two-frame changes against those inside it
-        // (grain and small motion are in both alike, a dissolve only inside), which rejects most spans
-        // of a moving shot before any picture is compared.
-        double inside = 0.0;
-        for (size_t k = s + kSettle; k <= t; ++k)
-            inside += entries[k].blockStep2;
-        inside /= double(kSettle) * double(t + 1 - s - kSettle);
-        if (settledAfter > kSettledRate * inside)
-            continue;
-        const double amount = blockDistance(first.plane, last.plane);
-        if (amount < kLeastBlockChange * threshold)
-            continue;
-        double largestStep = 0.0;
-        for (size_t k = s + 1; k <= t; ++k)
-            largestStep = std::max(largestStep, entries[k].blockStep);
-        if (largestStep > kLargestStepShare * amount)
-            continue;
-        // An even field is the start of its fade-in, however it came. Before other starts the rate is
-        // taken over a quarter of the span: a pan keeps its rate over a longer time, busy content
-        // that goes nowhere (leaves, water, crowds) does not.
-        const bool fadeIn = isEvenField(first.plane);
-        const double rate = amount / span;
-        const size_t before = static_cast<size_t>(std::max(kSettle, span / kSettleBaseDivisor));
-        if (!fadeIn &&
-            blockDistance(entries[s - before].plane, first.plane) / double(before) > kSettledRate * rate)
-            continue;
-        if (distance(first.plane, last.plane) < threshold)
-            continue;
-        if (!fadeIn && blockCorrelation(first.plane, last.plane) >= kSameSceneCorrelation)
-            continue;
-        Blend blend;
-        if (!isBlend(s, t, blend))
-            continue;
-        candidates.push_back({s, amount, blend});
+        if (std::optional<GradualCandidate> candidate = gradualOver(t, span, settledAfter))
+            candidates.push_back(*candidate);
     }
     if (candidates.empty())
         return;
     double most = 0.0;
-    for (const Candidate& c : candidates)
+    for (const GradualCandidate& c : candidates)
         most = std::max(most, c.amount);
-    const Candidate& chosen = *std::find_if(candidates.begin(), candidates.end(), [most](const Candidate& c) {
-        return c.amount >= kWholeChangeShare * most;
-    });
+    const GradualCandidate& chosen =
+        *std::find_if(candidates.begin(), candidates.end(),
+                      [most](const GradualCandidate& c) { return c.amount >= kWholeChangeShare * most; });
     // The same change seen a frame or two later, once its end has settled better, may show more of it.
     if (!tentative || chosen.amount > tentative->amount)
         tentative = Stretch{entries[chosen.start].frame, last.frame, chosen.amount, chosen.blend};
+}
+
+std::optional<VkCutScorer::Private::GradualCandidate>
+VkCutScorer::Private::gradualOver(size_t t, int span, double settledAfter) const
+{
+    const size_t s = t - static_cast<size_t>(span);
+    const Entry& first = entries[s];
+    const Entry& last = entries[t];
+    // The tests go from the cheapest to the dearest; each one alone can reject the span. First the
+    // steps already measured: after the stretch, two-frame changes against those inside it (grain
+    // and small motion are in both alike, a dissolve only inside), which rejects most spans of a
+    // moving shot before any picture is compared.
+    double inside = 0.0;
+    for (size_t k = s + kSettle; k <= t; ++k)
+        inside += entries[k].blockStep2;
+    inside /= double(kSettle) * double(t + 1 - s - kSettle);
+    if (settledAfter > kSettledRate * inside)
+        return std::nullopt;
+    const double amount = blockDistance(first.plane, last.plane);
+    if (amount < kLeastBlockChange * threshold)
+        return std::nullopt;
+    double largestStep = 0.0;
+    for (size_t k = s + 1; k <= t; ++k)
+        largestStep = std::max(largestStep, entries[k].blockStep);
+    if (largestStep > kLargestStepShare * amount)
+        return std::nullopt;
+    // An even field is the start of its fade-in, however it came. Before other starts the rate is
+    // taken over a quarter of the span: a pan keeps its rate over a longer time, busy content
+    // that goes nowhere (leaves, water, crowds) does not.
+    const bool fadeIn = isEvenField(first.plane);
+    const double rate = amount / span;
+    const size_t before = static_cast<size_t>(std::max(kSettle, span / kSettleBaseDivisor));
+    if (!fadeIn &&
+        blockDistance(entries[s - before].plane, first.plane) / double(before) > kSettledRate * rate)
+        return std::nullopt;
+    if (distance(first.plane, last.plane) < threshold)
+        return std::nullopt;
+    if (!fadeIn && blockCorrelation(first.plane, last.plane) >= kSameSceneCorrelation)
+        return std::nullopt;
+    Blend blend;
+    if (!isBlend(s, t, blend))
+        return std::nullopt;
+    return GradualCandidate{s, amount, blend};
 }
 
 void VkCutScorer::Private::commitStretch(std::vector<VkSceneTransition>& out)
@@ -616,7 +637,7 @@ void VkCutScorer::Private::trackDip(size_t n, std::vector<VkSceneTransition>& ou
 void VkCutScorer::Private::dropOld()
 {
     // Cuts look a few frames back, gradual changes a whole span and its settling frames.
-    while (entries.size() > windowCapacity && next > static_cast<size_t>(kLookahead + kNeighbourhood + 2)) {
+    while (entries.size() > windowCapacity && next > static_cast<size_t>(kLookahead) + kNeighbourhood + 2) {
         entries.pop_front();
         --next;
     }
@@ -629,8 +650,7 @@ VkCutScorer::VkCutScorer(double threshold, int minSceneLength, double framesPerS
     d->minSceneLength = std::max(1, minSceneLength);
     const double fps = framesPerSecond > 0.0 ? framesPerSecond : 25.0;
     d->shortestInsert = std::max<int64_t>(1, std::llround(fps * kShortestInsertSeconds));
-    d->windowCapacity =
-        static_cast<size_t>(kLongestSpan + kLongestSpan / kSettleBaseDivisor + 2 * kSettle + 2);
+    d->windowCapacity = size_t{kLongestSpan} + kLongestSpan / kSettleBaseDivisor + size_t{2} * kSettle + 2;
 }
 
 VkCutScorer::~VkCutScorer() = default;

@@ -14,7 +14,6 @@ public:
     // Installs the routing once per process; every entry into FFmpeg calls it first. Thread-safe.
     static void install();
 
-private:
     VkFFmpegLog() = delete;
 };
 

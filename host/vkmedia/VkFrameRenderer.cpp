@@ -1,5 +1,7 @@
 #include "VkFrameRenderer.h"
 
+#include <vkcore/VkError.h>
+
 #include "VkDecodedFrameCache.h"
 #include "VkFrameCache.h"
 #include "VkImageScaler.h"
@@ -73,11 +75,8 @@ public:
     {
         if (source)
             return true;
-        if (!sourcePending) {
-            if (error)
-                *error = "No file is open";
-            return false;
-        }
+        if (!sourcePending)
+            return VkError::fail(error, "No file is open");
         sourcePending = false;
         return openSource(error);
     }
@@ -238,8 +237,7 @@ const AVFrame* VkFrameRenderer::Private::decodeTo(int64_t target, std::string* e
     }
     if (const AVFrame* found = seekAndDecode(target))
         return found;
-    if (error)
-        *error = "Cannot decode frame " + std::to_string(target) + " of " + path;
+    VkError::set(error, "Cannot decode frame " + std::to_string(target) + " of " + path);
     return nullptr;
 }
 
@@ -305,9 +303,7 @@ bool VkFrameRenderer::open(const std::string& path, std::string* error)
         d->sourcePending = true;
         return true;
     case vkmedia::VkMediaFileRegistry::VideoKnowledge::NoDecodableVideo:
-        if (error)
-            *error = "No decodable video stream in " + path;
-        return false;
+        return VkError::fail(error, "No decodable video stream in " + path);
     case vkmedia::VkMediaFileRegistry::VideoKnowledge::Unknown:
         break;
     }
@@ -368,25 +364,17 @@ int VkFrameRenderer::decodedWidth() const
 
 bool VkFrameRenderer::renderFrame(int64_t frame, int width, int height, uint8_t* pixels, std::string* error)
 {
-    if (width <= 0 || height <= 0 || !pixels) {
-        if (error)
-            *error = "Invalid target size or buffer";
-        return false;
-    }
+    if (width <= 0 || height <= 0 || !pixels)
+        return VkError::fail(error, "Invalid target size or buffer");
     // The converted picture is held once more while it is made: it too stays within the budget.
-    if (int64_t(width) * int64_t(height) * 4 > vkmedia::kMaxPictureBytes) {
-        if (error)
-            *error = "A picture of " + std::to_string(width) + " x " + std::to_string(height) +
-                     " is more than the " + std::to_string(vkmedia::kMaxPictureBytes >> 20) +
-                     " MB one picture may take";
-        return false;
-    }
+    if (int64_t(width) * int64_t(height) * 4 > vkmedia::kMaxPictureBytes)
+        return VkError::fail(error, "A picture of " + std::to_string(width) + " x " + std::to_string(height) +
+                                        " is more than the " +
+                                        std::to_string(vkmedia::kMaxPictureBytes >> 20) +
+                                        " MB one picture may take");
     std::lock_guard<std::mutex> lock(d->mutex);
-    if (!d->source && !d->sourcePending) {
-        if (error)
-            *error = "No file is open";
-        return false;
-    }
+    if (!d->source && !d->sourcePending)
+        return VkError::fail(error, "No file is open");
     if (!d->decoded.find(frame)) {
         const auto cached = VkFrameCache::instance().find(d->key, frame);
         if (cached && cached->width >= width && cached->height >= height)
@@ -394,12 +382,9 @@ bool VkFrameRenderer::renderFrame(int64_t frame, int width, int height, uint8_t*
     }
     if (!d->ensureSource(error) || !d->ensureIndex(error))
         return false;
-    if (frame < 0 || frame >= d->index->frameCount()) {
-        if (error)
-            *error = "Frame " + std::to_string(frame) + " is outside the " +
-                     std::to_string(d->index->frameCount()) + " frames of " + d->path;
-        return false;
-    }
+    if (frame < 0 || frame >= d->index->frameCount())
+        return VkError::fail(error, "Frame " + std::to_string(frame) + " is outside the " +
+                                        std::to_string(d->index->frameCount()) + " frames of " + d->path);
     if (d->still && !d->reduceFor(width, height, error))
         return false;
     const AVFrame* picture = d->decodeTo(frame, error);
@@ -408,11 +393,8 @@ bool VkFrameRenderer::renderFrame(int64_t frame, int width, int height, uint8_t*
     // Convert into a scratch picture first so that a failed conversion leaves the caller's buffer as
     // it was.
     std::vector<uint8_t> scratch(static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
-    if (!d->convert(picture, width, height, scratch.data())) {
-        if (error)
-            *error = "Cannot convert frame " + std::to_string(frame) + " of " + d->path;
-        return false;
-    }
+    if (!d->convert(picture, width, height, scratch.data()))
+        return VkError::fail(error, "Cannot convert frame " + std::to_string(frame) + " of " + d->path);
     std::copy(scratch.begin(), scratch.end(), pixels);
     return true;
 }

@@ -2,6 +2,8 @@
 
 #include "VkPictureLimit.h"
 
+#include <vkcore/VkError.h>
+
 #include <list>
 #include <memory>
 #include <mutex>
@@ -168,8 +170,7 @@ FormatPtr probeStreams(FormatPtr format, const std::string& path, std::string* e
     ++registry().streamProbes;
     const int rc = findStreamInfo(format.get());
     if (rc < 0) {
-        if (error)
-            *error = "Cannot read the streams of " + path + " (" + errorText(rc) + ")";
+        VkError::set(error, "Cannot read the streams of " + path + " (" + errorText(rc) + ")");
         return nullptr;
     }
     return format;

@@ -8,6 +8,8 @@
 #include "VkPictureLimit.h"
 #include "VkPictureOrientation.h"
 
+#include <vkcore/VkError.h>
+
 extern "C" {
 #include <libavutil/pixdesc.h>
 }
@@ -97,6 +99,155 @@ std::string codecName(AVCodecID id)
     return desc ? desc->name : std::string();
 }
 
+// What the steps of one probe share: the open file, and the packet index, which is only built (a
+// full demux pass) when a step needs what the header does not tell.
+struct ProbeRun
+{
+    const std::string& path;
+    AVFormatContext* fmt;
+    std::shared_ptr<const VkPacketIndex> index;
+
+    std::shared_ptr<const VkPacketIndex> packetIndex()
+    {
+        if (!index)
+            index = VkPacketIndex::get(path, nullptr, nullptr);
+        return index;
+    }
+};
+
+// Opens a non-empty file as media and reads its stream headers; null with a message otherwise.
+vkmedia::FormatPtr openMedia(const std::string& path, std::string* error)
+{
+    VkMediaFileKey key;
+    if (!VkMediaFileKey::read(path, key, error))
+        return nullptr;
+    if (key.size == 0) {
+        VkError::set(error, "The file is empty: " + path);
+        return nullptr;
+    }
+    vkmedia::VkFFmpegLog::install();
+    // The first open of a file learns its streams for every later user of it.
+    return vkmedia::openInput(path, nullptr, error);
+}
+
+// The video stream the file is shown by, -1 when there is none; cover art is not one.
+int mainVideoStream(AVFormatContext* fmt)
+{
+    const int video = av_find_best_stream(fmt, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+    if (video >= 0 && (fmt->streams[video]->disposition & AV_DISPOSITION_ATTACHED_PIC))
+        return -1;
+    return video;
+}
+
+// The facts of the video stream that its header tells: picture size as displayed, codec, colour
+// transfer and pixel format. False with a message for a picture too large to decode.
+bool readVideoStream(const ProbeRun& run, int video, VkMediaProbeResult& result, std::string* error)
+{
+    const AVStream* st = run.fmt->streams[video];
+    const AVCodecParameters* par = st->codecpar;
+    if (!vkmedia::isPictureAllowed(par->width, par->height, par->format))
+        return VkError::fail(error,
+                             vkmedia::pictureSizeError(run.path, par->width, par->height, par->format));
+    result.videoStreamIndex = video;
+    // Reported as displayed: a portrait phone clip is taller than wide.
+    const bool turned = vkmedia::VkPictureOrientation::ofStream(st).swapsSides();
+    result.width = turned ? par->height : par->width;
+    result.height = turned ? par->width : par->height;
+    result.videoCodecName = codecName(par->codec_id);
+    result.transferCharacteristics = VkMediaProbe::transferName(vkmedia::rawEnumValue(par->color_trc));
+    const auto* pixDesc = av_pix_fmt_desc_get(static_cast<AVPixelFormat>(par->format));
+    if (pixDesc) {
+        result.pixelFormatName = pixDesc->name;
+        result.bitsPerComponent = pixDesc->comp[0].depth;
+        result.hasAlpha = (pixDesc->flags & AV_PIX_FMT_FLAG_ALPHA) != 0;
+    }
+    return true;
+}
+
+// A still picture is one frame without a duration, with the camera facts of its EXIF block.
+void readStillPicture(const std::string& path, VkMediaProbeResult& result)
+{
+    result.streamFlags = VkMediaProbeResult::Image;
+    result.hasNoDuration = true;
+    result.frameCount = 1;
+    result.frameCountFromHeader = true;
+    result.frameRate = kAudioOnlyFrameRate;
+    vkmedia::VkExifReader::Facts facts;
+    if (vkmedia::VkExifReader::read(path, facts)) {
+        result.cameraMaker = facts.maker;
+        result.cameraModel = facts.model;
+        result.exposureTime = facts.exposureTime;
+    }
+}
+
+// The header's rate is damaged: the frames over the container's duration are the next best answer,
+// and a common rate the last.
+VkRational measuredOrFallbackRate(const VkMediaProbeResult& result)
+{
+    VkRational measured;
+    if (result.frameCount > 0 && result.durationSeconds > 0.0) {
+        const AVRational q =
+            av_d2q(double(result.frameCount) / result.durationSeconds, kMeasuredRateMaxDenominator);
+        measured = VkRational{q.num, q.den};
+    }
+    return isPlausibleRate(measured) ? measured : kFallbackFrameRate;
+}
+
+// Rate, exact frame count, bit rate and duration of a moving-picture stream.
+void readVideoTiming(ProbeRun& run, int video, VkMediaProbeResult& result)
+{
+    const AVStream* st = run.fmt->streams[video];
+    result.streamFlags |= VkMediaProbeResult::Video;
+    result.frameRate = chooseFrameRate(st);
+    if (const int64_t counted = headerFrameCount(run.fmt, st); counted > 0) {
+        result.frameCount = counted;
+        result.frameCountFromHeader = true;
+    } else if (auto idx = run.packetIndex()) {
+        result.frameCount = idx->frameCount();
+    }
+    result.videoBitRate = st->codecpar->bit_rate;
+    if (result.videoBitRate <= 0) {
+        if (auto idx = run.packetIndex())
+            result.videoBitRate = idx->measuredBitRate(video);
+    }
+    if (!isPlausibleRate(result.frameRate))
+        result.frameRate = measuredOrFallbackRate(result);
+    if (result.durationSeconds <= 0.0 && result.frameRate.isValid())
+        result.durationSeconds = double(result.frameCount) / result.frameRate.toDouble();
+}
+
+VkAudioStreamInfo audioStreamInfo(ProbeRun& run, int stream)
+{
+    const AVCodecParameters* par = run.fmt->streams[stream]->codecpar;
+    VkAudioStreamInfo audio;
+    audio.streamIndex = stream;
+    audio.codecName = codecName(par->codec_id);
+    audio.channels = par->ch_layout.nb_channels;
+    audio.sampleRate = par->sample_rate;
+    audio.bitsPerSample = bitsPerSampleOf(par);
+    audio.bitRate = par->bit_rate;
+    if (audio.bitRate <= 0) {
+        if (auto idx = run.packetIndex())
+            audio.bitRate = idx->measuredBitRate(audio.streamIndex);
+    }
+    return audio;
+}
+
+// Every audio stream, and the one played by default: the best by FFmpeg's choice, else the first.
+void readAudioStreams(ProbeRun& run, VkMediaProbeResult& result)
+{
+    const int defaultAudio = av_find_best_stream(run.fmt, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
+    for (unsigned i = 0; i < run.fmt->nb_streams; ++i) {
+        if (run.fmt->streams[i]->codecpar->codec_type == AVMEDIA_TYPE_AUDIO)
+            result.audioStreams.push_back(audioStreamInfo(run, static_cast<int>(i)));
+    }
+    if (!result.audioStreams.empty()) {
+        result.streamFlags |= VkMediaProbeResult::Audio;
+        result.defaultAudioStreamIndex =
+            defaultAudio >= 0 ? defaultAudio : result.audioStreams.front().streamIndex;
+    }
+}
+
 } // namespace
 
 std::string VkMediaProbe::transferName(int transfer)
@@ -143,127 +294,27 @@ bool VkMediaProbe::probe(const std::string& path, VkMediaProbeResult& result, st
 {
     result = VkMediaProbeResult();
     result.path = path;
-    VkMediaFileKey key;
-    if (!VkMediaFileKey::read(path, key, error))
-        return false;
-    if (key.size == 0) {
-        if (error)
-            *error = "The file is empty: " + path;
-        return false;
-    }
-
-    vkmedia::VkFFmpegLog::install();
-    // The first open of a file learns its streams for every later user of it.
-    const vkmedia::FormatPtr fmt = vkmedia::openInput(path, nullptr, error);
+    const vkmedia::FormatPtr fmt = openMedia(path, error);
     if (!fmt)
         return false;
     result.containerName = fmt->iformat->name;
     if (fmt->duration > 0)
         result.durationSeconds = double(fmt->duration) / AV_TIME_BASE;
 
-    int video = av_find_best_stream(fmt.get(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
-    if (video >= 0 && (fmt->streams[video]->disposition & AV_DISPOSITION_ATTACHED_PIC))
-        video = -1;
-    const int defaultAudio = av_find_best_stream(fmt.get(), AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
-
-    std::shared_ptr<const VkPacketIndex> index;
-    auto packetIndex = [&]() {
-        if (!index)
-            index = VkPacketIndex::get(path, nullptr, nullptr);
-        return index;
-    };
-
+    ProbeRun run{path, fmt.get(), nullptr};
+    const int video = mainVideoStream(fmt.get());
     if (video >= 0) {
-        const AVStream* st = fmt->streams[video];
-        const AVCodecParameters* par = st->codecpar;
-        if (!vkmedia::isPictureAllowed(par->width, par->height, par->format)) {
-            if (error)
-                *error = vkmedia::pictureSizeError(path, par->width, par->height, par->format);
+        if (!readVideoStream(run, video, result, error))
             return false;
-        }
-        result.videoStreamIndex = video;
-        // Reported as displayed: a portrait phone clip is taller than wide.
-        const bool turned = vkmedia::VkPictureOrientation::ofStream(st).swapsSides();
-        result.width = turned ? par->height : par->width;
-        result.height = turned ? par->width : par->height;
-        result.videoCodecName = codecName(par->codec_id);
-        result.transferCharacteristics = transferName(vkmedia::rawEnumValue(par->color_trc));
-        const auto* pixDesc = av_pix_fmt_desc_get(static_cast<AVPixelFormat>(par->format));
-        if (pixDesc) {
-            result.pixelFormatName = pixDesc->name;
-            result.bitsPerComponent = pixDesc->comp[0].depth;
-            result.hasAlpha = (pixDesc->flags & AV_PIX_FMT_FLAG_ALPHA) != 0;
-        }
         if (vkmedia::isStillPictureFormat(fmt->iformat)) {
-            result.streamFlags = VkMediaProbeResult::Image;
-            result.hasNoDuration = true;
-            result.frameCount = 1;
-            result.frameCountFromHeader = true;
-            result.frameRate = kAudioOnlyFrameRate;
-            vkmedia::VkExifReader::Facts facts;
-            if (vkmedia::VkExifReader::read(path, facts)) {
-                result.cameraMaker = facts.maker;
-                result.cameraModel = facts.model;
-                result.exposureTime = facts.exposureTime;
-            }
+            readStillPicture(path, result);
             return true;
         }
-        result.streamFlags |= VkMediaProbeResult::Video;
-        result.frameRate = chooseFrameRate(st);
-        if (const int64_t counted = headerFrameCount(fmt.get(), st); counted > 0) {
-            result.frameCount = counted;
-            result.frameCountFromHeader = true;
-        } else if (auto idx = packetIndex()) {
-            result.frameCount = idx->frameCount();
-        }
-        result.videoBitRate = par->bit_rate;
-        if (result.videoBitRate <= 0) {
-            if (auto idx = packetIndex())
-                result.videoBitRate = idx->measuredBitRate(video);
-        }
-        if (!isPlausibleRate(result.frameRate)) {
-            // The header's rate is damaged: the frames over the container's duration are the next
-            // best answer, and a common rate the last.
-            VkRational measured;
-            if (result.frameCount > 0 && result.durationSeconds > 0.0) {
-                const AVRational q =
-                    av_d2q(double(result.frameCount) / result.durationSeconds, kMeasuredRateMaxDenominator);
-                measured = VkRational{q.num, q.den};
-            }
-            result.frameRate = isPlausibleRate(measured) ? measured : kFallbackFrameRate;
-        }
-        if (result.durationSeconds <= 0.0 && result.frameRate.isValid())
-            result.durationSeconds = double(result.frameCount) / result.frameRate.toDouble();
+        readVideoTiming(run, video, result);
     }
-
-    for (unsigned i = 0; i < fmt->nb_streams; ++i) {
-        const AVCodecParameters* par = fmt->streams[i]->codecpar;
-        if (par->codec_type != AVMEDIA_TYPE_AUDIO)
-            continue;
-        VkAudioStreamInfo audio;
-        audio.streamIndex = static_cast<int>(i);
-        audio.codecName = codecName(par->codec_id);
-        audio.channels = par->ch_layout.nb_channels;
-        audio.sampleRate = par->sample_rate;
-        audio.bitsPerSample = bitsPerSampleOf(par);
-        audio.bitRate = par->bit_rate;
-        if (audio.bitRate <= 0) {
-            if (auto idx = packetIndex())
-                audio.bitRate = idx->measuredBitRate(audio.streamIndex);
-        }
-        result.audioStreams.push_back(audio);
-    }
-    if (!result.audioStreams.empty()) {
-        result.streamFlags |= VkMediaProbeResult::Audio;
-        result.defaultAudioStreamIndex =
-            defaultAudio >= 0 ? defaultAudio : result.audioStreams.front().streamIndex;
-    }
-
-    if (result.streamFlags == 0) {
-        if (error)
-            *error = "No video or audio stream in " + path;
-        return false;
-    }
+    readAudioStreams(run, result);
+    if (result.streamFlags == 0)
+        return VkError::fail(error, "No video or audio stream in " + path);
     if (!(result.streamFlags & VkMediaProbeResult::Video)) {
         result.frameRate = kAudioOnlyFrameRate;
         result.frameCount =

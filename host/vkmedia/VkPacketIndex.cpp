@@ -4,7 +4,10 @@
 #include "VkFFmpegPtr.h"
 #include "VkPictureLimit.h"
 
+#include <vkcore/VkError.h>
+
 #include <algorithm>
+#include <cmath>
 #include <list>
 #include <map>
 #include <mutex>
@@ -84,6 +87,20 @@ private:
     vkmedia::CodecPtr m_codec;
 };
 
+// Bytes and time span of one stream, for its measured bit rate.
+void countBytes(StreamBytes& sb, const AVPacket& packet)
+{
+    sb.bytes += packet.size;
+    const int64_t ts = packet.pts != AV_NOPTS_VALUE ? packet.pts : packet.dts;
+    if (ts == AV_NOPTS_VALUE)
+        return;
+    if (sb.firstTs == AV_NOPTS_VALUE || ts < sb.firstTs)
+        sb.firstTs = ts;
+    const int64_t end = ts + std::max<int64_t>(packet.duration, 0);
+    if (sb.endTs == AV_NOPTS_VALUE || end > sb.endTs)
+        sb.endTs = end;
+}
+
 } // namespace
 
 class VkPacketIndex::Private
@@ -110,7 +127,22 @@ public:
     bool byteSeek = false;
     bool byTimestamp = true;
 
+    // What the packet pass learns beside the packets themselves, for the steps after it.
+    struct ScanNotes
+    {
+        // Per video packet: it carries a presentation timestamp of its own; an edit list drops it.
+        std::vector<bool> hasOwnPts;
+        std::vector<bool> discarded;
+        int64_t lastPts = AV_NOPTS_VALUE;
+    };
+
     bool scan(const std::string& path, const std::atomic<bool>* cancel, std::string* error);
+    // The video stream, its time base, the seek method and the time base of every stream.
+    void readLayout(AVFormatContext* fmt);
+    // One demux pass over the whole file; false only when cancelled.
+    bool readPackets(AVFormatContext* fmt, const std::atomic<bool>* cancel, std::string* error,
+                     ScanNotes& notes);
+    void addVideoPacket(const AVPacket& packet, bool bidirectional, ScanNotes& notes);
     void markPresented(const std::vector<bool>& hasOwnPts);
     void numberFrames();
 };
@@ -122,7 +154,20 @@ bool VkPacketIndex::Private::scan(const std::string& path, const std::atomic<boo
     const vkmedia::FormatPtr fmt = vkmedia::openInput(path, cancel, error);
     if (!fmt)
         return false;
-    videoStream = av_find_best_stream(fmt.get(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+    readLayout(fmt.get());
+    ScanNotes notes;
+    if (!readPackets(fmt.get(), cancel, error, notes))
+        return false;
+    for (size_t i = 0; i < packets.size(); ++i)
+        packets[i].presented = !notes.discarded[i];
+    markPresented(notes.hasOwnPts);
+    numberFrames();
+    return true;
+}
+
+void VkPacketIndex::Private::readLayout(AVFormatContext* fmt)
+{
+    videoStream = av_find_best_stream(fmt, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
     if (videoStream >= 0 && (fmt->streams[videoStream]->disposition & AV_DISPOSITION_ATTACHED_PIC))
         videoStream = -1;
     if (videoStream < 0)
@@ -134,67 +179,49 @@ bool VkPacketIndex::Private::scan(const std::string& path, const std::atomic<boo
     streams.resize(fmt->nb_streams);
     for (unsigned i = 0; i < fmt->nb_streams; ++i)
         streams[i].timeBase = fmt->streams[i]->time_base;
+}
 
+bool VkPacketIndex::Private::readPackets(AVFormatContext* fmt, const std::atomic<bool>* cancel,
+                                         std::string* error, ScanNotes& notes)
+{
     PictureTypeReader pictureTypes(videoStream >= 0 ? fmt->streams[videoStream]->codecpar : nullptr);
     vkmedia::PacketPtr packet = vkmedia::makePacket();
-    int64_t lastPts = AV_NOPTS_VALUE;
-    std::vector<bool> hasOwnPts;
-    std::vector<bool> discarded;
     for (;;) {
-        if (cancel && cancel->load(std::memory_order_relaxed)) {
-            if (error)
-                *error = "Cancelled";
-            return false;
-        }
-        const int rc = av_read_frame(fmt.get(), packet.get());
-        if (rc == AVERROR_EOF)
-            break;
-        if (rc < 0) {
-            if (rc == AVERROR_EXIT) {
-                if (error)
-                    *error = "Cancelled";
-                return false;
-            }
-            // A damaged tail ends the index where the readable packets end.
-            break;
-        }
+        if (cancel && cancel->load(std::memory_order_relaxed))
+            return VkError::fail(error, "Cancelled");
+        const int rc = av_read_frame(fmt, packet.get());
+        if (rc == AVERROR_EXIT)
+            return VkError::fail(error, "Cancelled");
+        // The end, or a damaged tail: the index ends where the readable packets end.
+        if (rc < 0)
+            return true;
         vkmedia::PacketUnref unref(packet.get());
         const int si = packet->stream_index;
         if (si < 0 || si >= static_cast<int>(streams.size()))
             continue;
-        StreamBytes& sb = streams[si];
-        sb.bytes += packet->size;
-        const int64_t ts = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
-        if (ts != AV_NOPTS_VALUE) {
-            if (sb.firstTs == AV_NOPTS_VALUE || ts < sb.firstTs)
-                sb.firstTs = ts;
-            const int64_t end = ts + std::max<int64_t>(packet->duration, 0);
-            if (sb.endTs == AV_NOPTS_VALUE || end > sb.endTs)
-                sb.endTs = end;
-        }
-        if (si != videoStream)
-            continue;
-        Packet p;
-        p.pts = ts;
-        if (p.pts == AV_NOPTS_VALUE)
-            p.pts = lastPts == AV_NOPTS_VALUE ? 0 : lastPts + std::max<int64_t>(packet->duration, 1);
-        p.dts = packet->dts != AV_NOPTS_VALUE ? packet->dts : p.pts;
-        p.pos = packet->pos;
-        p.size = packet->size;
-        p.key = (packet->flags & AV_PKT_FLAG_KEY) != 0;
-        p.bidirectional = pictureTypes.isBidirectional(packet.get());
-        lastPts = p.pts;
-        packets.push_back(p);
-        hasOwnPts.push_back(packet->pts != AV_NOPTS_VALUE);
-        // An edit list that starts after a key frame keeps the packets before its start for decoding
-        // and has the decoder drop their pictures.
-        discarded.push_back((packet->flags & AV_PKT_FLAG_DISCARD) != 0);
+        countBytes(streams[si], *packet);
+        if (si == videoStream)
+            addVideoPacket(*packet, pictureTypes.isBidirectional(packet.get()), notes);
     }
-    for (size_t i = 0; i < packets.size(); ++i)
-        packets[i].presented = !discarded[i];
-    markPresented(hasOwnPts);
-    numberFrames();
-    return true;
+}
+
+void VkPacketIndex::Private::addVideoPacket(const AVPacket& packet, bool bidirectional, ScanNotes& notes)
+{
+    Packet p;
+    p.pts = packet.pts != AV_NOPTS_VALUE ? packet.pts : packet.dts;
+    if (p.pts == AV_NOPTS_VALUE)
+        p.pts = notes.lastPts == AV_NOPTS_VALUE ? 0 : notes.lastPts + std::max<int64_t>(packet.duration, 1);
+    p.dts = packet.dts != AV_NOPTS_VALUE ? packet.dts : p.pts;
+    p.pos = packet.pos;
+    p.size = packet.size;
+    p.key = (packet.flags & AV_PKT_FLAG_KEY) != 0;
+    p.bidirectional = bidirectional;
+    notes.lastPts = p.pts;
+    packets.push_back(p);
+    notes.hasOwnPts.push_back(packet.pts != AV_NOPTS_VALUE);
+    // An edit list that starts after a key frame keeps the packets before its start for decoding
+    // and has the decoder drop their pictures.
+    notes.discarded.push_back((packet.flags & AV_PKT_FLAG_DISCARD) != 0);
 }
 
 void VkPacketIndex::Private::markPresented(const std::vector<bool>& hasOwnPts)
@@ -411,7 +438,7 @@ int64_t VkPacketIndex::measuredBitRate(int streamIndex) const
     const double seconds = double(sb.endTs - sb.firstTs) * av_q2d(sb.timeBase);
     if (seconds <= 0.0)
         return 0;
-    return static_cast<int64_t>(double(sb.bytes) * 8.0 / seconds + 0.5);
+    return std::llround(double(sb.bytes) * 8.0 / seconds);
 }
 
 bool VkPacketIndex::prefersByteSeek() const

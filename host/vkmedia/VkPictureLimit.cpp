@@ -1,6 +1,7 @@
 #include "VkPictureLimit.h"
 
 #include "VkMediaFileRegistry.h"
+#include <vkcore/VkError.h>
 
 extern "C" {
 #include <libavutil/dict.h>
@@ -200,11 +201,8 @@ bool checkStillPicture(AVFormatContext* format, const std::string& path, std::st
     PictureShape shape;
     if (!peekStillPicture(format, stream, shape))
         return true;
-    if (!isPictureAllowed(shape.width, shape.height, shape.format)) {
-        if (error)
-            *error = pictureSizeError(path, shape.width, shape.height, shape.format);
-        return false;
-    }
+    if (!isPictureAllowed(shape.width, shape.height, shape.format))
+        return VkError::fail(error, pictureSizeError(path, shape.width, shape.height, shape.format));
     AVCodecParameters* par = format->streams[stream]->codecpar;
     par->width = shape.width;
     par->height = shape.height;
@@ -224,16 +222,14 @@ FormatPtr openDemuxer(const std::string& path, const AVInputFormat* knownFormat,
     applyAllocationBudget();
     AVFormatContext* raw = avformat_alloc_context();
     if (!raw) {
-        if (error)
-            *error = "Out of memory";
+        VkError::set(error, "Out of memory");
         return nullptr;
     }
     raw->interrupt_callback.callback = interruptCallback;
     raw->interrupt_callback.opaque = const_cast<std::atomic<bool>*>(cancel);
     const int rc = avformat_open_input(&raw, fileUrl(path).c_str(), knownFormat, nullptr);
     if (rc < 0) {
-        if (error)
-            *error = "Not a media file we can read: " + path + " (" + errorText(rc) + ")";
+        VkError::set(error, "Not a media file we can read: " + path + " (" + errorText(rc) + ")");
         return nullptr;
     }
     FormatPtr format(raw);

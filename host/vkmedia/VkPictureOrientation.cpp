@@ -105,25 +105,30 @@ bool VkPictureOrientation::apply(const AVFrame* source, AVFrame* target) const
         const PlaneShape in = planeShape(desc, plane, source->width, source->height);
         if (in.bytesPerElement <= 0)
             return false;
-        const int outWidth = m_transpose ? in.height : in.width;
-        const int outHeight = m_transpose ? in.width : in.height;
-        const int bpe = in.bytesPerElement;
-        for (int y = 0; y < outHeight; ++y) {
-            uint8_t* row = target->data[plane] + ptrdiff_t(y) * target->linesize[plane];
-            for (int x = 0; x < outWidth; ++x) {
-                // Where (x, y) of the turned picture comes from: transpose first, then the flips.
-                const int fx = m_flipH ? outWidth - 1 - x : x;
-                const int fy = m_flipV ? outHeight - 1 - y : y;
-                const int sx = m_transpose ? fy : fx;
-                const int sy = m_transpose ? fx : fy;
-                std::memcpy(row + ptrdiff_t(x) * bpe,
-                            source->data[plane] + ptrdiff_t(sy) * source->linesize[plane] +
-                                ptrdiff_t(sx) * bpe,
-                            static_cast<size_t>(bpe));
-            }
-        }
+        turnPlane(source, target, plane, in.width, in.height, in.bytesPerElement);
     }
     return true;
+}
+
+void VkPictureOrientation::turnPlane(const AVFrame* source, AVFrame* target, int plane, int width, int height,
+                                     int bytesPerElement) const
+{
+    const int outWidth = m_transpose ? height : width;
+    const int outHeight = m_transpose ? width : height;
+    const int bpe = bytesPerElement;
+    for (int y = 0; y < outHeight; ++y) {
+        uint8_t* row = target->data[plane] + ptrdiff_t(y) * target->linesize[plane];
+        for (int x = 0; x < outWidth; ++x) {
+            // Where (x, y) of the turned picture comes from: transpose first, then the flips.
+            const int fx = m_flipH ? outWidth - 1 - x : x;
+            const int fy = m_flipV ? outHeight - 1 - y : y;
+            const int sx = m_transpose ? fy : fx;
+            const int sy = m_transpose ? fx : fy;
+            std::memcpy(row + ptrdiff_t(x) * bpe,
+                        source->data[plane] + ptrdiff_t(sy) * source->linesize[plane] + ptrdiff_t(sx) * bpe,
+                        static_cast<size_t>(bpe));
+        }
+    }
 }
 
 } // namespace vkmedia

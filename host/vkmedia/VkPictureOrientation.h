@@ -27,6 +27,11 @@ public:
     bool apply(const AVFrame* source, AVFrame* target) const;
 
 private:
+    // One plane of `source`, of `width` x `height` elements of `bytesPerElement` bytes, turned into
+    // the same plane of `target`.
+    void turnPlane(const AVFrame* source, AVFrame* target, int plane, int width, int height,
+                   int bytesPerElement) const;
+
     bool m_transpose = false;
     bool m_flipH = false;
     bool m_flipV = false;

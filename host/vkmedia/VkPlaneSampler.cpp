@@ -1,6 +1,7 @@
 #include "VkPlaneSampler.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <utility>
 
 #if defined(__SSE2__)
@@ -36,14 +37,14 @@ void meansOfEight(const uint8_t* row, int count, uint8_t* out)
     const __m128i zero = _mm_setzero_si128();
     for (; x + 2 <= count; x += 2) {
         // One instruction sums each half of the sixteen bytes.
-        const __m128i sums =
-            _mm_sad_epu8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row + 8 * x)), zero);
+        const __m128i sums = _mm_sad_epu8(
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + std::ptrdiff_t{8} * x)), zero);
         out[x] = static_cast<uint8_t>((_mm_cvtsi128_si32(sums) + 4) >> 3);
         out[x + 1] = static_cast<uint8_t>((_mm_extract_epi16(sums, 4) + 4) >> 3);
     }
 #endif
     for (; x < count; ++x) {
-        const uint8_t* cell = row + 8 * x;
+        const uint8_t* cell = row + std::ptrdiff_t{8} * x;
         int sum = 0;
         for (int k = 0; k < 8; ++k)
             sum += cell[k];
@@ -105,7 +106,7 @@ void VkPlaneSampler::sample(const uint8_t* src, int srcStride, uint8_t* dst) con
             continue;
         }
         for (int x = 0; x < m_dstWidth; ++x) {
-            const int* c = columns + kSamplesPerCell * x;
+            const int* c = columns + static_cast<std::ptrdiff_t>(kSamplesPerCell) * x;
             out[x] = static_cast<uint8_t>((row[c[0]] + row[c[1]] + row[c[2]] + row[c[3]] + 2) >> 2);
         }
     }

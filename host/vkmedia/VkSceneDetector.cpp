@@ -1,5 +1,7 @@
 #include "VkSceneDetector.h"
 
+#include <vkcore/VkError.h>
+
 #include "VkAnalysisPlane.h"
 #include "VkCutScorer.h"
 #include "VkDecodedFrameQueue.h"
@@ -533,28 +535,19 @@ VkSceneDetector::Params VkSceneDetector::params() const
 
 bool VkSceneDetector::start(std::string* error)
 {
-    if (d->running.load()) {
-        if (error)
-            *error = "A detection is already running";
-        return false;
-    }
+    if (d->running.load())
+        return VkError::fail(error, "A detection is already running");
     bool onOwnThread = false;
     {
         const std::lock_guard<std::mutex> lock(d->workerMutex);
         onOwnThread = d->worker.joinable() && d->worker.get_id() == std::this_thread::get_id();
     }
-    if (onOwnThread) {
-        if (error)
-            *error = "A detection cannot be restarted from its own notifications";
-        return false;
-    }
+    if (onOwnThread)
+        return VkError::fail(error, "A detection cannot be restarted from its own notifications");
     // The previous run has sent its last notification; its thread only has to be collected.
     d->joinWorker();
-    if (d->path.empty()) {
-        if (error)
-            *error = "No file to analyse";
-        return false;
-    }
+    if (d->path.empty())
+        return VkError::fail(error, "No file to analyse");
     if (!VkMediaFileKey::read(d->path, d->key, error))
         return false;
     d->stopRequested.store(false);

@@ -1,5 +1,7 @@
 #include "VkVideoSource.h"
 
+#include <vkcore/VkError.h>
+
 #include "VkFFmpegLog.h"
 #include "VkPictureLimit.h"
 
@@ -27,6 +29,9 @@ public:
     const std::atomic<bool>* cancel = nullptr;
 
     bool cancelled() const { return cancel && cancel->load(std::memory_order_relaxed); }
+    // Reads the next packet and gives it to the decoder when it is one of the video stream's (at the
+    // end, starts draining); 0, or the error that ends decoding.
+    int feedDecoder(int64_t* lastPacketTs);
     void resetDecoder()
     {
         avcodec_flush_buffers(codec.get());
@@ -54,17 +59,12 @@ bool VkVideoSource::open(const std::string& path, const Options& options, std::s
     d->streamIndex = av_find_best_stream(d->fmt.get(), AVMEDIA_TYPE_VIDEO, -1, -1, &decoder, 0);
     if (d->streamIndex < 0 || !decoder ||
         (d->fmt->streams[d->streamIndex]->disposition & AV_DISPOSITION_ATTACHED_PIC)) {
-        if (error)
-            *error = "No decodable video stream in " + path;
-        return false;
+        return VkError::fail(error, "No decodable video stream in " + path);
     }
     d->stream = d->fmt->streams[d->streamIndex];
     const AVCodecParameters* par = d->stream->codecpar;
-    if (!isPictureAllowed(par->width, par->height, par->format)) {
-        if (error)
-            *error = pictureSizeError(path, par->width, par->height, par->format);
-        return false;
-    }
+    if (!isPictureAllowed(par->width, par->height, par->format))
+        return VkError::fail(error, pictureSizeError(path, par->width, par->height, par->format));
     // Demux only the video: the other streams' packets are dropped before they are read where the
     // container allows it.
     for (unsigned i = 0; i < d->fmt->nb_streams; ++i) {
@@ -73,17 +73,11 @@ bool VkVideoSource::open(const std::string& path, const Options& options, std::s
     }
 
     d->codec.reset(avcodec_alloc_context3(decoder));
-    if (!d->codec) {
-        if (error)
-            *error = "Out of memory";
-        return false;
-    }
+    if (!d->codec)
+        return VkError::fail(error, "Out of memory");
     int rc = avcodec_parameters_to_context(d->codec.get(), d->stream->codecpar);
-    if (rc < 0) {
-        if (error)
-            *error = "Unusable codec parameters in " + path + ": " + errorText(rc);
-        return false;
-    }
+    if (rc < 0)
+        return VkError::fail(error, "Unusable codec parameters in " + path + ": " + errorText(rc));
     d->codec->pkt_timebase = d->stream->time_base;
     // A later packet may change the size that the header declared.
     limitPictureSize(d->codec.get());
@@ -98,12 +92,9 @@ bool VkVideoSource::open(const std::string& path, const Options& options, std::s
     // Hardware decoding would be set up here, before the decoder opens: a hw_device_ctx and a
     // get_format callback on d->codec, and a transfer of each frame to system memory in nextFrame().
     rc = avcodec_open2(d->codec.get(), decoder, nullptr);
-    if (rc < 0) {
-        if (error)
-            *error = "Cannot open the " + std::string(decoder->name) + " decoder for " + path + ": " +
-                     errorText(rc);
-        return false;
-    }
+    if (rc < 0)
+        return VkError::fail(error, "Cannot open the " + std::string(decoder->name) + " decoder for " + path +
+                                        ": " + errorText(rc));
     return true;
 }
 
@@ -159,7 +150,7 @@ int VkVideoSource::nextFrame(AVFrame* frame, int64_t* lastPacketTs)
     for (;;) {
         if (d->cancelled())
             return AVERROR_EXIT;
-        int rc = avcodec_receive_frame(d->codec.get(), frame);
+        const int rc = avcodec_receive_frame(d->codec.get(), frame);
         if (rc == 0)
             return 0;
         if (rc == AVERROR_EOF) {
@@ -170,29 +161,36 @@ int VkVideoSource::nextFrame(AVFrame* frame, int64_t* lastPacketTs)
             return rc;
         if (d->draining)
             return AVERROR_EOF;
-        rc = av_read_frame(d->fmt.get(), d->packet.get());
-        if (rc < 0) {
-            if (rc == AVERROR_EXIT || d->cancelled())
-                return AVERROR_EXIT;
-            // End of the file, or a damaged tail: hand out what the decoder still holds.
-            avcodec_send_packet(d->codec.get(), nullptr);
-            d->draining = true;
-            continue;
-        }
-        PacketUnref unref(d->packet.get());
-        if (d->packet->stream_index != d->streamIndex)
-            continue;
-        if (!d->firstPacketSeen) {
-            d->firstPacketSeen = true;
-            d->firstPacketPos = d->packet->pos;
-        }
-        if (lastPacketTs)
-            *lastPacketTs = d->packet->pts != AV_NOPTS_VALUE ? d->packet->pts : d->packet->dts;
-        rc = avcodec_send_packet(d->codec.get(), d->packet.get());
-        // A broken packet costs one picture, not the rest of the file.
-        if (rc < 0 && rc != AVERROR(EAGAIN) && rc != AVERROR_INVALIDDATA)
-            return rc;
+        if (const int fed = d->feedDecoder(lastPacketTs); fed < 0)
+            return fed;
     }
+}
+
+int VkVideoSource::Private::feedDecoder(int64_t* lastPacketTs)
+{
+    const int rc = av_read_frame(fmt.get(), packet.get());
+    if (rc < 0) {
+        if (rc == AVERROR_EXIT || cancelled())
+            return AVERROR_EXIT;
+        // End of the file, or a damaged tail: hand out what the decoder still holds.
+        avcodec_send_packet(codec.get(), nullptr);
+        draining = true;
+        return 0;
+    }
+    PacketUnref unref(packet.get());
+    if (packet->stream_index != streamIndex)
+        return 0;
+    if (!firstPacketSeen) {
+        firstPacketSeen = true;
+        firstPacketPos = packet->pos;
+    }
+    if (lastPacketTs)
+        *lastPacketTs = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
+    const int sent = avcodec_send_packet(codec.get(), packet.get());
+    // A broken packet costs one picture, not the rest of the file.
+    if (sent < 0 && sent != AVERROR(EAGAIN) && sent != AVERROR_INVALIDDATA)
+        return sent;
+    return 0;
 }
 
 int64_t VkVideoSource::frameTimestamp(const AVFrame* frame)

@@ -1,5 +1,6 @@
 #include "VkPlayerEngine.h"
 
+#include <vkcore/VkError.h>
 #include <vkmedia/VkFrameRenderer.h>
 
 #include <algorithm>
@@ -90,8 +91,16 @@ public:
     void closeLocked();
     void pushSeekLocked(qint64 frame, bool exact, bool keepPlaying);
 
+    // The player's thread: reports, then pending seeks in order, a redraw at a new size, the next
+    // frame of playback; sleeps when there is nothing to do.
     void run();
     bool reportLocked(std::unique_lock<std::mutex>& lock);
+    void showSeekLocked(std::unique_lock<std::mutex>& lock);
+    void redrawLocked(std::unique_lock<std::mutex>& lock);
+    // The frame playback shows next: the one after the shown one, or the range's first when playback
+    // starts over or the shown frame lies outside the range.
+    qint64 nextPlayedFrame() const;
+    void playStepLocked(std::unique_lock<std::mutex>& lock);
     void renderAndEmit(std::unique_lock<std::mutex>& lock, qint64 frame);
 };
 
@@ -189,59 +198,69 @@ void VkPlayerEngine::Private::renderAndEmit(std::unique_lock<std::mutex>& lock, 
 void VkPlayerEngine::Private::run()
 {
     std::unique_lock<std::mutex> lock(mutex);
-    for (;;) {
-        if (quit)
-            return;
+    while (!quit) {
+        // Receivers hear of a new range or play state before the frames that follow from it.
         if (reportLocked(lock))
             continue;
-        if (!renderer) {
+        if (renderer && !seeks.empty())
+            showSeekLocked(lock);
+        else if (renderer && redraw)
+            redrawLocked(lock);
+        else if (renderer && playing)
+            playStepLocked(lock);
+        else
             wake.wait(lock);
-            continue;
-        }
-        if (!seeks.empty()) {
-            const SeekRequest request = seeks.front();
-            seeks.pop_front();
-            renderAndEmit(lock, clampToRange(request.frame));
-            due = Clock::now() + frameInterval;
-            continue;
-        }
-        if (redraw) {
-            redraw = false;
-            if (shown >= 0)
-                renderAndEmit(lock, shown);
-            continue;
-        }
-        if (playing) {
-            const bool restart = restartWanted && (atEnd || (shown >= last() && count > 1));
-            qint64 next = shown + 1;
-            if (shown < first || shown > last() || restart)
-                next = first;
-            if (next > last()) {
-                playing = false;
-                restartWanted = false;
-                continue;
-            }
-            const Clock::time_point now = Clock::now();
-            if (now < due) {
-                wake.wait_until(lock, due);
-                continue;
-            }
-            // A late frame (slow decoding, or the first after a pause) moves the clock instead of
-            // hurrying the frames after it: a preview shows every frame.
-            if (now - due > frameInterval)
-                due = now;
-            due += frameInterval;
-            restartWanted = false;
-            atEnd = false;
-            aim = next;
-            renderAndEmit(lock, next);
-            if (playing && shown >= last()) {
-                playing = false;
-                atEnd = true;
-            }
-            continue;
-        }
-        wake.wait(lock);
+    }
+}
+
+void VkPlayerEngine::Private::showSeekLocked(std::unique_lock<std::mutex>& lock)
+{
+    const SeekRequest request = seeks.front();
+    seeks.pop_front();
+    renderAndEmit(lock, clampToRange(request.frame));
+    due = Clock::now() + frameInterval;
+}
+
+void VkPlayerEngine::Private::redrawLocked(std::unique_lock<std::mutex>& lock)
+{
+    redraw = false;
+    if (shown >= 0)
+        renderAndEmit(lock, shown);
+}
+
+qint64 VkPlayerEngine::Private::nextPlayedFrame() const
+{
+    const bool restart = restartWanted && (atEnd || (shown >= last() && count > 1));
+    if (shown < first || shown > last() || restart)
+        return first;
+    return shown + 1;
+}
+
+void VkPlayerEngine::Private::playStepLocked(std::unique_lock<std::mutex>& lock)
+{
+    const qint64 next = nextPlayedFrame();
+    if (next > last()) {
+        playing = false;
+        restartWanted = false;
+        return;
+    }
+    const Clock::time_point now = Clock::now();
+    if (now < due) {
+        wake.wait_until(lock, due);
+        return;
+    }
+    // A late frame (slow decoding, or the first after a pause) moves the clock instead of hurrying
+    // the frames after it: a preview shows every frame.
+    if (now - due > frameInterval)
+        due = now;
+    due += frameInterval;
+    restartWanted = false;
+    atEnd = false;
+    aim = next;
+    renderAndEmit(lock, next);
+    if (playing && shown >= last()) {
+        playing = false;
+        atEnd = true;
     }
 }
 
@@ -290,8 +309,7 @@ int VkPlayerEngine::open(const QString& path, const QSize& videoSize, double fra
 {
     const auto fail = [&](const QString& message) {
         close();
-        if (error)
-            *error = message;
+        VkError::set(error, message);
         return -1;
     };
     if (frameCount <= 0)

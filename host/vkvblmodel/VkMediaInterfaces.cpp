@@ -26,7 +26,6 @@ IVkClip::~IVkClip() = default;
 IVkTimeline::~IVkTimeline() = default;
 IVkScenceDetect::~IVkScenceDetect() = default;
 IVkScenceDetectEventObserver::IVkScenceDetectEventObserver() = default;
-IVkScenceDetectEventObserver::~IVkScenceDetectEventObserver() = default;
 
 bool IVkScenceDetectEventObserver::onDetectProgress(qint64 /*framesDone*/, qint64 /*frameCount*/)
 {

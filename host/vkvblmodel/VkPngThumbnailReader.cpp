@@ -1,5 +1,7 @@
 #include "VkPngThumbnailReader.h"
 
+#include <vkcore/VkError.h>
+
 #include "VkProjectDocument.h"
 
 #include <QFile>
@@ -23,12 +25,12 @@ namespace {
 
 // Ancillary chunks (text, colour profiles) are skipped by us, but libpng still buffers each one;
 // a hostile file could declare one of gigabytes.
-constexpr png_alloc_size_t kMaxChunkBytes = 8 * 1024 * 1024;
+constexpr png_alloc_size_t kMaxChunkBytes = png_alloc_size_t{8} * 1024 * 1024;
 // Whole pictures (reduction factor 1) may take this many pixels: 64 MB at 4 bytes a pixel.
 constexpr qint64 kMaxWholePixels = qint64(4096) * 4096;
 constexpr int kChannels = 4;
 // Project files hold settings and one small picture; the store refuses larger ones as well.
-constexpr qint64 kMaxProjectFileBytes = 64 * 1024 * 1024;
+constexpr qint64 kMaxProjectFileBytes = qint64{64} * 1024 * 1024;
 
 // Where libpng takes its bytes from: a regular file read to a cap, or bytes already in memory.
 struct Input
@@ -179,10 +181,10 @@ void takeRow(Job* job, qint64 y, qint64 x0, qint64 dx, qint64 count)
         const quint32 a = p[3];
         quint64* s = sums + size_t(job->reducedColumn[size_t(x)]) * kChannels;
         // Summed premultiplied, so that transparent pixels lend no colour to their neighbours.
-        s[0] += quint32(p[0]) * a;
-        s[1] += quint32(p[1]) * a;
-        s[2] += quint32(p[2]) * a;
-        s[3] += a * 255;
+        s[0] += quint64{p[0]} * a;
+        s[1] += quint64{p[1]} * a;
+        s[2] += quint64{p[2]} * a;
+        s[3] += quint64{a} * 255;
     }
 }
 
@@ -278,8 +280,8 @@ QImage decode(Job* job, QString* error)
         if (image.isNull())
             job->message = QStringLiteral("no memory for the picture");
     }
-    if (image.isNull() && error)
-        *error = QStringLiteral("Cannot read the picture: %1").arg(job->message);
+    if (image.isNull())
+        VkError::set(error, QStringLiteral("Cannot read the picture: %1").arg(job->message));
     return image;
 }
 
@@ -289,8 +291,7 @@ QImage decode(Job* job, QString* error)
 int openRegular(const QString& path, qint64 maxBytes, QString* error)
 {
     const auto fail = [error, &path](const QString& why) {
-        if (error)
-            *error = QStringLiteral("Cannot read %1: %2").arg(path, why);
+        VkError::set(error, QStringLiteral("Cannot read %1: %2").arg(path, why));
         return -1;
     };
     const QByteArray name = QFile::encodeName(path);
@@ -351,9 +352,9 @@ QByteArray VkPngThumbnailReader::projectPicturePng(const QString& projectPath, Q
     if (!readRegularFile(projectPath, kMaxProjectFileBytes, &bytes, error))
         return QByteArray();
     const QJsonDocument json = QJsonDocument::fromJson(bytes);
-    const QByteArray png = VkProjectDocument::thumbnailPngOf(json.object());
-    if (png.isEmpty() && error)
-        *error = QStringLiteral("%1 keeps no picture").arg(projectPath);
+    QByteArray png = VkProjectDocument::thumbnailPngOf(json.object());
+    if (png.isEmpty())
+        VkError::set(error, QStringLiteral("%1 keeps no picture").arg(projectPath));
     return png;
 }
 
@@ -372,17 +373,17 @@ bool VkPngThumbnailReader::readRegularFile(const QString& path, qint64 maxBytes,
             continue;
         if (n < 0) {
             ok = false;
-            if (error)
-                *error = QStringLiteral("Cannot read %1: %2")
-                             .arg(path, QString::fromLocal8Bit(std::strerror(errno)));
+            VkError::set(
+                error,
+                QStringLiteral("Cannot read %1: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno))));
             break;
         }
         if (n == 0)
             break;
         if (qint64(data.size()) + n > maxBytes) {
             ok = false;
-            if (error)
-                *error = QStringLiteral("Cannot read %1: larger than %2 bytes").arg(path).arg(maxBytes);
+            VkError::set(error,
+                         QStringLiteral("Cannot read %1: larger than %2 bytes").arg(path).arg(maxBytes));
             break;
         }
         data.append(chunk, int(n));

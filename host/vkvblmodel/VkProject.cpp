@@ -3,6 +3,7 @@
 #include "VkProjectDocument.h"
 #include "VkProjectSequence.h"
 
+#include <vkcore/VkError.h>
 #include <vkcore/VkStoreLock.h>
 
 #include <QBuffer>
@@ -54,7 +55,7 @@ QString VkProject::filePath() const
 
 QString VkProject::name() const
 {
-    const QString stored = VkProjectDocument::nameOf(m_document);
+    QString stored = VkProjectDocument::nameOf(m_document);
     if (!stored.isEmpty())
         return stored;
     if (!m_path.isEmpty())
@@ -73,11 +74,8 @@ bool VkProject::setThumbnail(const QImage& image, QString* error)
     if (!image.isNull()) {
         QBuffer buffer(&png);
         buffer.open(QIODevice::WriteOnly);
-        if (!image.save(&buffer, "PNG")) {
-            if (error)
-                *error = QStringLiteral("The thumbnail could not be encoded as PNG");
-            return false;
-        }
+        if (!image.save(&buffer, "PNG"))
+            return VkError::fail(error, QStringLiteral("The thumbnail could not be encoded as PNG"));
     }
     m_thumbnailPng = png;
     m_thumbnailChanged = true;
@@ -123,9 +121,7 @@ bool VkProject::writeThrough(QString* error)
     }
     const auto failed = [this, error](const QString& message) {
         m_lastWriteError = message;
-        if (error)
-            *error = message;
-        return false;
+        return VkError::fail(error, message);
     };
     // Another editor writing the same project between our read and our write would lose its change.
     VkStoreLock lock(m_path);
@@ -150,19 +146,13 @@ bool VkProject::writeThrough(QString* error)
 
 bool VkProject::saveAs(const QString& path, QString* error)
 {
-    if (path.isEmpty()) {
-        if (error)
-            *error = QStringLiteral("No file name to save the project to");
-        return false;
-    }
+    if (path.isEmpty())
+        return VkError::fail(error, QStringLiteral("No file name to save the project to"));
     applyOwnState(m_document);
     VkStoreLock lock(path);
     QString writeError;
-    if (!lock.lock(&writeError) || !VkProjectDocument::write(path, m_document, &writeError)) {
-        if (error)
-            *error = writeError;
-        return false;
-    }
+    if (!lock.lock(&writeError) || !VkProjectDocument::write(path, m_document, &writeError))
+        return VkError::fail(error, writeError);
     m_path = QFileInfo(path).absoluteFilePath();
     m_lastWriteError.clear();
     return true;

@@ -1,5 +1,6 @@
 #include "VkProjectDocument.h"
 
+#include <vkcore/VkError.h>
 #include <vkcore/VkStoreFile.h>
 
 #include <QJsonDocument>
@@ -31,7 +32,7 @@ const char kFrameRateDenKey[] = "frameRateDen";
 
 // A project file holds settings and one small picture; anything far larger is not one of ours,
 // and reading it whole would only cost memory.
-constexpr qint64 kMaxProjectFileBytes = 64 * 1024 * 1024;
+constexpr qint64 kMaxProjectFileBytes = qint64{64} * 1024 * 1024;
 
 bool intOf(const QJsonObject& object, const char* key, int* value)
 {
@@ -64,51 +65,48 @@ QJsonObject VkProjectDocument::create(const VKVBLMODEL::VkProjectConfig& config)
 
 bool VkProjectDocument::read(const QString& path, QJsonObject* document, QString* error)
 {
-    const auto fail = [error](const QString& message) {
-        if (error)
-            *error = message;
-        return false;
-    };
     QByteArray bytes;
     QString readError;
     switch (VkStoreFile::read(path, kMaxProjectFileBytes, &bytes, &readError)) {
     case VkStoreFile::ReadResult::Read:
         break;
     case VkStoreFile::ReadResult::Missing:
-        return fail(QStringLiteral("Cannot read %1: there is no such file").arg(path));
+        return VkError::fail(error, QStringLiteral("Cannot read %1: there is no such file").arg(path));
     case VkStoreFile::ReadResult::TooLarge:
-        return fail(QStringLiteral("%1 is too large to be a project file").arg(path));
+        return VkError::fail(error, QStringLiteral("%1 is too large to be a project file").arg(path));
     case VkStoreFile::ReadResult::NotRegular:
     case VkStoreFile::ReadResult::Failed:
-        return fail(readError);
+        return VkError::fail(error, readError);
     }
 
     QJsonParseError parseError;
     const QJsonDocument json = QJsonDocument::fromJson(bytes, &parseError);
     if (parseError.error != QJsonParseError::NoError)
-        return fail(QStringLiteral("%1 is not a project file: %2 at byte %3")
-                        .arg(path, parseError.errorString())
-                        .arg(parseError.offset));
+        return VkError::fail(error, QStringLiteral("%1 is not a project file: %2 at byte %3")
+                                        .arg(path, parseError.errorString())
+                                        .arg(parseError.offset));
     if (!json.isObject())
-        return fail(QStringLiteral("%1 is not a project file: no JSON object").arg(path));
+        return VkError::fail(error, QStringLiteral("%1 is not a project file: no JSON object").arg(path));
     const QJsonObject object = json.object();
     if (object.value(QLatin1String(kFormatKey)).toString() != QLatin1String(kFormatName))
-        return fail(QStringLiteral("%1 is not a project file: \"format\" is not \"%2\"")
-                        .arg(path, QLatin1String(kFormatName)));
+        return VkError::fail(error, QStringLiteral("%1 is not a project file: \"format\" is not \"%2\"")
+                                        .arg(path, QLatin1String(kFormatName)));
     int version = 0;
     if (!intOf(object, kVersionKey, &version) || version < 1)
-        return fail(QStringLiteral("%1 has no valid \"version\"").arg(path));
+        return VkError::fail(error, QStringLiteral("%1 has no valid \"version\"").arg(path));
     if (version > kFormatVersion)
-        return fail(QStringLiteral("%1 was written by a newer version (format %2, this one reads up to %3)")
-                        .arg(path)
-                        .arg(version)
-                        .arg(kFormatVersion));
+        return VkError::fail(
+            error, QStringLiteral("%1 was written by a newer version (format %2, this one reads up to %3)")
+                       .arg(path)
+                       .arg(version)
+                       .arg(kFormatVersion));
     // Writing our fields into a "config" or "timeline" that is not an object would destroy whatever
     // it holds.
     for (const char* key : {kConfigKey, kTimelineKey}) {
         const QJsonValue value = object.value(QLatin1String(key));
         if (!value.isUndefined() && !value.isObject())
-            return fail(
+            return VkError::fail(
+                error,
                 QStringLiteral("%1 is damaged: \"%2\" is not an object").arg(path, QLatin1String(key)));
     }
 

@@ -3,6 +3,7 @@
 #include "VkProject.h"
 #include "VkProjectDocument.h"
 
+#include <vkcore/VkError.h>
 #include <vkvblmodel/IVkProjectRecentManager.h>
 
 #include <QFileInfo>
@@ -28,11 +29,8 @@ IVkProject* VkProjectManager::currentProject()
 
 bool VkProjectManager::openProject(const QString& path, QString* error)
 {
-    if (path.isEmpty()) {
-        if (error)
-            *error = QStringLiteral("No project file given");
-        return false;
-    }
+    if (path.isEmpty())
+        return VkError::fail(error, QStringLiteral("No project file given"));
     const QString absolutePath = QFileInfo(path).absoluteFilePath();
     QJsonObject document;
     if (!VkProjectDocument::read(absolutePath, &document, error))

@@ -3,6 +3,7 @@
 #include "VkModelLog_p.h"
 
 #include <vkcore/IVkAppInfo.h>
+#include <vkcore/VkError.h>
 #include <vkcore/VkStoreFile.h>
 #include <vkcore/VkStoreLock.h>
 #include <vkvblmodel/VkProjectRecentInfo.h>
@@ -22,7 +23,7 @@ const char kPathKey[] = "path";
 const char kCreateTimeKey[] = "createTime";
 const char kModifyTimeKey[] = "modifyTime";
 // The list is a few dozen short entries; a larger file is not ours and is not read whole.
-constexpr qint64 kMaxStoreBytes = 4 * 1024 * 1024;
+constexpr qint64 kMaxStoreBytes = qint64{4} * 1024 * 1024;
 // Seconds that still fit a double exactly, so a time read back equals the time written.
 constexpr double kMaxExactSeconds = 9007199254740992.0;
 
@@ -116,7 +117,8 @@ VkProjectRecentManager::StoreState VkProjectRecentManager::readStore()
         return StoreState::Damaged;
     }
 
-    for (const QJsonValue& value : json.array()) {
+    const QJsonArray entries = json.array();
+    for (const QJsonValue& value : entries) {
         if (!value.isObject()) {
             m_unrecognised.append(value);
             continue;
@@ -194,9 +196,7 @@ bool VkProjectRecentManager::update(const std::function<bool(QString*)>& change,
 {
     const auto failed = [this, error](const QString& message) {
         m_lastError = message;
-        if (error)
-            *error = message;
-        return false;
+        return VkError::fail(error, message);
     };
     // Two editors adding projects at once must both end up in the list: the read, the change and the
     // write happen as one step for every process.
@@ -233,11 +233,8 @@ bool VkProjectRecentManager::update(const std::function<bool(QString*)>& change,
 
 bool VkProjectRecentManager::addProject(const QString& path, const QString& name, QString* error)
 {
-    if (path.isEmpty()) {
-        if (error)
-            *error = QStringLiteral("No project file given");
-        return false;
-    }
+    if (path.isEmpty())
+        return VkError::fail(error, QStringLiteral("No project file given"));
     const QString key = normalized(path);
     return update(
         [this, &key, &name](QString*) {

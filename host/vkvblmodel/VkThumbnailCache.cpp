@@ -3,6 +3,7 @@
 #include "VkPngThumbnailReader.h"
 
 #include <vkcore/IVkAppInfo.h>
+#include <vkcore/VkError.h>
 
 #include <QBuffer>
 #include <QCryptographicHash>
@@ -20,7 +21,7 @@ const char kSourceText[] = "VkSource";
 const char kSourceBytesText[] = "VkSourceBytes";
 const char kSourceModifiedText[] = "VkSourceModified";
 // A copy is a PNG of the size shown; anything much larger than its raw pixels is not one of ours.
-constexpr qint64 kCopyOverheadBytes = 64 * 1024;
+constexpr qint64 kCopyOverheadBytes = qint64{64} * 1024;
 // Copies are stored without compression: one is read on the GUI thread for every row at every start,
 // where inflating costs more than the few kilobytes it would save on disk.
 constexpr int kStoredQuality = 100;
@@ -84,14 +85,9 @@ QImage VkThumbnailCache::read(const Key& key)
 
 bool VkThumbnailCache::write(const Key& key, const QImage& image, QString* error)
 {
-    const auto fail = [error](const QString& message) {
-        if (error)
-            *error = message;
-        return false;
-    };
     const QString path = pathOf(key);
     if (!key.isValid() || path.isEmpty() || image.size() != key.shown)
-        return fail(QStringLiteral("No cache copy for %1").arg(key.source));
+        return VkError::fail(error, QStringLiteral("No cache copy for %1").arg(key.source));
     QImage copy = image;
     copy.setText(QLatin1String(kSourceText), key.source);
     copy.setText(QLatin1String(kSourceBytesText), QString::number(key.sourceBytes));
@@ -99,10 +95,10 @@ bool VkThumbnailCache::write(const Key& key, const QImage& image, QString* error
     QByteArray png;
     QBuffer buffer(&png);
     if (!buffer.open(QIODevice::WriteOnly) || !copy.save(&buffer, "PNG", kStoredQuality))
-        return fail(QStringLiteral("Cannot encode the cache copy of %1").arg(key.source));
+        return VkError::fail(error, QStringLiteral("Cannot encode the cache copy of %1").arg(key.source));
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(png) != png.size() || !file.flush() || !file.commit())
-        return fail(QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
+        return VkError::fail(error, QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
     return true;
 }
 

@@ -21,7 +21,6 @@ public:
     // not end the dialog.
     static void close(QDialog* dialog, QCloseEvent* event, const std::function<void()>& closeDialog);
 
-private:
     VkDialogCloser() = delete;
 };
 

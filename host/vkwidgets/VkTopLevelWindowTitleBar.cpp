@@ -61,6 +61,8 @@ VkTopLevelWindowTitleBar::VkTopLevelWindowTitleBar(QWidget* parent)
 
 VkTopLevelWindowTitleBar::~VkTopLevelWindowTitleBar() = default;
 
+// The toolkit contract passes the title by value.
+// NOLINTNEXTLINE(performance-unnecessary-value-param)
 void VkTopLevelWindowTitleBar::SetTitleName(QString title, bool centred)
 {
     d->title->setText(title);

@@ -43,7 +43,6 @@ public:
     // Gives the first control of the dialog's body the focus, unless the dialog chose one itself.
     static void focusFirstControl(QWidget* dialog);
 
-private:
     VkWindowPlacement() = delete;
 };
 

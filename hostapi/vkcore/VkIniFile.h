@@ -30,7 +30,7 @@ public:
     QString lastError() const { return m_lastError; }
 
     // A store of a few flags and addresses; a larger file is not one of ours and is not read whole.
-    static constexpr qint64 kMaxBytes = 1024 * 1024;
+    static constexpr qint64 kMaxBytes = qint64{1024} * 1024;
 
 private:
     QString m_path;

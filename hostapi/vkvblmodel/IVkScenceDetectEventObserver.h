@@ -34,6 +34,6 @@ public:
     virtual bool onDetectProgress(qint64 framesDone, qint64 frameCount);
 
 protected:
-    ~IVkScenceDetectEventObserver();
+    ~IVkScenceDetectEventObserver() = default;
     Q_DISABLE_COPY(IVkScenceDetectEventObserver)
 };

@@ -1,6 +1,8 @@
 #include "VkProjectSettingClickEvent.h"
 
-VkProjectSettingClickEvent::VkProjectSettingClickEvent(QString triggerMethod)
+// The exported constructor takes the method by value.
+VkProjectSettingClickEvent::VkProjectSettingClickEvent(
+    QString triggerMethod) // NOLINT(performance-unnecessary-value-param)
     : VkTrackEvent(QStringLiteral("project_set_click"))
 {
     setProperty(QStringLiteral("trigger_method"), triggerMethod);

@@ -215,8 +215,9 @@ QTableWidget* VkScenceDetectListWidget::table() const
     return m_table;
 }
 
+// The slot's signature, with the image by value, is part of the exported interface.
 void VkScenceDetectListWidget::slotDetectResult(qlonglong start, qlonglong end, qlonglong duration,
-                                                QImage img)
+                                                QImage img) // NOLINT(performance-unnecessary-value-param)
 {
     if (!m_pending.isEmpty() || rowTimeSpent()) {
         m_pending.append({start, end, duration, img});

@@ -352,7 +352,8 @@ void VkStartupDlg::slotItemSelectionChanged()
     }
 }
 
-void VkStartupDlg::slotFindTextChanged(QString text)
+// The slot's signature, with the text by value, is part of the exported interface.
+void VkStartupDlg::slotFindTextChanged(QString text) // NOLINT(performance-unnecessary-value-param)
 {
     if (text.isEmpty()) {
         for (int i = 0; i < d->projectList->count(); ++i) {

@@ -1,5 +1,7 @@
 #include <vkvblmodel/VkMediaItemFactory.h>
 
+#include <vkcore/VkError.h>
+
 #include "VkAudioFileMediaInfo.h"
 #include "VkImageFileMediaInfo.h"
 #include "VkMediaItem.h"
@@ -17,12 +19,6 @@
 using namespace VkVBLModelInternal;
 
 namespace {
-void setError(QString* error, const QString& message)
-{
-    if (error)
-        *error = message;
-}
-
 std::unique_ptr<IVkMediaInfo> infoFor(const VkMediaProbeResult& facts)
 {
     if (facts.streamFlags & VkMediaProbeResult::Image)
@@ -36,17 +32,17 @@ std::unique_ptr<IVkMediaInfo> infoFor(const VkMediaProbeResult& facts)
 std::unique_ptr<IVkAbstractMediaItem> VkMediaItemFactory::create(const QString& path, QString* error)
 {
     if (path.trimmed().isEmpty()) {
-        setError(error, QCoreApplication::translate("VkMediaItemFactory", "No media file was given."));
+        VkError::set(error, QCoreApplication::translate("VkMediaItemFactory", "No media file was given."));
         return nullptr;
     }
     const QString filePath = VkMediaPaths::canonical(path);
     VkMediaProbeResult facts;
     std::string reason;
     if (!VkMediaProbe::probe(VkMediaPaths::toEngine(filePath), facts, &reason)) {
-        setError(error, QCoreApplication::translate("VkMediaItemFactory",
-                                                    "%1 is not a video, audio or image file that can be "
-                                                    "opened: %2")
-                            .arg(QDir::toNativeSeparators(filePath), VkMediaPaths::fromEngine(reason)));
+        VkError::set(error, QCoreApplication::translate("VkMediaItemFactory",
+                                                        "%1 is not a video, audio or image file that can be "
+                                                        "opened: %2")
+                                .arg(QDir::toNativeSeparators(filePath), VkMediaPaths::fromEngine(reason)));
         return nullptr;
     }
     const VkMediaSidecar sidecar = VkMediaSidecar::read(filePath);

@@ -19,7 +19,7 @@ namespace VkVBLModelInternal {
 namespace {
 const char kSuffix[] = ".vkmeta.json";
 // A record is a few hundred bytes; a larger file is not ours and is not read whole.
-constexpr qint64 kMaxSidecarBytes = 1024 * 1024;
+constexpr qint64 kMaxSidecarBytes = qint64{1024} * 1024;
 // Integers a JSON number holds exactly.
 constexpr double kMaxExactInteger = 9007199254740992.0;
 

@@ -19,8 +19,8 @@ public:
     int GetStockSource() const override;
     bool IsStockMedia() const override;
 
-    bool IsQualityUnavailable(int quality) const override;
-    void GetQualityResolution(int quality, int& width, int& height) const override;
+    bool IsQualityUnavailable(int level) const override;
+    void GetQualityResolution(int level, int& width, int& height) const override;
     QString GetAuthorUrl() const override;
     QString GetAuthorName() const override;
     QString GetLicenseUrl() const override;
