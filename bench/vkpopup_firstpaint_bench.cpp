@@ -54,11 +54,16 @@ QTextStream& out()
     return stream;
 }
 
+// The words of a fixed command line, split at spaces.
+QStringList words(const char* text)
+{
+    return QString::fromLatin1(text).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+}
+
 bool ffmpeg(const QStringList& arguments)
 {
     QProcess process;
-    process.start(QStringLiteral("ffmpeg"),
-                  QStringList{"-hide_banner", "-loglevel", "error", "-y"} + arguments);
+    process.start(QStringLiteral("ffmpeg"), words("-hide_banner -loglevel error -y") + arguments);
     if (!process.waitForFinished(kFfmpegTimeoutMs) || process.exitCode() != 0) {
         QTextStream(stderr) << "ffmpeg failed: " << process.readAllStandardError() << '\n';
         return false;
@@ -71,17 +76,19 @@ bool ffmpeg(const QStringList& arguments)
 bool prepareMedia(const QDir& work)
 {
     if (!work.exists(QStringLiteral("clip-1080p.mp4")) &&
-        !ffmpeg({"-f", "lavfi", "-i", "testsrc2=s=1920x1080:r=25:d=10", "-f", "lavfi", "-i",
-                 "sine=frequency=440:sample_rate=48000:duration=10", "-c:v", "libx264", "-preset", "veryfast",
-                 "-pix_fmt", "yuv420p", "-c:a", "aac", "-shortest", work.filePath("clip-1080p.mp4")}))
+        !ffmpeg(words("-f lavfi -i testsrc2=s=1920x1080:r=25:d=10 -f lavfi -i "
+                      "sine=frequency=440:sample_rate=48000:duration=10 -c:v libx264 -preset veryfast "
+                      "-pix_fmt yuv420p -c:a aac -shortest")
+                << work.filePath(QStringLiteral("clip-1080p.mp4"))))
         return false;
     if (!work.exists(QStringLiteral("photo-24mp.jpg")) &&
-        !ffmpeg({"-f", "lavfi", "-i", "testsrc2=s=6000x4000", "-frames:v", "1", "-q:v", "3",
-                 work.filePath("photo-24mp.jpg")}))
+        !ffmpeg(words("-f lavfi -i testsrc2=s=6000x4000 -frames:v 1 -q:v 3")
+                << work.filePath(QStringLiteral("photo-24mp.jpg"))))
         return false;
     if (!work.exists(QStringLiteral("picture-15.png")) &&
-        !ffmpeg({"-f", "lavfi", "-i", "testsrc2=s=1920x1080:r=25", "-vf", "noise=alls=12:allf=t", "-frames:v",
-                 QString::number(kProjects), "-start_number", "1", work.filePath("picture-%02d.png")}))
+        !ffmpeg(words("-f lavfi -i testsrc2=s=1920x1080:r=25 -vf noise=alls=12:allf=t -start_number 1")
+                << QStringLiteral("-frames:v") << QString::number(kProjects)
+                << work.filePath(QStringLiteral("picture-%02d.png"))))
         return false;
     return true;
 }
@@ -108,29 +115,30 @@ QString prepareProjects(const QDir& work, const QDir& home)
     QString first;
     for (int i = 1; i <= kProjects; ++i) {
         const QString base = QStringLiteral("project-%1").arg(i, 2, 10, QLatin1Char('0'));
-        const QString path = projects.filePath(base + "." + VkProjectSuffixHelper::projectFileSuffix());
+        const QString path =
+            projects.filePath(base + QLatin1Char('.') + VkProjectSuffixHelper::projectFileSuffix());
         const QByteArray picture =
             readAll(work.filePath(QStringLiteral("picture-%1.png").arg(i, 2, 10, QLatin1Char('0'))));
         if (picture.isEmpty())
             return QString();
-        QJsonObject project{{"format", "vkproject"},
-                            {"version", 1},
-                            {"config", QJsonObject{{"aspectRatio", 1},
-                                                   {"frameRate", 2},
-                                                   {"width", 1920},
-                                                   {"height", 1080},
-                                                   {"colorSpace", 0}}}};
+        QJsonObject project{{QStringLiteral("format"), QStringLiteral("vkproject")},
+                            {QStringLiteral("version"), 1},
+                            {QStringLiteral("config"), QJsonObject{{QStringLiteral("aspectRatio"), 1},
+                                                                   {QStringLiteral("frameRate"), 2},
+                                                                   {QStringLiteral("width"), 1920},
+                                                                   {QStringLiteral("height"), 1080},
+                                                                   {QStringLiteral("colorSpace"), 0}}}};
         if (i % 2 == 0)
             project.insert(QStringLiteral("thumbnail"), QString::fromLatin1(picture.toBase64()));
-        else if (!writeAll(projects.filePath(base + ".kqthumb"), picture))
+        else if (!writeAll(projects.filePath(base + QStringLiteral(".kqthumb")), picture))
             return QString();
         if (!writeAll(path, QJsonDocument(project).toJson()))
             return QString();
         const double time = 1700000000.0 + i * 3600;
-        recent.append(QJsonObject{{"name", QStringLiteral("Holiday film %1").arg(i)},
-                                  {"path", path},
-                                  {"createTime", time},
-                                  {"modifyTime", time}});
+        recent.append(QJsonObject{{QStringLiteral("name"), QStringLiteral("Holiday film %1").arg(i)},
+                                  {QStringLiteral("path"), path},
+                                  {QStringLiteral("createTime"), time},
+                                  {QStringLiteral("modifyTime"), time}});
         if (first.isEmpty())
             first = path;
     }

@@ -161,9 +161,9 @@ int main(int argc, char** argv)
             return 1;
         }
         std::printf("%-16s %6d %8.2f %9.2f %6.2f %11.1f %7.2f %8d %9.1f %9d %9.2f\n",
-                    qPrintable(clip.section('/', -1)), run.scenes, cli, run.seconds, run.seconds / cli,
-                    run.longestStretchMs, run.longestStretchAt, run.stretchesOverLimit, run.longestBusyMs,
-                    run.busyOverLimit, run.busySeconds);
+                    qPrintable(clip.section(QLatin1Char('/'), -1)), run.scenes, cli, run.seconds,
+                    run.seconds / cli, run.longestStretchMs, run.longestStretchAt, run.stretchesOverLimit,
+                    run.longestBusyMs, run.busyOverLimit, run.busySeconds);
         if (cliScenes > 0 && run.scenes != cliScenes)
             std::printf("  (the command line found %d scenes)\n", cliScenes);
         std::fflush(stdout);

@@ -21,14 +21,8 @@ set(VK_STRICT_QT_DEFINITIONS
 # Our libraries and programs build with them; the test suites follow once VK_STRICT_QT_TESTS is on
 # (tests/CMakeLists.txt).
 option(VK_STRICT_QT_TESTS "Build the test suites with the strict Qt definitions as well" OFF)
-# Targets whose code is still to be brought under the strict definitions; they build without them
-# until then.
-set(VK_STRICT_QT_PENDING
-    vkmedia_scene_bench vkpopup_firstpaint_bench vkmedia_seek_bench vkscene_dialog_bench)
 function(vk_set_strict_qt target)
-    if(NOT target IN_LIST VK_STRICT_QT_PENDING)
-        target_compile_definitions(${target} PRIVATE ${VK_STRICT_QT_DEFINITIONS})
-    endif()
+    target_compile_definitions(${target} PRIVATE ${VK_STRICT_QT_DEFINITIONS})
 endfunction()
 
 # Fails the configure step on a listed file that is not there (add_library would only find out at
