@@ -16,20 +16,15 @@
 #include <vkvblmodel/VkProjectRecentInfo.h>
 #include <vkvblmodel/VkTrackEvent.h>
 
-#include <QApplication>
-#include <QDir>
-#include <QFile>
-#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QSet>
-#include <QTemporaryDir>
-#include <QtTest>
 
 #include "VkTestFiles.h"
+#include "VkTestMain.h"
 
 #include <cerrno>
 #include <csignal>
@@ -50,6 +45,11 @@ constexpr int kTmpfsPage = 4096;
 // Stores made larger than the limit and than one page.
 constexpr int kLongText = 5000;
 
+QString home()
+{
+    return qEnvironmentVariable("VK_HOME");
+}
+
 QString storePath(const QString& folder, const char* name)
 {
     return QDir(folder).filePath(QLatin1String(name));
@@ -57,152 +57,116 @@ QString storePath(const QString& folder, const char* name)
 
 QByteArray projectBytes(const QString& name = QString())
 {
-    QJsonObject document{{"format", "vkproject"}, {"version", 1}, {"futureKey", "kept"}};
+    QJsonObject document{{"format"_s, "vkproject"_s}, {"version"_s, 1}, {"futureKey"_s, "kept"_s}};
     if (!name.isEmpty())
-        document.insert("name", name);
+        document.insert("name"_s, name);
     return QJsonDocument(document).toJson();
-}
-
-QByteArray recentBytes(int count, const QString& folder)
-{
-    QJsonArray entries;
-    for (int i = 0; i < count; ++i)
-        entries.append(QJsonObject{{"name", QStringLiteral("Project %1").arg(i)},
-                                   {"path", QDir(folder).filePath(QStringLiteral("p%1.vkproj").arg(i))},
-                                   {"createTime", 1000 + i},
-                                   {"modifyTime", 2000 + i}});
-    return QJsonDocument(entries).toJson();
 }
 
 class LongEvent : public VkTrackEvent
 {
 public:
     LongEvent()
-        : VkTrackEvent(QStringLiteral("long_event"))
+        : VkTrackEvent("long_event"_s)
     {
-        setProperty(QStringLiteral("text"), QString(kLongText, QLatin1Char('x')));
+        setProperty("text"_s, QString(kLongText, QLatin1Char('x')));
     }
 };
 
-QString reportOf(bool ok, const QString& error)
+// One operation in a child process: "ok ..." or "error: ..." for the parent to read.
+QString childOperation(const QStringList& args)
 {
-    return ok ? QStringLiteral("ok") : QStringLiteral("error: ") + error;
-}
-
-// One operation in a child process; prints one line, "ok ..." or "error: ...".
-int runChild(const QStringList& args)
-{
-    if (qEnvironmentVariableIsSet("VK_FSIZE_LIMIT")) {
-        // A write past the limit fails with EFBIG instead of ending the process.
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlim_t limit = rlim_t(qEnvironmentVariableIntValue("VK_FSIZE_LIMIT"));
-        rlimit current;
-        getrlimit(RLIMIT_FSIZE, &current);
-        current.rlim_cur = limit;
-        if (setrlimit(RLIMIT_FSIZE, &current) != 0)
-            return 3;
-    }
     const QString op = args.value(0);
-    QString report;
     QString error;
-    if (op == QLatin1String("project")) {
+    bool ok = false;
+    if (op == "project"_s) {
+        // Small enough to stay inside the write buffer of a QFileDevice (16 KB), whose final flush is
+        // where a full disk used to go unnoticed.
+        QImage noise(40, 40, QImage::Format_RGB32);
+        for (int i = 0; i < 40 * 40; ++i)
+            noise.setPixel(i % 40, i / 40, QRandomGenerator::global()->generate());
         IVkProjectManager* manager = IVkProjectManager::getInstance();
-        if (!manager->openProject(args.value(1), &error)) {
-            report = reportOf(false, error);
-        } else {
-            // Small enough to stay inside the write buffer of a QFileDevice (16 KB), whose final flush
-            // is where a full disk used to go unnoticed.
-            QImage noise(40, 40, QImage::Format_RGB32);
-            for (int y = 0; y < noise.height(); ++y)
-                for (int x = 0; x < noise.width(); ++x)
-                    noise.setPixel(x, y, QRandomGenerator::global()->generate());
-            const bool ok = manager->currentProject()->setThumbnail(noise, &error);
-            report = reportOf(ok, error);
-        }
-    } else if (op == QLatin1String("recent")) {
-        const bool ok =
-            IVkProjectRecentManager::getInstance()->addProject(args.value(1), args.value(2), &error);
-        report = reportOf(ok, error);
-    } else if (op == QLatin1String("add-many")) {
-        for (int i = 0; i < args.value(2).toInt(); ++i) {
-            const QString path = QStringLiteral("%1-%2.vkproj").arg(args.value(1)).arg(i);
-            if (!IVkProjectRecentManager::getInstance()->addProject(path, QString(), &error))
-                break;
-        }
-        report = reportOf(error.isEmpty(), error);
-    } else if (op == QLatin1String("event")) {
+        ok = manager->openProject(args.value(1), &error) &&
+             manager->currentProject()->setThumbnail(noise, &error);
+    } else if (op == "recent"_s) {
+        ok = IVkProjectRecentManager::getInstance()->addProject(args.value(1), args.value(2), &error);
+    } else if (op == "add-many"_s) {
+        for (int i = 0; i < args.value(2).toInt() && error.isEmpty(); ++i)
+            IVkProjectRecentManager::getInstance()->addProject(
+                QStringLiteral("%1-%2.vkproj").arg(args.value(1)).arg(i), QString(), &error);
+        ok = error.isEmpty();
+    } else if (op == "event"_s) {
         LongEvent event;
         event.sendEvent();
-        report = reportOf(event.lastError().isEmpty(), event.lastError());
-    } else if (op == QLatin1String("config")) {
-        VkConfig::Instance().SetCBSUrl(QStringLiteral("HelpOnlinePage"),
-                                       QStringLiteral("https://help.example/") + QString(kLongText, 'x'));
-        report = reportOf(VkConfig::Instance().IsWritable(), VkConfig::Instance().LastError());
-    } else if (op == QLatin1String("settings")) {
+        error = event.lastError();
+        ok = error.isEmpty();
+    } else if (op == "config"_s) {
+        VkConfig::Instance().SetCBSUrl("HelpOnlinePage"_s,
+                                       "https://help.example/"_s + QString(kLongText, QLatin1Char('x')));
+        ok = VkConfig::Instance().IsWritable();
+        error = VkConfig::Instance().LastError();
+    } else if (op == "settings"_s) {
         VkAppSettings::GetInstance()->GetSettings()->GetGeneralSetting()->SetMediaMatchProjShow(true);
-        const QString problem = VkAppSettings::GetInstance()->LastError();
-        report = reportOf(problem.isEmpty(), problem);
-    } else if (op == QLatin1String("list-recent")) {
+        error = VkAppSettings::GetInstance()->LastError();
+        ok = error.isEmpty();
+    } else if (op == "list-recent"_s) {
         // What the startup window does with every listed project.
         int pictures = 0;
         const QList<VkProjectRecentInfo*> records =
             IVkProjectRecentManager::getInstance()->getRecentProjects(IVkProjectRecentManager::RecentAll);
         for (VkProjectRecentInfo* record : records)
             pictures += IVkProject::getThumbnail(record->getPath()).isNull() ? 0 : 1;
-        report = QStringLiteral("ok %1 listed, %2 pictures").arg(records.size()).arg(pictures);
-    } else if (op == QLatin1String("startup-window")) {
+        return QStringLiteral("ok %1 listed, %2 pictures").arg(records.size()).arg(pictures);
+    } else if (op == "startup-window"_s) {
         VkStartupDlg dialog(nullptr);
-        report = QStringLiteral("ok");
-    } else if (op == QLatin1String("open")) {
-        const bool ok = IVkProjectManager::getInstance()->openProject(args.value(1), &error);
-        report = reportOf(ok, error);
-    } else if (op == QLatin1String("media")) {
-        const bool ok = VkMediaItemFactory::create(args.value(1), &error) != nullptr;
-        report = reportOf(ok, error);
-    } else {
-        report = QStringLiteral("error: unknown operation ") + op;
+        ok = true;
+    } else if (op == "open"_s) {
+        ok = IVkProjectManager::getInstance()->openProject(args.value(1), &error);
+    } else if (op == "media"_s) {
+        ok = VkMediaItemFactory::create(args.value(1), &error) != nullptr;
     }
-    std::fprintf(stdout, "%s\n", qUtf8Printable(report));
-    std::fflush(stdout);
+    return ok ? "ok"_s : "error: "_s + error;
+}
+
+int runChild(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsSet("VK_FSIZE_LIMIT")) {
+        // A write past the limit fails with EFBIG instead of ending the process.
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit current;
+        getrlimit(RLIMIT_FSIZE, &current);
+        current.rlim_cur = rlim_t(qEnvironmentVariableIntValue("VK_FSIZE_LIMIT"));
+        if (setrlimit(RLIMIT_FSIZE, &current) != 0)
+            return 3;
+    }
+    QApplication app(argc, argv);
+    std::fprintf(stdout, "%s\n", qUtf8Printable(childOperation(app.arguments().mid(2))));
     return 0;
 }
 
-struct ChildResult
-{
-    bool finished = false;
-    QString output;
-};
-
-QProcess* startChild(const QString& home, const QStringList& args, bool sizeLimit)
+QProcess* startChild(const QString& home, const QStringList& args, bool sizeLimit = false)
 {
     auto* process = new QProcess;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("VK_HOME"), home);
+    env.insert("VK_HOME"_s, home);
     if (sizeLimit)
-        env.insert(QStringLiteral("VK_FSIZE_LIMIT"), QString::number(kFileSizeLimit));
+        env.insert("VK_FSIZE_LIMIT"_s, QString::number(kFileSizeLimit));
     process->setProcessEnvironment(env);
     process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process->start(QCoreApplication::applicationFilePath(), QStringList{QStringLiteral("--child")} + args);
+    process->start(QCoreApplication::applicationFilePath(), QStringList{"--child"_s} + args);
     return process;
 }
 
-ChildResult finishChild(QProcess* process)
+// The child's line; empty when it hung, the failure being tested for (it is ended so the suite goes on).
+QString finishChild(QProcess* process)
 {
-    ChildResult result;
-    result.finished = process->waitForFinished(kChildTimeoutMs);
-    if (!result.finished) {
-        // A hang is the failure being tested for: end it so the suite goes on.
+    const std::unique_ptr<QProcess> owned(process);
+    if (!process->waitForFinished(kChildTimeoutMs)) {
         process->kill();
         process->waitForFinished();
+        return QString();
     }
-    result.output = QString::fromUtf8(process->readAllStandardOutput()).trimmed();
-    delete process;
-    return result;
-}
-
-ChildResult runInChild(const QString& home, const QStringList& args, bool sizeLimit = false)
-{
-    return finishChild(startChild(home, args, sizeLimit));
+    return QString::fromUtf8(process->readAllStandardOutput()).trimmed();
 }
 
 QStringList strayFiles(const QString& folder)
@@ -210,10 +174,20 @@ QStringList strayFiles(const QString& folder)
     // Temporary files of an interrupted replace start with a dot; lock files end in ".lock".
     QStringList stray;
     for (const QString& name : QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System)) {
-        if (name.startsWith(QLatin1Char('.')) || name.endsWith(QLatin1String(".lock")))
+        if (name.startsWith(QLatin1Char('.')) || name.endsWith(".lock"_s))
             stray << name;
     }
     return stray;
+}
+
+void clearFolder(const QString& folder)
+{
+    QDir dir(folder);
+    for (const QString& name :
+         dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
+        if (!QFile::remove(dir.filePath(name)))
+            QDir(dir.filePath(name)).removeRecursively();
+    }
 }
 
 } // namespace
@@ -226,14 +200,12 @@ private slots:
     void initTestCase();
     void cleanupTestCase();
     void init();
-
     void fullDisk_data();
     void fullDisk();
     void specialFiles_data();
     void specialFiles();
-    void damagedRecentKeptAside_data();
-    void damagedRecentKeptAside();
-    void damagedIniKeptAside();
+    void damagedStoreKeptAside_data();
+    void damagedStoreKeptAside();
     void concurrentAdds();
     void timelineNotAnObject_data();
     void timelineNotAnObject();
@@ -241,10 +213,8 @@ private slots:
     void recentNameKept();
 
 private:
-    QString home() const { return qEnvironmentVariable("VK_HOME"); }
     // Fills the tmpfs so that exactly freePages pages stay free.
     bool fillDisk(int freePages);
-    void clearFolder(const QString& folder);
 
     QTemporaryDir m_scratch;
     QString m_fullFolder; // the folder whose file system gets full
@@ -254,7 +224,7 @@ private:
 void tst_Stores::initTestCase()
 {
     QVERIFY(m_scratch.isValid());
-    m_fullFolder = m_scratch.filePath(QStringLiteral("full"));
+    m_fullFolder = m_scratch.filePath("full"_s);
     QVERIFY(QDir().mkpath(m_fullFolder));
     // Root in a container may or may not be allowed to mount; without it, a size limit stands in.
     // VK_TEST_NO_TMPFS forces the size limit where a mount would work.
@@ -270,41 +240,25 @@ void tst_Stores::cleanupTestCase()
         ::umount2(QFile::encodeName(m_fullFolder).constData(), MNT_DETACH);
 }
 
-void tst_Stores::clearFolder(const QString& folder)
-{
-    QDir dir(folder);
-    for (const QString& name :
-         dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
-        if (!QFile::remove(dir.filePath(name)))
-            QDir(dir.filePath(name)).removeRecursively();
-    }
-}
-
 void tst_Stores::init()
 {
     clearFolder(home());
     clearFolder(m_fullFolder);
     IVkProjectRecentManager::getInstance()->reload();
+    VkConfig::Instance().Reload();
 }
 
 bool tst_Stores::fillDisk(int freePages)
 {
-    const QByteArray filler = QFile::encodeName(QDir(m_fullFolder).filePath(QStringLiteral("zz-filler")));
+    const QByteArray filler = QFile::encodeName(QDir(m_fullFolder).filePath("zz-filler"_s));
     const int fd = ::open(filler.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     if (fd < 0)
         return false;
     const QByteArray chunk(64 * 1024, 'f');
     off_t size = 0;
-    while (true) {
-        const ssize_t n = ::write(fd, chunk.constData(), size_t(chunk.size()));
-        if (n > 0) {
-            size += n;
-            continue;
-        }
-        if (n < 0 && errno == EINTR)
-            continue;
-        break;
-    }
+    ssize_t n = 0;
+    while ((n = ::write(fd, chunk.constData(), size_t(chunk.size()))) > 0 || (n < 0 && errno == EINTR))
+        size += std::max<ssize_t>(n, 0);
     const bool ok = errno == ENOSPC && ::ftruncate(fd, size - off_t(freePages) * kTmpfsPage) == 0;
     ::close(fd);
     return ok;
@@ -316,20 +270,27 @@ void tst_Stores::fullDisk_data()
     QTest::addColumn<QByteArray>("before");
     QTest::addColumn<QStringList>("args"); // the child's operation; "%1" stands for the store's path
     QTest::addColumn<int>("freePages");
-    const QString newProject = QDir(m_fullFolder).filePath("new.vkproj");
-    const QByteArray event = QByteArray(R"({"event":"earlier","properties":[]})") + '\n';
+    QJsonArray recent;
+    for (int i = 0; i < 20; ++i)
+        recent.append(
+            QJsonObject{{"name"_s, QStringLiteral("Project %1").arg(i)},
+                        {"path"_s, QDir(m_fullFolder).filePath(QStringLiteral("p%1.vkproj").arg(i))}});
+    const QString newProject = QDir(m_fullFolder).filePath("new.vkproj"_s);
     // One free page takes the lock file, so that the failing write is the store's own.
-    QTest::newRow("project save") << "film.vkproj" << projectBytes() << QStringList{"project", "%1"} << 1;
-    QTest::newRow("recent list") << "recent.json" << recentBytes(20, m_fullFolder)
-                                 << QStringList{"recent", newProject, "New"} << 1;
-    QTest::newRow("events.jsonl append") << "events.jsonl" << event.repeated(10) << QStringList{"event"} << 0;
-    QTest::newRow("config.ini") << "config.ini" << QByteArray("[ColorSpace]\nGpuTipsNoNeedShow=true\n")
-                                << QStringList{"config"} << 1;
+    QTest::newRow("project save") << "film.vkproj"_s << projectBytes() << QStringList{"project"_s, "%1"_s}
+                                  << 1;
+    QTest::newRow("recent list") << "recent.json"_s << QJsonDocument(recent).toJson()
+                                 << QStringList{"recent"_s, newProject, "New"_s} << 1;
+    QTest::newRow("events.jsonl append")
+        << "events.jsonl"_s << QByteArray("{\"event\":\"earlier\",\"properties\":[]}\n").repeated(10)
+        << QStringList{"event"_s} << 0;
+    QTest::newRow("config.ini") << "config.ini"_s << QByteArray("[ColorSpace]\nGpuTipsNoNeedShow=true\n")
+                                << QStringList{"config"_s} << 1;
     // Another program's long value makes the new file larger than the limit.
-    QTest::newRow("settings.ini") << "settings.ini"
+    QTest::newRow("settings.ini") << "settings.ini"_s
                                   << "[Export]\nLastFolder=/" + QByteArray(kLongText, 'd') +
                                          "\n[General]\nMediaMatchProjShow=false\n"
-                                  << QStringList{"settings"} << 1;
+                                  << QStringList{"settings"_s} << 1;
 }
 
 void tst_Stores::fullDisk()
@@ -339,17 +300,16 @@ void tst_Stores::fullDisk()
     QFETCH(QStringList, args);
     QFETCH(int, freePages);
     const QString path = QDir(m_fullFolder).filePath(fileName);
-    args.replaceInStrings(QStringLiteral("%1"), path);
+    args.replaceInStrings("%1"_s, path);
     QVERIFY(writeBytes(path, before));
     if (m_tmpfs)
         QVERIFY(fillDisk(freePages));
 
-    const ChildResult child = runInChild(m_fullFolder, args, !m_tmpfs);
-    QVERIFY2(child.finished, "the write did not return");
+    const QString output = finishChild(startChild(m_fullFolder, args, !m_tmpfs));
     // The failure is reported, and it is the disk's (not a lock or a read going wrong first).
-    QVERIFY2(child.output.startsWith(QLatin1String("error: ")), qPrintable(child.output));
-    const QString cause = QString::fromLocal8Bit(std::strerror(m_tmpfs ? ENOSPC : EFBIG));
-    QVERIFY2(child.output.contains(cause), qPrintable(child.output));
+    QVERIFY2(output.startsWith("error: "_s), qPrintable(output));
+    QVERIFY2(output.contains(QString::fromLocal8Bit(std::strerror(m_tmpfs ? ENOSPC : EFBIG))),
+             qPrintable(output));
     // The old file, byte for byte, and nothing left behind.
     QCOMPARE(readBytes(path), before);
     QCOMPARE(strayFiles(m_fullFolder), QStringList());
@@ -360,7 +320,7 @@ void tst_Stores::specialFiles_data()
     QTest::addColumn<QString>("special"); // the file made a FIFO, or /dev/zero ("listed": two projects)
     QTest::addColumn<bool>("fifo");
     QTest::addColumn<QString>("op");
-    QTest::addColumn<QString>("expected");
+    QTest::addColumn<QString>("expected"); // how the child's line starts; empty: it hung
     const auto row = [](const char* name, const char* special, bool fifo, const char* op,
                         const char* expected) {
         QTest::newRow(name) << QString::fromLatin1(special) << fifo << QString::fromLatin1(op)
@@ -384,109 +344,101 @@ void tst_Stores::specialFiles()
     QFETCH(QString, expected);
     const auto make = [](const QString& path, bool asFifo) {
         return asFifo ? ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0
-                      : QFile::link(QStringLiteral("/dev/zero"), path);
+                      : QFile::link("/dev/zero"_s, path);
     };
     QImage picture(32, 16, QImage::Format_RGB32);
     picture.fill(Qt::darkCyan);
     QVERIFY(picture.save(storePath(home(), "still.png")));
     QString target = storePath(home(), "film.vkproj");
-    if (special == QLatin1String("listed")) {
+    if (special == "listed"_s) {
         const QString zero = storePath(home(), "zero.vkproj");
         QVERIFY(make(target, true) && make(zero, false));
-        QVERIFY(writeBytes(storePath(home(), "recent.json"),
-                           QJsonDocument(QJsonArray{QJsonObject{{"name", "Pipe"}, {"path", target}},
-                                                    QJsonObject{{"name", "Zero"}, {"path", zero}}})
-                               .toJson()));
+        const QJsonArray listed{QJsonObject{{"name"_s, "Pipe"_s}, {"path"_s, target}},
+                                QJsonObject{{"name"_s, "Zero"_s}, {"path"_s, zero}}};
+        QVERIFY(writeBytes(storePath(home(), "recent.json"), QJsonDocument(listed).toJson()));
     } else {
         QVERIFY(make(QDir(home()).filePath(special), fifo));
-        if (special.startsWith(QLatin1String("still")))
+        if (special.startsWith("still"_s))
             target = storePath(home(), "still.png");
     }
 
-    const ChildResult child = runInChild(home(), QStringList{op, target, QStringLiteral("Name")});
-    QVERIFY2(child.finished, "hung on a special file");
-    QVERIFY2(child.output.startsWith(expected), qPrintable(child.output));
-    if (special == QLatin1String("recent.json")) {
-        // Refused, not replaced by a regular file.
-        struct stat info;
-        QVERIFY(::stat(QFile::encodeName(storePath(home(), "recent.json")).constData(), &info) == 0);
-        QVERIFY(S_ISFIFO(info.st_mode));
-    }
+    const QString output = finishChild(startChild(home(), QStringList{op, target, "Name"_s}));
+    QVERIFY2(!output.isEmpty() && output.startsWith(expected), qPrintable(output));
+    // A special recent.json is refused, not replaced by a regular file.
+    struct stat info;
+    QVERIFY(special != "recent.json"_s ||
+            (::stat(QFile::encodeName(storePath(home(), "recent.json")).constData(), &info) == 0 &&
+             S_ISFIFO(info.st_mode)));
 }
 
-void tst_Stores::damagedRecentKeptAside_data()
+void tst_Stores::damagedStoreKeptAside_data()
 {
+    QTest::addColumn<QString>("store");
     QTest::addColumn<QByteArray>("contents");
-    QTest::newRow("truncated") << QByteArray(R"([{"name": "A", "path": "/p/a.vkproj", "createTi)");
-    QTest::newRow("trailing garbage") << QByteArray(R"([{"name": "A", "path": "/p/a.vkproj"}] <<<)");
-    QTest::newRow("object instead of a list") << QByteArray(R"({"name": "A", "path": "/p/a.vkproj"})");
-    QTest::newRow("latin-1") << QByteArray("[{\"name\": \"Caf\xe9\", \"path\": \"/p/caf\xe9.vkproj\"}]");
-    QTest::newRow("empty") << QByteArray();
+    const QString recent = "recent.json"_s;
+    QTest::newRow("recent: truncated")
+        << recent << QByteArray(R"([{"name": "A", "path": "/p/a.vkproj", "createTi)");
+    QTest::newRow("recent: trailing garbage")
+        << recent << QByteArray(R"([{"name": "A", "path": "/p/a.vkproj"}] <<<)");
+    QTest::newRow("recent: object instead of a list")
+        << recent << QByteArray(R"({"name": "A", "path": "/p/a.vkproj"})");
+    QTest::newRow("recent: latin-1") << recent
+                                     << QByteArray(
+                                            "[{\"name\": \"Caf\xe9\", \"path\": \"/p/caf\xe9.vkproj\"}]");
+    QTest::newRow("recent: empty") << recent << QByteArray();
     QByteArray huge = "[" + QByteArray(R"({"name": "A", "path": "/p/a.vkproj"},)").repeated(120000);
-    huge.append(R"({"name": "B", "path": "/p/b.vkproj"}])");
-    QTest::newRow("over 4 MB") << huge;
+    QTest::newRow("recent: over 4 MB") << recent << huge.append(R"({"name": "B", "path": "/p/b.vkproj"}])");
+    QTest::newRow("config.ini: binary")
+        << "config.ini"_s << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR binary", 24);
 }
 
-void tst_Stores::damagedRecentKeptAside()
+// Reading a damaged store reports it and changes nothing; the next write sets the old bytes aside
+// under a name that the error gives, and writes the new contents alone.
+void tst_Stores::damagedStoreKeptAside()
 {
+    QFETCH(QString, store);
     QFETCH(QByteArray, contents);
-    const QString path = storePath(home(), "recent.json");
+    const QString path = QDir(home()).filePath(store);
     QVERIFY(writeBytes(path, contents));
-    IVkProjectRecentManager* manager = IVkProjectRecentManager::getInstance();
-    // Reading reports it and changes nothing.
-    QVERIFY(manager->getRecentProjects(IVkProjectRecentManager::RecentAll).isEmpty());
-    QVERIFY(!manager->lastError().isEmpty());
-    QCOMPARE(readBytes(path), contents);
-
     QString error;
-    QVERIFY2(manager->addProject(QStringLiteral("/p/new.vkproj"), QStringLiteral("New"), &error),
-             qPrintable(error));
-    const QStringList aside = QDir(home()).entryList(QStringList{QStringLiteral("recent.json.broken-*")});
+    if (store == "config.ini"_s) {
+        VkConfig::Instance().Reload();
+        VkConfig::Instance().SetHdrEnabled(true);
+        QVERIFY(VkConfig::Instance().IsWritable());
+        error = VkConfig::Instance().LastError();
+        VkConfig::Instance().Reload();
+        QVERIFY(VkConfig::Instance().IsHdrEnabled());
+    } else {
+        IVkProjectRecentManager* manager = IVkProjectRecentManager::getInstance();
+        QVERIFY(manager->getRecentProjects(IVkProjectRecentManager::RecentAll).isEmpty());
+        QVERIFY(!manager->lastError().isEmpty());
+        QCOMPARE(readBytes(path), contents);
+        QVERIFY2(manager->addProject("/p/new.vkproj"_s, "New"_s, &error), qPrintable(error));
+        error = manager->lastError();
+        const QJsonArray written = QJsonDocument::fromJson(readBytes(path)).array();
+        QCOMPARE(written.size(), 1);
+        QCOMPARE(written.at(0).toObject().value("name"_s).toString(), "New"_s);
+    }
+    const QStringList aside = QDir(home()).entryList(QStringList{store + ".broken-*"_s});
     QCOMPARE(aside.size(), 1);
     QCOMPARE(readBytes(QDir(home()).filePath(aside.first())), contents);
-    QVERIFY2(manager->lastError().contains(aside.first()), qPrintable(manager->lastError()));
-    const QJsonArray written = QJsonDocument::fromJson(readBytes(path)).array();
-    QCOMPARE(written.size(), 1);
-    QCOMPARE(written.at(0).toObject().value("name").toString(), QStringLiteral("New"));
-}
-
-void tst_Stores::damagedIniKeptAside()
-{
-    const QByteArray garbage("\x89PNG\r\n\x1a\n\0\0\0\rIHDR binary", 24);
-    const QString path = storePath(home(), "config.ini");
-    QVERIFY(writeBytes(path, garbage));
-    VkConfig::Instance().Reload();
-    VkConfig::Instance().SetHdrEnabled(true);
-    QVERIFY(VkConfig::Instance().IsWritable());
-    const QStringList aside = QDir(home()).entryList(QStringList{QStringLiteral("config.ini.broken-*")});
-    QCOMPARE(aside.size(), 1);
-    QCOMPARE(readBytes(QDir(home()).filePath(aside.first())), garbage);
-    QVERIFY2(VkConfig::Instance().LastError().contains(aside.first()),
-             qPrintable(VkConfig::Instance().LastError()));
-    VkConfig::Instance().Reload();
-    QVERIFY(VkConfig::Instance().IsHdrEnabled());
+    QVERIFY2(error.contains(aside.first()), qPrintable(error));
 }
 
 void tst_Stores::concurrentAdds()
 {
     // Five editors add nine projects each, all at once: all 45 must be listed.
-    constexpr int kProcesses = 5;
-    constexpr int kAddsEach = 9;
     QList<QProcess*> children;
-    for (int p = 0; p < kProcesses; ++p)
-        children << startChild(
-            home(), QStringList{"add-many", QStringLiteral("/p/editor%1").arg(p), QString::number(kAddsEach)},
-            false);
-    for (QProcess* child : children) {
-        const ChildResult result = finishChild(child);
-        QVERIFY(result.finished);
-        QCOMPARE(result.output, QStringLiteral("ok"));
-    }
+    for (int p = 0; p < 5; ++p)
+        children << startChild(home(),
+                               QStringList{"add-many"_s, QStringLiteral("/p/editor%1").arg(p), "9"_s});
+    for (QProcess* child : children)
+        QCOMPARE(finishChild(child), "ok"_s);
     QSet<QString> paths;
-    const QJsonArray entries = QJsonDocument::fromJson(readBytes(storePath(home(), "recent.json"))).array();
-    for (const QJsonValue& entry : entries)
-        paths.insert(entry.toObject().value("path").toString());
-    QCOMPARE(paths.size(), kProcesses * kAddsEach);
+    for (const QJsonValue& entry :
+         QJsonDocument::fromJson(readBytes(storePath(home(), "recent.json"))).array())
+        paths.insert(entry.toObject().value("path"_s).toString());
+    QCOMPARE(paths.size(), 5 * 9);
     QCOMPARE(strayFiles(home()), QStringList());
 }
 
@@ -500,7 +452,7 @@ void tst_Stores::timelineNotAnObject_data()
 void tst_Stores::timelineNotAnObject()
 {
     QFETCH(QByteArray, timeline);
-    const QString path = QDir(home()).filePath(QStringLiteral("film.vkproj"));
+    const QString path = storePath(home(), "film.vkproj");
     QVERIFY(writeBytes(path, projectBytes()));
     QString error;
     QVERIFY2(IVkProjectManager::getInstance()->openProject(path, &error), qPrintable(error));
@@ -512,10 +464,10 @@ void tst_Stores::timelineNotAnObject()
     presenter.Save();
     QCOMPARE(readBytes(path), damaged);
     const QString reported = IVkProjectManager::getInstance()->currentProject()->lastWriteError();
-    QVERIFY2(reported.contains(QLatin1String("\"timeline\"")), qPrintable(reported));
+    QVERIFY2(reported.contains("\"timeline\""_s), qPrintable(reported));
     // Opened as it is, such a file is refused as a damaged "config" is.
     QVERIFY(!IVkProjectManager::getInstance()->openProject(path, &error));
-    QVERIFY2(error.contains(QLatin1String("\"timeline\"")), qPrintable(error));
+    QVERIFY2(error.contains("\"timeline\""_s), qPrintable(error));
 }
 
 void tst_Stores::recentNameKept_data()
@@ -523,27 +475,27 @@ void tst_Stores::recentNameKept_data()
     QTest::addColumn<QString>("listedName");
     QTest::addColumn<QString>("ownName");
     QTest::addColumn<QString>("expected");
-    const auto row = [](const char* name, const char* listed, const char* own, const char* expected) {
-        QTest::newRow(name) << QString::fromLatin1(listed) << QString::fromLatin1(own)
-                            << QString::fromLatin1(expected);
-    };
-    row("listed, no name of its own", "Wedding Highlights", "", "Wedding Highlights");
-    row("listed, a name of its own", "Wedding Highlights", "Wedding Final", "Wedding Final");
-    row("not listed, no name", "", "", "wedding-highlights");
-    row("not listed, a name of its own", "", "Wedding Final", "Wedding Final");
+    QTest::newRow("listed, no name of its own")
+        << "Wedding Highlights"_s << QString() << "Wedding Highlights"_s;
+    QTest::newRow("listed, a name of its own") << "Wedding Highlights"_s
+                                               << "Wedding Final"_s
+                                               << "Wedding Final"_s;
+    QTest::newRow("not listed, a name of its own") << QString() << "Wedding Final"_s
+                                                   << "Wedding Final"_s;
 }
 
+// Opening a project lists it under its own name, else the listed one, in memory and in the store.
 void tst_Stores::recentNameKept()
 {
     QFETCH(QString, listedName);
     QFETCH(QString, ownName);
     QFETCH(QString, expected);
-    const QString path = QDir(home()).filePath(QStringLiteral("wedding-highlights.vkproj"));
+    const QString path = storePath(home(), "wedding-highlights.vkproj");
     QVERIFY(writeBytes(path, projectBytes(ownName)));
     QJsonArray entries;
     if (!listedName.isEmpty())
         entries.append(
-            QJsonObject{{"name", listedName}, {"path", path}, {"createTime", 5}, {"modifyTime", 6}});
+            QJsonObject{{"name"_s, listedName}, {"path"_s, path}, {"createTime"_s, 5}, {"modifyTime"_s, 6}});
     QVERIFY(writeBytes(storePath(home(), "recent.json"), QJsonDocument(entries).toJson()));
 
     QString error;
@@ -552,32 +504,15 @@ void tst_Stores::recentNameKept()
         IVkProjectRecentManager::getInstance()->getRecentProjects(IVkProjectRecentManager::RecentAll);
     QCOMPARE(records.size(), 1);
     QCOMPARE(records.first()->getName(), expected);
-    QCOMPARE(QJsonDocument::fromJson(readBytes(storePath(home(), "recent.json")))
-                 .array()
-                 .at(0)
-                 .toObject()
-                 .value("name")
-                 .toString(),
-             expected);
+    const QJsonArray stored = QJsonDocument::fromJson(readBytes(storePath(home(), "recent.json"))).array();
+    QCOMPARE(stored.at(0).toObject().value("name"_s).toString(), expected);
 }
 
 int main(int argc, char** argv)
 {
-    if (argc > 1 && qstrcmp(argv[1], "--child") == 0) {
-        QApplication app(argc, argv);
-        QStringList args = app.arguments().mid(2);
-        return runChild(args);
-    }
-    QTemporaryDir vkHome;
-    if (!vkHome.isValid())
-        return 3;
-    qputenv("VK_HOME", vkHome.path().toLocal8Bit());
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    tst_Stores tc;
-    QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&tc, argc, argv);
+    if (argc > 1 && qstrcmp(argv[1], "--child") == 0)
+        return runChild(argc, argv);
+    return vkTestMain<tst_Stores>(argc, argv);
 }
 
 #include "tst_stores.moc"
