@@ -11,6 +11,8 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+using namespace VkTestLiterals;
+
 // The demo host: its screenshot mode, run once as scripts/demo runs it without a display, in a
 // VK_HOME of its own: the pictures it takes, the sample media and projects it makes (the photo's
 // EXIF read back by the engine), and its scene detection.

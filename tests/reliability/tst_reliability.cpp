@@ -38,6 +38,8 @@
 
 using namespace MediaPropertyProbe;
 
+using namespace VkTestLiterals;
+
 namespace {
 
 QString mediaFile(const QString& name)
@@ -51,7 +53,7 @@ QString makeProject(const QString& dir, const QString& base, bool listed = false
     const QString path =
         QDir(dir).filePath(base + QLatin1Char('.') + VkProjectSuffixHelper::projectFileSuffix());
     const QJsonArray recent{QJsonObject{{"name"_s, base}, {"path"_s, path}}};
-    const QString store = QDir(qEnvironmentVariable("VK_HOME")).filePath("recent.json"_s);
+    const QString store = vkHomeFile("recent.json"_s);
     if (!writeBytes(path, R"({"format": "vkproject", "version": 1})") ||
         (listed && !writeBytes(store, QJsonDocument(recent).toJson())))
         return QString();
@@ -167,15 +169,6 @@ QMap<QString, QByteArray> snapshot(const QString& root)
     return files;
 }
 
-std::unique_ptr<IVkAbstractMediaItem> itemOf(const QString& media)
-{
-    QString error;
-    auto item = VkMediaItemFactory::create(mediaFile(media), &error);
-    if (!item)
-        qWarning("%s", qPrintable(error));
-    return item;
-}
-
 // Threads of this process: the detector's own and its decoder's must all be gone once a window
 // that ran a detection is destroyed.
 int threadCount()
@@ -227,7 +220,7 @@ void tst_Reliability::initTestCase()
 
 void tst_Reliability::init()
 {
-    QFile::remove(QDir(qEnvironmentVariable("VK_HOME")).filePath("recent.json"_s));
+    QFile::remove(vkHomeFile("recent.json"_s));
     reloadStores();
 }
 
@@ -461,8 +454,10 @@ void tst_Reliability::hostileNames()
 
 void tst_Reliability::destroyedDuringDetection()
 {
-    const std::unique_ptr<IVkAbstractMediaItem> item = itemOf("long.mp4"_s);
-    QVERIFY(item);
+    QString error;
+    const std::unique_ptr<IVkAbstractMediaItem> item =
+        VkMediaItemFactory::create(mediaFile("long.mp4"_s), &error);
+    QVERIFY2(item, qPrintable(error));
     const int threadsBefore = threadCount();
     for (int round = 0; round < 100; ++round) {
         auto dialog = std::make_unique<VkScenceDetectionDlg>(item.get(), nullptr);
@@ -550,8 +545,7 @@ void tst_Reliability::readOnlyHome()
     QVERIFY(!IVkProjectRecentManager::getInstance()->addProject(elsewhere, "Elsewhere"_s, &error));
     QVERIFY(!error.isEmpty());
     error.clear();
-    const QString inHome = QDir(qEnvironmentVariable("VK_HOME"))
-                               .filePath("Projects/new."_s + VkProjectSuffixHelper::projectFileSuffix());
+    const QString inHome = vkHomeFile("Projects/new."_s + VkProjectSuffixHelper::projectFileSuffix());
     QVERIFY(!IVkProjectManager::getInstance()->saveProjectAs(inHome, &error));
     QVERIFY(!error.isEmpty());
 

@@ -10,6 +10,8 @@
 #include <QtEndian>
 #include <QtTest>
 
+using namespace VkTestLiterals;
+
 namespace {
 
 QByteArray mediaBytes(const char* name)

@@ -1,7 +1,5 @@
 #include "VkTestMain.h"
 
-#include <vkcore/VkLocale.h>
-
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -9,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QTranslator>
 #include <QXmlStreamReader>
+
+using namespace VkTestLiterals;
 
 namespace {
 
@@ -88,7 +88,6 @@ class TestCatalogue : public QObject
 
 private slots:
     void initTestCase();
-    void cleanup();
     void catalogueMatchesTheSources();
     void everyMessageIsFinishedAndFits_data();
     void everyMessageIsFinishedAndFits();
@@ -106,12 +105,6 @@ void TestCatalogue::initTestCase()
     // Guards the other checks against passing on a catalogue that lost its messages.
     QVERIFY2(m_german.size() > 50, qPrintable(QString::number(m_german.size())));
     QVERIFY(m_compiled.load(QStringLiteral(":/translations/vkpopupdialog_de.qm")));
-}
-
-void TestCatalogue::cleanup()
-{
-    QVERIFY(VkSingleton<VkLocale>::instance()->setLanguage(VkLocale::LanguageEnglish));
-    QCOMPARE(QApplication::topLevelWidgets().size(), 0);
 }
 
 // lupdate run over the sources now finds exactly the messages of the committed catalogue: a text

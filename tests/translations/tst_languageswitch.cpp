@@ -18,6 +18,8 @@
 #include <map>
 #include <memory>
 
+using namespace VkTestLiterals;
+
 namespace {
 
 // The pseudo-property of a row that means the text in the window's title bar.

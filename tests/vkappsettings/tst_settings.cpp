@@ -3,17 +3,15 @@
 #include <vkappsettings/VkGeneralSetting.h>
 #include <vkappsettings/VkPerformanceSettings.h>
 
-#include <QDir>
 #include <QSettings>
 
 #include "VkTestFiles.h"
 #include "VkTestMain.h"
 
+using namespace VkTestLiterals;
+
 namespace {
-QString settingsPath()
-{
-    return QDir(qEnvironmentVariable("VK_HOME")).filePath("settings.ini"_s);
-}
+const QString kSettings = "settings.ini"_s;
 } // namespace
 
 // The settings store, settings.ini: written through in the sections other programs read, their keys
@@ -31,7 +29,7 @@ private slots:
 
 void tst_VkAppSettings::init()
 {
-    QFile::remove(settingsPath());
+    QFile::remove(vkHomeFile(kSettings));
     VkAppSettings::GetInstance()->Reload();
 }
 
@@ -41,13 +39,13 @@ void tst_VkAppSettings::flagsPersistAndForeignKeysStay()
     VkPerformanceSettings* performance =
         VkAppSettings::GetInstance()->GetSettings()->GetPerformanceSettings();
     VkGeneralSetting* general = VkAppSettings::GetInstance()->GetSettings()->GetGeneralSetting();
-    QVERIFY(writeBytes(settingsPath(), "[General]\nTheme=dark\n[Export]\nLastFolder=/tmp/out\n"));
+    QVERIFY(writeBytes(vkHomeFile(kSettings), "[General]\nTheme=dark\n[Export]\nLastFolder=/tmp/out\n"));
     VkAppSettings::GetInstance()->Reload();
     QVERIFY(!performance->GetThisTimeEnableOpenCL() && !general->IsMediaMatchProjShow());
     performance->SetThisTimeEnableOpenCL(true);
     general->SetMediaMatchProjShow(true);
     // Written through, before any reload of ours.
-    QSettings reader(settingsPath(), QSettings::IniFormat);
+    QSettings reader(vkHomeFile(kSettings), QSettings::IniFormat);
     QCOMPARE(reader.value("Theme"_s).toString(), "dark"_s);
     QCOMPARE(reader.value("Export/LastFolder"_s).toString(), "/tmp/out"_s);
     QCOMPARE(reader.value("MediaMatchProjShow"_s).toBool(), true);
@@ -62,7 +60,7 @@ void tst_VkAppSettings::garbageFile()
     QByteArray garbage;
     for (int i = 0; i < 2048; ++i)
         garbage.append(char((i * 97 + 13) % 256));
-    QVERIFY(writeBytes(settingsPath(), garbage));
+    QVERIFY(writeBytes(vkHomeFile(kSettings), garbage));
     VkAppSettings::GetInstance()->Reload();
     VkGeneralSetting* general = VkAppSettings::GetInstance()->GetSettings()->GetGeneralSetting();
     QVERIFY(!general->IsMediaMatchProjShow());

@@ -17,7 +17,11 @@
 #include "VkTestFiles.h"
 #include "VkTestMain.h"
 
+using namespace VkTestLiterals;
+
 namespace {
+const QString kConfig = "config.ini"_s;
+
 struct Flag
 {
     bool (VkConfig::*get)() const;
@@ -83,7 +87,6 @@ private slots:
     void switchesAndRestoresEnglish();
 
 private:
-    QString configPath() const { return QDir(qEnvironmentVariable("VK_HOME")).filePath("config.ini"_s); }
     VkLocale* locale() { return VkSingleton<VkLocale>::instance(); }
     QList<QUrl> m_opened;
     bool m_openerResult = true;
@@ -106,7 +109,7 @@ void tst_VkCore::init()
 {
     m_opened.clear();
     m_openerResult = true;
-    QFile::remove(configPath());
+    QFile::remove(vkHomeFile(kConfig));
     VkConfig::Instance().Reload();
     qputenv("VK_TRANSLATIONS_DIR", m_noTranslations.path().toLocal8Bit());
     QVERIFY(locale()->setLanguage(VkLocale::LanguageEnglish));
@@ -264,7 +267,7 @@ void tst_VkCore::flagsPersist()
     QVERIFY2(!(config.*flag.get)(), "off without a file");
     (config.*flag.set)(true);
     // Written through: another reader of the file sees it at once, without any reload of ours.
-    QCOMPARE(QSettings(configPath(), QSettings::IniFormat).value(key).toBool(), true);
+    QCOMPARE(QSettings(vkHomeFile(kConfig), QSettings::IniFormat).value(key).toBool(), true);
     config.Reload();
     QVERIFY((config.*flag.get)());
     (config.*flag.set)(false);
@@ -289,7 +292,7 @@ void tst_VkCore::sceneDetectValues_data()
 void tst_VkCore::sceneDetectValues()
 {
     QFETCH(QByteArray, section);
-    QVERIFY(writeBytes(configPath(), "[SceneDetect]\n" + section));
+    QVERIFY(writeBytes(vkHomeFile(kConfig), "[SceneDetect]\n" + section));
     VkConfig::Instance().Reload();
     QTEST(VkConfig::Instance().SceneDetectThreshold(), "threshold");
     QTEST(VkConfig::Instance().SceneDetectMinSceneLength(), "minLength");
@@ -315,13 +318,13 @@ void tst_VkCore::urlsAndUnknownKeysKept()
     VkConfig& config = VkConfig::Instance();
     QVERIFY2(config.GetCBSUrl("HelpOnlinePage"_s).startsWith("https://"_s), "no built-in help address");
     QCOMPARE(config.GetCBSUrl("NoSuchPage"_s), QString());
-    QVERIFY(writeBytes(configPath(), "[Other]\nColour=blue\n[ColorSpace]\nFutureFlag=7\n"));
+    QVERIFY(writeBytes(vkHomeFile(kConfig), "[Other]\nColour=blue\n[ColorSpace]\nFutureFlag=7\n"));
     config.Reload();
     config.SetColorSpaceGpuTipsNoNeedShow(true);
     const QString url = QStringLiteral(" https://help.example/a?b=1,c=2;d \"q\" \\ caf\u00e9 \u4e2d0 ");
     config.SetCBSUrl("SupportPage"_s, url);
 
-    QSettings reader(configPath(), QSettings::IniFormat);
+    QSettings reader(vkHomeFile(kConfig), QSettings::IniFormat);
     QCOMPARE(reader.value("Other/Colour"_s).toString(), "blue"_s);
     QCOMPARE(reader.value("ColorSpace/FutureFlag"_s).toInt(), 7);
     QCOMPARE(reader.value("ColorSpace/GpuTipsNoNeedShow"_s).toBool(), true);
