@@ -249,17 +249,238 @@ class TestDesktop : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
+    void initTestCase()
+    {
+        if (QGuiApplication::platformName() != QLatin1String("xcb"))
+            QSKIP("needs an X server with a window manager (run through run_x11_session.sh)");
+        X11::connection = xcb_connect(nullptr, nullptr);
+        QVERIFY(!xcb_connection_has_error(X11::connection));
+        IVkProjectManager::getInstance()->newProject();
+        // The mouse rests in a corner where no test window goes, so no control shows its hover look.
+        QVERIFY(X11::mouseMove(QPoint(0, 0)));
+    }
     void cleanupTestCase() { xcb_disconnect(X11::connection); }
-    void cleanup();
-    void dragMovesByTheMouse_data();
-    void dragMovesByTheMouse();
-    void popupOpensUnderItsBoxAndLeavesNoMark_data();
-    void popupOpensUnderItsBoxAndLeavesNoMark();
-    void dialogCentredOnParent_data();
-    void dialogCentredOnParent();
-    void focusIsVisibleOnlyOnTheFocusedControl_data();
-    void focusIsVisibleOnlyOnTheFocusedControl();
+
+    void cleanup()
+    {
+        QVERIFY(X11::xdotool(QStringLiteral("mouseup 1")));
+        QVERIFY(X11::mouseMove(QPoint(0, 0)));
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (window->isVisible())
+                window->close();
+        }
+    }
+
+    void dragMovesByTheMouse_data()
+    {
+        QTest::addColumn<Kind>("kind");
+        QTest::addColumn<bool>("stale");
+        QTest::newRow("frameless window") << Kind::Frameless << false;
+        QTest::newRow("shadow window") << Kind::Shadow << false;
+        QTest::newRow("frameless window, stale position") << Kind::Frameless << true;
+        QTest::newRow("shadow window, stale position") << Kind::Shadow << true;
+    }
+
+    // Catches a window whose cached position is still the frame's temporary origin once the window
+    // manager has placed and activated it, and a drag that takes its offset from a cached position that
+    // is not the window's: the window jumps towards the screen's corner by its distance from it.
+    void dragMovesByTheMouse()
+    {
+        QFETCH(Kind, kind);
+        QFETCH(bool, stale);
+        std::unique_ptr<QDialog> window = makeWindow(kind);
+        QVERIFY(showOnLastScreen(window.get()));
+        QTRY_COMPARE_WITH_TIMEOUT(X11::serverGeometry(window.get()).topLeft(),
+                                  X11::toDevice(window->geometry().topLeft()), kWaitMs);
+        QVERIFY(!stale || makeStale(window.get()));
+        const QPoint start = X11::serverGeometry(window.get()).topLeft();
+        const QPoint grip = start + X11::toDevice(kTitleGrip);
+        const QPoint distance = X11::toDevice(kDragDistance);
+
+        QVERIFY(X11::mouseMove(grip));
+        QVERIFY(X11::xdotool(QStringLiteral("mousedown 1")));
+        // In steps, as a hand moves: each one is a move event of its own.
+        for (int i = 1; i <= 4; ++i)
+            QVERIFY(X11::mouseMove(grip + distance * i / 4));
+        QVERIFY(X11::xdotool(QStringLiteral("mouseup 1")));
+        QTRY_COMPARE_WITH_TIMEOUT(X11::serverGeometry(window.get()).topLeft(), start + distance, kWaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(X11::toDevice(window->geometry().topLeft()), start + distance, kWaitMs);
+    }
+
+    void popupOpensUnderItsBoxAndLeavesNoMark_data()
+    {
+        QTest::addColumn<bool>("stale");
+        QTest::newRow("fresh window") << false;
+        QTest::newRow("stale position") << true;
+    }
+
+    // Catches a list placed from the box's position inside the window instead of on the screen, and a
+    // box that keeps an accent border (hover stuck after the list grabbed the mouse, or the focus taken
+    // by the click) once its list was used with the mouse.
+    void popupOpensUnderItsBoxAndLeavesNoMark()
+    {
+        QFETCH(bool, stale);
+        std::unique_ptr<QDialog> window = makeWindow(Kind::Frameless);
+        QVERIFY(showOnLastScreen(window.get()) && (!stale || makeStale(window.get())));
+        auto* combo = window->findChild<VkComboBox*>();
+        // The window opens with its only control focused; what is looked at here is what the mouse
+        // leaves behind.
+        QTRY_VERIFY_WITH_TIMEOUT(combo->hasFocus(), kWaitMs);
+        combo->clearFocus();
+        QVERIFY2(accentOutline(look(combo)) < 0.1, "the box shows a focus mark without the focus");
+        const QRect box(X11::serverGeometry(window.get()).topLeft() +
+                            X11::toDevice(combo->mapTo(window.get(), QPoint())),
+                        QSize(X11::toDevice(combo->width()), X11::toDevice(combo->height())));
+
+        QVERIFY(X11::click(box.center()));
+        QWidget* popup = combo->view()->window();
+        QTRY_VERIFY_WITH_TIMEOUT(popup->isVisible() && X11::serverGeometry(popup).isValid(), kWaitMs);
+        QVERIFY(QTest::qWaitForWindowExposed(popup, kWaitMs));
+        const QRect list = X11::serverGeometry(popup);
+        // The list lines up with the box and starts on it or right below it.
+        QVERIFY2(qAbs(list.left() - box.left()) <= X11::toDevice(1), qPrintable(describe(box, list)));
+        QVERIFY2(list.top() >= box.top() && list.top() <= box.bottom() + X11::toDevice(2),
+                 qPrintable(describe(box, list)));
+        // The third row of the list.
+        const QRect third = combo->view()->visualRect(combo->model()->index(2, 0));
+        QVERIFY(X11::click(list.topLeft() +
+                           X11::toDevice(combo->view()->viewport()->mapTo(popup, third.center()))));
+        QTRY_VERIFY_WITH_TIMEOUT(!popup->isVisible(), kWaitMs);
+        QCOMPARE(combo->currentIndex(), 2);
+        QVERIFY(X11::mouseMove(QPoint(0, 0)));
+        QVERIFY2(accentOutline(look(combo)) < 0.1, qPrintable(QString::number(accentOutline(look(combo)))));
+        QVERIFY(!combo->hasFocus());
+    }
+
+    void dialogCentredOnParent_data()
+    {
+        QTest::addColumn<Kind>("dialogKind");
+        QTest::addColumn<bool>("stale");
+        QTest::addColumn<bool>("parentVisible");
+        QTest::newRow("message box") << Kind::Frameless << false << true;
+        QTest::newRow("message box, parent's position stale") << Kind::Frameless << true << true;
+        QTest::newRow("project settings, parent's position stale") << Kind::Shadow << true << true;
+        QTest::newRow("message box, parent hidden") << Kind::Frameless << false << false;
+    }
+
+    // Catches centring on a parent assumed at the screen's corner, QDialog's allowance for a native
+    // frame that a frameless window does not have, and a dialog of a hidden parent that opens on
+    // another screen than the parent's.
+    void dialogCentredOnParent()
+    {
+        QFETCH(Kind, dialogKind);
+        QFETCH(bool, stale);
+        QFETCH(bool, parentVisible);
+        std::unique_ptr<QDialog> parent = makeWindow(Kind::Frameless);
+        QScreen* parentScreen = QGuiApplication::screens().constLast();
+        if (parentVisible) {
+            QVERIFY(showOnLastScreen(parent.get()) && (!stale || makeStale(parent.get())));
+        } else {
+            parent->winId();
+            parent->windowHandle()->setScreen(parentScreen);
+        }
+        QPointer<QDialog> dialog;
+        if (dialogKind == Kind::Frameless)
+            dialog = new VMessageDialog(QStringLiteral("Centred?"), parent.get(), VMessageDialog::Ok,
+                                        QString(), QString(), QString(), false);
+        else
+            dialog = new VkProjectSettingDialog(parent.get());
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        dialog->open();
+        QVERIFY(QTest::qWaitForWindowExposed(dialog.data(), kWaitMs));
+        const QPoint centre = parentVisible ? X11::serverGeometry(parent.get()).center()
+                                            : X11::toDevice(parentScreen->availableGeometry().center());
+        QTRY_VERIFY2_WITH_TIMEOUT(
+            (X11::serverGeometry(dialog.data()).center() - centre).manhattanLength() <= 2 * X11::toDevice(1),
+            qPrintable(describe(X11::serverGeometry(dialog.data()).center(), centre)), kWaitMs);
+        dialog->close();
+    }
+
+    void focusIsVisibleOnlyOnTheFocusedControl_data()
+    {
+        QTest::addColumn<QString>("dialogName");
+        QTest::addColumn<QString>("title"); // as the window manager (task bar, screen readers) names it
+        const QString startup = QGuiApplication::applicationDisplayName();
+        QTest::newRow("startup window") << "startup" << startup;
+        QTest::newRow("startup window with recent projects") << "startup with projects" << startup;
+        QTest::newRow("project settings") << "project settings"
+                                          << "Project Settings";
+        QTest::newRow("message box") << "message box"
+                                     << "Information";
+    }
+
+    // Catches a window that the window manager cannot name. Then tabs through every keyboard stop of the
+    // dialog with real key presses and grabs each stop: the focused one must differ from its unfocused look
+    // and show the accent colour around it; all the others must look exactly as when something else has the
+    // focus.
+    void focusIsVisibleOnlyOnTheFocusedControl()
+    {
+        QFETCH(QString, dialogName);
+        QFETCH(QString, title);
+        std::unique_ptr<QDialog> dialog;
+        QTemporaryDir projects;
+        if (dialogName == QLatin1String("startup with projects")) {
+            // The library list becomes a stop of its own; its mark is the current row's outline.
+            for (const QString& name : {QStringLiteral("Harbour"), QStringLiteral("Old Town")}) {
+                const QString path = projects.filePath(name + QStringLiteral(".vkproj"));
+                QFile file(path);
+                QVERIFY(file.open(QIODevice::WriteOnly));
+                QString error;
+                QVERIFY2(IVkProjectRecentManager::getInstance()->addProject(path, name, &error),
+                         qPrintable(error));
+            }
+        }
+        if (dialogName.startsWith(QLatin1String("startup")))
+            dialog = std::make_unique<VkStartupDlg>(nullptr);
+        else if (dialogName == QLatin1String("project settings"))
+            dialog = std::make_unique<VkProjectSettingDialog>(nullptr);
+        else
+            dialog = std::make_unique<VMessageDialog>(QStringLiteral("Keep the changes?"), nullptr,
+                                                      VMessageDialog::Ok | VMessageDialog::Cancel, QString(),
+                                                      QString(), QString(), false);
+        QVERIFY(showAndActivate(dialog.get()));
+        QVERIFY(!title.isEmpty());
+        QTRY_VERIFY_WITH_TIMEOUT(X11::windowManagerName(dialog.get()).startsWith(title), kWaitMs);
+
+        // The stops, in Tab order, as the keyboard reaches them.
+        QList<QPointer<QWidget>> stops;
+        while (stops.size() < 40 && (stops.isEmpty() || stops.constFirst() != QApplication::focusWidget())) {
+            QWidget* focused = QApplication::focusWidget();
+            QVERIFY(focused);
+            stops << focused;
+            QVERIFY(X11::xdotool(QStringLiteral("key Tab")));
+            QTRY_VERIFY_WITH_TIMEOUT(QApplication::focusWidget() != focused, kWaitMs);
+        }
+        QVERIFY2(stops.size() >= 2, qPrintable(QString::number(stops.size())));
+
+        // looks[i][j]: stop j while stop i has the focus.
+        QVector<QVector<QImage>> looks;
+        for (int i = 0; i < stops.size(); ++i) {
+            QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), stops.at(i).data(), kWaitMs);
+            looks.append(QVector<QImage>());
+            for (const QPointer<QWidget>& stop : stops)
+                looks.last() << look(stop);
+            QVERIFY(X11::xdotool(QStringLiteral("key Tab")));
+        }
+
+        QStringList faults;
+        for (int j = 0; j < stops.size(); ++j) {
+            const QImage unfocused = looks.at((j + 1) % stops.size()).at(j);
+            const QPair<int, int> marked = differences(looks.at(j).at(j), unfocused);
+            if (marked.first < 8)
+                faults << describe(stops.at(j)) + QStringLiteral(": no focus mark");
+            // An accent ring or border around the stop, or (a list) an accent mark inside it. A
+            // button filled with the accent colour has the ring already; its mark is the line inside.
+            else if (accentOutline(looks.at(j).at(j)) < 0.5 && marked.second < 8)
+                faults << describe(stops.at(j)) + QStringLiteral(": focus mark not in the accent colour");
+            for (int i = 0; i < stops.size(); ++i) {
+                if (i != j && differences(looks.at(i).at(j), unfocused).first != 0)
+                    faults << describe(stops.at(j)) + QStringLiteral(": looks focused while %1 has the focus")
+                                                          .arg(describe(stops.at(i)));
+            }
+        }
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('\n'))));
+    }
 
 private:
     // Shows window on the right half of the last screen (on the wide screen, where a second
@@ -281,237 +502,6 @@ private:
         return QTest::qWaitFor([&] { return window->geometry().topLeft() == corner; }, kWaitMs);
     }
 };
-
-void TestDesktop::initTestCase()
-{
-    if (QGuiApplication::platformName() != QLatin1String("xcb"))
-        QSKIP("needs an X server with a window manager (run through run_x11_session.sh)");
-    X11::connection = xcb_connect(nullptr, nullptr);
-    QVERIFY(!xcb_connection_has_error(X11::connection));
-    IVkProjectManager::getInstance()->newProject();
-    // The mouse rests in a corner where no test window goes, so no control shows its hover look.
-    QVERIFY(X11::mouseMove(QPoint(0, 0)));
-}
-
-void TestDesktop::cleanup()
-{
-    QVERIFY(X11::xdotool(QStringLiteral("mouseup 1")));
-    QVERIFY(X11::mouseMove(QPoint(0, 0)));
-    for (QWidget* window : QApplication::topLevelWidgets()) {
-        if (window->isVisible())
-            window->close();
-    }
-}
-
-void TestDesktop::dragMovesByTheMouse_data()
-{
-    QTest::addColumn<Kind>("kind");
-    QTest::addColumn<bool>("stale");
-    QTest::newRow("frameless window") << Kind::Frameless << false;
-    QTest::newRow("shadow window") << Kind::Shadow << false;
-    QTest::newRow("frameless window, stale position") << Kind::Frameless << true;
-    QTest::newRow("shadow window, stale position") << Kind::Shadow << true;
-}
-
-// Catches a window whose cached position is still the frame's temporary origin once the window
-// manager has placed and activated it, and a drag that takes its offset from a cached position that
-// is not the window's: the window jumps towards the screen's corner by its distance from it.
-void TestDesktop::dragMovesByTheMouse()
-{
-    QFETCH(Kind, kind);
-    QFETCH(bool, stale);
-    std::unique_ptr<QDialog> window = makeWindow(kind);
-    QVERIFY(showOnLastScreen(window.get()));
-    QTRY_COMPARE_WITH_TIMEOUT(X11::serverGeometry(window.get()).topLeft(),
-                              X11::toDevice(window->geometry().topLeft()), kWaitMs);
-    QVERIFY(!stale || makeStale(window.get()));
-    const QPoint start = X11::serverGeometry(window.get()).topLeft();
-    const QPoint grip = start + X11::toDevice(kTitleGrip);
-    const QPoint distance = X11::toDevice(kDragDistance);
-
-    QVERIFY(X11::mouseMove(grip));
-    QVERIFY(X11::xdotool(QStringLiteral("mousedown 1")));
-    // In steps, as a hand moves: each one is a move event of its own.
-    for (int i = 1; i <= 4; ++i)
-        QVERIFY(X11::mouseMove(grip + distance * i / 4));
-    QVERIFY(X11::xdotool(QStringLiteral("mouseup 1")));
-    QTRY_COMPARE_WITH_TIMEOUT(X11::serverGeometry(window.get()).topLeft(), start + distance, kWaitMs);
-    QTRY_COMPARE_WITH_TIMEOUT(X11::toDevice(window->geometry().topLeft()), start + distance, kWaitMs);
-}
-
-void TestDesktop::popupOpensUnderItsBoxAndLeavesNoMark_data()
-{
-    QTest::addColumn<bool>("stale");
-    QTest::newRow("fresh window") << false;
-    QTest::newRow("stale position") << true;
-}
-
-// Catches a list placed from the box's position inside the window instead of on the screen, and a
-// box that keeps an accent border (hover stuck after the list grabbed the mouse, or the focus taken
-// by the click) once its list was used with the mouse.
-void TestDesktop::popupOpensUnderItsBoxAndLeavesNoMark()
-{
-    QFETCH(bool, stale);
-    std::unique_ptr<QDialog> window = makeWindow(Kind::Frameless);
-    QVERIFY(showOnLastScreen(window.get()) && (!stale || makeStale(window.get())));
-    auto* combo = window->findChild<VkComboBox*>();
-    // The window opens with its only control focused; what is looked at here is what the mouse
-    // leaves behind.
-    QTRY_VERIFY_WITH_TIMEOUT(combo->hasFocus(), kWaitMs);
-    combo->clearFocus();
-    QVERIFY2(accentOutline(look(combo)) < 0.1, "the box shows a focus mark without the focus");
-    const QRect box(X11::serverGeometry(window.get()).topLeft() +
-                        X11::toDevice(combo->mapTo(window.get(), QPoint())),
-                    QSize(X11::toDevice(combo->width()), X11::toDevice(combo->height())));
-
-    QVERIFY(X11::click(box.center()));
-    QWidget* popup = combo->view()->window();
-    QTRY_VERIFY_WITH_TIMEOUT(popup->isVisible() && X11::serverGeometry(popup).isValid(), kWaitMs);
-    QVERIFY(QTest::qWaitForWindowExposed(popup, kWaitMs));
-    const QRect list = X11::serverGeometry(popup);
-    // The list lines up with the box and starts on it or right below it.
-    QVERIFY2(qAbs(list.left() - box.left()) <= X11::toDevice(1), qPrintable(describe(box, list)));
-    QVERIFY2(list.top() >= box.top() && list.top() <= box.bottom() + X11::toDevice(2),
-             qPrintable(describe(box, list)));
-    // The third row of the list.
-    const QRect third = combo->view()->visualRect(combo->model()->index(2, 0));
-    QVERIFY(
-        X11::click(list.topLeft() + X11::toDevice(combo->view()->viewport()->mapTo(popup, third.center()))));
-    QTRY_VERIFY_WITH_TIMEOUT(!popup->isVisible(), kWaitMs);
-    QCOMPARE(combo->currentIndex(), 2);
-    QVERIFY(X11::mouseMove(QPoint(0, 0)));
-    QVERIFY2(accentOutline(look(combo)) < 0.1, qPrintable(QString::number(accentOutline(look(combo)))));
-    QVERIFY(!combo->hasFocus());
-}
-
-void TestDesktop::dialogCentredOnParent_data()
-{
-    QTest::addColumn<Kind>("dialogKind");
-    QTest::addColumn<bool>("stale");
-    QTest::addColumn<bool>("parentVisible");
-    QTest::newRow("message box") << Kind::Frameless << false << true;
-    QTest::newRow("message box, parent's position stale") << Kind::Frameless << true << true;
-    QTest::newRow("project settings, parent's position stale") << Kind::Shadow << true << true;
-    QTest::newRow("message box, parent hidden") << Kind::Frameless << false << false;
-}
-
-// Catches centring on a parent assumed at the screen's corner, QDialog's allowance for a native
-// frame that a frameless window does not have, and a dialog of a hidden parent that opens on
-// another screen than the parent's.
-void TestDesktop::dialogCentredOnParent()
-{
-    QFETCH(Kind, dialogKind);
-    QFETCH(bool, stale);
-    QFETCH(bool, parentVisible);
-    std::unique_ptr<QDialog> parent = makeWindow(Kind::Frameless);
-    QScreen* parentScreen = QGuiApplication::screens().constLast();
-    if (parentVisible) {
-        QVERIFY(showOnLastScreen(parent.get()) && (!stale || makeStale(parent.get())));
-    } else {
-        parent->winId();
-        parent->windowHandle()->setScreen(parentScreen);
-    }
-    QPointer<QDialog> dialog;
-    if (dialogKind == Kind::Frameless)
-        dialog = new VMessageDialog(QStringLiteral("Centred?"), parent.get(), VMessageDialog::Ok, QString(),
-                                    QString(), QString(), false);
-    else
-        dialog = new VkProjectSettingDialog(parent.get());
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    dialog->open();
-    QVERIFY(QTest::qWaitForWindowExposed(dialog.data(), kWaitMs));
-    const QPoint centre = parentVisible ? X11::serverGeometry(parent.get()).center()
-                                        : X11::toDevice(parentScreen->availableGeometry().center());
-    QTRY_VERIFY2_WITH_TIMEOUT(
-        (X11::serverGeometry(dialog.data()).center() - centre).manhattanLength() <= 2 * X11::toDevice(1),
-        qPrintable(describe(X11::serverGeometry(dialog.data()).center(), centre)), kWaitMs);
-    dialog->close();
-}
-
-void TestDesktop::focusIsVisibleOnlyOnTheFocusedControl_data()
-{
-    QTest::addColumn<QString>("dialogName");
-    QTest::addColumn<QString>("title"); // as the window manager (task bar, screen readers) names it
-    const QString startup = QGuiApplication::applicationDisplayName();
-    QTest::newRow("startup window") << "startup" << startup;
-    QTest::newRow("startup window with recent projects") << "startup with projects" << startup;
-    QTest::newRow("project settings") << "project settings"
-                                      << "Project Settings";
-    QTest::newRow("message box") << "message box"
-                                 << "Information";
-}
-
-// Catches a window that the window manager cannot name. Then tabs through every keyboard stop of the
-// dialog with real key presses and grabs each stop: the focused one must differ from its unfocused look and
-// show the accent colour around it; all the others must look exactly as when something else has the focus.
-void TestDesktop::focusIsVisibleOnlyOnTheFocusedControl()
-{
-    QFETCH(QString, dialogName);
-    QFETCH(QString, title);
-    std::unique_ptr<QDialog> dialog;
-    QTemporaryDir projects;
-    if (dialogName == QLatin1String("startup with projects")) {
-        // The library list becomes a stop of its own; its mark is the current row's outline.
-        for (const QString& name : {QStringLiteral("Harbour"), QStringLiteral("Old Town")}) {
-            const QString path = projects.filePath(name + QStringLiteral(".vkproj"));
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            QString error;
-            QVERIFY2(IVkProjectRecentManager::getInstance()->addProject(path, name, &error),
-                     qPrintable(error));
-        }
-    }
-    if (dialogName.startsWith(QLatin1String("startup")))
-        dialog = std::make_unique<VkStartupDlg>(nullptr);
-    else if (dialogName == QLatin1String("project settings"))
-        dialog = std::make_unique<VkProjectSettingDialog>(nullptr);
-    else
-        dialog = std::make_unique<VMessageDialog>(QStringLiteral("Keep the changes?"), nullptr,
-                                                  VMessageDialog::Ok | VMessageDialog::Cancel, QString(),
-                                                  QString(), QString(), false);
-    QVERIFY(showAndActivate(dialog.get()));
-    QVERIFY(!title.isEmpty());
-    QTRY_VERIFY_WITH_TIMEOUT(X11::windowManagerName(dialog.get()).startsWith(title), kWaitMs);
-
-    // The stops, in Tab order, as the keyboard reaches them.
-    QList<QPointer<QWidget>> stops;
-    while (stops.size() < 40 && (stops.isEmpty() || stops.constFirst() != QApplication::focusWidget())) {
-        QWidget* focused = QApplication::focusWidget();
-        QVERIFY(focused);
-        stops << focused;
-        QVERIFY(X11::xdotool(QStringLiteral("key Tab")));
-        QTRY_VERIFY_WITH_TIMEOUT(QApplication::focusWidget() != focused, kWaitMs);
-    }
-    QVERIFY2(stops.size() >= 2, qPrintable(QString::number(stops.size())));
-
-    // looks[i][j]: stop j while stop i has the focus.
-    QVector<QVector<QImage>> looks;
-    for (int i = 0; i < stops.size(); ++i) {
-        QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), stops.at(i).data(), kWaitMs);
-        looks.append(QVector<QImage>());
-        for (const QPointer<QWidget>& stop : stops)
-            looks.last() << look(stop);
-        QVERIFY(X11::xdotool(QStringLiteral("key Tab")));
-    }
-
-    QStringList faults;
-    for (int j = 0; j < stops.size(); ++j) {
-        const QImage unfocused = looks.at((j + 1) % stops.size()).at(j);
-        const QPair<int, int> marked = differences(looks.at(j).at(j), unfocused);
-        if (marked.first < 8)
-            faults << describe(stops.at(j)) + QStringLiteral(": no focus mark");
-        // An accent ring or border around the stop, or (a list) an accent mark inside it. A
-        // button filled with the accent colour has the ring already; its mark is the line inside.
-        else if (accentOutline(looks.at(j).at(j)) < 0.5 && marked.second < 8)
-            faults << describe(stops.at(j)) + QStringLiteral(": focus mark not in the accent colour");
-        for (int i = 0; i < stops.size(); ++i) {
-            if (i != j && differences(looks.at(i).at(j), unfocused).first != 0)
-                faults << describe(stops.at(j)) + QStringLiteral(": looks focused while %1 has the focus")
-                                                      .arg(describe(stops.at(i)));
-        }
-    }
-    QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('\n'))));
-}
 
 VK_TEST_MAIN(TestDesktop)
 #include "tst_desktop.moc"

@@ -84,12 +84,122 @@ class TestStartupThumbnails : public QObject
 {
     Q_OBJECT
 private slots:
-    void init();
+    // The project's name has a further dot: its .kqthumb is named after everything before the last suffix.
+    void init()
+    {
+        QDir(IVkAppInfo::getInstance()->getFolderPath(IVkAppInfo::FolderThumbnails)).removeRecursively();
+        m_project = RecentFixture::makeProject(QDir(m_dir.path()), QStringLiteral("film.final"));
+        m_kqthumb = QDir(m_dir.path()).filePath(QStringLiteral("film.final.kqthumb"));
+        QFile::remove(m_kqthumb);
+        QCOMPARE(VkProjectLibrary::thumbnailPathOf(m_project), QDir::toNativeSeparators(m_kqthumb));
+        QVERIFY(RecentFixture::write({{QStringLiteral("Film"), m_project, 1700000000, 1700000000}}));
+    }
     void cleanup() { QCOMPARE(QApplication::topLevelWidgets().size(), 0); }
-    void pictureShown_data();
-    void pictureShown();
-    void cacheIsUsedUntilTheSourceChanges_data();
-    void cacheIsUsedUntilTheSourceChanges();
+
+    void pictureShown_data()
+    {
+        // Each picture: none, "WxH" (left half red, right half blue; "i" interlaced), "green" (all green),
+        // "junk" (no PNG), "fifo" (a FIFO that no one writes, whose size of 0 says nothing).
+        QTest::addColumn<QString>("kqthumb");
+        QTest::addColumn<QString>("own"); // kept in the project file
+        QTest::addColumn<bool>("shown");
+        // 8K is 33 megapixels, 132 MB decoded whole: shown reduced while it is read.
+        QTest::newRow("interlaced .kqthumb of 7680 x 4320") << "7680x4320i" << QString() << true;
+        QTest::newRow("kept in the project, 7680 x 4320") << QString() << "7680x4320" << true;
+        // Odd sides: the seven interlace passes and the last, partial boxes of the reduction (203 / 2).
+        QTest::newRow("interlaced .kqthumb of 203 x 117") << "203x117i" << QString() << true;
+        QTest::newRow(".kqthumb wins over the project's own") << "320x180"
+                                                              << "green" << true;
+        // A .kqthumb that is no PNG gives no picture, and no fallback to the project's own.
+        QTest::newRow("corrupt .kqthumb") << "junk"
+                                          << "green" << false;
+        QTest::newRow(".kqthumb is a FIFO") << "fifo" << QString() << false;
+    }
+
+    void pictureShown()
+    {
+        QFETCH(QString, kqthumb);
+        QFETCH(QString, own);
+        QFETCH(bool, shown);
+        for (const bool beside : {false, true}) {
+            const QString& picture = beside ? kqthumb : own;
+            const QStringList sides = QString(picture).remove(QLatin1Char('i')).split(QLatin1Char('x'));
+            if (picture == QLatin1String("fifo"))
+                QCOMPARE(::mkfifo(QFile::encodeName(m_kqthumb).constData(), 0600), 0);
+            else if (picture == QLatin1String("junk"))
+                QVERIFY(writeBytes(m_kqthumb, "not a png at all"));
+            else if (picture == QLatin1String("green"))
+                QVERIFY(listWithPicture(makePng(64, 36, false, qRgb(0, 255, 0), qRgb(0, 255, 0)), beside));
+            else if (sides.size() == 2)
+                QVERIFY(listWithPicture(makePng(sides[0].toInt(), sides[1].toInt(),
+                                                picture.endsWith(QLatin1Char('i')), kRed.rgb(), kBlue.rgb()),
+                                        beside));
+        }
+
+        VkStartupDlg dlg(nullptr);
+        VkStartupListItem* row = firstRow(dlg);
+        QVERIFY(row);
+        // Built without waiting for the picture: the box is black until it arrives.
+        QCOMPARE(shownAt(row, kLeftSpot), kBlack);
+        if (shown) {
+            QTRY_COMPARE_WITH_TIMEOUT(shownAt(row, kLeftSpot), kRed, kDecodeTimeoutMs);
+            QCOMPARE(shownAt(row, kRightSpot), kBlue);
+            return;
+        }
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        // Time for a picture to arrive, were there one: none may, and nothing is kept of it.
+        QTest::qWait(300);
+        QCOMPARE(shownAt(row, kLeftSpot), kBlack);
+        QCOMPARE(cachedCopies(), 0);
+    }
+
+    void cacheIsUsedUntilTheSourceChanges_data()
+    {
+        QTest::addColumn<bool>("beside");
+        QTest::newRow(".kqthumb beside the project") << true;
+        QTest::newRow("kept in the project") << false;
+    }
+
+    void cacheIsUsedUntilTheSourceChanges()
+    {
+        QFETCH(bool, beside);
+        const QByteArray red = makePng(320, 180, false, kRed.rgb(), kRed.rgb(), 4096);
+        const QByteArray blue = makePng(320, 180, false, kBlue.rgb(), kBlue.rgb(), 4096);
+        QCOMPARE(red.size(), blue.size());
+        QVERIFY(listWithPicture(red, beside));
+        const QString source = beside ? m_kqthumb : m_project;
+        const auto setModified = [&source](const QDateTime& time) {
+            QFile f(source);
+            return f.open(QIODevice::ReadWrite) && f.setFileTime(time, QFileDevice::FileModificationTime);
+        };
+
+        // First use: decoded in the background, a copy kept.
+        {
+            VkStartupDlg dlg(nullptr);
+            QTRY_COMPARE_WITH_TIMEOUT(shownAt(firstRow(dlg), kLeftSpot), kRed, kDecodeTimeoutMs);
+        }
+        QCOMPARE(cachedCopies(), 1);
+
+        // Same size, same time, other pixels: the copy still counts, and it is shown at once.
+        const QDateTime modified = QFileInfo(source).lastModified();
+        QVERIFY(listWithPicture(blue, beside) && setModified(modified));
+        {
+            VkStartupDlg dlg(nullptr);
+            QCOMPARE(shownAt(firstRow(dlg), kLeftSpot), kRed);
+        }
+
+        // A new modification time makes the copy stale: decoded again, and the copy replaced.
+        QVERIFY(setModified(modified.addSecs(60)));
+        {
+            VkStartupDlg dlg(nullptr);
+            QCOMPARE(shownAt(firstRow(dlg), kLeftSpot), kBlack);
+            QTRY_COMPARE_WITH_TIMEOUT(shownAt(firstRow(dlg), kLeftSpot), kBlue, kDecodeTimeoutMs);
+        }
+        QCOMPARE(cachedCopies(), 1);
+        VkStartupDlg dlg(nullptr);
+        QCOMPARE(shownAt(firstRow(dlg), kLeftSpot), kBlue);
+    }
 
 private:
     // One project listed; its picture (bytes) beside it as a .kqthumb or kept inside the project file.
@@ -106,122 +216,6 @@ private:
     QString m_project;
     QString m_kqthumb;
 };
-
-// The project's name has a further dot: its .kqthumb is named after everything before the last suffix.
-void TestStartupThumbnails::init()
-{
-    QDir(IVkAppInfo::getInstance()->getFolderPath(IVkAppInfo::FolderThumbnails)).removeRecursively();
-    m_project = RecentFixture::makeProject(QDir(m_dir.path()), QStringLiteral("film.final"));
-    m_kqthumb = QDir(m_dir.path()).filePath(QStringLiteral("film.final.kqthumb"));
-    QFile::remove(m_kqthumb);
-    QCOMPARE(VkProjectLibrary::thumbnailPathOf(m_project), QDir::toNativeSeparators(m_kqthumb));
-    QVERIFY(RecentFixture::write({{QStringLiteral("Film"), m_project, 1700000000, 1700000000}}));
-}
-
-void TestStartupThumbnails::pictureShown_data()
-{
-    // Each picture: none, "WxH" (left half red, right half blue; "i" interlaced), "green" (all green),
-    // "junk" (no PNG), "fifo" (a FIFO that no one writes, whose size of 0 says nothing).
-    QTest::addColumn<QString>("kqthumb");
-    QTest::addColumn<QString>("own"); // kept in the project file
-    QTest::addColumn<bool>("shown");
-    // 8K is 33 megapixels, 132 MB decoded whole: shown reduced while it is read.
-    QTest::newRow("interlaced .kqthumb of 7680 x 4320") << "7680x4320i" << QString() << true;
-    QTest::newRow("kept in the project, 7680 x 4320") << QString() << "7680x4320" << true;
-    // Odd sides: the seven interlace passes and the last, partial boxes of the reduction (203 / 2).
-    QTest::newRow("interlaced .kqthumb of 203 x 117") << "203x117i" << QString() << true;
-    QTest::newRow(".kqthumb wins over the project's own") << "320x180"
-                                                          << "green" << true;
-    // A .kqthumb that is no PNG gives no picture, and no fallback to the project's own.
-    QTest::newRow("corrupt .kqthumb") << "junk"
-                                      << "green" << false;
-    QTest::newRow(".kqthumb is a FIFO") << "fifo" << QString() << false;
-}
-
-void TestStartupThumbnails::pictureShown()
-{
-    QFETCH(QString, kqthumb);
-    QFETCH(QString, own);
-    QFETCH(bool, shown);
-    for (const bool beside : {false, true}) {
-        const QString& picture = beside ? kqthumb : own;
-        const QStringList sides = QString(picture).remove(QLatin1Char('i')).split(QLatin1Char('x'));
-        if (picture == QLatin1String("fifo"))
-            QCOMPARE(::mkfifo(QFile::encodeName(m_kqthumb).constData(), 0600), 0);
-        else if (picture == QLatin1String("junk"))
-            QVERIFY(writeBytes(m_kqthumb, "not a png at all"));
-        else if (picture == QLatin1String("green"))
-            QVERIFY(listWithPicture(makePng(64, 36, false, qRgb(0, 255, 0), qRgb(0, 255, 0)), beside));
-        else if (sides.size() == 2)
-            QVERIFY(listWithPicture(makePng(sides[0].toInt(), sides[1].toInt(),
-                                            picture.endsWith(QLatin1Char('i')), kRed.rgb(), kBlue.rgb()),
-                                    beside));
-    }
-
-    VkStartupDlg dlg(nullptr);
-    VkStartupListItem* row = firstRow(dlg);
-    QVERIFY(row);
-    // Built without waiting for the picture: the box is black until it arrives.
-    QCOMPARE(shownAt(row, kLeftSpot), kBlack);
-    if (shown) {
-        QTRY_COMPARE_WITH_TIMEOUT(shownAt(row, kLeftSpot), kRed, kDecodeTimeoutMs);
-        QCOMPARE(shownAt(row, kRightSpot), kBlue);
-        return;
-    }
-    dlg.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dlg));
-    // Time for a picture to arrive, were there one: none may, and nothing is kept of it.
-    QTest::qWait(300);
-    QCOMPARE(shownAt(row, kLeftSpot), kBlack);
-    QCOMPARE(cachedCopies(), 0);
-}
-
-void TestStartupThumbnails::cacheIsUsedUntilTheSourceChanges_data()
-{
-    QTest::addColumn<bool>("beside");
-    QTest::newRow(".kqthumb beside the project") << true;
-    QTest::newRow("kept in the project") << false;
-}
-
-void TestStartupThumbnails::cacheIsUsedUntilTheSourceChanges()
-{
-    QFETCH(bool, beside);
-    const QByteArray red = makePng(320, 180, false, kRed.rgb(), kRed.rgb(), 4096);
-    const QByteArray blue = makePng(320, 180, false, kBlue.rgb(), kBlue.rgb(), 4096);
-    QCOMPARE(red.size(), blue.size());
-    QVERIFY(listWithPicture(red, beside));
-    const QString source = beside ? m_kqthumb : m_project;
-    const auto setModified = [&source](const QDateTime& time) {
-        QFile f(source);
-        return f.open(QIODevice::ReadWrite) && f.setFileTime(time, QFileDevice::FileModificationTime);
-    };
-
-    // First use: decoded in the background, a copy kept.
-    {
-        VkStartupDlg dlg(nullptr);
-        QTRY_COMPARE_WITH_TIMEOUT(shownAt(firstRow(dlg), kLeftSpot), kRed, kDecodeTimeoutMs);
-    }
-    QCOMPARE(cachedCopies(), 1);
-
-    // Same size, same time, other pixels: the copy still counts, and it is shown at once.
-    const QDateTime modified = QFileInfo(source).lastModified();
-    QVERIFY(listWithPicture(blue, beside) && setModified(modified));
-    {
-        VkStartupDlg dlg(nullptr);
-        QCOMPARE(shownAt(firstRow(dlg), kLeftSpot), kRed);
-    }
-
-    // A new modification time makes the copy stale: decoded again, and the copy replaced.
-    QVERIFY(setModified(modified.addSecs(60)));
-    {
-        VkStartupDlg dlg(nullptr);
-        QCOMPARE(shownAt(firstRow(dlg), kLeftSpot), kBlack);
-        QTRY_COMPARE_WITH_TIMEOUT(shownAt(firstRow(dlg), kLeftSpot), kBlue, kDecodeTimeoutMs);
-    }
-    QCOMPARE(cachedCopies(), 1);
-    VkStartupDlg dlg(nullptr);
-    QCOMPARE(shownAt(firstRow(dlg), kLeftSpot), kBlue);
-}
 
 VK_TEST_MAIN(TestStartupThumbnails)
 #include "tst_startupthumbnails.moc"
