@@ -182,15 +182,20 @@ private slots:
         QFETCH(bool, choose);
         VkStartupDlg dlg(nullptr);
         dlg.show();
-        // Answers the file dialog once it is up, noting where it starts and what it offers.
+        // Answers the file dialog once it is up, noting where it starts and what it offers; the checks
+        // follow its run, so that a failing one cannot leave it open.
         QString directory;
         QStringList filters;
-        QTimer::singleShot(0, &dlg, [&] {
+        QTimer answerer;
+        QFileDialog::Options options;
+        QFileDialog::FileMode mode = QFileDialog::AnyFile;
+        connect(&answerer, &QTimer::timeout, this, [&] {
             auto* fd = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-            QVERIFY(fd);
-            // A native chooser could not be answered, by a test or by a keyboard-only path.
-            QVERIFY(fd->testOption(QFileDialog::DontUseNativeDialog));
-            QCOMPARE(fd->fileMode(), QFileDialog::ExistingFile);
+            if (!fd)
+                return;
+            answerer.stop();
+            options = fd->options();
+            mode = fd->fileMode();
             directory = fd->directory().absolutePath();
             filters = fd->nameFilters();
             if (!choose)
@@ -201,8 +206,12 @@ private slots:
             fd->selectFile(m_paths.at(4));
             static_cast<QDialog*>(fd)->accept();
         });
+        answerer.start(10);
         QTest::mouseClick(dlg.findChild<QAbstractButton*>(QStringLiteral("VkStartupDlg_OpenProject")),
                           Qt::LeftButton);
+        // A native chooser could not be answered, by a test or by a keyboard-only path.
+        QVERIFY(options.testFlag(QFileDialog::DontUseNativeDialog));
+        QCOMPARE(mode, QFileDialog::ExistingFile);
         QCOMPARE(directory, QDir(IVkAppInfo::getInstance()->getFolderPath(16)).absolutePath());
         QCOMPARE(filters, QStringList{QStringLiteral("Project Files(*.vkproj *.mlz *.zip;)")});
         QCOMPARE(dlg.isVisible(), !choose);
