@@ -1,5 +1,4 @@
 #include "VkTestMain.h"
-#include "VkX11Probe.h"
 
 #include <projectsetting/VkProjectSettingDialog.h>
 #include <startup/VkStartupDlg.h>
@@ -11,16 +10,22 @@
 #include <vkwidgets/VkShadowDialog.h>
 #include <vkwidgets/VkSkinColor.h>
 #include <vkwidgets/VkSkinStyle.h>
-#include <vkwidgets/VkTopLevelWindowTitleBar.h>
 
 #include <QAbstractItemView>
-#include <QLabel>
 #include <QPointer>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QVBoxLayout>
 
-#include <functional>
+#include <xcb/xcb.h>
+
+#include <cstdlib>
 #include <memory>
+
+// These tests need a real X server with a window manager (tests/desktop/run_x11_session.sh starts
+// Xvfb and openbox for them); the offscreen platform has no window manager, no frames and no
+// screen positions of its own to get wrong.
 
 // Which frame a test window has: VkFramelessDialog (the main window, message boxes, properties) or
 // VkShadowDialog (the startup window, project settings).
@@ -30,10 +35,6 @@ enum class Kind
     Shadow,
 };
 Q_DECLARE_METATYPE(Kind)
-
-// These tests need a real X server with a window manager (tests/desktop/run_x11_session.sh starts
-// Xvfb and openbox for them); the offscreen platform has no window manager, no frames and no
-// screen positions of its own to get wrong.
 
 namespace {
 
@@ -46,16 +47,118 @@ const QPoint kDragDistance{137, 83};
 // Pixels whose colour is within this distance (per channel) of the accent count as accent.
 const int kColourTolerance = 24;
 
-// A main window like a host's: frameless, with a title bar and a combo box in its body.
-std::unique_ptr<VkFramelessDialog> makeFramelessWindow()
+// What the X server and its window manager see of our windows, asked from outside the toolkit: a
+// connection of the test's own, and the desktop tools a user's session would have (xprop, xdotool
+// for real input through XTEST). Server positions are device pixels; toDevice converts Qt's
+// device-independent ones (QT_SCALE_FACTOR).
+struct X11
 {
+    static inline xcb_connection_t* connection = nullptr;
+
+    static int toDevice(int logical) { return qRound(logical * qGuiApp->devicePixelRatio()); }
+    static QPoint toDevice(const QPoint& p) { return QPoint(toDevice(p.x()), toDevice(p.y())); }
+    static xcb_window_t xid(const QWidget* w) { return xcb_window_t(w->window()->winId()); }
+
+    // A desktop tool that does not answer within the wait has hung; the test fails instead of waiting.
+    static bool run(const QString& program, const QStringList& arguments, QByteArray* output = nullptr)
+    {
+        QProcess process;
+        process.start(program, arguments);
+        if (!process.waitForFinished(kWaitMs)) {
+            process.kill();
+            process.waitForFinished();
+            return false;
+        }
+        if (output)
+            *output = process.readAllStandardOutput();
+        return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+    }
+    // An xdotool command line: "mousedown 1", "key Tab".
+    static bool xdotool(const QString& command)
+    {
+        return run(QStringLiteral("xdotool"), command.split(QLatin1Char(' ')));
+    }
+
+    static bool mouseMove(const QPoint& devicePos)
+    {
+        // Not xdotool's --sync: it waits for a motion, and there is none when the pointer is there.
+        if (!xdotool(QStringLiteral("mousemove %1 %2").arg(devicePos.x()).arg(devicePos.y())))
+            return false;
+        // Qt reports the pointer in its own pixels; at a scale of 2 an odd device position rounds.
+        const int slack = toDevice(1) - 1;
+        return QTest::qWaitFor(
+            [&] {
+                const QPoint off = toDevice(QCursor::pos()) - devicePos;
+                return qAbs(off.x()) <= slack && qAbs(off.y()) <= slack;
+            },
+            kWaitMs);
+    }
+    static bool click(const QPoint& devicePos)
+    {
+        return mouseMove(devicePos) && xdotool(QStringLiteral("click 1"));
+    }
+
+    // The client area of the widget's window on the server.
+    static QRect serverGeometry(const QWidget* window)
+    {
+        const auto reply = [](auto* r) {
+            return std::unique_ptr<std::remove_pointer_t<decltype(r)>, void (*)(void*)>(r, std::free);
+        };
+        const auto geometry =
+            reply(xcb_get_geometry_reply(connection, xcb_get_geometry(connection, xid(window)), nullptr));
+        if (!geometry)
+            return QRect();
+        const auto origin = reply(xcb_translate_coordinates_reply(
+            connection, xcb_translate_coordinates(connection, xid(window), geometry->root, 0, 0), nullptr));
+        return origin ? QRect(origin->dst_x, origin->dst_y, geometry->width, geometry->height) : QRect();
+    }
+
+    // Tells the window, as a window manager does after moving its frame, that it now stands at
+    // devicePos, without moving it: the state a window is left in when the position it was told
+    // while the manager framed it was the frame's temporary origin. A synthetic ConfigureNotify is
+    // how ICCCM lets a window manager report a client's position in root coordinates.
+    static void sendStalePosition(const QWidget* window, const QPoint& devicePos)
+    {
+        const QRect real = serverGeometry(window);
+        xcb_configure_notify_event_t event{};
+        event.response_type = XCB_CONFIGURE_NOTIFY;
+        event.event = event.window = xid(window);
+        event.x = int16_t(devicePos.x());
+        event.y = int16_t(devicePos.y());
+        event.width = uint16_t(real.width());
+        event.height = uint16_t(real.height());
+        xcb_send_event(connection, false, xid(window), XCB_EVENT_MASK_STRUCTURE_NOTIFY,
+                       reinterpret_cast<const char*>(&event));
+        xcb_flush(connection);
+    }
+
+    // The window's name as the window manager reads it: _NET_WM_NAME, else WM_NAME.
+    static QString windowManagerName(const QWidget* window)
+    {
+        QByteArray output;
+        run(QStringLiteral("xprop"),
+            {QStringLiteral("-id"), QString::number(xid(window)), QStringLiteral("_NET_WM_NAME"),
+             QStringLiteral("WM_NAME")},
+            &output);
+        return QRegularExpression(QStringLiteral("= \"(.*)\"")).match(QString::fromUtf8(output)).captured(1);
+    }
+};
+
+// A main window like a host's: frameless, with a title bar and a combo box in its body; or a
+// window with a drop-shadow frame and its title bar, like the startup window.
+std::unique_ptr<QDialog> makeWindow(Kind kind)
+{
+    if (kind == Kind::Shadow) {
+        auto window = std::make_unique<VkShadowDialog>(nullptr);
+        window->resize(kMainSize);
+        return window;
+    }
     auto window = std::make_unique<VkFramelessDialog>(nullptr, true, true);
     window->SetTitleName(QStringLiteral("Main Window"), false);
     auto* body = new QWidget(window.get());
     auto* layout = new QVBoxLayout(body);
     layout->setContentsMargins(129, 60, 129, 60);
     auto* combo = VkComboBox::CreateComboBox(body);
-    combo->setObjectName(QStringLiteral("Desktop_Combo"));
     for (int i = 0; i < 6; ++i)
         combo->addItem(QStringLiteral("Clip %1.mp4").arg(i + 1));
     layout->addWidget(combo);
@@ -65,17 +168,7 @@ std::unique_ptr<VkFramelessDialog> makeFramelessWindow()
     return window;
 }
 
-// A frameless window with a drop-shadow frame and its title bar, like the startup window.
-std::unique_ptr<QDialog> makeWindow(Kind kind)
-{
-    if (kind == Kind::Frameless)
-        return makeFramelessWindow();
-    auto window = std::make_unique<VkShadowDialog>(nullptr);
-    window->resize(kMainSize);
-    return window;
-}
-
-// Shows window at its place and waits until the window manager has mapped and activated it.
+// Shows window and waits until the window manager has mapped and activated it.
 bool showAndActivate(QWidget* window)
 {
     window->show();
@@ -97,13 +190,10 @@ double accentOutline(const QImage& image)
     int accent = 0;
     const auto look = [&](int x, int y, int xInner, int yInner) {
         ++edge;
-        if (nearAccent(image.pixel(x, y)) || nearAccent(image.pixel(xInner, yInner)))
-            ++accent;
+        accent += nearAccent(image.pixel(x, y)) || nearAccent(image.pixel(xInner, yInner));
     };
     const int w = image.width();
     const int h = image.height();
-    if (w < 4 || h < 4)
-        return 0;
     // Corners are rounded; the straight parts say enough.
     for (int x = 3; x < w - 3; ++x) {
         look(x, 0, x, 1);
@@ -113,30 +203,21 @@ double accentOutline(const QImage& image)
         look(0, y, 1, y);
         look(w - 1, y, w - 2, y);
     }
-    return double(accent) / edge;
+    return edge > 0 ? double(accent) / edge : 0;
 }
 
-int differingPixels(const QImage& a, const QImage& b)
-{
-    if (a.size() != b.size())
-        return a.width() * a.height();
-    int count = 0;
-    for (int y = 0; y < a.height(); ++y) {
-        for (int x = 0; x < a.width(); ++x)
-            count += a.pixel(x, y) != b.pixel(x, y);
-    }
-    return count;
-}
-
-// Pixels that show the accent colour in `focused` and not in `unfocused`.
-int accentGained(const QImage& focused, const QImage& unfocused)
+// Pixels that differ between two looks of a widget, and pixels that show the accent colour in
+// `focused` and not in `unfocused`.
+QPair<int, int> differences(const QImage& focused, const QImage& unfocused)
 {
     if (focused.size() != unfocused.size())
-        return 0;
-    int count = 0;
+        return {focused.width() * focused.height(), 0};
+    QPair<int, int> count{0, 0};
     for (int y = 0; y < focused.height(); ++y) {
-        for (int x = 0; x < focused.width(); ++x)
-            count += nearAccent(focused.pixel(x, y)) && !nearAccent(unfocused.pixel(x, y));
+        for (int x = 0; x < focused.width(); ++x) {
+            count.first += focused.pixel(x, y) != unfocused.pixel(x, y);
+            count.second += nearAccent(focused.pixel(x, y)) && !nearAccent(unfocused.pixel(x, y));
+        }
     }
     return count;
 }
@@ -152,6 +233,15 @@ QString describe(const QWidget* widget)
         .arg(QLatin1String(widget->metaObject()->className()), widget->objectName());
 }
 
+// Two places (rectangles, points) for a failure message.
+template <class T>
+QString describe(const T& actual, const T& expected)
+{
+    QString text;
+    QDebug(&text) << "actual" << actual << "expected" << expected;
+    return text;
+}
+
 } // namespace
 
 class TestDesktop : public QObject
@@ -159,313 +249,259 @@ class TestDesktop : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void cleanup();
-    void dragMovesByTheMouse_data();
-    void dragMovesByTheMouse();
-    void popupOpensUnderItsBoxAndLeavesNoMark_data();
-    void popupOpensUnderItsBoxAndLeavesNoMark();
-    void dialogCentredOnParent_data();
-    void dialogCentredOnParent();
-    void focusIsVisibleOnlyOnTheFocusedControl_data();
-    void focusIsVisibleOnlyOnTheFocusedControl();
+    void initTestCase()
+    {
+        if (QGuiApplication::platformName() != QLatin1String("xcb"))
+            QSKIP("needs an X server with a window manager (run through run_x11_session.sh)");
+        X11::connection = xcb_connect(nullptr, nullptr);
+        QVERIFY(!xcb_connection_has_error(X11::connection));
+        IVkProjectManager::getInstance()->newProject();
+        // The mouse rests in a corner where no test window goes, so no control shows its hover look.
+        QVERIFY(X11::mouseMove(QPoint(0, 0)));
+    }
+    void cleanupTestCase() { xcb_disconnect(X11::connection); }
+
+    void cleanup()
+    {
+        QVERIFY(X11::xdotool(QStringLiteral("mouseup 1")));
+        QVERIFY(X11::mouseMove(QPoint(0, 0)));
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (window->isVisible())
+                window->close();
+        }
+    }
+
+    void dragMovesByTheMouse_data()
+    {
+        QTest::addColumn<Kind>("kind");
+        QTest::addColumn<bool>("stale");
+        QTest::newRow("frameless window") << Kind::Frameless << false;
+        QTest::newRow("shadow window") << Kind::Shadow << false;
+        QTest::newRow("frameless window, stale position") << Kind::Frameless << true;
+        QTest::newRow("shadow window, stale position") << Kind::Shadow << true;
+    }
+
+    // Catches a window whose cached position is still the frame's temporary origin once the window
+    // manager has placed and activated it, and a drag that takes its offset from a cached position that
+    // is not the window's: the window jumps towards the screen's corner by its distance from it.
+    void dragMovesByTheMouse()
+    {
+        QFETCH(Kind, kind);
+        QFETCH(bool, stale);
+        std::unique_ptr<QDialog> window = makeWindow(kind);
+        QVERIFY(showOnLastScreen(window.get()));
+        QTRY_COMPARE_WITH_TIMEOUT(X11::serverGeometry(window.get()).topLeft(),
+                                  X11::toDevice(window->geometry().topLeft()), kWaitMs);
+        QVERIFY(!stale || makeStale(window.get()));
+        const QPoint start = X11::serverGeometry(window.get()).topLeft();
+        const QPoint grip = start + X11::toDevice(kTitleGrip);
+        const QPoint distance = X11::toDevice(kDragDistance);
+
+        QVERIFY(X11::mouseMove(grip));
+        QVERIFY(X11::xdotool(QStringLiteral("mousedown 1")));
+        // In steps, as a hand moves: each one is a move event of its own.
+        for (int i = 1; i <= 4; ++i)
+            QVERIFY(X11::mouseMove(grip + distance * i / 4));
+        QVERIFY(X11::xdotool(QStringLiteral("mouseup 1")));
+        QTRY_COMPARE_WITH_TIMEOUT(X11::serverGeometry(window.get()).topLeft(), start + distance, kWaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(X11::toDevice(window->geometry().topLeft()), start + distance, kWaitMs);
+    }
+
+    void popupOpensUnderItsBoxAndLeavesNoMark_data()
+    {
+        QTest::addColumn<bool>("stale");
+        QTest::newRow("fresh window") << false;
+        QTest::newRow("stale position") << true;
+    }
+
+    // Catches a list placed from the box's position inside the window instead of on the screen, and a
+    // box that keeps an accent border (hover stuck after the list grabbed the mouse, or the focus taken
+    // by the click) once its list was used with the mouse.
+    void popupOpensUnderItsBoxAndLeavesNoMark()
+    {
+        QFETCH(bool, stale);
+        std::unique_ptr<QDialog> window = makeWindow(Kind::Frameless);
+        QVERIFY(showOnLastScreen(window.get()) && (!stale || makeStale(window.get())));
+        auto* combo = window->findChild<VkComboBox*>();
+        // The window opens with its only control focused; what is looked at here is what the mouse
+        // leaves behind.
+        QTRY_VERIFY_WITH_TIMEOUT(combo->hasFocus(), kWaitMs);
+        combo->clearFocus();
+        QVERIFY2(accentOutline(look(combo)) < 0.1, "the box shows a focus mark without the focus");
+        const QRect box(X11::serverGeometry(window.get()).topLeft() +
+                            X11::toDevice(combo->mapTo(window.get(), QPoint())),
+                        QSize(X11::toDevice(combo->width()), X11::toDevice(combo->height())));
+
+        QVERIFY(X11::click(box.center()));
+        QWidget* popup = combo->view()->window();
+        QTRY_VERIFY_WITH_TIMEOUT(popup->isVisible() && X11::serverGeometry(popup).isValid(), kWaitMs);
+        QVERIFY(QTest::qWaitForWindowExposed(popup, kWaitMs));
+        const QRect list = X11::serverGeometry(popup);
+        // The list lines up with the box and starts on it or right below it.
+        QVERIFY2(qAbs(list.left() - box.left()) <= X11::toDevice(1), qPrintable(describe(box, list)));
+        QVERIFY2(list.top() >= box.top() && list.top() <= box.bottom() + X11::toDevice(2),
+                 qPrintable(describe(box, list)));
+        // The third row of the list.
+        const QRect third = combo->view()->visualRect(combo->model()->index(2, 0));
+        QVERIFY(X11::click(list.topLeft() +
+                           X11::toDevice(combo->view()->viewport()->mapTo(popup, third.center()))));
+        QTRY_VERIFY_WITH_TIMEOUT(!popup->isVisible(), kWaitMs);
+        QCOMPARE(combo->currentIndex(), 2);
+        QVERIFY(X11::mouseMove(QPoint(0, 0)));
+        QVERIFY2(accentOutline(look(combo)) < 0.1, qPrintable(QString::number(accentOutline(look(combo)))));
+        QVERIFY(!combo->hasFocus());
+    }
+
+    void dialogCentredOnParent_data()
+    {
+        QTest::addColumn<Kind>("dialogKind");
+        QTest::addColumn<bool>("stale");
+        QTest::addColumn<bool>("parentVisible");
+        QTest::newRow("message box") << Kind::Frameless << false << true;
+        QTest::newRow("message box, parent's position stale") << Kind::Frameless << true << true;
+        QTest::newRow("project settings, parent's position stale") << Kind::Shadow << true << true;
+        QTest::newRow("message box, parent hidden") << Kind::Frameless << false << false;
+    }
+
+    // Catches centring on a parent assumed at the screen's corner, QDialog's allowance for a native
+    // frame that a frameless window does not have, and a dialog of a hidden parent that opens on
+    // another screen than the parent's.
+    void dialogCentredOnParent()
+    {
+        QFETCH(Kind, dialogKind);
+        QFETCH(bool, stale);
+        QFETCH(bool, parentVisible);
+        std::unique_ptr<QDialog> parent = makeWindow(Kind::Frameless);
+        QScreen* parentScreen = QGuiApplication::screens().constLast();
+        if (parentVisible) {
+            QVERIFY(showOnLastScreen(parent.get()) && (!stale || makeStale(parent.get())));
+        } else {
+            parent->winId();
+            parent->windowHandle()->setScreen(parentScreen);
+        }
+        QPointer<QDialog> dialog;
+        if (dialogKind == Kind::Frameless)
+            dialog = new VMessageDialog(QStringLiteral("Centred?"), parent.get(), VMessageDialog::Ok,
+                                        QString(), QString(), QString(), false);
+        else
+            dialog = new VkProjectSettingDialog(parent.get());
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        dialog->open();
+        QVERIFY(QTest::qWaitForWindowExposed(dialog.data(), kWaitMs));
+        const QPoint centre = parentVisible ? X11::serverGeometry(parent.get()).center()
+                                            : X11::toDevice(parentScreen->availableGeometry().center());
+        QTRY_VERIFY2_WITH_TIMEOUT(
+            (X11::serverGeometry(dialog.data()).center() - centre).manhattanLength() <= 2 * X11::toDevice(1),
+            qPrintable(describe(X11::serverGeometry(dialog.data()).center(), centre)), kWaitMs);
+        dialog->close();
+    }
+
+    void focusIsVisibleOnlyOnTheFocusedControl_data()
+    {
+        QTest::addColumn<QString>("dialogName");
+        QTest::addColumn<QString>("title"); // as the window manager (task bar, screen readers) names it
+        const QString startup = QGuiApplication::applicationDisplayName();
+        QTest::newRow("startup window") << "startup" << startup;
+        QTest::newRow("startup window with recent projects") << "startup with projects" << startup;
+        QTest::newRow("project settings") << "project settings"
+                                          << "Project Settings";
+        QTest::newRow("message box") << "message box"
+                                     << "Information";
+    }
+
+    // Catches a window that the window manager cannot name. Then tabs through every keyboard stop of the
+    // dialog with real key presses and grabs each stop: the focused one must differ from its unfocused look
+    // and show the accent colour around it; all the others must look exactly as when something else has the
+    // focus.
+    void focusIsVisibleOnlyOnTheFocusedControl()
+    {
+        QFETCH(QString, dialogName);
+        QFETCH(QString, title);
+        std::unique_ptr<QDialog> dialog;
+        QTemporaryDir projects;
+        if (dialogName == QLatin1String("startup with projects")) {
+            // The library list becomes a stop of its own; its mark is the current row's outline.
+            for (const QString& name : {QStringLiteral("Harbour"), QStringLiteral("Old Town")}) {
+                const QString path = projects.filePath(name + QStringLiteral(".vkproj"));
+                QFile file(path);
+                QVERIFY(file.open(QIODevice::WriteOnly));
+                QString error;
+                QVERIFY2(IVkProjectRecentManager::getInstance()->addProject(path, name, &error),
+                         qPrintable(error));
+            }
+        }
+        if (dialogName.startsWith(QLatin1String("startup")))
+            dialog = std::make_unique<VkStartupDlg>(nullptr);
+        else if (dialogName == QLatin1String("project settings"))
+            dialog = std::make_unique<VkProjectSettingDialog>(nullptr);
+        else
+            dialog = std::make_unique<VMessageDialog>(QStringLiteral("Keep the changes?"), nullptr,
+                                                      VMessageDialog::Ok | VMessageDialog::Cancel, QString(),
+                                                      QString(), QString(), false);
+        QVERIFY(showAndActivate(dialog.get()));
+        QVERIFY(!title.isEmpty());
+        QTRY_VERIFY_WITH_TIMEOUT(X11::windowManagerName(dialog.get()).startsWith(title), kWaitMs);
+
+        // The stops, in Tab order, as the keyboard reaches them.
+        QList<QPointer<QWidget>> stops;
+        while (stops.size() < 40 && (stops.isEmpty() || stops.constFirst() != QApplication::focusWidget())) {
+            QWidget* focused = QApplication::focusWidget();
+            QVERIFY(focused);
+            stops << focused;
+            QVERIFY(X11::xdotool(QStringLiteral("key Tab")));
+            QTRY_VERIFY_WITH_TIMEOUT(QApplication::focusWidget() != focused, kWaitMs);
+        }
+        QVERIFY2(stops.size() >= 2, qPrintable(QString::number(stops.size())));
+
+        // looks[i][j]: stop j while stop i has the focus.
+        QVector<QVector<QImage>> looks;
+        for (int i = 0; i < stops.size(); ++i) {
+            QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), stops.at(i).data(), kWaitMs);
+            looks.append(QVector<QImage>());
+            for (const QPointer<QWidget>& stop : stops)
+                looks.last() << look(stop);
+            QVERIFY(X11::xdotool(QStringLiteral("key Tab")));
+        }
+
+        QStringList faults;
+        for (int j = 0; j < stops.size(); ++j) {
+            const QImage unfocused = looks.at((j + 1) % stops.size()).at(j);
+            const QPair<int, int> marked = differences(looks.at(j).at(j), unfocused);
+            if (marked.first < 8)
+                faults << describe(stops.at(j)) + QStringLiteral(": no focus mark");
+            // An accent ring or border around the stop, or (a list) an accent mark inside it. A
+            // button filled with the accent colour has the ring already; its mark is the line inside.
+            else if (accentOutline(looks.at(j).at(j)) < 0.5 && marked.second < 8)
+                faults << describe(stops.at(j)) + QStringLiteral(": focus mark not in the accent colour");
+            for (int i = 0; i < stops.size(); ++i) {
+                if (i != j && differences(looks.at(i).at(j), unfocused).first != 0)
+                    faults << describe(stops.at(j)) + QStringLiteral(": looks focused while %1 has the focus")
+                                                          .arg(describe(stops.at(i)));
+            }
+        }
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('\n'))));
+    }
 
 private:
-    // Places window on the right half of the last screen (on the wide screen, where a second
+    // Shows window on the right half of the last screen (on the wide screen, where a second
     // display to the right would be), away from its centre, so that centring on the screen and
     // centring on the window give different answers.
-    void placeOnLastScreen(QWidget* window);
-    // Leaves window with a stale cached position when asked to: the window manager's word that it
-    // stands at the screen's corner while it stays where it is.
-    bool makeStale(QWidget* window);
-
-    std::unique_ptr<VkX11Probe> m_x11;
+    static bool showOnLastScreen(QWidget* window)
+    {
+        const QRect area = QGuiApplication::screens().constLast()->availableGeometry();
+        window->move(area.topLeft() + QPoint(area.width() * 9 / 16, area.height() / 10));
+        return showAndActivate(window);
+    }
+    // Leaves window with a stale cached position: the window manager's word that it stands at the
+    // screen's corner while it stays where it is.
+    static bool makeStale(QWidget* window)
+    {
+        const QPoint corner = QGuiApplication::screens().constFirst()->geometry().topLeft();
+        X11::sendStalePosition(window, X11::toDevice(corner));
+        // Wait until the toolkit has taken the word for it.
+        return QTest::qWaitFor([&] { return window->geometry().topLeft() == corner; }, kWaitMs);
+    }
 };
-
-void TestDesktop::initTestCase()
-{
-    if (QGuiApplication::platformName() != QLatin1String("xcb"))
-        QSKIP("needs an X server with a window manager (run through run_x11_session.sh)");
-    m_x11 = std::make_unique<VkX11Probe>();
-    QVERIFY(m_x11->isValid());
-    IVkProjectManager::getInstance()->newProject();
-    // The mouse rests in a corner where no test window goes, so no control shows its hover look.
-    QVERIFY(VkX11Probe::mouseMove(QPoint(0, 0)));
-}
-
-void TestDesktop::cleanup()
-{
-    QVERIFY(VkX11Probe::xdotool({QStringLiteral("mouseup"), QStringLiteral("1")}));
-    QVERIFY(VkX11Probe::mouseMove(QPoint(0, 0)));
-    for (QWidget* window : QApplication::topLevelWidgets()) {
-        if (window->isVisible())
-            window->close();
-    }
-}
-
-void TestDesktop::placeOnLastScreen(QWidget* window)
-{
-    const QRect area = QGuiApplication::screens().constLast()->availableGeometry();
-    window->move(area.topLeft() + QPoint(area.width() * 9 / 16, area.height() / 10));
-}
-
-bool TestDesktop::makeStale(QWidget* window)
-{
-    const QPoint corner = QGuiApplication::screens().constFirst()->geometry().topLeft();
-    m_x11->sendStalePosition(window, VkX11Probe::toDevice(corner));
-    // Wait until the toolkit has taken the word for it.
-    return QTest::qWaitFor([&] { return window->geometry().topLeft() == corner; }, kWaitMs);
-}
-
-void TestDesktop::dragMovesByTheMouse_data()
-{
-    QTest::addColumn<Kind>("kind");
-    QTest::addColumn<bool>("stale");
-    QTest::newRow("frameless window") << Kind::Frameless << false;
-    QTest::newRow("shadow window") << Kind::Shadow << false;
-    QTest::newRow("frameless window, stale position") << Kind::Frameless << true;
-    QTest::newRow("shadow window, stale position") << Kind::Shadow << true;
-}
-
-// Catches a window whose cached position is still the frame's temporary origin once the window
-// manager has placed and activated it, and a drag that takes its offset from a cached position that
-// is not the window's: the window jumps towards the screen's corner by its distance from it.
-void TestDesktop::dragMovesByTheMouse()
-{
-    QFETCH(Kind, kind);
-    QFETCH(bool, stale);
-    std::unique_ptr<QDialog> window = makeWindow(kind);
-    placeOnLastScreen(window.get());
-    QVERIFY(showAndActivate(window.get()));
-    QTRY_COMPARE_WITH_TIMEOUT(m_x11->serverGeometry(window.get()).topLeft(),
-                              VkX11Probe::toDevice(window->geometry().topLeft()), kWaitMs);
-    if (stale)
-        QVERIFY(makeStale(window.get()));
-    const QPoint start = m_x11->serverGeometry(window.get()).topLeft();
-    const QPoint grip = start + VkX11Probe::toDevice(kTitleGrip);
-    const QPoint distance = VkX11Probe::toDevice(kDragDistance);
-
-    QVERIFY(VkX11Probe::mouseMove(grip));
-    QVERIFY(VkX11Probe::xdotool({QStringLiteral("mousedown"), QStringLiteral("1")}));
-    // In steps, as a hand moves: each one is a move event of its own.
-    const int steps = 4;
-    for (int i = 1; i <= steps; ++i)
-        QVERIFY(VkX11Probe::mouseMove(grip + distance * i / steps));
-    QVERIFY(VkX11Probe::xdotool({QStringLiteral("mouseup"), QStringLiteral("1")}));
-
-    QTRY_COMPARE_WITH_TIMEOUT(m_x11->serverGeometry(window.get()).topLeft(), start + distance, kWaitMs);
-    QTRY_COMPARE_WITH_TIMEOUT(VkX11Probe::toDevice(window->geometry().topLeft()), start + distance, kWaitMs);
-}
-
-void TestDesktop::popupOpensUnderItsBoxAndLeavesNoMark_data()
-{
-    QTest::addColumn<bool>("stale");
-    QTest::newRow("fresh window") << false;
-    QTest::newRow("stale position") << true;
-}
-
-// Catches a list placed from the box's position inside the window instead of on the screen, and a
-// box that keeps an accent border (hover stuck after the list grabbed the mouse, or the focus taken
-// by the click) once its list was used with the mouse.
-void TestDesktop::popupOpensUnderItsBoxAndLeavesNoMark()
-{
-    QFETCH(bool, stale);
-    std::unique_ptr<VkFramelessDialog> window = makeFramelessWindow();
-    placeOnLastScreen(window.get());
-    QVERIFY(showAndActivate(window.get()));
-    if (stale)
-        QVERIFY(makeStale(window.get()));
-    auto* combo = window->findChild<VkComboBox*>(QStringLiteral("Desktop_Combo"));
-    QVERIFY(combo);
-    // The window opens with its only control focused; what is looked at here is what the mouse
-    // leaves behind.
-    QTRY_VERIFY_WITH_TIMEOUT(combo->hasFocus(), kWaitMs);
-    combo->clearFocus();
-    QVERIFY2(accentOutline(look(combo)) < 0.1, "the box shows a focus mark without the focus");
-    const QRect windowOnServer = m_x11->serverGeometry(window.get());
-    const QRect box(windowOnServer.topLeft() + VkX11Probe::toDevice(combo->mapTo(window.get(), QPoint(0, 0))),
-                    QSize(VkX11Probe::toDevice(combo->width()), VkX11Probe::toDevice(combo->height())));
-
-    QVERIFY(VkX11Probe::click(box.center()));
-    QWidget* popup = combo->view()->window();
-    QTRY_VERIFY_WITH_TIMEOUT(popup->isVisible() && m_x11->serverGeometry(popup).isValid(), kWaitMs);
-    QVERIFY(QTest::qWaitForWindowExposed(popup, kWaitMs));
-    const QRect list = m_x11->serverGeometry(popup);
-    const QString where = QStringLiteral("box %1,%2 %3x%4, list %5,%6 %7x%8")
-                              .arg(box.x())
-                              .arg(box.y())
-                              .arg(box.width())
-                              .arg(box.height())
-                              .arg(list.x())
-                              .arg(list.y())
-                              .arg(list.width())
-                              .arg(list.height());
-    // The list lines up with the box and starts on it or right below it.
-    QVERIFY2(qAbs(list.left() - box.left()) <= VkX11Probe::toDevice(1), qPrintable(where));
-    QVERIFY2(list.top() >= box.top() && list.top() <= box.bottom() + VkX11Probe::toDevice(2),
-             qPrintable(where));
-    // The third row of the list.
-    const QRect third = combo->view()->visualRect(combo->model()->index(2, 0));
-    QVERIFY(VkX11Probe::click(list.topLeft() +
-                              VkX11Probe::toDevice(combo->view()->viewport()->mapTo(popup, third.center()))));
-    QTRY_VERIFY_WITH_TIMEOUT(!popup->isVisible(), kWaitMs);
-    QCOMPARE(combo->currentIndex(), 2);
-    QVERIFY(VkX11Probe::mouseMove(QPoint(0, 0)));
-    QVERIFY2(accentOutline(look(combo)) < 0.1, qPrintable(QString::number(accentOutline(look(combo)))));
-    QVERIFY(!combo->hasFocus());
-}
-
-void TestDesktop::dialogCentredOnParent_data()
-{
-    QTest::addColumn<Kind>("dialogKind");
-    QTest::addColumn<bool>("stale");
-    QTest::addColumn<bool>("parentVisible");
-    QTest::newRow("message box") << Kind::Frameless << false << true;
-    QTest::newRow("message box, parent's position stale") << Kind::Frameless << true << true;
-    QTest::newRow("project settings, parent's position stale") << Kind::Shadow << true << true;
-    QTest::newRow("message box, parent hidden") << Kind::Frameless << false << false;
-}
-
-// Catches centring on a parent assumed at the screen's corner, QDialog's allowance for a native
-// frame that a frameless window does not have, and a dialog of a hidden parent that opens on
-// another screen than the parent's.
-void TestDesktop::dialogCentredOnParent()
-{
-    QFETCH(Kind, dialogKind);
-    QFETCH(bool, stale);
-    QFETCH(bool, parentVisible);
-    std::unique_ptr<VkFramelessDialog> parent = makeFramelessWindow();
-    placeOnLastScreen(parent.get());
-    QScreen* parentScreen = QGuiApplication::screens().constLast();
-    if (parentVisible) {
-        QVERIFY(showAndActivate(parent.get()));
-        if (stale)
-            QVERIFY(makeStale(parent.get()));
-    } else {
-        parent->winId();
-        parent->windowHandle()->setScreen(parentScreen);
-    }
-
-    QPointer<QDialog> dialog;
-    if (dialogKind == Kind::Frameless)
-        dialog = new VMessageDialog(QStringLiteral("Centred?"), parent.get(), VMessageDialog::Ok, QString(),
-                                    QString(), QString(), false);
-    else
-        dialog = new VkProjectSettingDialog(parent.get());
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    dialog->open();
-    QVERIFY(QTest::qWaitForWindowExposed(dialog.data(), kWaitMs));
-
-    QPoint expectedCentre;
-    if (parentVisible)
-        expectedCentre = m_x11->serverGeometry(parent.get()).center();
-    else
-        expectedCentre = VkX11Probe::toDevice(parentScreen->availableGeometry().center());
-    const int tolerance = VkX11Probe::toDevice(1);
-    QTRY_VERIFY2_WITH_TIMEOUT(
-        (m_x11->serverGeometry(dialog.data()).center() - expectedCentre).manhattanLength() <= 2 * tolerance,
-        qPrintable(QStringLiteral("dialog centre %1,%2, expected %3,%4")
-                       .arg(m_x11->serverGeometry(dialog.data()).center().x())
-                       .arg(m_x11->serverGeometry(dialog.data()).center().y())
-                       .arg(expectedCentre.x())
-                       .arg(expectedCentre.y())),
-        kWaitMs);
-    dialog->close();
-}
-
-void TestDesktop::focusIsVisibleOnlyOnTheFocusedControl_data()
-{
-    QTest::addColumn<QString>("dialogName");
-    QTest::addColumn<QString>("title"); // as the window manager (task bar, screen readers) names it
-    const QString startup = QGuiApplication::applicationDisplayName();
-    QTest::newRow("startup window") << QStringLiteral("startup") << startup;
-    QTest::newRow("startup window with recent projects")
-        << QStringLiteral("startup with projects") << startup;
-    QTest::newRow("project settings")
-        << QStringLiteral("project settings") << QStringLiteral("Project Settings");
-    QTest::newRow("message box") << QStringLiteral("message box") << QStringLiteral("Information");
-}
-
-// Catches a window that the window manager cannot name. Then tabs through every keyboard stop of the
-// dialog with real key presses and grabs each stop: the focused one must differ from its unfocused look and
-// show the accent colour around it; all the others must look exactly as when something else has the focus.
-void TestDesktop::focusIsVisibleOnlyOnTheFocusedControl()
-{
-    QFETCH(QString, dialogName);
-    std::unique_ptr<QDialog> dialog;
-    QTemporaryDir projects;
-    if (dialogName == QLatin1String("startup with projects")) {
-        // The library list becomes a stop of its own; its mark is the current row's outline.
-        for (const char* name : {"Harbour", "Old Town"}) {
-            const QString path = projects.filePath(QLatin1String(name) + QStringLiteral(".vkproj"));
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.close();
-            QString error;
-            QVERIFY2(IVkProjectRecentManager::getInstance()->addProject(path, QLatin1String(name), &error),
-                     qPrintable(error));
-        }
-    }
-    if (dialogName.startsWith(QLatin1String("startup")))
-        dialog = std::make_unique<VkStartupDlg>(nullptr);
-    else if (dialogName == QLatin1String("project settings"))
-        dialog = std::make_unique<VkProjectSettingDialog>(nullptr);
-    else
-        dialog = std::make_unique<VMessageDialog>(QStringLiteral("Keep the changes?"), nullptr,
-                                                  VMessageDialog::Ok | VMessageDialog::Cancel, QString(),
-                                                  QString(), QString(), false);
-    QVERIFY(showAndActivate(dialog.get()));
-    QFETCH(QString, title);
-    QVERIFY(!title.isEmpty());
-    QTRY_VERIFY_WITH_TIMEOUT(VkX11Probe::windowManagerName(dialog.get()).startsWith(title), kWaitMs);
-
-    // The stops, in Tab order, as the keyboard reaches them.
-    QList<QPointer<QWidget>> stops;
-    for (int guard = 0; guard < 40; ++guard) {
-        QWidget* focused = QApplication::focusWidget();
-        QVERIFY(focused);
-        if (!stops.isEmpty() && stops.constFirst() == focused)
-            break;
-        stops << focused;
-        QVERIFY(VkX11Probe::xdotool({QStringLiteral("key"), QStringLiteral("Tab")}));
-        QTRY_VERIFY_WITH_TIMEOUT(QApplication::focusWidget() != focused, kWaitMs);
-    }
-    QVERIFY2(stops.size() >= 2, qPrintable(QString::number(stops.size())));
-    QStringList names;
-    for (const QPointer<QWidget>& stop : stops)
-        names << describe(stop);
-    qInfo("%d stops: %s", int(stops.size()), qPrintable(names.join(QLatin1String(", "))));
-
-    // looks[i][j]: stop j while stop i has the focus.
-    QVector<QVector<QImage>> looks;
-    for (int i = 0; i < stops.size(); ++i) {
-        QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), stops.at(i).data(), kWaitMs);
-        QVector<QImage> row;
-        for (const QPointer<QWidget>& stop : stops)
-            row << look(stop);
-        looks << row;
-        QVERIFY(VkX11Probe::xdotool({QStringLiteral("key"), QStringLiteral("Tab")}));
-    }
-
-    QStringList faults;
-    for (int j = 0; j < stops.size(); ++j) {
-        const QImage unfocused = looks.at((j + 1) % stops.size()).at(j);
-        const QImage focused = looks.at(j).at(j);
-        if (differingPixels(focused, unfocused) < 8)
-            faults << describe(stops.at(j)) + QStringLiteral(": no focus mark");
-        // An accent ring or border around the stop, or (a list) an accent mark inside it. A
-        // button filled with the accent colour has the ring already; its mark is the line inside.
-        else if (accentOutline(focused) < 0.5 && accentGained(focused, unfocused) < 8)
-            faults << describe(stops.at(j)) + QStringLiteral(": focus mark not in the accent colour (%1)")
-                                                  .arg(accentOutline(focused));
-        for (int i = 0; i < stops.size(); ++i) {
-            if (i != j && differingPixels(looks.at(i).at(j), unfocused) != 0)
-                faults << describe(stops.at(j)) + QStringLiteral(": looks focused while %1 has the focus")
-                                                      .arg(describe(stops.at(i)));
-        }
-    }
-    QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('\n'))));
-}
 
 VK_TEST_MAIN(TestDesktop)
 #include "tst_desktop.moc"

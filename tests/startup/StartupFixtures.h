@@ -1,13 +1,14 @@
 #pragma once
 
+#include "VkTestFiles.h"
+
 #include <vkvblmodel/VkProjectSuffixHelper.h>
 
 #include <QDir>
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QString>
+#include <QStringList>
 
 // Recent projects written straight into the store the startup window reads (VK_HOME/recent.json),
 // with real project files beside them where a test wants them to exist.
@@ -21,39 +22,44 @@ struct RecentFixture
         qint64 modifyTime;
     };
 
-    static QString storePath() { return QDir(qEnvironmentVariable("VK_HOME")).filePath("recent.json"); }
+    static QString storePath()
+    {
+        return QDir(qEnvironmentVariable("VK_HOME")).filePath(QStringLiteral("recent.json"));
+    }
 
     static bool write(const QList<Entry>& entries)
     {
         QJsonArray array;
         for (const Entry& e : entries) {
-            array.append(QJsonObject{{"name", e.name},
-                                     {"path", e.path},
-                                     {"createTime", double(e.createTime)},
-                                     {"modifyTime", double(e.modifyTime)}});
+            array.append(QJsonObject{{QStringLiteral("name"), e.name},
+                                     {QStringLiteral("path"), e.path},
+                                     {QStringLiteral("createTime"), double(e.createTime)},
+                                     {QStringLiteral("modifyTime"), double(e.modifyTime)}});
         }
-        QFile f(storePath());
-        return f.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-               f.write(QJsonDocument(array).toJson()) > 0;
+        return writeBytes(storePath(), QJsonDocument(array).toJson());
     }
 
     // A minimal project file of `bytes` bytes or more (padded with blanks, which JSON ignores).
     static QString makeProject(const QDir& dir, const QString& baseName, int bytes = 0)
     {
-        const QString path = dir.filePath(baseName + "." + VkProjectSuffixHelper::projectFileSuffix());
-        QByteArray json = QJsonDocument(QJsonObject{{"format", "vkproject"},
-                                                    {"version", 1},
-                                                    {"config", QJsonObject{{"aspectRatio", 1},
-                                                                           {"frameRate", 2},
-                                                                           {"width", 1920},
-                                                                           {"height", 1080},
-                                                                           {"colorSpace", 0}}}})
-                              .toJson();
-        if (json.size() < bytes)
-            json.append(QByteArray(bytes - json.size(), ' '));
-        QFile f(path);
-        if (!f.open(QIODevice::WriteOnly) || f.write(json) != json.size())
-            return QString();
-        return path;
+        const QString path =
+            dir.filePath(baseName + QLatin1Char('.') + VkProjectSuffixHelper::projectFileSuffix());
+        QByteArray json(R"({"format": "vkproject", "version": 1, "config": {"aspectRatio": 1, "frameRate": 2,
+                            "width": 1920, "height": 1080, "colorSpace": 0}})");
+        json.append(QByteArray(qMax(0, bytes - json.size()), ' '));
+        return writeBytes(path, json) ? path : QString();
+    }
+
+    // Projects made in dir ("p0", "p1"...) and listed under names, the first the newest and created
+    // first; their paths in the order of names, or none if one could not be written.
+    static QStringList listProjects(const QDir& dir, const QStringList& names)
+    {
+        QStringList paths;
+        QList<Entry> entries;
+        for (int i = 0; i < names.size(); ++i) {
+            paths << makeProject(dir, QStringLiteral("p%1").arg(i));
+            entries.append({names.at(i), paths.last(), 1700000000 + i, 1700000000 + 1000 - i});
+        }
+        return write(entries) && !paths.contains(QString()) ? paths : QStringList();
     }
 };

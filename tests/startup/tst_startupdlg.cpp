@@ -1,5 +1,4 @@
 #include "StartupFixtures.h"
-#include "VkTestFiles.h"
 #include "VkTestMain.h"
 
 #include <startup/VkProjectLibrary.h>
@@ -16,11 +15,14 @@
 #include <QFileDialog>
 #include <QListWidget>
 
+#include <png.h>
+#include <sys/stat.h>
+
 namespace {
 
 QListWidget* listOf(VkStartupDlg& dlg)
 {
-    return dlg.findChild<QListWidget*>("VkStartupDlg_ProjectListWidget");
+    return dlg.findChild<QListWidget*>(QStringLiteral("VkStartupDlg_ProjectListWidget"));
 }
 
 VkStartupListItem* rowAt(QListWidget* list, int i)
@@ -38,18 +40,62 @@ QStringList shownNames(QListWidget* list)
     return names;
 }
 
-bool emptyStateShown(VkStartupDlg& dlg)
+const QColor kRed(Qt::red);
+const QColor kBlue(Qt::blue);
+const QColor kBlack(Qt::black);
+// The picture box of a row: 100 x 56 at (0, (80 - 56) / 2); a spot in its left and its right half.
+const QPoint kLeftSpot(20, 40);
+const QPoint kRightSpot(80, 40);
+// Decoding 33 megapixels under the sanitizers takes a few seconds on a busy machine.
+constexpr int kDecodeTimeoutMs = 60000;
+
+// A PNG written row by row, left half one colour and right half another, so that a test can make a
+// picture of any size (and interlaced ones, which Qt cannot write) without holding its pixels. The
+// shorter of two pictures of the same size is padded after its end chunk (where readers stop) to
+// `length`, so that swapping one for the other leaves the file's size as it was.
+QByteArray makePng(int width, int height, bool interlaced, QRgb left, QRgb right, int length = 0)
 {
-    return !listOf(dlg)->isVisible() &&
-           dlg.findChild<VkLabel*>("VkStartupDlg_ProjectEmptyIcon")->isVisible() &&
-           dlg.findChild<VkLabel*>("VkStartupDlg_ProjectEmptyText")->isVisible();
+    QByteArray png;
+    png_structp writer = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(writer);
+    png_set_write_fn(
+        writer, &png,
+        [](png_structp w, png_bytep data, png_size_t size) {
+            static_cast<QByteArray*>(png_get_io_ptr(w))
+                ->append(reinterpret_cast<const char*>(data), int(size));
+        },
+        nullptr);
+    png_set_compression_level(writer, 1);
+    png_set_IHDR(writer, info, png_uint_32(width), png_uint_32(height), 8, PNG_COLOR_TYPE_RGB,
+                 interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(writer, info);
+    QByteArray row;
+    for (int x = 0; x < width; ++x) {
+        const QRgb c = x < width / 2 ? left : right;
+        row.append(char(qRed(c))).append(char(qGreen(c))).append(char(qBlue(c)));
+    }
+    // Interlaced, libpng takes every row once per pass and picks the pass's pixels itself.
+    const int rows = png_set_interlace_handling(writer) * height;
+    for (int y = 0; y < rows; ++y)
+        png_write_row(writer, reinterpret_cast<png_const_bytep>(row.constData()));
+    png_write_end(writer, nullptr);
+    png_destroy_write_struct(&writer, &info);
+    return png.append(QByteArray(qMax(0, length - png.size()), '\0'));
 }
 
-QList<ProjectLibraryRecord> recentRecords()
+// What the row shows at a point of its picture box, painted as the list would paint it.
+QColor shownAt(VkStartupListItem* row, const QPoint& spot)
 {
-    QList<ProjectLibraryRecord> records;
-    VkProjectLibrary().recentProjects(records, 15);
-    return records;
+    row->resize(330, 80);
+    return row->grab().toImage().pixelColor(spot);
+}
+
+int cachedCopies()
+{
+    return QDir(IVkAppInfo::getInstance()->getFolderPath(IVkAppInfo::FolderThumbnails))
+        .entryList({QStringLiteral("*.png")}, QDir::Files)
+        .size();
 }
 
 } // namespace
@@ -58,179 +104,159 @@ class TestStartupDlg : public QObject
 {
     Q_OBJECT
 private slots:
-    void init();
+    // Six projects, "Beach Trip" the newest; the names serve the search rows.
+    void init()
+    {
+        m_paths = RecentFixture::listProjects(
+            QDir(m_dir.path()),
+            QString::fromLatin1("Beach Trip|wedding|TRIPOD test|Birthday|Conference talk|Roadtrip")
+                .split(QLatin1Char('|')));
+        QCOMPARE(m_paths.size(), 6);
+    }
     void cleanup() { QCOMPARE(QApplication::topLevelWidgets().size(), 0); }
-    void listsNewestFifteen();
-    void search_data();
-    void search();
-    void deleteRowsDownToEmptyState();
-    void waysOut_data();
-    void waysOut();
-    void openProjectThroughFileDialog_data();
-    void openProjectThroughFileDialog();
-    void rowsTakeNoHoverHighlight();
-    void recordFields();
-    void nameElision_data();
-    void nameElision();
 
-private:
-    QTemporaryDir m_dir;
-    QStringList m_paths;
-};
-
-// Six projects, "Beach Trip" the newest; the names serve the search rows.
-void TestStartupDlg::init()
-{
-    const QStringList names{"Beach Trip", "wedding",         "TRIPOD test",
-                            "Birthday",   "Conference talk", "Roadtrip"};
-    QList<RecentFixture::Entry> entries;
-    m_paths.clear();
-    for (int i = 0; i < names.size(); ++i) {
-        m_paths << RecentFixture::makeProject(QDir(m_dir.path()), QStringLiteral("project%1").arg(i));
-        QVERIFY(!m_paths.last().isEmpty());
-        entries.append({names.at(i), m_paths.last(), 1700000000 + i, 1700000000 + 1000 - i});
+    // Modification times shuffled against list order, creation times the other way: the newest 15 by
+    // modification come first.
+    void listsNewestFifteen()
+    {
+        QList<RecentFixture::Entry> entries;
+        for (int i = 0; i < 20; ++i) {
+            const int t = (i * 7) % 20; // a permutation of 0..19
+            entries.append({QStringLiteral("p%1").arg(t), m_dir.filePath(QStringLiteral("p%1.vkproj").arg(t)),
+                            2000000 - t, 1000000 + t * 60});
+        }
+        QVERIFY(RecentFixture::write(entries));
+        QStringList expected;
+        for (int t = 19; t >= 5; --t)
+            expected << QStringLiteral("p%1").arg(t);
+        VkStartupDlg dlg(nullptr);
+        QCOMPARE(shownNames(listOf(dlg)), expected);
     }
-    QVERIFY(RecentFixture::write(entries));
-}
 
-// Modification times shuffled against list order, creation times the other way: the newest 15 by
-// modification come first.
-void TestStartupDlg::listsNewestFifteen()
-{
-    QList<RecentFixture::Entry> entries;
-    for (int i = 0; i < 20; ++i) {
-        const int t = (i * 7) % 20; // a permutation of 0..19
-        entries.append({QStringLiteral("p%1").arg(t), m_dir.filePath(QStringLiteral("p%1.vkproj").arg(t)),
-                        2000000 - t, 1000000 + t * 60});
+    void search_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("capitals find lower case") << "TRIP"
+                                                  << "Beach Trip|TRIPOD test|Roadtrip";
+        QTest::newRow("middle of a name") << "irth"
+                                          << "Birthday";
+        QTest::newRow("nothing matches") << "zzz" << QString();
+        QTest::newRow("cleared shows all")
+            << QString() << "Beach Trip|wedding|TRIPOD test|Birthday|Conference talk|Roadtrip";
     }
-    QVERIFY(RecentFixture::write(entries));
-    QStringList expected;
-    for (int t = 19; t >= 5; --t)
-        expected << QStringLiteral("p%1").arg(t);
-    VkStartupDlg dlg(nullptr);
-    QCOMPARE(shownNames(listOf(dlg)), expected);
-}
 
-void TestStartupDlg::search_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QStringList>("shown");
-    QTest::newRow("capitals find lower case")
-        << "TRIP" << QStringList{"Beach Trip", "TRIPOD test", "Roadtrip"};
-    QTest::newRow("middle of a name") << "irth" << QStringList{"Birthday"};
-    QTest::newRow("nothing matches") << "zzz" << QStringList{};
-    QTest::newRow("cleared shows all") << "" << QStringList{"Beach Trip", "wedding",         "TRIPOD test",
-                                                            "Birthday",   "Conference talk", "Roadtrip"};
-}
-
-void TestStartupDlg::search()
-{
-    VkStartupDlg dlg(nullptr);
-    auto* edit = dlg.findChild<VkLineEdit*>("VkStartupDlg_FindProject");
-    QVERIFY(edit);
-    QVERIFY(!dlg.UseSearch());
-    edit->setText("wed");
-    QVERIFY(dlg.UseSearch());
-    QFETCH(QString, text);
-    edit->setText(text);
-    QTEST(shownNames(listOf(dlg)), "shown");
-    QVERIFY(dlg.UseSearch()); // once searched, always searched, even after clearing the box
-}
-
-void TestStartupDlg::deleteRowsDownToEmptyState()
-{
-    const QByteArray storeBefore = readBytes(RecentFixture::storePath());
-    VkStartupDlg dlg(nullptr);
-    dlg.show();
-    QApplication::setActiveWindow(&dlg);
-    QVERIFY(QTest::qWaitForWindowActive(&dlg));
-    QListWidget* list = listOf(dlg);
-    list->setFocus();
-
-    // A row's own button takes out that row; the list's signals are held meanwhile.
-    QSignalSpy selection(list, &QListWidget::itemSelectionChanged);
-    auto* button = rowAt(list, 2)->findChild<VkToolButton*>("VkStartupListItem_Delete");
-    QVERIFY(button && button->isVisible());
-    QTest::mouseClick(button, Qt::LeftButton);
-    QCOMPARE(shownNames(list),
-             (QStringList{"Beach Trip", "wedding", "Birthday", "Conference talk", "Roadtrip"}));
-    QCOMPARE(selection.count(), 0);
-
-    // Delete takes out the selected rows, the others stay in order; the rows' highlight follows.
-    list->item(1)->setSelected(true);
-    list->item(3)->setSelected(true);
-    QVERIFY(rowAt(list, 1)->isSelected());
-    QVERIFY(!rowAt(list, 0)->isSelected());
-    QTest::keyClick(list, Qt::Key_Delete);
-    QCOMPARE(shownNames(list), (QStringList{"Beach Trip", "Birthday", "Roadtrip"}));
-    QVERIFY(list->isVisible());
-
-    list->selectAll();
-    QTest::keyClick(list, Qt::Key_Delete);
-    QCOMPARE(list->count(), 0);
-    QVERIFY(emptyStateShown(dlg));
-
-    // The recent-project store is never touched: the rows are back next time.
-    QCOMPARE(readBytes(RecentFixture::storePath()), storeBefore);
-    VkStartupDlg again(nullptr);
-    QCOMPARE(listOf(again)->count(), 6);
-}
-
-void TestStartupDlg::waysOut_data()
-{
-    QTest::addColumn<QString>("button"); // empty: a double click on the second row
-    QTest::addColumn<int>("project");    // the row whose project is handed back, or -1
-    QTest::newRow("double click on a row") << QString() << 1;
-    QTest::newRow("new project") << "VkStartupDlg_NewProject" << -1;
-    QTest::newRow("close") << "VkStartupDlg_ibClose" << -1;
-}
-
-// Every way out ends the window with 1; the ratio chosen is not handed back.
-void TestStartupDlg::waysOut()
-{
-    QFETCH(QString, button);
-    QFETCH(int, project);
-    VkStartupDlg dlg(nullptr);
-    dlg.show();
-    dlg.findChild<VkComboBox*>()->setCurrentIndex(2);
-    if (button.isEmpty()) {
-        // The clicks land on the row widget and go on to the list; a real double click starts with the
-        // press that tells the list which row is meant.
-        QTest::mouseClick(rowAt(listOf(dlg), 1), Qt::LeftButton, Qt::NoModifier, QPoint(200, 40));
-        QTest::mouseDClick(rowAt(listOf(dlg), 1), Qt::LeftButton, Qt::NoModifier, QPoint(200, 40));
-    } else {
-        QTest::mouseClick(dlg.findChild<QAbstractButton*>(button), Qt::LeftButton);
+    void search()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, shown);
+        VkStartupDlg dlg(nullptr);
+        auto* edit = dlg.findChild<VkLineEdit*>(QStringLiteral("VkStartupDlg_FindProject"));
+        QVERIFY(!dlg.UseSearch());
+        edit->setText(QStringLiteral("wed"));
+        QVERIFY(dlg.UseSearch());
+        edit->setText(text);
+        QCOMPARE(shownNames(listOf(dlg)).join(QLatin1Char('|')), shown);
+        QVERIFY(dlg.UseSearch()); // once searched, always searched, even after clearing the box
     }
-    QCOMPARE(dlg.result(), 1);
-    QVERIFY(!dlg.isVisible());
-    QCOMPARE(dlg.GetOpenProject(), project < 0 ? QString() : m_paths.at(project));
-    QCOMPARE(dlg.GetProjectScaleString(), QString());
-}
 
-void TestStartupDlg::openProjectThroughFileDialog_data()
-{
-    QTest::addColumn<bool>("choose");
-    QTest::newRow("chosen") << true;
-    QTest::newRow("cancelled keeps the window open") << false;
-}
+    void deleteRowsDownToEmptyState()
+    {
+        const QByteArray storeBefore = readBytes(RecentFixture::storePath());
+        VkStartupDlg dlg(nullptr);
+        dlg.show();
+        QApplication::setActiveWindow(&dlg);
+        QVERIFY(QTest::qWaitForWindowActive(&dlg));
+        QListWidget* list = listOf(dlg);
+        list->setFocus();
 
-void TestStartupDlg::openProjectThroughFileDialog()
-{
-    QFETCH(bool, choose);
-    VkStartupDlg dlg(nullptr);
-    dlg.show();
-    // Answers the file dialog once it is up, noting where it starts and what it offers.
-    QString directory;
-    QStringList filters;
-    QTimer answerer;
-    connect(&answerer, &QTimer::timeout, this, [&] {
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-            auto* fd = qobject_cast<QFileDialog*>(w);
-            if (!fd || !fd->isVisible())
-                continue;
-            // A native chooser could not be answered, by a test or by a keyboard-only path.
-            QVERIFY(fd->testOption(QFileDialog::DontUseNativeDialog));
-            QCOMPARE(fd->fileMode(), QFileDialog::ExistingFile);
+        // A row's own button takes out that row; the list's signals are held meanwhile.
+        QSignalSpy selection(list, &QListWidget::itemSelectionChanged);
+        auto* button = rowAt(list, 2)->findChild<VkToolButton*>(QStringLiteral("VkStartupListItem_Delete"));
+        QVERIFY(button && button->isVisible());
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCOMPARE(shownNames(list).join(QLatin1Char('|')),
+                 QStringLiteral("Beach Trip|wedding|Birthday|Conference talk|Roadtrip"));
+        QCOMPARE(selection.count(), 0);
+
+        // Delete takes out the selected rows, the others stay in order; the rows' highlight follows.
+        list->item(1)->setSelected(true);
+        list->item(3)->setSelected(true);
+        QVERIFY(rowAt(list, 1)->isSelected());
+        QVERIFY(!rowAt(list, 0)->isSelected());
+        QTest::keyClick(list, Qt::Key_Delete);
+        QCOMPARE(shownNames(list).join(QLatin1Char('|')), QStringLiteral("Beach Trip|Birthday|Roadtrip"));
+
+        list->selectAll();
+        QTest::keyClick(list, Qt::Key_Delete);
+        QCOMPARE(list->count(), 0);
+        QVERIFY(!list->isVisible());
+        QVERIFY(dlg.findChild<VkLabel*>(QStringLiteral("VkStartupDlg_ProjectEmptyIcon"))->isVisible());
+        QVERIFY(dlg.findChild<VkLabel*>(QStringLiteral("VkStartupDlg_ProjectEmptyText"))->isVisible());
+
+        // The recent-project store is never touched: the rows are back next time.
+        QCOMPARE(readBytes(RecentFixture::storePath()), storeBefore);
+        VkStartupDlg again(nullptr);
+        QCOMPARE(listOf(again)->count(), 6);
+    }
+
+    void waysOut_data()
+    {
+        QTest::addColumn<QString>("button"); // empty: a double click on the second row
+        QTest::addColumn<int>("project");    // the row whose project is handed back, or -1
+        QTest::newRow("double click on a row") << QString() << 1;
+        QTest::newRow("new project") << "VkStartupDlg_NewProject" << -1;
+        QTest::newRow("close") << "VkStartupDlg_ibClose" << -1;
+    }
+
+    // Every way out ends the window with 1; the ratio chosen is not handed back.
+    void waysOut()
+    {
+        QFETCH(QString, button);
+        QFETCH(int, project);
+        VkStartupDlg dlg(nullptr);
+        dlg.show();
+        dlg.findChild<VkComboBox*>()->setCurrentIndex(2);
+        if (button.isEmpty()) {
+            // The clicks land on the row widget and go on to the list; a real double click starts with the
+            // press that tells the list which row is meant.
+            QTest::mouseClick(rowAt(listOf(dlg), 1), Qt::LeftButton, Qt::NoModifier, QPoint(200, 40));
+            QTest::mouseDClick(rowAt(listOf(dlg), 1), Qt::LeftButton, Qt::NoModifier, QPoint(200, 40));
+        } else {
+            QTest::mouseClick(dlg.findChild<QAbstractButton*>(button), Qt::LeftButton);
+        }
+        QCOMPARE(dlg.result(), 1);
+        QVERIFY(!dlg.isVisible());
+        QCOMPARE(dlg.GetOpenProject(), m_paths.value(project));
+        QCOMPARE(dlg.GetProjectScaleString(), QString());
+    }
+
+    void openProjectThroughFileDialog_data()
+    {
+        QTest::addColumn<bool>("choose");
+        QTest::newRow("chosen") << true;
+        QTest::newRow("cancelled keeps the window open") << false;
+    }
+
+    void openProjectThroughFileDialog()
+    {
+        QFETCH(bool, choose);
+        VkStartupDlg dlg(nullptr);
+        dlg.show();
+        // Answers the file dialog once it is up, noting where it starts and what it offers; the checks
+        // follow its run, so that a failing one cannot leave it open.
+        QString directory;
+        QStringList filters;
+        QTimer answerer;
+        QFileDialog::Options options;
+        QFileDialog::FileMode mode = QFileDialog::AnyFile;
+        connect(&answerer, &QTimer::timeout, this, [&] {
+            auto* fd = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!fd)
+                return;
+            answerer.stop();
+            options = fd->options();
+            mode = fd->fileMode();
             directory = fd->directory().absolutePath();
             filters = fd->nameFilters();
             if (!choose)
@@ -240,104 +266,230 @@ void TestStartupDlg::openProjectThroughFileDialog()
                 focus->clearFocus();
             fd->selectFile(m_paths.at(4));
             static_cast<QDialog*>(fd)->accept();
-        }
-    });
-    answerer.start(20);
-    QTest::mouseClick(dlg.findChild<QAbstractButton*>("VkStartupDlg_OpenProject"), Qt::LeftButton);
-    QCOMPARE(directory, QDir(IVkAppInfo::getInstance()->getFolderPath(16)).absolutePath());
-    QCOMPARE(filters, QStringList{"Project Files(*.vkproj *.mlz *.zip;)"});
-    QCOMPARE(dlg.isVisible(), !choose);
-    QCOMPARE(dlg.GetOpenProject(), choose ? m_paths.at(4) : QString());
-    if (choose)
-        QCOMPARE(dlg.result(), 1);
-}
-
-// Rows show selection (filled) and the keyboard position (outlined), never where the mouse is.
-void TestStartupDlg::rowsTakeNoHoverHighlight()
-{
-    VkStartupDlg dlg(nullptr);
-    dlg.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dlg));
-    QListWidget* list = listOf(dlg);
-    QWidget* viewport = list->viewport();
-    // Below the time and size texts of the second row: only the row's background is painted there.
-    const QPoint spot = list->visualItemRect(list->item(1)).topLeft() + QPoint(200, 72);
-    const QColor unhovered = viewport->grab().toImage().pixelColor(spot);
-
-    QHoverEvent enter(QEvent::HoverEnter, spot, QPoint(-1, -1));
-    QApplication::sendEvent(viewport, &enter);
-    QHoverEvent move(QEvent::HoverMove, spot, spot);
-    QApplication::sendEvent(viewport, &move);
-    QCOMPARE(list->indexAt(spot).row(), 1);
-    QCOMPARE(viewport->grab().toImage().pixelColor(spot), unhovered);
-    list->item(1)->setSelected(true);
-    QCOMPARE(viewport->grab().toImage().pixelColor(spot), QColor(0x34, 0x40, 0x4D));
-}
-
-void TestStartupDlg::recordFields()
-{
-    const QString path = RecentFixture::makeProject(QDir(m_dir.path()), "sized", 3000);
-    QVERIFY(!path.isEmpty());
-    const qint64 created = QDateTime(QDate(2024, 3, 9), QTime(14, 5)).toSecsSinceEpoch();
-    QVERIFY(RecentFixture::write({{"Sized", path, created, created + 10},
-                                  {"Missing", m_dir.filePath("gone.vkproj"), created, created}}));
-    const QList<ProjectLibraryRecord> records = recentRecords();
-    QCOMPARE(records.size(), 2);
-    // The creation time in local time, year first.
-    QCOMPARE(records.at(0).time, QStringLiteral("2024/03/09 14:05"));
-    QCOMPARE(records.at(0).size, VkUtility::gGetFileSizeAuto(QFileInfo(path).size()));
-    QVERIFY(records.at(0).info);
-    QCOMPARE(records.at(0).info->getPath(), path);
-    // A project whose file is gone is still listed, with size 0 and no picture.
-    QCOMPARE(records.at(1).name, QStringLiteral("Missing"));
-    QCOMPARE(records.at(1).size, VkUtility::gGetFileSizeAuto(0));
-    QVERIFY(records.at(1).thumbnail.isNull());
-
-    // The list appends to what the caller holds and stops once the count is reached.
-    QList<ProjectLibraryRecord> some{ProjectLibraryRecord()};
-    VkProjectLibrary().recentProjects(some, 2);
-    QCOMPARE(some.size(), 2);
-    QCOMPARE(some.at(1).name, QStringLiteral("Sized"));
-}
-
-void TestStartupDlg::nameElision_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<bool>("elided");
-    // The longest name of 'm's that fits the row's 160 px is shown whole; one letter more is elided.
-    QFont font;
-    font.setPixelSize(VkStartupListItem::kNamePixelSize);
-    const QFontMetrics metrics(font);
-    QString name;
-    while (metrics.horizontalAdvance(name + QLatin1Char('m')) <= VkStartupListItem::kNameWidth)
-        name += QLatin1Char('m');
-    QTest::newRow("fits") << name << false;
-    QTest::newRow("one letter over") << name + QLatin1Char('m') << true;
-    QTest::newRow("markup stays text") << "<b>bold</b>" << false;
-}
-
-void TestStartupDlg::nameElision()
-{
-    QFETCH(QString, name);
-    QFETCH(bool, elided);
-    ProjectLibraryRecord record;
-    record.name = name;
-    VkStartupListItem row(record, nullptr);
-    const QString shown = row.projectName();
-    auto* label = row.findChild<VkLabel*>("VkStartupListItem_Name");
-    QVERIFY(label);
-    QCOMPARE(label->text(), shown);
-    QCOMPARE(label->textFormat(), Qt::PlainText);
-    if (!elided) {
-        QCOMPARE(shown, name);
-        return;
+        });
+        answerer.start(10);
+        QTest::mouseClick(dlg.findChild<QAbstractButton*>(QStringLiteral("VkStartupDlg_OpenProject")),
+                          Qt::LeftButton);
+        // A native chooser could not be answered, by a test or by a keyboard-only path.
+        QVERIFY(options.testFlag(QFileDialog::DontUseNativeDialog));
+        QCOMPARE(mode, QFileDialog::ExistingFile);
+        QCOMPARE(directory, QDir(IVkAppInfo::getInstance()->getFolderPath(16)).absolutePath());
+        QCOMPARE(filters, QStringList{QStringLiteral("Project Files(*.vkproj *.mlz *.zip;)")});
+        QCOMPARE(dlg.isVisible(), !choose);
+        QCOMPARE(dlg.GetOpenProject(), choose ? m_paths.at(4) : QString());
+        QCOMPARE(dlg.result(), choose ? 1 : 0);
     }
-    QVERIFY(shown != name);
-    QVERIFY(shown.endsWith(QChar(0x2026)));
-    QFont font;
-    font.setPixelSize(14);
-    QVERIFY(QFontMetrics(font).horizontalAdvance(shown) <= 160);
-}
+
+    // Rows show selection (filled) and the keyboard position (outlined), never where the mouse is.
+    void rowsTakeNoHoverHighlight()
+    {
+        VkStartupDlg dlg(nullptr);
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        QListWidget* list = listOf(dlg);
+        QWidget* viewport = list->viewport();
+        // Below the time and size texts of the second row: only the row's background is painted there.
+        const QPoint spot = list->visualItemRect(list->item(1)).topLeft() + QPoint(200, 72);
+        const QColor unhovered = viewport->grab().toImage().pixelColor(spot);
+        QHoverEvent enter(QEvent::HoverEnter, spot, QPoint(-1, -1));
+        QApplication::sendEvent(viewport, &enter);
+        QHoverEvent move(QEvent::HoverMove, spot, spot);
+        QApplication::sendEvent(viewport, &move);
+        QCOMPARE(list->indexAt(spot).row(), 1);
+        QCOMPARE(viewport->grab().toImage().pixelColor(spot), unhovered);
+        list->item(1)->setSelected(true);
+        QCOMPARE(viewport->grab().toImage().pixelColor(spot), QColor(0x34, 0x40, 0x4D));
+    }
+
+    // The creation time in local time, year first, and the file's size; a project whose file is gone is
+    // still listed, with size 0 and no picture. The list appends to what the caller holds, up to the count.
+    void recordFields()
+    {
+        const QString path = RecentFixture::makeProject(QDir(m_dir.path()), QStringLiteral("sized"), 3000);
+        const qint64 created = QDateTime(QDate(2024, 3, 9), QTime(14, 5)).toSecsSinceEpoch();
+        QVERIFY(RecentFixture::write(
+            {{QStringLiteral("Sized"), path, created, created + 10},
+             {QStringLiteral("Missing"), m_dir.filePath(QStringLiteral("gone.vkproj")), created, created}}));
+        QList<ProjectLibraryRecord> records;
+        VkProjectLibrary().recentProjects(records, 15);
+        QCOMPARE(records.size(), 2);
+        QCOMPARE(records.at(0).time, QStringLiteral("2024/03/09 14:05"));
+        QCOMPARE(records.at(0).size, VkUtility::gGetFileSizeAuto(QFileInfo(path).size()));
+        QCOMPARE(records.at(0).info->getPath(), path);
+        QCOMPARE(records.at(1).name, QStringLiteral("Missing"));
+        QCOMPARE(records.at(1).size, VkUtility::gGetFileSizeAuto(0));
+        QVERIFY(records.at(1).thumbnail.isNull());
+        records = {ProjectLibraryRecord()};
+        VkProjectLibrary().recentProjects(records, 2);
+        QCOMPARE(records.size(), 2);
+        QCOMPARE(records.at(1).name, QStringLiteral("Sized"));
+    }
+
+    void nameElision_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("elided");
+        // The longest name of 'm's that fits the row's name width is shown whole; one letter more is elided.
+        QFont font;
+        font.setPixelSize(VkStartupListItem::kNamePixelSize);
+        QString name;
+        while (QFontMetrics(font).horizontalAdvance(name + QLatin1Char('m')) <= VkStartupListItem::kNameWidth)
+            name += QLatin1Char('m');
+        QTest::newRow("fits") << name << false;
+        QTest::newRow("one letter over") << name + QLatin1Char('m') << true;
+    }
+
+    void nameElision()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, elided);
+        ProjectLibraryRecord record;
+        record.name = name;
+        VkStartupListItem row(record, nullptr);
+        const QString shown = row.findChild<VkLabel*>(QStringLiteral("VkStartupListItem_Name"))->text();
+        QCOMPARE(shown, row.projectName());
+        QCOMPARE(shown == name, !elided);
+        QCOMPARE(shown.endsWith(QChar(0x2026)), elided);
+        QFont font;
+        font.setPixelSize(14);
+        QVERIFY(QFontMetrics(font).horizontalAdvance(shown) <= 160);
+    }
+
+    // Project pictures: beside the project or kept in it, decoded in the background, cached.
+    void pictureShown_data()
+    {
+        // Each picture: none, "WxH" (left half red, right half blue; "i" interlaced), "green" (all green),
+        // "junk" (no PNG), "fifo" (a FIFO that no one writes, whose size of 0 says nothing).
+        QTest::addColumn<QString>("kqthumb");
+        QTest::addColumn<QString>("own"); // kept in the project file
+        QTest::addColumn<bool>("shown");
+        // 8K is 33 megapixels, 132 MB decoded whole: shown reduced while it is read.
+        QTest::newRow("interlaced .kqthumb of 7680 x 4320") << "7680x4320i" << QString() << true;
+        QTest::newRow("kept in the project, 7680 x 4320") << QString() << "7680x4320" << true;
+        // Odd sides: the seven interlace passes and the last, partial boxes of the reduction (203 / 2).
+        QTest::newRow("interlaced .kqthumb of 203 x 117") << "203x117i" << QString() << true;
+        QTest::newRow(".kqthumb wins over the project's own") << "320x180"
+                                                              << "green" << true;
+        // A .kqthumb that is no PNG gives no picture, and no fallback to the project's own.
+        QTest::newRow("corrupt .kqthumb") << "junk"
+                                          << "green" << false;
+        QTest::newRow(".kqthumb is a FIFO") << "fifo" << QString() << false;
+    }
+
+    void pictureShown()
+    {
+        QFETCH(QString, kqthumb);
+        QFETCH(QString, own);
+        QFETCH(bool, shown);
+        QVERIFY(listFilm());
+        for (const bool beside : {false, true}) {
+            const QString& picture = beside ? kqthumb : own;
+            const QStringList sides = QString(picture).remove(QLatin1Char('i')).split(QLatin1Char('x'));
+            if (picture == QLatin1String("fifo"))
+                QCOMPARE(::mkfifo(QFile::encodeName(m_kqthumb).constData(), 0600), 0);
+            else if (picture == QLatin1String("junk"))
+                QVERIFY(writeBytes(m_kqthumb, "not a png at all"));
+            else if (picture == QLatin1String("green"))
+                QVERIFY(listWithPicture(makePng(64, 36, false, qRgb(0, 255, 0), qRgb(0, 255, 0)), beside));
+            else if (sides.size() == 2)
+                QVERIFY(listWithPicture(makePng(sides[0].toInt(), sides[1].toInt(),
+                                                picture.endsWith(QLatin1Char('i')), kRed.rgb(), kBlue.rgb()),
+                                        beside));
+        }
+
+        VkStartupDlg dlg(nullptr);
+        VkStartupListItem* row = rowAt(listOf(dlg), 0);
+        QVERIFY(row);
+        // Built without waiting for the picture: the box is black until it arrives.
+        QCOMPARE(shownAt(row, kLeftSpot), kBlack);
+        if (shown) {
+            QTRY_COMPARE_WITH_TIMEOUT(shownAt(row, kLeftSpot), kRed, kDecodeTimeoutMs);
+            QCOMPARE(shownAt(row, kRightSpot), kBlue);
+            return;
+        }
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        // Time for a picture to arrive, were there one: none may, and nothing is kept of it.
+        QTest::qWait(300);
+        QCOMPARE(shownAt(row, kLeftSpot), kBlack);
+        QCOMPARE(cachedCopies(), 0);
+    }
+
+    void cacheIsUsedUntilTheSourceChanges_data()
+    {
+        QTest::addColumn<bool>("beside");
+        QTest::newRow(".kqthumb beside the project") << true;
+        QTest::newRow("kept in the project") << false;
+    }
+
+    void cacheIsUsedUntilTheSourceChanges()
+    {
+        QFETCH(bool, beside);
+        QVERIFY(listFilm());
+        const QByteArray red = makePng(320, 180, false, kRed.rgb(), kRed.rgb(), 4096);
+        const QByteArray blue = makePng(320, 180, false, kBlue.rgb(), kBlue.rgb(), 4096);
+        QCOMPARE(red.size(), blue.size());
+        QVERIFY(listWithPicture(red, beside));
+        const QString source = beside ? m_kqthumb : m_project;
+        const auto setModified = [&source](const QDateTime& time) {
+            QFile f(source);
+            return f.open(QIODevice::ReadWrite) && f.setFileTime(time, QFileDevice::FileModificationTime);
+        };
+
+        // First use: decoded in the background, a copy kept.
+        {
+            VkStartupDlg dlg(nullptr);
+            QTRY_COMPARE_WITH_TIMEOUT(shownAt(rowAt(listOf(dlg), 0), kLeftSpot), kRed, kDecodeTimeoutMs);
+        }
+        QCOMPARE(cachedCopies(), 1);
+
+        // Same size, same time, other pixels: the copy still counts, and it is shown at once.
+        const QDateTime modified = QFileInfo(source).lastModified();
+        QVERIFY(listWithPicture(blue, beside) && setModified(modified));
+        {
+            VkStartupDlg dlg(nullptr);
+            QCOMPARE(shownAt(rowAt(listOf(dlg), 0), kLeftSpot), kRed);
+        }
+
+        // A new modification time makes the copy stale: decoded again, and the copy replaced.
+        QVERIFY(setModified(modified.addSecs(60)));
+        {
+            VkStartupDlg dlg(nullptr);
+            QCOMPARE(shownAt(rowAt(listOf(dlg), 0), kLeftSpot), kBlack);
+            QTRY_COMPARE_WITH_TIMEOUT(shownAt(rowAt(listOf(dlg), 0), kLeftSpot), kBlue, kDecodeTimeoutMs);
+        }
+        QCOMPARE(cachedCopies(), 1);
+        VkStartupDlg dlg(nullptr);
+        QCOMPARE(shownAt(rowAt(listOf(dlg), 0), kLeftSpot), kBlue);
+    }
+
+private:
+    // One project listed for the picture tests. Its name has a further dot: its .kqthumb is named after
+    // everything before the last suffix.
+    bool listFilm()
+    {
+        QDir(IVkAppInfo::getInstance()->getFolderPath(IVkAppInfo::FolderThumbnails)).removeRecursively();
+        m_project = RecentFixture::makeProject(QDir(m_dir.path()), QStringLiteral("film.final"));
+        m_kqthumb = QDir(m_dir.path()).filePath(QStringLiteral("film.final.kqthumb"));
+        QFile::remove(m_kqthumb);
+        return VkProjectLibrary::thumbnailPathOf(m_project) == QDir::toNativeSeparators(m_kqthumb) &&
+               RecentFixture::write({{QStringLiteral("Film"), m_project, 1700000000, 1700000000}});
+    }
+    // One project listed; its picture (bytes) beside it as a .kqthumb or kept inside the project file.
+    bool listWithPicture(const QByteArray& bytes, bool beside)
+    {
+        if (beside)
+            return writeBytes(m_kqthumb, bytes);
+        QJsonObject root = QJsonDocument::fromJson(readBytes(m_project)).object();
+        root.insert(QStringLiteral("thumbnail"), QString::fromLatin1(bytes.toBase64()));
+        return writeBytes(m_project, QJsonDocument(root).toJson());
+    }
+
+    QString m_project;
+    QString m_kqthumb;
+    QTemporaryDir m_dir;
+    QStringList m_paths;
+};
 
 VK_TEST_MAIN(TestStartupDlg)
 #include "tst_startupdlg.moc"

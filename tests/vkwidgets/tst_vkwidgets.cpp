@@ -1,0 +1,555 @@
+#include <VkTestMain.h>
+
+#include <vkcore/VkDesktopService.h>
+#include <vkwidgets/VMessageDialog.h>
+#include <vkwidgets/VkDialog.h>
+#include <vkwidgets/VkDoubleSpinBox.h>
+#include <vkwidgets/VkFramelessDialog.h>
+#include <vkwidgets/VkLabel.h>
+#include <vkwidgets/VkPushButton.h>
+#include <vkwidgets/VkPushButtonBar.h>
+#include <vkwidgets/VkShadowDialog.h>
+#include <vkwidgets/VkSkinColor.h>
+#include <vkwidgets/VkSkinStyle.h>
+#include <vkwidgets/VkStateButton.h>
+#include <vkwidgets/VkSwitchToolButton.h>
+#include <vkwidgets/VkToolButton.h>
+#include <vkwidgets/VkToolSlider.h>
+#include <vkwidgets/VkTopLevelWindowTitleBar.h>
+#include <vkwidgets/VkUIStyle.h>
+#include <vkwidgets/VkWidget.h>
+
+#include <QAccessible>
+#include <QLabel>
+#include <QLayout>
+#include <QPointer>
+#include <QRegularExpression>
+#include <QSvgRenderer>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTranslator>
+#include <QtGui/private/qguiapplication_p.h>
+#include <qpa/qplatformaccessibility.h>
+#include <qpa/qplatformintegration.h>
+
+using Calls = QList<QList<QVariant>>;
+
+namespace {
+
+const QColor kPanel(0x26, 0x2b, 0x33);
+const QColor kText(0xcd, 0xd5, 0xdd);
+const QColor kAccent(0x55, 0xe5, 0xc5);
+// Short enough to keep the suite quick; the tests wait on the signal, never on a clock.
+const int kDelayMs = 20;
+
+// Every call of the text hooks, in order, so that the tests can check order and count.
+QStringList hookCalls;
+
+class TranslatedPage : public VkWidget
+{
+    Q_OBJECT
+public:
+    explicit TranslatedPage(QWidget* parent)
+        : VkWidget(parent)
+        , caption(new QLabel(this))
+    {
+        RetranslateUi();
+    }
+    void RetranslateUi() override
+    {
+        hookCalls << QStringLiteral("page:RetranslateUi");
+        caption->setText(tr("Name:"));
+    }
+    void TranslateText() override { hookCalls << QStringLiteral("page:TranslateText"); }
+    QLabel* caption;
+};
+
+class TranslatedDialog : public VkFramelessDialog
+{
+    Q_OBJECT
+public:
+    TranslatedDialog()
+        : VkFramelessDialog(nullptr, true, true)
+        , page(new TranslatedPage(this))
+    {
+        SetContentWidget(page);
+        RetranslateUi();
+    }
+    void RetranslateUi() override
+    {
+        hookCalls << QStringLiteral("dialog:RetranslateUi");
+        SetTitleName(tr("Settings"), false);
+    }
+    void TranslateText() override { hookCalls << QStringLiteral("dialog:TranslateText"); }
+    TranslatedPage* page;
+};
+
+class TranslatedShadowDialog : public VkShadowDialog
+{
+    Q_OBJECT
+public:
+    void RetranslateUi() override { hookCalls << QStringLiteral("shadow:RetranslateUi"); }
+    void TranslateText() override { hookCalls << QStringLiteral("shadow:TranslateText"); }
+    VkTopLevelWindowTitleBar* titleBar() const { return m_titleBar; }
+    QWidget* titleArea() const { return m_titleArea; }
+    int titleBarHeight() const { return m_titleBarHeight; }
+};
+
+// The link target and visible text of the first anchor of an HTML fragment, as a rich-text label
+// reads them.
+QPair<QString, QString> firstAnchor(const QString& html)
+{
+    QTextDocument document;
+    document.setHtml(html);
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            if (it.fragment().charFormat().isAnchor())
+                return {it.fragment().charFormat().anchorHref(), it.fragment().text()};
+        }
+    }
+    return {};
+}
+
+} // namespace
+
+// The toolkit: its theme, dialog frames, controls and message boxes. The two theme tests come first
+// and in this order: the theme is applied at most once per process, by the first window.
+class TestVkWidgets : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // Top-level windows still open once deferred deletes have run, bar a tool tip left by a hover.
+    void cleanup()
+    {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        for (QWidget* w : QApplication::topLevelWidgets())
+            QVERIFY2(w->inherits("QTipLabel"), "a test left a window open");
+    }
+
+    // Catches a library that overrides a host's own style sheet.
+    void hostStyleSheetIsKept()
+    {
+        QVERIFY(!VkSkinStyle::IsThemeApplied());
+        const QString host = QStringLiteral("QLabel { color: red; }");
+        qApp->setStyleSheet(host);
+        delete new VkDialog;
+        QCOMPARE(qApp->styleSheet(), host);
+        QVERIFY(!VkSkinStyle::IsThemeApplied());
+        qApp->setStyleSheet(QString());
+    }
+
+    // Catches a theme that is never applied, or applied again over a later style sheet.
+    void firstWindowAppliesThemeOnce()
+    {
+        const QString theme = VkSkinStyle::ThemeStyleSheet();
+        delete new VkWidget;
+        QVERIFY(VkSkinStyle::IsThemeApplied());
+        QCOMPARE(qApp->styleSheet(), theme);
+        QCOMPARE(QApplication::palette().color(QPalette::Window), QColor(0x1f, 0x23, 0x29));
+        QCOMPARE(QApplication::palette().color(QPalette::WindowText), kText);
+        QVERIFY(!VkSkinStyle::ApplyTheme());
+
+        const QString later = QStringLiteral("QWidget { color: white; }");
+        qApp->setStyleSheet(later);
+        delete new VkFramelessDialog;
+        QCOMPARE(qApp->styleSheet(), later);
+        qApp->setStyleSheet(theme);
+    }
+
+    // Catches a renamed or missing icon (the style sheet would silently draw nothing), a token the
+    // colour table does not know (Qt would silently drop that rule) and colours that drift from the
+    // table code paints with.
+    void styleSheetReferencesOnlyWhatExists()
+    {
+        const QString theme = VkSkinStyle::ThemeStyleSheet();
+        int references = 0;
+        for (auto it = QRegularExpression(QStringLiteral("url\\((:[^)]+)\\)")).globalMatch(theme);
+             it.hasNext();) {
+            const QString path = it.next().captured(1);
+            ++references;
+            QVERIFY2(QSvgRenderer(path).isValid(), qPrintable(path));
+        }
+        QVERIFY(references >= 20);
+        QVERIFY2(!theme.contains(QLatin1String("${")),
+                 qPrintable(theme.mid(theme.indexOf(QLatin1String("${")), 40)));
+        const QString divider =
+            VkSingleton<VkSkinStyle>::instance()->GetColor(VkSkinColor::Component_Divider_Secondary()).name();
+        QVERIFY2(theme.contains(QStringLiteral("QLabel#LineWid { background-color: %1; }").arg(divider)),
+                 qPrintable(divider));
+    }
+
+    // Catches a row whose highlight does not follow the "selected" property after the repolish.
+    void selectedPropertyFollowsRepolish()
+    {
+        VkWidget row;
+        VkLabel* title = VkLabel::CreateLabel(&row, QStringLiteral("SceneDetectionListItem_Title"));
+        title->setText(QStringLiteral("Scene 1"));
+        row.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&row));
+        for (const bool selected : {false, true, false}) {
+            title->setProperty("selected", selected);
+            VkUIStyle::RePolishStyleAllChild(&row);
+            QCOMPARE(title->palette().color(title->foregroundRole()), selected ? kAccent : kText);
+        }
+    }
+
+    // Catches a colour type that is stored but never painted (plain widgets paint no style sheet
+    // background unless asked to).
+    void backgroundColourType()
+    {
+        QWidget window;
+        window.resize(60, 60);
+        auto* body = new QWidget(&window);
+        body->setGeometry(10, 10, 40, 40);
+        VkUIStyle::SetBGColorType(body, VkSkinColor::BackGround_Panel);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QImage image = window.grab().toImage();
+        const qreal ratio = image.devicePixelRatio();
+        QCOMPARE(QColor(image.pixel(QPoint(30, 30) * ratio)), kPanel);
+        QVERIFY(QColor(image.pixel(QPoint(2, 2) * ratio)) != kPanel);
+    }
+
+    // Catches hooks that are not called, called twice (e.g. from both changeEvent and event) or called
+    // in the wrong order, and a translator that never reaches the widgets.
+    void languageChangeCallsEachHookOnce()
+    {
+        TranslatedDialog dialog;
+        TranslatedShadowDialog shadow;
+        QTranslator translator;
+        QVERIFY2(translator.load(QStringLiteral(VK_TEST_TRANSLATION)), VK_TEST_TRANSLATION);
+        for (const bool install : {true, false}) {
+            hookCalls.clear();
+            QVERIFY(install ? QCoreApplication::installTranslator(&translator)
+                            : QCoreApplication::removeTranslator(&translator));
+            // The application posts the change to each window.
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
+            QCoreApplication::processEvents();
+            QCOMPARE(hookCalls.size(), 6);
+            for (const QString& owner :
+                 {QStringLiteral("dialog:"), QStringLiteral("page:"), QStringLiteral("shadow:")})
+                QCOMPARE(hookCalls.filter(owner), (QStringList{owner + QStringLiteral("RetranslateUi"),
+                                                               owner + QStringLiteral("TranslateText")}));
+            QCOMPARE(dialog.GetTitleBar()->TitleName(),
+                     install ? QStringLiteral("Einstellungen") : QStringLiteral("Settings"));
+            QCOMPARE(dialog.page->caption->text(),
+                     install ? QStringLiteral("Name (de):") : QStringLiteral("Name:"));
+        }
+    }
+
+    // Catches a body that overlaps the bars, a hidden bar that still takes room, children shifted off
+    // the one-pixel border, buttons on the wrong side or out of order (position 1 is the right, index
+    // -1 appends), and a replaced body that is not deleted.
+    void framelessLayout()
+    {
+        TranslatedDialog dialog;
+        VkButtonBar* buttons = dialog.ButtonBar();
+        auto* ok = VkPushButton::CreatePrimaryButton(&dialog, VkPushButton::Size_32);
+        auto* cancel = VkPushButton::CreateSecondaryButton(&dialog, VkPushButton::Size_32);
+        auto* help = VkPushButton::CreateSecondaryButton(&dialog, VkPushButton::Size_32);
+        buttons->AddButton(1, ok, -1);
+        buttons->AddButton(VkButtonBar::Position_Right, cancel, 0);
+        buttons->AddButton(VkButtonBar::Position_Left, help, -1);
+        QCOMPARE(buttons->Buttons(VkButtonBar::Position_Right), (QList<QAbstractButton*>{cancel, ok}));
+        QCOMPARE(buttons->Buttons(VkButtonBar::Position_Left), (QList<QAbstractButton*>{help}));
+        QCOMPARE(ok->parentWidget(), buttons);
+        dialog.resize(480, 400);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+
+        const QRect title = dialog.GetTitleBar()->geometry();
+        const QRect bar = buttons->geometry();
+        QCOMPARE(title, QRect(1, 1, 480 - 2, title.height()));
+        QCOMPARE(dialog.page->geometry(),
+                 QRect(1, title.bottom() + 1, 480 - 2, bar.top() - title.bottom() - 1));
+        QCOMPARE(bar.bottom(), 400 - 2);
+        QCOMPARE(bar.height(), 64);
+        // Right group flush with the bar's 24-pixel margin, OK rightmost.
+        QCOMPARE(ok->geometry().right(), bar.width() - 24 - 1);
+        QVERIFY(cancel->geometry().right() < ok->geometry().left());
+        QVERIFY(help->geometry().right() < cancel->geometry().left());
+
+        dialog.SetBottomBarVisible(false);
+        QPointer<QWidget> first = dialog.page;
+        auto* second = new QWidget;
+        dialog.SetContentWidget(second);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(first.isNull());
+        dialog.layout()->activate();
+        QVERIFY(!buttons->isVisible());
+        QCOMPARE(second->parentWidget(), &dialog);
+        QCOMPARE(second->geometry().bottom(), 400 - 2);
+    }
+
+    // Catches a title area that covers the title bar's close button, or one that lets clicks through
+    // its own buttons. Between the buttons the title bar itself takes the press (and drags the window).
+    void shadowTitleAreaPassesClicksThrough()
+    {
+        TranslatedShadowDialog dialog;
+        dialog.setFixedSize(480, 328);
+        dialog.titleBar()->SetButtons(VkTopLevelWindowTitleBar::Button_Close);
+        VkToolButton* help = VkToolButton::CreateToolButton(dialog.titleArea(), QStringLiteral("Test_Help"));
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        help->setGeometry(300, 4, 24, 24);
+        QCoreApplication::processEvents();
+
+        QCOMPARE(dialog.titleArea()->geometry(), QRect(0, 0, 480, dialog.titleBarHeight()));
+        QCOMPARE(dialog.titleBar()->geometry(), QRect(0, 0, 480, dialog.titleBarHeight()));
+        auto* close = dialog.findChild<QToolButton*>(QStringLiteral("VkTopLevelWindowTitleBar_Close"));
+        QVERIFY(close && close->isVisible());
+        QCOMPARE(dialog.childAt(close->mapTo(&dialog, close->rect().center())), close);
+        QCOMPARE(dialog.childAt(QPoint(312, 16)), help);
+        QWidget* between = dialog.childAt(QPoint(200, 16));
+        QVERIFY(between == dialog.titleBar() || dialog.titleBar()->isAncestorOf(between));
+    }
+
+    // Catches a state registered but not shown, an unknown id that changes the state, a requested id
+    // lost when its state is registered later, and a click that advances the state or carries the wrong
+    // id or position (a programmatic click reports the centre).
+    void stateButton()
+    {
+        QWidget parent;
+        parent.resize(100, 100);
+        auto* preset = new VkStateButton(2, QString(), &parent);
+        auto* lock = new VkStateButton(0, QString(), &parent);
+        for (VkStateButton* b : {preset, lock}) {
+            b->AddButton(1, QStringLiteral("ProjectSettings_unlock_btn"));
+            b->AddButton(2, QStringLiteral("ProjectSettings_lock_btn"));
+        }
+        QCOMPARE(preset->CurrentButtonId(), 2);
+        // Id 0 was never registered, so the first state registered became current.
+        QCOMPARE(lock->CurrentButtonId(), 1);
+        QCOMPARE(lock->objectName(), QStringLiteral("ProjectSettings_unlock_btn"));
+        lock->SetCurrentButtonId(7);
+        QCOMPARE(lock->CurrentButtonId(), 1);
+
+        lock->setGeometry(10, 10, 24, 24);
+        parent.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&parent));
+        QSignalSpy spy(lock, &VkBaseButton::Clicked);
+        QTest::mouseClick(lock, Qt::LeftButton, Qt::NoModifier, QPoint(5, 6));
+        QCOMPARE(lock->CurrentButtonId(), 1);
+        // The owner switches the state.
+        lock->SetCurrentButtonId(2);
+        QCOMPARE(lock->objectName(), QStringLiteral("ProjectSettings_lock_btn"));
+        lock->click();
+        QCOMPARE(Calls(spy), (Calls{{1, lock->mapToGlobal(QPoint(5, 6))},
+                                    {2, lock->mapToGlobal(lock->rect().center())}}));
+    }
+
+    // Catches one end signal per step (the size box would even up every intermediate value), one that
+    // never comes, and one for steps that changed nothing.
+    void spinBoxStepBurstEndsOnce()
+    {
+        QWidget parent;
+        VkDoubleSpinBox* box = VkDoubleSpinBox::CreateVkDoubleSpinBox(&parent);
+        box->setDecimals(0);
+        box->setRange(64.0, 10000.0);
+        box->setValue(1920.0);
+        box->SetEndValueDelay(kDelayMs);
+        QSignalSpy ended(box, &VkDoubleSpinBox::sigEndValueChanged);
+        for (int i = 0; i < 3; ++i)
+            box->stepBy(1);
+        QCOMPARE(ended.count(), 0);
+        QVERIFY(ended.wait());
+        QVERIFY(!ended.wait(5 * kDelayMs));
+        QCOMPARE(box->value(), 1923.0);
+
+        box->setValue(100.0); // code is not a step
+        QVERIFY(!ended.wait(5 * kDelayMs));
+        box->stepBy(1);
+        box->stepBy(-1); // up and back down ends where it started
+        QVERIFY(!ended.wait(5 * kDelayMs));
+        box->setValue(10000.0);
+        box->stepBy(1); // clamped at the range's end
+        QVERIFY(!ended.wait(5 * kDelayMs));
+        QCOMPARE(ended.count(), 1);
+    }
+
+    // Catches a switch that does not toggle, a silent setter that still signals, a plain button that
+    // toggles, and a button look that depends on an object name the dialogs overwrite.
+    void switchAndPrimaryButtons()
+    {
+        QWidget parent;
+        VkSwitchToolButton* button = VkSwitchToolButton::CreateSwitchButton(&parent, true, QString());
+        QSignalSpy spy(button, &VkSwitchToolButton::sigSwitched);
+        button->click();
+        QVERIFY(button->IsOn());
+        button->click();
+        button->SetOn(true);
+        QVERIFY(button->IsOn());
+        QCOMPARE(Calls(spy), (Calls{{true}, {false}}));
+        VkSwitchToolButton* plain = VkSwitchToolButton::CreateSwitchButton(&parent, false, QString());
+        plain->click();
+        QVERIFY(!plain->IsOn());
+
+        VkPushButton* primary = VkPushButton::CreatePrimaryButton(&parent, VkPushButton::Size_32);
+        VkPushButton* secondary = VkPushButton::CreateSecondaryButton(&parent, VkPushButton::Size_32);
+        for (VkPushButton* b : {primary, secondary})
+            b->setObjectName(QStringLiteral("VCommonLib_Normal_Btn"));
+        QVERIFY(primary->IsPrimary());
+        QVERIFY(!secondary->IsPrimary());
+    }
+
+    // Catches a press on the groove that only pages towards the press, and a seek reported for a
+    // value set by code.
+    void sliderJumpsToPress()
+    {
+        QWidget parent;
+        parent.resize(220, 40);
+        auto* slider = new VkToolSlider(&parent);
+        slider->setRange(0, 1000);
+        slider->setPageStep(10);
+        slider->setGeometry(10, 10, 200, 12);
+        parent.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&parent));
+        QSignalSpy seeks(slider, &VkToolSlider::sigUserSeek);
+        slider->setValue(100);
+        QCOMPARE(seeks.count(), 0);
+        QTest::mousePress(slider, Qt::LeftButton, Qt::NoModifier, QPoint(180, 6));
+        QTest::mouseRelease(slider, Qt::LeftButton, Qt::NoModifier, QPoint(180, 6));
+        QVERIFY2(slider->value() > 800, qPrintable(QString::number(slider->value())));
+        QCOMPARE(Calls(seeks), (Calls{{slider->value()}}));
+    }
+
+    void messageAnswers_data()
+    {
+        using B = VMessageDialog;
+        QTest::addColumn<int>("buttons"); // no flag means OK
+        QTest::addColumn<int>("press");   // 0: the Escape key
+        QTest::addColumn<bool>("result");
+        QTest::newRow("OK") << int(B::Ok) << int(B::Ok) << true;
+        QTest::newRow("OK box, Escape") << int(B::Ok) << 0 << false;
+        QTest::newRow("Cancel") << int(B::OkCancel) << int(B::Cancel) << false;
+        QTest::newRow("Yes") << int(B::YesNo) << int(B::Yes) << true;
+        QTest::newRow("No") << int(B::YesNo) << int(B::No) << false;
+        QTest::newRow("no flags shows OK") << 0 << int(B::Ok) << true;
+    }
+
+    // Catches a box that is not modal (returns before the answer), a wrong answer mapping, and a box
+    // that outlives its run.
+    void messageAnswers()
+    {
+        using B = VMessageDialog;
+        QFETCH(int, buttons);
+        QFETCH(int, press);
+        QWidget parent;
+        QString answered;
+        QTimer answerer;
+        connect(&answerer, &QTimer::timeout, this, [&] {
+            auto* box = qobject_cast<B*>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            answerer.stop();
+            answered = box->MessageLabel()->text();
+            QAbstractButton* button = box->Button(static_cast<B::VStandardButton>(press));
+            if (press == 0)
+                QTest::keyClick(box, Qt::Key_Escape);
+            else if (button && button->isVisible())
+                button->click();
+            else
+                box->done(-1);
+        });
+        answerer.start(10);
+        const bool result =
+            B::Infomation(QStringLiteral("Saved."), &parent, buttons, QString(), QString(), QString(), false);
+        QCOMPARE(answered, QStringLiteral("Saved."));
+        QTEST(result, "result");
+        QVERIFY(parent.findChildren<B*>().isEmpty());
+    }
+
+    void urlMessage_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<bool>("opened"); // through the core's opener when the link is activated
+        // A rich-text document folds a leading blank into the text run.
+        QTest::newRow("leading blank") << " https://support.example.com/hdr"
+                                       << "https://support.example.com/hdr" << true;
+        QTest::newRow("markup and ampersands") << "<b>bold</b> & \"quoted\""
+                                               << "https://example.com/a?b=1&c=2" << true;
+        // A quote must not break out of the attribute; the opener refuses such an address.
+        QTest::newRow("quote in the address") << "x"
+                                              << "https://example.com/\"onmouseover=\"x" << false;
+        QTest::newRow("mail") << "Write to us"
+                              << "mailto:support@example.com" << true;
+        QTest::newRow("web without host") << "x"
+                                          << "http://" << false;
+        QTest::newRow("local file") << "x"
+                                    << "file:///etc/passwd" << false;
+    }
+
+    // Catches text interpreted as markup, an address cut or altered on its way into the attribute, and
+    // a message box that opens links by itself: a host's opener never sees them, and a looser rule
+    // than the opener's lets addresses through that it refuses.
+    void urlMessage()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, url);
+        QFETCH(bool, opened);
+        const QString html = VMessageDialog::BuildURLMsg(text, url);
+        QVERIFY(html.startsWith(QLatin1String("<a ")));
+        QVERIFY(!html.contains(QLatin1String("<b>")));
+        const auto anchor = firstAnchor(html);
+        QCOMPARE(anchor.first, url);
+        QCOMPARE(anchor.second.trimmed(), text.trimmed());
+
+        QList<QUrl> seen;
+        VkDesktopService::SetUrlOpener([&seen](const QUrl& link) {
+            seen << link;
+            return true;
+        });
+        VMessageDialog dialog(html, nullptr, VMessageDialog::Ok, QString(), QString(), QString(), true);
+        emit dialog.MessageLabel()->linkActivated(anchor.first);
+        VkDesktopService::SetUrlOpener({});
+        QCOMPARE(seen, opened ? QList<QUrl>{QUrl(url)} : QList<QUrl>());
+    }
+
+    void announcedAsAlert_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("richText");
+        QTest::addColumn<QString>("spoken");
+        QTest::newRow("plain shows markup as it is") << "Saved <b>all</b>." << false << "Saved <b>all</b>.";
+        QTest::newRow("link") << QStringLiteral("Details: ") +
+                                     VMessageDialog::BuildURLMsg(QStringLiteral("help page"),
+                                                                 QStringLiteral("https://example.com"))
+                              << true << "Details: help page";
+    }
+
+    // Catches user text shown as markup unless the caller asked for rich text, and a box that a screen
+    // reader does not speak when it opens: no alert, or an alert about another object, or a description
+    // with the markup spelt out.
+    void announcedAsAlert()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, richText);
+        QFETCH(QString, spoken);
+        static QList<QPair<QObject*, QAccessible::Event>> events;
+        events.clear();
+        QAccessible::installUpdateHandler([](QAccessibleEvent* event) {
+            events.append({event->object(), event->type()});
+        });
+        QPlatformAccessibility* accessibility =
+            QGuiApplicationPrivate::platformIntegration()->accessibility();
+        QVERIFY(accessibility);
+        accessibility->setActive(true);
+        {
+            VMessageDialog box(text, nullptr, VMessageDialog::Ok, QString(), QString(), QString(), richText);
+            QCOMPARE(box.MessageLabel()->textFormat(), richText ? Qt::RichText : Qt::PlainText);
+            QCOMPARE(box.MessageLabel()->text(), text);
+            QVERIFY(!events.contains({&box, QAccessible::Alert}));
+            box.show();
+            QVERIFY(events.contains({&box, QAccessible::Alert}));
+            QCOMPARE(box.accessibleName(), QStringLiteral("Information"));
+            QCOMPARE(box.accessibleDescription(), spoken);
+        }
+        QAccessible::installUpdateHandler(nullptr);
+        accessibility->setActive(false);
+    }
+};
+
+VK_TEST_MAIN(TestVkWidgets)
+#include "tst_vkwidgets.moc"
