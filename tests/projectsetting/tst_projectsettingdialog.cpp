@@ -35,8 +35,7 @@ private slots:
     void okAndCancel();
     void okFinishesPendingEdit_data();
     void okFinishesPendingEdit();
-    void acceptEvent_data();
-    void acceptEvent();
+    void eventsReachTheStoreInOrder_data();
     void eventsReachTheStoreInOrder();
 
 private:
@@ -45,47 +44,63 @@ private:
 
 void TestProjectSettingDialog::okAndCancel_data()
 {
-    QTest::addColumn<QString>("choice"); // the aspect ratio chosen before the click, if any
+    QTest::addColumn<bool>("change"); // to 9:16 at 29.97 fps before the click
     QTest::addColumn<QString>("button");
-    QTest::addColumn<int>("ratio");
-
-    QTest::newRow("OK with 9:16") << "9:16 (Portrait)" << kOk << 3;
+    QTest::newRow("OK with 9:16 at 29.97") << true << kOk;
     // Nothing changed still saves: the record goes back as it was and the sequence gets its 25 fps.
-    QTest::newRow("OK unchanged") << QString() << kOk << 1;
-    QTest::newRow("CANCEL with 9:16") << "9:16 (Portrait)" << kCancel << 1;
+    QTest::newRow("OK unchanged") << false << kOk;
+    QTest::newRow("CANCEL with 9:16") << true << kCancel;
 }
 
-// OK ends with 1 and the file holds the choice; CANCEL ends with 0 and leaves the file byte for byte.
+// OK ends with 1 and the file holds the choice, every other field of the record, even one this
+// version does not know, and the tracks; CANCEL ends with 0 and leaves the file byte for byte.
 void TestProjectSettingDialog::okAndCancel()
 {
-    QFETCH(QString, choice);
+    QFETCH(bool, change);
     QFETCH(QString, button);
-    // A project file without a sequence.
-    const QString path = m_dir.filePath("p." + VkProjectSuffixHelper::projectFileSuffix());
-    const QJsonObject config{
-        {"aspectRatio", 1}, {"frameRate", 2}, {"width", 1920}, {"height", 1080}, {"colorSpace", 0}};
-    QVERIFY(writeBytes(
-        path,
-        QJsonDocument(QJsonObject{{"format", "vkproject"}, {"version", 1}, {"config", config}}).toJson()));
+    // A project file without a sequence, every field of its record away from its default.
+    const QString path = m_dir.filePath(QStringLiteral("p.") + VkProjectSuffixHelper::projectFileSuffix());
+    QVERIFY(writeBytes(path, R"({"format": "vkproject", "version": 1, "tracks": [{"kind": "video"}],
+        "config": {"aspectRatio": 1, "frameRate": 2, "width": 1920, "height": 1080, "colorSpace": 0,
+                   "audioSampleRate": 44100, "audioChannels": 6, "videoBitDepth": 10,
+                   "futureKnob": "keep me"}})"));
+    const QJsonObject before = readProjectFile(path);
+    const QByteArray bytesBefore = readBytes(path);
     QString error;
     QVERIFY2(IVkProjectManager::getInstance()->openProject(path, &error), qPrintable(error));
-    const QByteArray before = readBytes(path);
 
     VkProjectSettingDialog dialog(nullptr);
-    auto* ratio = dialog.findChild<VkComboBox*>("ProjectSettings_AspectRatioBox");
-    if (!choice.isEmpty())
-        ratio->setCurrentIndex(ratio->findText(choice));
+    if (change) {
+        for (const QString& pick :
+             {QStringLiteral("AspectRatioBox:9:16 (Portrait)"), QStringLiteral("FrameRateBox:29.97 fps")}) {
+            auto* box = dialog.findChild<VkComboBox*>(QStringLiteral("ProjectSettings_") +
+                                                      pick.section(QLatin1Char(':'), 0, 0));
+            box->setCurrentIndex(box->findText(pick.section(QLatin1Char(':'), 1, -1)));
+        }
+    }
     const int result = runModal(&dialog, [&] {
         for (VkBaseButton* b : dialog.findChildren<VkBaseButton*>(button))
             QTest::mouseClick(b, Qt::LeftButton);
     });
     QCOMPARE(result, button == kOk ? 1 : 0);
-    QTEST(int(storedConfig().aspectRatio), "ratio");
-    if (button == kCancel)
-        QCOMPARE(readBytes(path), before);
-    else
-        QCOMPARE(readProjectFile(path).value("timeline").toObject().value("frameRateNum").toInt(), 25);
-    QTEST(readProjectFile(path).value("config").toObject().value("aspectRatio").toInt(), "ratio");
+    if (button == kCancel) {
+        QCOMPARE(readBytes(path), bytesBefore);
+        return;
+    }
+    QJsonObject config = before.value(QLatin1String("config")).toObject();
+    if (change) {
+        config[QStringLiteral("aspectRatio")] = 3;
+        config[QStringLiteral("width")] = 1080;
+        config[QStringLiteral("height")] = 1920;
+        config[QStringLiteral("frameRate")] = 3;
+    }
+    const QJsonObject root = readProjectFile(path);
+    QCOMPARE(root.value(QLatin1String("config")).toObject(), config);
+    QCOMPARE(root.value(QLatin1String("tracks")), before.value(QLatin1String("tracks")));
+    // The sequence follows the saved rate: 30000/1001 for 29.97.
+    const QJsonObject timeline = root.value(QLatin1String("timeline")).toObject();
+    QCOMPARE(timeline.value(QLatin1String("frameRateNum")).toInt(), change ? 30000 : 25);
+    QCOMPARE(timeline.value(QLatin1String("frameRateDen")).toInt(), change ? 1001 : 1);
 }
 
 void TestProjectSettingDialog::okFinishesPendingEdit_data()
@@ -108,7 +123,7 @@ void TestProjectSettingDialog::okFinishesPendingEdit()
     QFETCH(bool, locked);
     QFETCH(QString, typed);
     VkProjectSettingDialog dialog(nullptr);
-    auto* width = dialog.findChild<VkDoubleSpinBox*>("ProjectSettings_WidthBox");
+    auto* width = dialog.findChild<VkDoubleSpinBox*>(QStringLiteral("ProjectSettings_WidthBox"));
     QVERIFY(width);
     const int result = runModal(&dialog, [&] {
         if (locked)
@@ -129,50 +144,45 @@ void TestProjectSettingDialog::okFinishesPendingEdit()
     QCOMPARE(width->value(), double(storedConfig().resolution.width()));
 }
 
-void TestProjectSettingDialog::acceptEvent_data()
+void TestProjectSettingDialog::eventsReachTheStoreInOrder_data()
 {
     QTest::addColumn<QString>("stored"); // ratio, rate, size, colour space
-    QTest::addColumn<QStringList>("texts");
-    QTest::newRow("16:9") << "1 2 1920 1080 0" << QStringList{"16:9", "1920*1080", "25fps", "SDR - Rec.709"};
+    QTest::addColumn<QByteArray>("properties");
+    QTest::newRow("1:1") << "2 2 1080 1080 0"
+                         << QByteArray(R"([["aspect_ratio", "1:1"], ["resolution", "1080*1080"],
+                                          ["frame_rate", "25fps"], ["color_space", "SDR - Rec.709"]])");
     QTest::newRow("custom PQ") << "0 3 1000 700 1"
-                               << QStringList{"custom", "1000*700", "29.97fps", "HDR - Rec.2100PQ"};
+                               << QByteArray(R"([["aspect_ratio", "custom"], ["resolution", "1000*700"],
+                                  ["frame_rate", "29.97fps"], ["color_space", "HDR - Rec.2100PQ"]])");
     QTest::newRow("4:5 HLG") << "7 6 2048 2560 2"
-                             << QStringList{"4:5", "2048*2560", "59.94fps", "HDR - Rec.2100HLG"};
+                             << QByteArray(R"([["aspect_ratio", "4:5"], ["resolution", "2048*2560"],
+                                ["frame_rate", "59.94fps"], ["color_space", "HDR - Rec.2100HLG"]])");
     // Values outside the tables still give every key, with an empty text (custom for the ratio).
-    QTest::newRow("out of range") << "9 8 640 480 3" << QStringList{"custom", "640*480", "", ""};
+    QTest::newRow("out of range") << "9 8 640 480 3"
+                                  << QByteArray(R"([["aspect_ratio", "custom"], ["resolution", "640*480"],
+                                     ["frame_rate", ""], ["color_space", ""]])");
 }
 
-void TestProjectSettingDialog::acceptEvent()
-{
-    QFETCH(QString, stored);
-    QFETCH(QStringList, texts);
-    const QStringList s = stored.split(QLatin1Char(' '));
-    storeConfig(s[0].toInt(), s[1].toInt(), QSize(s[2].toInt(), s[3].toInt()), s[4].toInt());
-    VkProjectSettingAcceptEvent event;
-    QCOMPARE(event.name(), QStringLiteral("project_set"));
-    QStringList keysAndTexts;
-    for (const auto& p : event.properties())
-        keysAndTexts << p.first << p.second.toString();
-    QCOMPARE(keysAndTexts, (QStringList{"aspect_ratio", texts[0], "resolution", texts[1], "frame_rate",
-                                        texts[2], "color_space", texts[3]}));
-}
-
+// The accept event carries the saved record, and both events land in the store in the order sent.
 void TestProjectSettingDialog::eventsReachTheStoreInOrder()
 {
-    storeConfig(2, 2, QSize(1080, 1080), 0);
+    QFETCH(QString, stored);
+    QFETCH(QByteArray, properties);
+    const QStringList s = stored.split(QLatin1Char(' '));
+    storeConfig(s[0].toInt(), s[1].toInt(), QSize(s[2].toInt(), s[3].toInt()), s[4].toInt());
     VkProjectSettingAcceptEvent().sendEvent();
-    VkProjectSettingClickEvent("shortcut").sendEvent();
+    VkProjectSettingClickEvent(QStringLiteral("shortcut")).sendEvent();
     const QList<QByteArray> lines =
-        readBytes(QDir(qEnvironmentVariable("VK_HOME")).filePath("events.jsonl")).trimmed().split('\n');
+        readBytes(qEnvironmentVariable("VK_HOME") + QStringLiteral("/events.jsonl")).trimmed().split('\n');
     QVERIFY(lines.size() >= 2);
     const QJsonObject accept = QJsonDocument::fromJson(lines.at(lines.size() - 2)).object();
-    QCOMPARE(accept.value("event").toString(), QStringLiteral("project_set"));
-    QCOMPARE(accept.value("properties").toArray(),
-             (QJsonArray{QJsonArray{"aspect_ratio", "1:1"}, QJsonArray{"resolution", "1080*1080"},
-                         QJsonArray{"frame_rate", "25fps"}, QJsonArray{"color_space", "SDR - Rec.709"}}));
+    QCOMPARE(accept.value(QLatin1String("event")).toString(), QStringLiteral("project_set"));
+    QCOMPARE(accept.value(QLatin1String("properties")).toArray(),
+             QJsonDocument::fromJson(properties).array());
     const QJsonObject click = QJsonDocument::fromJson(lines.last()).object();
-    QCOMPARE(click.value("event").toString(), QStringLiteral("project_set_click"));
-    QCOMPARE(click.value("properties").toArray(), (QJsonArray{QJsonArray{"trigger_method", "shortcut"}}));
+    QCOMPARE(click.value(QLatin1String("event")).toString(), QStringLiteral("project_set_click"));
+    QCOMPARE(click.value(QLatin1String("properties")).toArray(),
+             QJsonDocument::fromJson(R"([["trigger_method", "shortcut"]])").array());
 }
 
 VK_TEST_MAIN(TestProjectSettingDialog)
