@@ -20,11 +20,9 @@
 
 #include <QProcess>
 #include <QProgressBar>
-#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTableWidget>
 
-#include <algorithm>
 #include <memory>
 #include <thread>
 
@@ -308,35 +306,6 @@ private slots:
         QCOMPARE(dlg.focusWidget(), c.detect);
     }
 
-    void endNotifications_data()
-    {
-        QTest::addColumn<int>("end");
-        QTest::addColumn<bool>("finished");
-        QTest::newRow("finished") << 0 << true;
-        QTest::newRow("stopped") << 1 << false;
-        // A decoding failure ends the run like a stop.
-        QTest::newRow("failed") << 2 << false;
-    }
-    void endNotifications()
-    {
-        QFETCH(int, end);
-        VkScenceDetectPresenter presenter(&m_item, nullptr);
-        QSignalSpy finished(&presenter, &VkScenceDetectPresenter::signalDetectFinished);
-        QSignalSpy stopped(&presenter, &VkScenceDetectPresenter::signalDetectStop);
-        QSignalSpy results(&presenter, &VkScenceDetectPresenter::signalDetectResult);
-        presenter.startDetect();
-        QVERIFY(presenter.isDetecting());
-        FakeDetector* d = FakeDetector::last();
-        QVERIFY(d->scene(250, 400));
-        QVERIFY(end == 0 ? d->finished() : end == 1 ? d->stopped() : d->failed());
-        QTRY_COMPARE(finished.count() + stopped.count(), 1);
-        QTEST(finished.count() == 1, "finished");
-        QVERIFY(!presenter.isDetecting());
-        // No file behind the item, so no timeline: the scene still comes, with a null picture.
-        QCOMPARE(results.count(), 1);
-        QVERIFY(results.first().at(3).value<QImage>().isNull());
-    }
-
     void rowsRenumberedAfterRemovals()
     {
         VkScenceDetectionDlg dlg(&m_item, nullptr);
@@ -540,53 +509,6 @@ private slots:
         QVERIFY(!c.row(0)->isVisible());
         QVERIFY(detector->finished());
         QTRY_COMPARE(c.detect->text(), QStringLiteral("Detect"));
-    }
-
-    // One shortest scene for the window and the command line: a 12-frame shot is a scene in both.
-    void sameScenesAsCommandLine()
-    {
-#ifndef VK_SCENEDETECT_CLI
-        QSKIP("built without the command-line tool");
-#else
-        // Shots of 30, 12 and 30 frames.
-        const QString path = m_dir.filePath(QStringLiteral("short-shot.mp4"));
-        QVERIFY(
-            ffmpeg(QStringLiteral("-f lavfi -i testsrc2=s=160x90:r=25 -f lavfi -i smptebars=s=160x90:r=25 "
-                                  "-f lavfi -i color=c=0x802040:s=160x90:r=25 -filter_complex "
-                                  "[0:v]trim=end_frame=30[a];[1:v]trim=end_frame=12[b];"
-                                  "[2:v]trim=end_frame=30[c];[a][b][c]concat=n=3:v=1[v] -map [v] "
-                                  "-c:v libx264 -preset ultrafast"),
-                   path));
-        const QList<QPoint> expected{{0, 30}, {30, 42}, {42, 72}};
-        QProcess cli;
-        cli.start(QStringLiteral(VK_SCENEDETECT_CLI), {path});
-        QVERIFY(cli.waitForFinished(60000) && cli.exitCode() == 0);
-        QList<QPoint> printed;
-        const QRegularExpression range(QStringLiteral("\\[(\\d+), (\\d+)\\)"));
-        for (auto it = range.globalMatch(QString::fromUtf8(cli.readAllStandardOutput())); it.hasNext();) {
-            const QRegularExpressionMatch m = it.next();
-            printed.append(QPoint(m.captured(1).toInt(), m.captured(2).toInt()));
-        }
-        QCOMPARE(printed, expected);
-
-        // No config.ini in this test's home: the window uses the defaults.
-        auto item = mediaItem(path);
-        QVERIFY(item);
-        RealDetectors real;
-        VkScenceDetectionDlg dlg(item.get(), nullptr);
-        dlg.show();
-        PanelControls c(&dlg);
-        QList<int> shown;
-        connect(c.bar, &QProgressBar::valueChanged, this, [&](int value) { shown << value; });
-        dlg.startDetect();
-        QTRY_COMPARE_WITH_TIMEOUT(c.caption(), QStringLiteral("Detect"), 60000);
-        QCOMPARE(dlg.GetDetectRange(), expected);
-        // The engine's own reports climb to the clip's length, then the display is put away.
-        QVERIFY(!shown.isEmpty() && std::is_sorted(shown.begin(), shown.end()));
-        QCOMPARE(shown.last(), 72);
-        QCOMPARE(c.progress->frames(), qlonglong(72));
-        QVERIFY(!c.progress->isVisible());
-#endif
     }
 
     void clipProbedOnce()
