@@ -33,8 +33,6 @@ private slots:
     void cleanup() { QCOMPARE(QApplication::topLevelWidgets().size(), 0); }
     void okAndCancel_data();
     void okAndCancel();
-    void okFinishesPendingEdit_data();
-    void okFinishesPendingEdit();
     void eventsReachTheStoreInOrder_data();
     void eventsReachTheStoreInOrder();
 
@@ -44,19 +42,37 @@ private:
 
 void TestProjectSettingDialog::okAndCancel_data()
 {
-    QTest::addColumn<bool>("change"); // to 9:16 at 29.97 fps before the click
+    // What the user does in the running dialog before the click: "ratio <entry>", "rate <entry>", "lock",
+    // "type <n>" into the width box without Enter, or "up" for one arrow step, separated by "; ".
+    QTest::addColumn<QString>("steps");
     QTest::addColumn<QString>("button");
-    QTest::newRow("OK with 9:16 at 29.97") << true << kOk;
+    QTest::addColumn<QByteArray>("changed"); // the record's fields that OK saves changed
+    QTest::addColumn<int>("rateNum");        // of the sequence, over 1001 when not a whole rate
+
+    QTest::newRow("OK with 9:16 at 29.97") << "ratio 9:16 (Portrait); rate 29.97 fps" << kOk
+                                           << QByteArray(R"({"aspectRatio": 3, "width": 1080, "height": 1920,
+                                                           "frameRate": 3})")
+                                           << 30000;
     // Nothing changed still saves: the record goes back as it was and the sequence gets its 25 fps.
-    QTest::newRow("OK unchanged") << false << kOk;
-    QTest::newRow("CANCEL with 9:16") << true << kCancel;
+    QTest::newRow("OK unchanged") << "" << kOk << QByteArray("{}") << 25;
+    QTest::newRow("CANCEL with 9:16") << "ratio 9:16 (Portrait)" << kCancel << QByteArray() << 0;
+    // OK does not take the focus, so the size box never hears that the edit ended; the save must still
+    // get the finished, even value.
+    QTest::newRow("typed width") << "type 1001" << kOk << QByteArray(R"({"aspectRatio": 0, "width": 1002})")
+                                 << 25;
+    // 1002 * 1080 / 1920 = 563.6 -> 563 -> 564.
+    QTest::newRow("typed width, locked")
+        << "lock; type 1001" << kOk << QByteArray(R"({"aspectRatio": 0, "width": 1002, "height": 564})")
+        << 25;
+    // OK within the step delay: 1920 + 1 = 1921, evened up to 1922.
+    QTest::newRow("arrow step") << "up" << kOk << QByteArray(R"({"aspectRatio": 0, "width": 1922})") << 25;
 }
 
-// OK ends with 1 and the file holds the choice, every other field of the record, even one this
+// OK ends with 1 and the file holds what the boxes show, every other field of the record, even one this
 // version does not know, and the tracks; CANCEL ends with 0 and leaves the file byte for byte.
 void TestProjectSettingDialog::okAndCancel()
 {
-    QFETCH(bool, change);
+    QFETCH(QString, steps);
     QFETCH(QString, button);
     // A project file without a sequence, every field of its record away from its default.
     const QString path = m_dir.filePath(QStringLiteral("p.") + VkProjectSuffixHelper::projectFileSuffix());
@@ -70,15 +86,27 @@ void TestProjectSettingDialog::okAndCancel()
     QVERIFY2(IVkProjectManager::getInstance()->openProject(path, &error), qPrintable(error));
 
     VkProjectSettingDialog dialog(nullptr);
-    if (change) {
-        for (const QString& pick :
-             {QStringLiteral("AspectRatioBox:9:16 (Portrait)"), QStringLiteral("FrameRateBox:29.97 fps")}) {
-            auto* box = dialog.findChild<VkComboBox*>(QStringLiteral("ProjectSettings_") +
-                                                      pick.section(QLatin1Char(':'), 0, 0));
-            box->setCurrentIndex(box->findText(pick.section(QLatin1Char(':'), 1, -1)));
-        }
-    }
+    auto* width = dialog.findChild<VkDoubleSpinBox*>(QStringLiteral("ProjectSettings_WidthBox"));
     const int result = runModal(&dialog, [&] {
+        for (const QString& step : steps.split(QStringLiteral("; "), Qt::SkipEmptyParts)) {
+            const QString what = step.section(QLatin1Char(' '), 0, 0);
+            const QString value = step.section(QLatin1Char(' '), 1);
+            if (what == QLatin1String("ratio") || what == QLatin1String("rate")) {
+                auto* box = dialog.findChild<VkComboBox*>(
+                    what == QLatin1String("ratio") ? QStringLiteral("ProjectSettings_AspectRatioBox")
+                                                   : QStringLiteral("ProjectSettings_FrameRateBox"));
+                box->setCurrentIndex(box->findText(value));
+            } else if (what == QLatin1String("lock")) {
+                QTest::mouseClick(dialog.findChild<VkStateButton*>(), Qt::LeftButton);
+            } else if (what == QLatin1String("up")) {
+                QTest::keyClick(width, Qt::Key_Up);
+                QCOMPARE(width->value(), 1921.0);
+            } else {
+                width->findChild<QLineEdit*>()->selectAll();
+                QTest::keyClicks(width->findChild<QLineEdit*>(), value);
+                QCOMPARE(width->value(), value.toDouble());
+            }
+        }
         for (VkBaseButton* b : dialog.findChildren<VkBaseButton*>(button))
             QTest::mouseClick(b, Qt::LeftButton);
     });
@@ -88,60 +116,19 @@ void TestProjectSettingDialog::okAndCancel()
         return;
     }
     QJsonObject config = before.value(QLatin1String("config")).toObject();
-    if (change) {
-        config[QStringLiteral("aspectRatio")] = 3;
-        config[QStringLiteral("width")] = 1080;
-        config[QStringLiteral("height")] = 1920;
-        config[QStringLiteral("frameRate")] = 3;
-    }
+    QFETCH(QByteArray, changed);
+    const QJsonObject changes = QJsonDocument::fromJson(changed).object();
+    for (auto it = changes.begin(); it != changes.end(); ++it)
+        config[it.key()] = it.value();
     const QJsonObject root = readProjectFile(path);
     QCOMPARE(root.value(QLatin1String("config")).toObject(), config);
     QCOMPARE(root.value(QLatin1String("tracks")), before.value(QLatin1String("tracks")));
-    // The sequence follows the saved rate: 30000/1001 for 29.97.
-    const QJsonObject timeline = root.value(QLatin1String("timeline")).toObject();
-    QCOMPARE(timeline.value(QLatin1String("frameRateNum")).toInt(), change ? 30000 : 25);
-    QCOMPARE(timeline.value(QLatin1String("frameRateDen")).toInt(), change ? 1001 : 1);
-}
-
-void TestProjectSettingDialog::okFinishesPendingEdit_data()
-{
-    QTest::addColumn<bool>("locked");
-    QTest::addColumn<QString>("typed"); // typed into the width box, without Enter; empty: one arrow step up
-    QTest::addColumn<QSize>("saved");
-
-    QTest::newRow("typed width") << false << "1001" << QSize(1002, 1080);
-    // 1002 * 1080 / 1920 = 563.6 -> 563 -> 564.
-    QTest::newRow("typed width, locked") << true << "1001" << QSize(1002, 564);
-    // OK within the step delay: 1920 + 1 = 1921, evened up to 1922.
-    QTest::newRow("arrow step") << false << QString() << QSize(1922, 1080);
-}
-
-// OK does not take the focus, so the size box never hears that the edit ended; the save must still
-// get the finished, even value.
-void TestProjectSettingDialog::okFinishesPendingEdit()
-{
-    QFETCH(bool, locked);
-    QFETCH(QString, typed);
-    VkProjectSettingDialog dialog(nullptr);
-    auto* width = dialog.findChild<VkDoubleSpinBox*>(QStringLiteral("ProjectSettings_WidthBox"));
-    QVERIFY(width);
-    const int result = runModal(&dialog, [&] {
-        if (locked)
-            QTest::mouseClick(dialog.findChild<VkStateButton*>(), Qt::LeftButton);
-        if (typed.isEmpty()) {
-            QTest::keyClick(width, Qt::Key_Up);
-        } else {
-            QLineEdit* edit = width->findChild<QLineEdit*>();
-            edit->selectAll();
-            QTest::keyClicks(edit, typed);
-        }
-        QCOMPARE(width->value(), typed.isEmpty() ? 1921.0 : typed.toDouble());
-        QTest::mouseClick(dialog.findChild<VkBaseButton*>(kOk), Qt::LeftButton);
-    });
-    QCOMPARE(result, 1);
-    QTEST(storedConfig().resolution, "saved");
     // What was saved is what the boxes show.
     QCOMPARE(width->value(), double(storedConfig().resolution.width()));
+    const QJsonObject timeline = root.value(QLatin1String("timeline")).toObject();
+    QFETCH(int, rateNum);
+    QCOMPARE(timeline.value(QLatin1String("frameRateNum")).toInt(), rateNum);
+    QCOMPARE(timeline.value(QLatin1String("frameRateDen")).toInt(), rateNum >= 1000 ? 1001 : 1);
 }
 
 void TestProjectSettingDialog::eventsReachTheStoreInOrder_data()
