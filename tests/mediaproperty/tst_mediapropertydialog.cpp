@@ -14,6 +14,7 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <algorithm>
 #include <functional>
 #include <type_traits>
 
@@ -90,7 +91,7 @@ Setup flags(int streamFlags)
 const Setup asStock = [](Media& m) { m.item = &m.stock; };
 const Setup asLibrary = [](Media& m) { m.item = &m.vcg; };
 
-// A stock photo of `site` from `source`, credited to Ann by the fake's defaults.
+// A stock photo of `site` from `source`, credited to an author whose name holds markup characters.
 Setup stock(int site, int source)
 {
     return [site, source](Media& m) {
@@ -98,6 +99,7 @@ Setup stock(int site, int source)
         m.item = &m.stock;
         m.stock.stockSite = site;
         m.stock.stockSource = source;
+        m.stock.authorName = QStringLiteral("Ann <b>&amp;");
         m.stock.licenseUrl = QStringLiteral("https://example.com/license?a=1&b=2");
     };
 }
@@ -184,10 +186,8 @@ private slots:
     void linksGoThroughTheDesktopService();
     void pagesAndHeightByKind_data();
     void pagesAndHeightByKind();
-    void rename_data();
-    void rename();
-    void alphaChoiceIsWrittenOnlyOnOk_data();
-    void alphaChoiceIsWrittenOnlyOnOk();
+    void okAndCancel_data();
+    void okAndCancel();
 
 private:
     QTemporaryDir m_dir;
@@ -236,18 +236,17 @@ void TestMediaPropertyDialog::cells_data()
         item(&FakeItem::name, "") + item(&FakeItem::alternateName, "alt"));
     add("name: unnamed", kCommon, Row_Name, "unnamed", item(&FakeItem::name, ""));
 
-    // The credit follows the stock source, the licence page the site.
+    // The credit follows the stock source, the licence page the site; the author's name is text.
     const QString ann = QStringLiteral("https://pixabay.com/users/ann-1/");
     const QList<Text> pixabay{ann, "https://pixabay.com/"};
-    add("credit: 1000 Pixabay photo", kCommon, Row_Credit, "Photo by Ann on Pixabay", stock(2, 1000),
+    add("credit: 1000 Pixabay photo", kCommon, Row_Credit, "Photo by Ann <b>&amp; on Pixabay", stock(2, 1000),
         pixabay);
-    add("credit: 1001 Pixabay video", kCommon, Row_Credit, "Shot by Ann on Pixabay", stock(2, 1001), pixabay);
-    add("credit: 1004 Giphy", kCommon, Row_Credit, "Ann on Giphy", stock(2, 1004),
-        {ann, "https://giphy.com/"});
-    add("credit: 1006 uncredited", kCommon, Row_Credit, "Ann on", stock(2, 1006), {ann});
+    add("credit: 1001 Pixabay video", kCommon, Row_Credit, "Shot by Ann <b>&amp; on Pixabay", stock(2, 1001),
+        pixabay);
+    add("credit: 1006 uncredited", kCommon, Row_Credit, "Ann <b>&amp; on", stock(2, 1006), {ann});
     // Quotes and angle brackets in an address neither end the link nor become markup.
     const QString odd = QStringLiteral("https://pixabay.com/users/?q=\"x\"&y=<1>");
-    add("credit: odd author address", kCommon, Row_Credit, "Photo by Ann on Pixabay",
+    add("credit: odd author address", kCommon, Row_Credit, "Photo by Ann <b>&amp; on Pixabay",
         stock(2, 1000) + [odd](Media& m) { m.stock.authorUrl = odd; }, {odd, "https://pixabay.com/"});
     add("licence: Pixabay", kCommon, Row_Copyright, "pixabay.com/license", stock(2, 1000),
         {"https://example.com/license?a=1&b=2"});
@@ -326,7 +325,6 @@ void TestMediaPropertyDialog::cells_data()
     add("video size: level 3 without size", kVideo, Video_Resolution, "0x0", levels(1, 2, true, {}, false));
     add("video size: Pixabay, no stock item", kVideo, Video_Resolution, "None",
         levels(1, 2, false, {}, true));
-    add("video size: Pexels", kVideo, Video_Resolution, "320x180", levels(1, 4, true, {}, true));
     add("photo size: only level 5", kPhoto, Photo_Resolution, "1920x1080", levels(4, 2, true, {3, 4}, true));
 
     const auto photo = [](bool stock, int exposure) {
@@ -497,47 +495,56 @@ void TestMediaPropertyDialog::pagesAndHeightByKind()
     QCOMPARE(dialog.height(), height < 0 ? bare.height() : height);
 }
 
-void TestMediaPropertyDialog::rename_data()
+void TestMediaPropertyDialog::okAndCancel_data()
 {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("alternate");
-    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("name");       // of the item, then its alternate name after a "|"
+    QTest::addColumn<QString>("typed");      // into the name edit; null: left alone
+    QTest::addColumn<int>("stored");         // alpha code of the PNG
+    QTest::addColumn<QStringList>("clicks"); // alpha buttons, in order
+    QTest::addColumn<bool>("accept");
     QTest::addColumn<QStringList>("emitted");
-
-    QTest::newRow("blanks around a new name are trimmed")
-        << "clip"
-        << ""
-        << "  Holiday  " << QStringList{QStringLiteral("Holiday")};
-    QTest::newRow("only blanks") << "clip"
-                                 << ""
-                                 << "   \t " << QStringList();
-    QTest::newRow("same name with a trailing blank") << "clip"
-                                                     << ""
-                                                     << "clip " << QStringList();
-    QTest::newRow("case differs") << "clip"
-                                  << ""
-                                  << "Clip" << QStringList{QStringLiteral("Clip")};
+    QTest::addColumn<QVector<int>>("writes");
+    const auto row = [](const char* tag, const char* name, const char* typed, const QStringList& emitted) {
+        QTest::newRow(tag) << name << typed << 1 << QStringList() << true << emitted << QVector<int>{1};
+    };
+    const auto alpha = [](const char* tag, int stored, const char* clicks, bool accept, QVector<int> writes) {
+        QTest::newRow(tag) << "clip" << QString() << stored
+                           << QString::fromLatin1(clicks).split(QLatin1Char(','), Qt::SkipEmptyParts)
+                           << accept << QStringList() << writes;
+    };
+    row("blanks around a new name are trimmed", "clip", "  Holiday  ", {QStringLiteral("Holiday")});
+    row("only blanks", "clip", "   \t ", {});
+    row("same name with a trailing blank", "clip", "clip ", {});
+    row("case differs", "clip", "Clip", {QStringLiteral("Clip")});
     // The shown name was the alternate one; leaving it as it is renames nothing.
-    QTest::newRow("alternate name untouched") << ""
-                                              << "alt"
-                                              << "alt" << QStringList();
-    QTest::newRow("markup is a name like any other") << "clip"
-                                                     << ""
-                                                     << "<b>x</b>" << QStringList{QStringLiteral("<b>x</b>")};
+    row("alternate name untouched", "|alt", "alt", {});
+    row("markup is a name like any other", "clip", "<b>x</b>", {QStringLiteral("<b>x</b>")});
+    // The unchanged choice is written back all the same.
+    alpha("unchanged, OK", 1, "", true, {1});
+    alpha("ignore, then OK", 1, "Ignore Alpha", true, {2});
+    alpha("ignore, then cancel", 1, "Ignore Alpha", false, {});
+    // Switching away and back: only the toggle of the button being checked counts.
+    alpha("ignore, back to premultiplied", 1, "Ignore Alpha,Premultiplied Alpha", true, {1});
+    // A code no button stands for stays as it was unless the user picks one.
+    alpha("unknown stored code kept", 7, "", true, {7});
+    alpha("unknown stored code replaced", 7, "Straight Alpha", true, {0});
 }
 
-// The name typed before OK in a modal run is reported before the alpha choice is written and the
-// window closes; renaming itself is the host's business.
-void TestMediaPropertyDialog::rename()
+// In a modal run over a PNG: the name typed before OK is reported before the alpha choice is written
+// and the window closes (renaming itself is the host's business); the choice is written on OK only.
+void TestMediaPropertyDialog::okAndCancel()
 {
+    QFETCH(QString, name);
     QFETCH(QString, typed);
+    QFETCH(int, stored);
+    QFETCH(QStringList, clicks);
+    QFETCH(bool, accept);
     Media m;
     m.info.streamFlags = 4;
+    m.info.alphaType = stored;
     m.plain.sourcePath = QStringLiteral("/m/logo.png");
-    QFETCH(QString, name);
-    m.plain.name = name;
-    QFETCH(QString, alternate);
-    m.plain.alternateName = alternate;
+    m.plain.name = name.section(QLatin1Char('|'), 0, 0);
+    m.plain.alternateName = name.section(QLatin1Char('|'), 1);
     VkMediaPropertyDialog dialog(m.item, nullptr);
     QStringList got;
     bool reportedFirst = true;
@@ -547,69 +554,33 @@ void TestMediaPropertyDialog::rename()
         reportedFirst = reportedFirst && m.info.alphaWrites.isEmpty() && dialog.result() == 0;
     });
     connect(&dialog, &QDialog::finished, &dialog, [&] { writesAtClose = m.info.alphaWrites.size(); });
-    QTimer::singleShot(0, &dialog, [&dialog, typed] {
-        nameEdit(dialog)->setText(typed);
-        okButton(dialog)->click();
-        // Should OK fail to close the window, end the run with a code the test cannot mistake.
+    const QList<QRadioButton*> buttons = dialog.findChildren<QRadioButton*>();
+    QCOMPARE(std::count_if(buttons.begin(), buttons.end(), [](QRadioButton* b) { return b->isChecked(); }),
+             stored <= 2 ? 1 : 0);
+    QTimer::singleShot(0, &dialog, [&] {
+        if (!typed.isNull())
+            nameEdit(dialog)->setText(typed);
+        for (const QString& click : clicks) {
+            for (QRadioButton* button : buttons) {
+                if (button->text() == click)
+                    button->click();
+            }
+        }
+        QVERIFY(m.info.alphaWrites.isEmpty());
+        if (accept)
+            okButton(dialog)->click();
+        else
+            QVERIFY(QMetaObject::invokeMethod(&dialog, "slotCancel"));
+        // Should the window stay open, end the run with a code the test cannot mistake.
         if (dialog.isVisible())
             dialog.done(-1);
     });
-    QCOMPARE(dialog.DoModal(), 1);
+    QCOMPARE(dialog.DoModal(), accept ? 1 : 0);
     QTEST(got, "emitted");
     QVERIFY(reportedFirst);
-    QCOMPARE(writesAtClose, 1);
+    QTEST(m.info.alphaWrites, "writes");
+    QCOMPARE(writesAtClose, m.info.alphaWrites.size());
     QVERIFY(m.plain.renames.isEmpty());
-}
-
-void TestMediaPropertyDialog::alphaChoiceIsWrittenOnlyOnOk_data()
-{
-    QTest::addColumn<int>("stored");
-    QTest::addColumn<QStringList>("clicks");
-    QTest::addColumn<bool>("accept");
-    QTest::addColumn<QVector<int>>("writes");
-    const QStringList ignore{QStringLiteral("Ignore Alpha")};
-
-    // The unchanged choice is written back all the same.
-    QTest::newRow("unchanged, OK") << 1 << QStringList() << true << QVector<int>{1};
-    QTest::newRow("ignore, then OK") << 1 << ignore << true << QVector<int>{2};
-    QTest::newRow("ignore, then cancel") << 1 << ignore << false << QVector<int>();
-    // Switching away and back: only the toggle of the button being checked counts.
-    QTest::newRow("ignore, back to premultiplied")
-        << 1 << ignore + QStringList{QStringLiteral("Premultiplied Alpha")} << true << QVector<int>{1};
-    // A code no button stands for stays as it was unless the user picks one.
-    QTest::newRow("unknown stored code kept") << 7 << QStringList() << true << QVector<int>{7};
-    QTest::newRow("unknown stored code replaced")
-        << 7 << QStringList{QStringLiteral("Straight Alpha")} << true << QVector<int>{0};
-}
-
-void TestMediaPropertyDialog::alphaChoiceIsWrittenOnlyOnOk()
-{
-    QFETCH(int, stored);
-    QFETCH(QStringList, clicks);
-    QFETCH(bool, accept);
-    Media png;
-    png.info.streamFlags = 4;
-    png.info.alphaType = stored;
-    png.plain.sourcePath = QStringLiteral("/m/logo.png");
-    VkMediaPropertyDialog dialog(png.item, nullptr);
-    int checked = 0;
-    const QList<QRadioButton*> buttons = dialog.findChildren<QRadioButton*>();
-    for (QRadioButton* button : buttons)
-        checked += button->isChecked() ? 1 : 0;
-    QCOMPARE(checked, stored <= 2 ? 1 : 0);
-    for (const QString& click : clicks) {
-        for (QRadioButton* button : buttons) {
-            if (button->text() == click)
-                button->click();
-        }
-    }
-    QVERIFY(png.info.alphaWrites.isEmpty());
-    if (accept)
-        okButton(dialog)->click();
-    else
-        QVERIFY(QMetaObject::invokeMethod(&dialog, "slotCancel"));
-    QCOMPARE(dialog.result(), accept ? 1 : 0);
-    QTEST(png.info.alphaWrites, "writes");
 }
 
 VK_TEST_MAIN(TestMediaPropertyDialog)
