@@ -51,11 +51,13 @@ void TestProjectSettingPresenter::stateAfterCall_data()
     // The custom group's only row is 0 x 0: the size stays, but the resolution signal still comes.
     row("ratio custom", "SetRatio 0", "R0 1920x1080 F2 C0 L562 N1 | ratio,resolution");
     row("same ratio", "SetRatio 1", "R1 1920x1080 F2 C0 L562 N5 |");
+    row("ratio out of range", "SetRatio 8", "R1 1920x1080 F2 C0 L562 N5 |");
     // Another ratio's preset keeps the current ratio and becomes the lock size.
     row("size of another ratio", "SetResolution 1080x1080", "R1 1080x1080 F2 C0 L1000 N5 | resolution");
     // No preset: custom, ratio signal first; the lock size stays.
     row("size without preset", "SetResolution 1000x700", "R0 1000x700 F2 C0 L562 N1 | ratio,resolution");
     row("same size", "SetResolution 1920x1080", "R1 1920x1080 F2 C0 L562 N5 |");
+    row("negative size", "SetResolution -5x-1", "R1 1920x1080 F2 C0 L562 N5 |");
     // One non-positive side is stored and reported, but never becomes the lock size, nor custom.
     row("zero height", "SetResolution 1280x0", "R1 1280x0 F2 C0 L562 N5 | resolution");
     row("rate 7", "SetFramerate 7", "R1 1920x1080 F7 C0 L562 N5 | framerate");

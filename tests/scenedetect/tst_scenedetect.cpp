@@ -23,6 +23,7 @@
 #include <QScrollBar>
 #include <QTableWidget>
 
+#include <algorithm>
 #include <memory>
 #include <thread>
 
@@ -392,17 +393,17 @@ private slots:
     {
         QTest::addColumn<int>("end");
         QTest::addColumn<qlonglong>("lastShown");
-        // numbered.mp4 has 75 frames. A finished run's last report is the whole clip.
-        QTest::newRow("finished") << 0 << qlonglong(75);
-        // After "Stop" the reports still on their way are dropped: the display keeps 30.
-        QTest::newRow("stopped") << 1 << qlonglong(30);
-        QTest::newRow("failed") << 2 << qlonglong(30);
+        // scenes.mp4 has 180 frames, a new shot every 30. A finished run's last report is the whole clip.
+        QTest::newRow("finished") << 0 << qlonglong(180);
+        // After "Stop" the reports still on their way are dropped: the display keeps 72.
+        QTest::newRow("stopped") << 1 << qlonglong(72);
+        QTest::newRow("failed") << 2 << qlonglong(72);
     }
     void progressWhileRunning()
     {
         QFETCH(int, end);
         QFETCH(qlonglong, lastShown);
-        auto item = generated("numbered.mp4");
+        auto item = generated("scenes.mp4");
         QVERIFY(item);
         VkScenceDetectionDlg dlg(item.get(), nullptr);
         dlg.show();
@@ -412,20 +413,19 @@ private slots:
                           &VkMediaPlayerPresenter::sigFrameReady);
         // Idle: nothing to show.
         QVERIFY(!c.progress->isVisible());
-        QTest::mouseClick(c.detect, Qt::LeftButton);
+        dlg.startDetect();
         QVERIFY(c.progress->isVisible());
-        QCOMPARE(c.bar->maximum(), 75);
+        QCOMPARE(c.bar->maximum(), 180);
         QCOMPARE(c.bar->value(), 0);
         QVERIFY(!c.bar->accessibleName().isEmpty());
         FakeDetector* detector = FakeDetector::last();
-        QVERIFY(detector->scene(0, 20) && detector->scene(20, 40));
-        QVERIFY(detector->progress(1, 75) && detector->progress(30, 75));
-        QTRY_COMPARE(c.bar->value(), 30);
-        // 30 of 75 is 40 %.
-        QCOMPARE(caption->text(), QStringLiteral("Analysed 30 of 75 frames (40%)"));
+        QVERIFY(detector->scene(0, 30) && detector->scene(30, 60) && detector->scene(60, 90));
+        QVERIFY(detector->progress(1, 180) && detector->progress(72, 180));
+        QTRY_COMPARE(c.bar->value(), 72);
+        QCOMPARE(caption->text(), QStringLiteral("Analysed 72 of 180 frames (40%)"));
         QCOMPARE(c.bar->accessibleDescription(), caption->text());
         // The preview follows the scenes found: the last one's first frame.
-        QTRY_VERIFY(!frames.isEmpty() && frames.last().at(1).toLongLong() == 20);
+        QTRY_VERIFY(!frames.isEmpty() && frames.last().at(1).toLongLong() == 60);
         if (end == 0) {
             // Drawn in the theme: its accent up to 40 %, its track colour after.
             const QImage shot = dlg.grab().toImage();
@@ -438,18 +438,20 @@ private slots:
             QCOMPARE(colourAt(0.8), QColor(0x3a, 0x41, 0x4b));
             const QString folder = qEnvironmentVariable("VK_SCREENSHOT_DIR");
             if (!folder.isEmpty())
-                QVERIFY(shot.save(folder + QStringLiteral("/scene-detection-progress.png")));
-            QVERIFY(detector->progress(75, 75) && detector->finished());
+                QVERIFY(shot.save(folder + (shot.devicePixelRatio() > 1.0
+                                                ? QStringLiteral("/scene-detection-progress@2x.png")
+                                                : QStringLiteral("/scene-detection-progress.png"))));
+            QVERIFY(detector->progress(180, 180) && detector->finished());
         } else if (end == 1) {
             QTest::mouseClick(c.detect, Qt::LeftButton);
-            QVERIFY(!detector->progress(50, 75));
+            QVERIFY(!detector->progress(100, 180));
             QVERIFY(detector->stopped());
         } else {
             QVERIFY(detector->failed());
         }
         QTRY_COMPARE(c.caption(), QStringLiteral("Detect"));
         QCOMPARE(c.progress->frames(), lastShown);
-        QCOMPARE(c.progress->frameCount(), qlonglong(75));
+        QCOMPARE(c.progress->frameCount(), qlonglong(180));
         QVERIFY(!c.progress->isVisible());
     }
 
@@ -527,8 +529,13 @@ private slots:
         QSignalSpy frames(dlg.findChild<VkMediaPlayerWidget*>()->presenter(),
                           &VkMediaPlayerPresenter::sigFrameReady);
         QVERIFY(frames.wait(20000));
+        QList<int> shown;
+        connect(c.bar, &QProgressBar::valueChanged, this, [&](int value) { shown << value; });
         QTest::mouseClick(c.detect, Qt::LeftButton);
         QTRY_COMPARE_WITH_TIMEOUT(c.detect->text(), QStringLiteral("Detect"), 60000);
+        // The engine's own reports climb to the clip's length.
+        QVERIFY(!shown.isEmpty() && std::is_sorted(shown.begin(), shown.end()));
+        QCOMPARE(shown.last(), 75);
         QVERIFY(c.list->table()->rowCount() > 0);
         QCOMPARE(vkmedia::VkMediaFileRegistry::streamProbeCount() - before, int64_t(1));
     }
