@@ -55,7 +55,9 @@ private slots:
         QTest::addColumn<QString>("text"); // where buttons share a name; its width is then a minimum
         QTest::addColumn<QSize>("size");
         const auto row = [](int dialog, const char* name, const char* text, QSize size) {
-            QTest::addRow("%d: %s", dialog, *text ? text : name) << dialog << name << text << size;
+            const char* const dialogs[] = {"startup", "project settings", "scenes", "properties",
+                                           "unsupported"};
+            QTest::addRow("%s: %s", dialogs[dialog], *text ? text : name) << dialog << name << text << size;
         };
         row(0, "VkStartupDlg_NewProject", "", QSize(160, 90));
         row(0, "VkStartupDlg_OpenProject", "", QSize(160, 90));
