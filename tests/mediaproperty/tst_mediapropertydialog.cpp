@@ -26,7 +26,6 @@ const char kCommon[] = "VkCommonInfoPage";
 const char kVideo[] = "VkVideoInfoPage";
 const char kAudio[] = "VkAudioInfoPage";
 const char kPhoto[] = "VkPhotoInfoPage";
-const char kPng[] = "VkPngPhotoInfoPage";
 
 // Rows of the pages' grids.
 constexpr int Row_Name = 0, Row_Format = 1, Row_Location = 2, Row_FileSize = 3, Row_Duration = 4,
@@ -132,11 +131,6 @@ QStringList onScreen(const QWidget* cell)
         }
     }
     return shown;
-}
-
-QPushButton* okButton(const QWidget& dialog)
-{
-    return dialog.findChild<QPushButton*>(QStringLiteral("PropertyDialog_Ok"));
 }
 
 QLineEdit* nameEdit(const QWidget& dialog)
@@ -315,11 +309,15 @@ private slots:
         QTEST(rowShown(shownPage, row), "visible");
     }
 
-    void rowsByOrigin_data()
+    // Which pages a kind of media gets and how tall the window opens; which rows of the common page the
+    // item's origin shows, and how its name can be edited.
+    void layoutByKindAndOrigin_data()
     {
         QTest::addColumn<Setup>("setup");
+        QTest::addColumn<QString>("pages"); // after the common page
+        QTest::addColumn<int>("height");    // -1: a bare frame's height, i.e. never resized
         QTest::addColumn<QList<int>>("shownRows");
-        QTest::addColumn<QString>("name"); // how the name can be edited
+        QTest::addColumn<QString>("name");
 
         const QList<int> plain{Row_Name, Row_Location, Row_FileSize, Row_Duration, Row_DateCreated};
         const QList<int> stock = plain + QList<int>{Row_Copyright, Row_Credit};
@@ -328,25 +326,56 @@ private slots:
         const QList<int> vcg{Row_Name,    Row_Format,    Row_FileSize, Row_Duration,
                              Row_Keyword, Row_Copyright, Row_Credit};
         const Setup timeless = info(&FakeMediaInfo::noDuration, true);
-
-        QTest::newRow("plain") << flags(1) << plain << "editable";
+        // The file the item plays may differ from its source; the PNG page goes by the source.
+        const auto kind = [](int streamFlags, const char* source) {
+            return flags(streamFlags) + item(&FakeItem::sourcePath, source) +
+                   item(&FakeItem::filePath, "/cache/proxy.bin");
+        };
+        const auto row = [](const char* name, const Setup& setup, const char* pages, int height,
+                            const QList<int>& rows, const char* nameEdit) {
+            QTest::newRow(name) << setup << pages << height << rows << nameEdit;
+        };
+        // Page heights plus the frame's 82: common 252, video 180, audio 260, photo 211, PNG 175; sums
+        // above 690 are clamped by the frame's fixed size.
+        row("video: 252+180+82", kind(1, "a.mp4"), "Video", 514, plain, "editable");
         // A plain item keeps its Duration row even when the media has no running time.
-        QTest::newRow("plain without duration") << flags(1) + timeless << plain << "editable";
-        QTest::newRow("rename disabled") << item(&FakeItem::renameEnabled, false) << plain << "disabled";
-        QTest::newRow("library asset type") << item(&FakeItem::itemType, 7) << plain << "read-only";
-        QTest::newRow("stock") << flags(1) + asStock << stock << "editable";
-        QTest::newRow("stock without duration")
-            << flags(1) + asStock + timeless << stockTimeless << "editable";
-        QTest::newRow("library") << flags(1) + asLibrary + item(&FakeItem::itemType, 1) << vcg << "read-only";
-        QTest::newRow("stock and library: stock wins")
-            << flags(1) + asLibrary + item(&FakeItem::stock, true) << stock << "read-only";
+        row("video without duration", kind(1, "a.mp4") + timeless, "Video", 514, plain, "editable");
+        row("audio: 252+260+82, rename disabled", kind(2, "a.wav") + item(&FakeItem::renameEnabled, false),
+            "Audio", 594, plain, "disabled");
+        row("video+audio: 774, clamped; library asset type", kind(3, "a.mp4") + item(&FakeItem::itemType, 7),
+            "Video Audio", kMaxHeight, plain, "read-only");
+        row("stock video+audio drops audio", asStock + kind(3, "a.mp4"), "Video", 514, stock, "editable");
+        row("stock without duration", asStock + kind(1, "a.mp4") + timeless, "Video", 514, stockTimeless,
+            "editable");
+        row("library", asLibrary + kind(1, "a.mp4") + item(&FakeItem::itemType, 1), "Video", 514, vcg,
+            "read-only");
+        row("stock and library: stock wins", asLibrary + kind(1, "a.mp4") + item(&FakeItem::stock, true),
+            "Video", 514, stock, "read-only");
+        row("png: 720, clamped", kind(4, "/m/a.png"), "Photo PngPhoto", kMaxHeight, plain, "editable");
+        row("jpg: 211+82+252", kind(4, "/m/a.jpg"), "Photo", 545, plain, "editable");
+        // The suffix is the part after the last dot: "png.jpg" is a JPEG.
+        row("png in the base name only", kind(4, "/m/a.png.jpg"), "Photo", 545, plain, "editable");
+        row("unlisted flags 5", kind(5, "a.bin"), "", -1, plain, "editable");
+        row("no media information", kind(0, "a.bin") + item(&FakeItem::info, nullptr), "", -1, plain,
+            "editable");
     }
-    void rowsByOrigin()
+    void layoutByKindAndOrigin()
     {
         QFETCH(Setup, setup);
+        QFETCH(QString, pages);
+        QFETCH(int, height);
         Media m;
         setup(m);
         VkMediaPropertyDialog dialog(m.item, nullptr);
+        QStringList classes{QLatin1String(kCommon)};
+        for (const QString& kind : pages.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+            classes << QStringLiteral("Vk%1InfoPage").arg(kind);
+        QCOMPARE(pageClasses(&dialog), classes);
+        QCOMPARE(dialog.width(), 480);
+        VkFramelessDialog bare(nullptr, true, true);
+        bare.SetFixedSize(VkDialog::Width_Small, kMaxHeight);
+        QCOMPARE(dialog.height(), height < 0 ? bare.height() : height);
+
         QWidget* common = page(&dialog, kCommon);
         QList<int> shown;
         for (int row = Row_Name; row <= Row_Credit; ++row) {
@@ -383,56 +412,6 @@ private slots:
         }
         VkDesktopService::SetUrlOpener(VkDesktopService::UrlOpener());
         QCOMPARE(opened, (QStringList{m.stock.authorUrl, m.stock.licenseUrl}));
-    }
-
-    void pagesAndHeightByKind_data()
-    {
-        QTest::addColumn<int>("flags"); // -1: no media information
-        QTest::addColumn<bool>("stock");
-        QTest::addColumn<QString>("sourcePath");
-        QTest::addColumn<QString>("pages"); // after the common page
-        QTest::addColumn<int>("height");    // -1: a bare frame's height, i.e. never resized
-
-        // Page heights plus the frame's 82: common 252, video 180, audio 260, photo 211, PNG 175; sums
-        // above 690 are clamped by the frame's fixed size.
-        const auto row = [](const char* name, int flags, bool stock, const char* path, const char* pages,
-                            int height) { QTest::newRow(name) << flags << stock << path << pages << height; };
-        row("video: 252+180+82", 1, false, "a.mp4", "Video", 514);
-        row("audio: 252+260+82", 2, false, "a.wav", "Audio", 594);
-        row("video+audio: 774, clamped", 3, false, "a.mp4", "Video Audio", kMaxHeight);
-        row("stock video+audio drops audio", 3, true, "a.mp4", "Video", 514);
-        row("png: 720, clamped", 4, false, "/m/a.png", "Photo PngPhoto", kMaxHeight);
-        row("jpg: 211+82+252", 4, false, "/m/a.jpg", "Photo", 545);
-        // The suffix is the part after the last dot: "png.jpg" is a JPEG.
-        row("png in the base name only", 4, false, "/m/a.png.jpg", "Photo", 545);
-        row("unlisted flags 5", 5, false, "a.bin", "", -1);
-        row("no media information", -1, false, "a.bin", "", -1);
-    }
-    void pagesAndHeightByKind()
-    {
-        QFETCH(int, flags);
-        QFETCH(QString, pages);
-        QFETCH(int, height);
-        Media m;
-        m.info.streamFlags = flags;
-        m.item = &m.stock;
-        QFETCH(bool, stock);
-        m.stock.stock = stock;
-        m.stock.info = flags < 0 ? nullptr : &m.info;
-        QFETCH(QString, sourcePath);
-        m.stock.sourcePath = sourcePath;
-        // The file the item plays may differ from its source; the PNG test reads the source.
-        m.stock.filePath = QStringLiteral("/cache/proxy.bin");
-
-        VkMediaPropertyDialog dialog(m.item, nullptr);
-        QStringList classes{QLatin1String(kCommon)};
-        for (const QString& kind : pages.split(QLatin1Char(' '), Qt::SkipEmptyParts))
-            classes << QStringLiteral("Vk%1InfoPage").arg(kind);
-        QCOMPARE(pageClasses(&dialog), classes);
-        QCOMPARE(dialog.width(), 480);
-        VkFramelessDialog bare(nullptr, true, true);
-        bare.SetFixedSize(VkDialog::Width_Small, kMaxHeight);
-        QCOMPARE(dialog.height(), height < 0 ? bare.height() : height);
     }
 
     void okAndCancel_data()
@@ -509,7 +488,7 @@ private slots:
             }
             QVERIFY(m.info.alphaWrites.isEmpty());
             if (accept)
-                okButton(dialog)->click();
+                dialog.findChild<QPushButton*>(QStringLiteral("PropertyDialog_Ok"))->click();
             else
                 QVERIFY(QMetaObject::invokeMethod(&dialog, "slotCancel"));
             // Should the window stay open, end the run with a code the test cannot mistake.
