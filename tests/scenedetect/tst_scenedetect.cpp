@@ -183,46 +183,6 @@ private slots:
         QVERIFY(img.pixelColor(img.width() / 2, img.height() / 2) != QColor(0, 0, 0, 0));
     }
 
-    // Until the detector confirms a stop the window stays running, also across a language change,
-    // whose caption must keep naming what a click does next.
-    void stopDropsLateScene()
-    {
-        VkScenceDetectionPanel panel(&m_item, nullptr);
-        panel.show();
-        PanelControls c(&panel);
-        QEvent languageChange(QEvent::LanguageChange);
-        QTest::mouseClick(c.detect, Qt::LeftButton);
-        QCoreApplication::sendEvent(&panel, &languageChange);
-        QCOMPARE(c.caption(), QStringLiteral("Stop"));
-        QCOMPARE(c.add->text(), QStringLiteral("Add To Timeline"));
-        FakeDetector* detector = FakeDetector::last();
-        QVERIFY(detector->scene(0, 40));
-        QTRY_COMPARE(c.list->table()->rowCount(), 1);
-        // Rows cannot be removed, nor the preview used, while the detector runs.
-        QVERIFY(!c.row(0)->removeButton()->isEnabled());
-        QVERIFY(!c.view->isEnabled());
-        // A click on a row: the list asks to play its scene, the panel refuses.
-        QSignalSpy play(c.list, qOverload<int, int, bool>(&VkScenceDetectListWidget::sigPlaySceneRange));
-        QTest::mouseClick(c.row(0), Qt::LeftButton, Qt::NoModifier, QPoint(150, 28));
-        QCOMPARE(play.count(), 1);
-        QCOMPARE(play.first(), (QList<QVariant>{0, 40, true}));
-        QVERIFY(!panel.findChild<VkMediaPlayerWidget*>()->presenter()->isPlaying());
-
-        QTest::mouseClick(c.detect, Qt::LeftButton); // "Stop"
-        QCOMPARE(detector->stopCalls, 1);
-        QCoreApplication::sendEvent(&panel, &languageChange);
-        QCOMPARE(c.caption(), QStringLiteral("Stop"));
-        QVERIFY(!c.add->isEnabled());
-        // A scene that was already on its way is answered false and never listed.
-        QVERIFY(!detector->scene(40, 80));
-        QVERIFY(detector->stopped());
-        QTRY_VERIFY(c.idle());
-        QCoreApplication::sendEvent(&panel, &languageChange);
-        QCOMPARE(c.caption(), QStringLiteral("Detect"));
-        QCOMPARE(c.list->detectRanges(), (QList<QPoint>{{0, 40}}));
-        QCOMPARE(detector->startCalls, 1);
-    }
-
     void stateFollowsDetector_data()
     {
         QTest::addColumn<int>("when");
@@ -397,6 +357,7 @@ private slots:
         QCOMPARE(c.bar->accessibleDescription(), caption->text());
         // The preview follows the scenes found: the last one's first frame.
         QTRY_VERIFY(!frames.isEmpty() && frames.last().at(1).toLongLong() == 60);
+        QVERIFY(!c.row(0)->removeButton()->isEnabled() && !c.view->isEnabled());
         if (end == 0) {
             // Drawn in the theme: its accent up to 40 %, its track colour after.
             const QImage shot = dlg.grab().toImage();
@@ -414,9 +375,28 @@ private slots:
                                                 : QStringLiteral("/scene-detection-progress.png"))));
             QVERIFY(detector->progress(180, 180) && detector->finished());
         } else if (end == 1) {
+            // Rows cannot be removed, nor the preview used, while the detector runs. A click on a row:
+            // the list asks to play its scene, the window refuses.
+            QSignalSpy play(c.list, qOverload<int, int, bool>(&VkScenceDetectListWidget::sigPlaySceneRange));
+            QTest::mouseClick(c.row(1), Qt::LeftButton, Qt::NoModifier, QPoint(150, 28));
+            QCOMPARE(play.count(), 1);
+            QCOMPARE(play.first(), (QList<QVariant>{30, 60, true}));
+            QVERIFY(!dlg.findChild<VkMediaPlayerWidget*>()->presenter()->isPlaying());
+            // Until the detector confirms the stop the window stays running, also across a language
+            // change, whose caption must keep naming what a click does next. Reports and scenes
+            // already on their way are answered false and dropped.
             QTest::mouseClick(c.detect, Qt::LeftButton);
-            QVERIFY(!detector->progress(100, 180));
+            QCOMPARE(detector->stopCalls, 1);
+            QEvent languageChange(QEvent::LanguageChange);
+            auto* panel = dlg.findChild<VkScenceDetectionPanel*>();
+            QCoreApplication::sendEvent(panel, &languageChange);
+            QCOMPARE(c.caption(), QStringLiteral("Stop"));
+            QVERIFY(!c.add->isEnabled());
+            QVERIFY(!detector->progress(100, 180) && !detector->scene(90, 120));
             QVERIFY(detector->stopped());
+            QTRY_VERIFY(c.idle());
+            QCoreApplication::sendEvent(panel, &languageChange);
+            QCOMPARE(c.list->detectRanges().size(), 3);
         } else {
             QVERIFY(detector->failed());
         }
