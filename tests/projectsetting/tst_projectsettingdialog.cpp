@@ -126,11 +126,8 @@ private slots:
     {
         QTest::addColumn<QString>("stored"); // ratio, rate, size, colour space
         QTest::addColumn<QByteArray>("properties");
-        QTest::newRow("1:1") << "2 2 1080 1080 0"
-                             << QByteArray(R"([["aspect_ratio", "1:1"], ["resolution", "1080*1080"],
-                                              ["frame_rate", "25fps"], ["color_space", "SDR - Rec.709"]])");
-        QTest::newRow("custom PQ") << "0 3 1000 700 1"
-                                   << QByteArray(R"([["aspect_ratio", "custom"], ["resolution", "1000*700"],
+        QTest::newRow("1:1 PQ") << "2 3 1080 1080 1"
+                                << QByteArray(R"([["aspect_ratio", "1:1"], ["resolution", "1080*1080"],
                                       ["frame_rate", "29.97fps"], ["color_space", "HDR - Rec.2100PQ"]])");
         // Values outside the tables still give every key, with an empty text (custom for the ratio).
         QTest::newRow("out of range")
