@@ -185,7 +185,11 @@ private slots:
         const auto inRecord = [onDisk](qint64 bytes) {
             return asLibrary + onDisk(700) + [bytes](Media& m) { m.vcg.asset.fileSize = bytes; };
         };
+        // The page's own notation, two decimals, kept below the next unit.
+        add("size: 0 bytes, empty cell", kCommon, Row_FileSize, "", onDisk(0));
         add("size: 500 B = 0.488 KB", kCommon, Row_FileSize, "0.49 KB", onDisk(500));
+        add("size: 1 MiB - 1 rounds to 1024.00 KB", kCommon, Row_FileSize, "1024.00 KB",
+            onDisk((1 << 20) - 1));
         add("size: record of 3 GiB", kCommon, Row_FileSize, "3.00 GB", inRecord(3 * kGiB));
         add("size: negative record", kCommon, Row_FileSize, "", inRecord(-1));
 
@@ -259,26 +263,21 @@ private slots:
 
         // Pixabay sizes come from the first offered of the quality levels 3 (640x360), 4 (1280x720) and
         // 5 (1920x1080); other sites and items that are no stock items show the media data's 320x180.
-        const auto levels = [](int streamFlags, int site, bool castable, QSet<int> unavailable,
-                               bool level3HasSize) {
+        const auto levels = [](int streamFlags, bool castable, QSet<int> unavailable) {
             return flags(streamFlags) + info(&I::width, 320) + info(&I::height, 180) + [=](Media& m) {
                 m.item = castable ? &m.stock : &m.plain;
                 m.item->stock = true;
-                m.item->stockSite = site;
+                m.item->stockSite = 2;
                 m.stock.unavailable = unavailable;
-                m.stock.sizes = {{4, QSize(1280, 720)}, {5, QSize(1920, 1080)}};
-                if (level3HasSize)
-                    m.stock.sizes.insert(3, QSize(640, 360));
+                m.stock.sizes = {{3, QSize(640, 360)}, {4, QSize(1280, 720)}, {5, QSize(1920, 1080)}};
             };
         };
         // The video and photo pages ask the same way.
-        add("video size: first level", kVideo, Video_Resolution, "640x360", levels(1, 2, true, {}, true));
+        add("video size: first level", kVideo, Video_Resolution, "640x360", levels(1, true, {}));
         add("video size: none offered, level 3", kVideo, Video_Resolution, "640x360",
-            levels(1, 2, true, {3, 4, 5}, true));
-        add("video size: Pixabay, no stock item", kVideo, Video_Resolution, "None",
-            levels(1, 2, false, {}, true));
-        add("photo size: only level 5", kPhoto, Photo_Resolution, "1920x1080",
-            levels(4, 2, true, {3, 4}, true));
+            levels(1, true, {3, 4, 5}));
+        add("video size: Pixabay, no stock item", kVideo, Video_Resolution, "None", levels(1, false, {}));
+        add("photo size: only level 5", kPhoto, Photo_Resolution, "1920x1080", levels(4, true, {3, 4}));
 
         const auto photo = [](bool stock, int exposure) {
             return flags(4) + info(&I::cameraMaker, "<Canon>") + info(&I::exposure, exposure) +
