@@ -62,6 +62,7 @@ private slots:
         row(0, "VkStartupDlg_NewProject", "", QSize(160, 90));
         row(0, "VkStartupDlg_ibHelp", "", QSize(24, 24));
         row(1, "Button_Focus_Btn_32", "", QSize(88, 32));
+        row(1, "Button_Normal_Btn_32", "", QSize(88, 32));
         row(1, "ProjectSettings_unlock_btn", "", QSize(12, 12));
         row(2, "VCommonLib_Normal_Btn", "Detect", QSize(98, 32));
         row(2, "VCommonLib_Normal_Btn", "Add To Timeline", QSize(135, 32));
