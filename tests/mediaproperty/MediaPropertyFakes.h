@@ -25,7 +25,7 @@ public:
     int frameCount = 0, streamFlags = 0, width = 0, height = 0, videoBitRate = 0;
     bool noDuration = false;
     VkFrameRate frameRate{25, 1};
-    QString videoCodec, transfer, audioCodec, cameraMaker, cameraModel;
+    QString videoCodec, audioCodec, cameraMaker;
     // Audio answers only for this stream index; other indexes read zeros.
     int audioStream = 1, sampleRate = 0, sampleBits = 0, channels = 0, audioBitRate = 0;
     int exposure = 0, alphaType = 0;
@@ -40,7 +40,7 @@ public:
     int GetWidth() const override { return width; }
     QString GetCodecName() const override { return videoCodec; }
     int GetBitRate() const override { return videoBitRate; }
-    QString GetTransferCharacteristics() const override { return transfer; }
+    QString GetTransferCharacteristics() const override { return QString(); }
 
     int GetSampleRate(int index) const override { return index == audioStream ? sampleRate : 0; }
     int GetSampleBits(int index) const override { return index == audioStream ? sampleBits : 0; }
@@ -49,7 +49,7 @@ public:
     int GetBitRate(int index) const override { return index == audioStream ? audioBitRate : 0; }
 
     QString GetCameraMaker() const override { return cameraMaker; }
-    QString GetCameraModel() const override { return cameraModel; }
+    QString GetCameraModel() const override { return QString(); }
     int GetExposureTime() const override { return exposure; }
     void SetAlphaType(int type) override
     {
@@ -92,7 +92,6 @@ class FakeStockItem : public FakeItem, public IVkStockMediaItem
 {
 public:
     FakeStockItem() { stock = true; }
-
     QSet<int> unavailable;
     QMap<int, QSize> sizes;
     QString authorUrl = QStringLiteral("https://pixabay.com/users/ann-1/");
@@ -123,15 +122,17 @@ public:
     }
 
     QStringList keywords;
-    int assetKind = 3;
-    VkVCGAssetInfo asset;
+    VkVCGAssetInfo asset; // of the one kind of asset the item has
 
     QStringList GetKeywords() const override { return keywords; }
-    int GetAssetKind() const override { return assetKind; }
+    int GetAssetKind() const override { return kAssetKind; }
     VkVCGAssetInfo GetAssetInfo(int kind) const override
     {
-        return kind == assetKind ? asset : VkVCGAssetInfo();
+        return kind == kAssetKind ? asset : VkVCGAssetInfo();
     }
+
+private:
+    static constexpr int kAssetKind = 3;
 };
 
 // Pages are found by class name, cells by their place in the page's grid.
@@ -161,12 +162,8 @@ inline QWidget* page(const QWidget* dialog, const char* className)
 
 inline QWidget* cell(const QWidget* page, int row, int column)
 {
-    if (!page)
-        return nullptr;
-    auto* grid = page->findChild<QGridLayout*>();
-    if (!grid)
-        return nullptr;
-    QLayoutItem* item = grid->itemAtPosition(row, column);
+    auto* grid = page ? page->findChild<QGridLayout*>() : nullptr;
+    QLayoutItem* item = grid ? grid->itemAtPosition(row, column) : nullptr;
     return item ? item->widget() : nullptr;
 }
 
@@ -174,18 +171,16 @@ inline QWidget* cell(const QWidget* page, int row, int column)
 inline QString text(const QWidget* page, int row, int column = 1)
 {
     QWidget* w = cell(page, row, column);
-    if (auto* label = qobject_cast<QLabel*>(w))
-        return label->text();
     if (auto* edit = qobject_cast<QLineEdit*>(w))
         return edit->text();
-    return QString();
+    auto* label = qobject_cast<QLabel*>(w);
+    return label ? label->text() : QString();
 }
 
 // Whether caption and value of a row are both shown (neither was hidden by the page).
 inline bool rowShown(const QWidget* page, int row)
 {
-    QWidget* caption = cell(page, row, 0);
-    QWidget* value = cell(page, row, 1);
+    QWidget *caption = cell(page, row, 0), *value = cell(page, row, 1);
     return caption && value && !caption->isHidden() && !value->isHidden();
 }
 

@@ -2,9 +2,6 @@
 #include "VkTestMain.h"
 
 #include <projectsetting/VkProjectSettingPresenter.h>
-#include <vkvblmodel/VkProjectSuffixHelper.h>
-
-#include <QJsonArray>
 
 namespace {
 
@@ -25,166 +22,71 @@ private slots:
         IVkProjectManager::getInstance()->newProject();
         storeConfig(1, 2, QSize(1920, 1080), 0);
     }
-    void stateAfterCall_data();
-    void stateAfterCall();
-    void lockArithmetic_data();
-    void lockArithmetic();
-    void ratioPair_data();
-    void ratioPair();
-    void saveWritesWholeRecordAndKeepsUnknownFields();
+
+    void stateAfterCall_data()
+    {
+        // "call" is a setter and its argument, or "load" of the project's ratio, rate, size and colour
+        // space. "state": R ratio, F frame rate, C colour space, L the height the lock keeps for a width of
+        // 1000, N resolution rows, then the signals in arrival order.
+        QTest::addColumn<QString>("call");
+        QTest::addColumn<QString>("state");
+        const auto row = [](const char* name, const char* call, const char* state) {
+            QTest::newRow(name) << call << state;
+        };
+        // A stored preset becomes the lock size: 720 * 1000 / 1280 = 562, truncated.
+        row("load preset", "load 1 3 1280x720 0", "R1 1280x720 F3 C0 L562 N5 |");
+        // Custom has no preset: the lock size stays 1920 x 1080.
+        row("load custom", "load 0 7 1000x700 1", "R0 1000x700 F7 C1 L562 N1 |");
+        // Out-of-range ratio and rate keep the initial ones; the colour space is taken as stored.
+        row("load out of range", "load 9 8 1920x1080 5", "R1 1920x1080 F2 C5 L562 N5 |");
+        // A size that is no preset of any ratio turns a stored 4:3 into custom.
+        row("load 4:3 without preset", "load 4 0 1000x750 0", "R0 1000x750 F0 C0 L750 N1 |");
+        // The custom group's only row is 0 x 0: the size stays, but the resolution signal still comes.
+        row("ratio custom", "SetRatio 0", "R0 1920x1080 F2 C0 L562 N1 | ratio,resolution");
+        row("same ratio", "SetRatio 1", "R1 1920x1080 F2 C0 L562 N5 |");
+        // Another ratio's preset keeps the current ratio and becomes the lock size.
+        row("size of another ratio", "SetResolution 1080x1080", "R1 1080x1080 F2 C0 L1000 N5 | resolution");
+        // No preset: custom, ratio signal first; the lock size stays.
+        row("size without preset", "SetResolution 1000x700", "R0 1000x700 F2 C0 L562 N1 | ratio,resolution");
+        row("same size", "SetResolution 1920x1080", "R1 1920x1080 F2 C0 L562 N5 |");
+        // One non-positive side is stored and reported, but never becomes the lock size, nor custom.
+        row("zero height", "SetResolution 1280x0", "R1 1280x0 F2 C0 L562 N5 | resolution");
+        row("rate 7", "SetFramerate 7", "R1 1920x1080 F7 C0 L562 N5 | framerate");
+    }
+
+    void stateAfterCall()
+    {
+        QFETCH(QString, call);
+        const QStringList words = call.split(QLatin1Char(' '));
+        if (words[0] == QLatin1String("load"))
+            storeConfig(words[1].toInt(), words[2].toInt(), sizeOf(words[3]), words[4].toInt());
+        VkProjectSettingPresenter p;
+        QStringList signalNames;
+        const auto record = [&signalNames](const char* name) {
+            return [&signalNames, name] { signalNames << QLatin1String(name); };
+        };
+        connect(&p, &VkProjectSettingPresenter::signalRatioChanged, this, record("ratio"));
+        connect(&p, &VkProjectSettingPresenter::signalResolutionChanged, this, record("resolution"));
+        connect(&p, &VkProjectSettingPresenter::signalFramerateChanged, this, record("framerate"));
+        if (words[0] == QLatin1String("SetRatio"))
+            p.SetRatio(words[1].toInt());
+        else if (words[0] == QLatin1String("SetResolution"))
+            p.SetResolution(sizeOf(words[1]));
+        else if (words[0] == QLatin1String("SetFramerate"))
+            p.SetFramerate(words[1].toInt());
+        QVERIFY(!p.GetIsLockRatio());
+        const QString state = QStringLiteral("R%1 %2x%3 F%4 C%5 L%6 N%7 | %8")
+                                  .arg(p.GetRatio())
+                                  .arg(p.GetResolution().width())
+                                  .arg(p.GetResolution().height())
+                                  .arg(p.GetFramerate())
+                                  .arg(p.GetColorSpace())
+                                  .arg(p.GetLockHeight(1000))
+                                  .arg(p.GetResolutionList().size())
+                                  .arg(signalNames.join(QLatin1Char(',')));
+        QTEST(state.trimmed(), "state");
+    }
 };
-
-void TestProjectSettingPresenter::stateAfterCall_data()
-{
-    // "call" is a setter and its argument, or "load" of the project's ratio, rate, size and colour
-    // space. "state": R ratio, F frame rate, C colour space, L the height the lock keeps for a width of
-    // 1000, N resolution rows, then the signals in arrival order.
-    QTest::addColumn<QString>("call");
-    QTest::addColumn<QString>("state");
-    const auto row = [](const char* name, const char* call, const char* state) {
-        QTest::newRow(name) << QString::fromLatin1(call) << QString::fromLatin1(state);
-    };
-    // A stored preset becomes the lock size: 720 * 1000 / 1280 = 562, truncated.
-    row("load preset", "load 1 3 1280x720 0", "R1 1280x720 F3 C0 L562 N5 |");
-    row("load HLG square", "load 2 2 600x600 2", "R2 600x600 F2 C2 L1000 N4 |");
-    // Custom has no preset: the lock size stays 1920 x 1080.
-    row("load custom", "load 0 7 1000x700 1", "R0 1000x700 F7 C1 L562 N1 |");
-    // Out-of-range ratio and rate keep the initial ones; the colour space is taken as stored.
-    row("load out of range", "load 9 8 1920x1080 5", "R1 1920x1080 F2 C5 L562 N5 |");
-    // A size that is no preset of any ratio turns a stored 4:3 into custom.
-    row("load 4:3 without preset", "load 4 0 1000x750 0", "R0 1000x750 F0 C0 L750 N1 |");
-    row("ratio 1:1", "SetRatio 2", "R2 1080x1080 F2 C0 L1000 N4 | ratio,resolution");
-    row("ratio 4:3", "SetRatio 4", "R4 640x480 F2 C0 L750 N5 | ratio,resolution");
-    // The custom group's only row is 0 x 0: the size stays, but the resolution signal still comes.
-    row("ratio custom", "SetRatio 0", "R0 1920x1080 F2 C0 L562 N1 | ratio,resolution");
-    row("same ratio", "SetRatio 1", "R1 1920x1080 F2 C0 L562 N5 |");
-    row("ratio out of range", "SetRatio 8", "R1 1920x1080 F2 C0 L562 N5 |");
-    // Another ratio's preset keeps the current ratio and becomes the lock size.
-    row("size of another ratio", "SetResolution 1080x1080", "R1 1080x1080 F2 C0 L1000 N5 | resolution");
-    // No preset: custom, ratio signal first; the lock size stays.
-    row("size without preset", "SetResolution 1000x700", "R0 1000x700 F2 C0 L562 N1 | ratio,resolution");
-    row("same size", "SetResolution 1920x1080", "R1 1920x1080 F2 C0 L562 N5 |");
-    row("negative size", "SetResolution -5x-1", "R1 1920x1080 F2 C0 L562 N5 |");
-    // One non-positive side is stored and reported, but never becomes the lock size, nor custom.
-    row("zero height", "SetResolution 1280x0", "R1 1280x0 F2 C0 L562 N5 | resolution");
-    row("rate 7", "SetFramerate 7", "R1 1920x1080 F7 C0 L562 N5 | framerate");
-    row("same rate", "SetFramerate 2", "R1 1920x1080 F2 C0 L562 N5 |");
-    row("rate out of range", "SetFramerate -1", "R1 1920x1080 F2 C0 L562 N5 |");
-}
-
-void TestProjectSettingPresenter::stateAfterCall()
-{
-    QFETCH(QString, call);
-    const QStringList words = call.split(QLatin1Char(' '));
-    if (words[0] == QLatin1String("load"))
-        storeConfig(words[1].toInt(), words[2].toInt(), sizeOf(words[3]), words[4].toInt());
-    VkProjectSettingPresenter p;
-    QStringList signalNames;
-    connect(&p, &VkProjectSettingPresenter::signalRatioChanged, this, [&] { signalNames << "ratio"; });
-    connect(&p, &VkProjectSettingPresenter::signalResolutionChanged, this,
-            [&] { signalNames << "resolution"; });
-    connect(&p, &VkProjectSettingPresenter::signalFramerateChanged, this,
-            [&] { signalNames << "framerate"; });
-    if (words[0] == QLatin1String("SetRatio"))
-        p.SetRatio(words[1].toInt());
-    else if (words[0] == QLatin1String("SetResolution"))
-        p.SetResolution(sizeOf(words[1]));
-    else if (words[0] == QLatin1String("SetFramerate"))
-        p.SetFramerate(words[1].toInt());
-    QVERIFY(!p.GetIsLockRatio());
-    const QString state = QStringLiteral("R%1 %2x%3 F%4 C%5 L%6 N%7 | %8")
-                              .arg(p.GetRatio())
-                              .arg(p.GetResolution().width())
-                              .arg(p.GetResolution().height())
-                              .arg(p.GetFramerate())
-                              .arg(p.GetColorSpace())
-                              .arg(p.GetLockHeight(1000))
-                              .arg(p.GetResolutionList().size())
-                              .arg(signalNames.join(QLatin1Char(',')));
-    QTEST(state.trimmed(), "state");
-}
-
-void TestProjectSettingPresenter::lockArithmetic_data()
-{
-    QTest::addColumn<QSize>("lock");
-    QTest::addColumn<int>("side");
-    QTest::addColumn<int>("height");
-    QTest::addColumn<int>("width");
-    // height = lockH * side / lockW, width = lockW * side / lockH, each truncated toward zero.
-    QTest::newRow("1000 wide") << QSize(1920, 1080) << 1000 << 562 << 1777;
-    QTest::newRow("1001 wide") << QSize(1920, 1080) << 1001 << 563 << 1779;
-    // -1001 gives -563 where flooring would give -564.
-    QTest::newRow("negative truncates toward zero") << QSize(1920, 1080) << -1001 << -563 << -1779;
-    QTest::newRow("portrait") << QSize(1080, 1920) << 1000 << 1777 << 562;
-    QTest::newRow("zero lock keeps no proportion") << QSize(0, 0) << 1000 << 0 << 0;
-}
-
-void TestProjectSettingPresenter::lockArithmetic()
-{
-    QFETCH(QSize, lock);
-    QFETCH(int, side);
-    VkProjectSettingPresenter p;
-    p.SetLockResolution(lock);
-    QTEST(p.GetLockHeight(side), "height");
-    QTEST(p.GetLockWith(side), "width");
-}
-
-void TestProjectSettingPresenter::ratioPair_data()
-{
-    QTest::addColumn<int>("type");
-    QTest::addColumn<QSize>("size");
-    QTest::addColumn<QSize>("pair");
-    // Fixed ratios ignore the size; custom reduces by the gcd (0 taken as 1); unknown types give -1:-1.
-    QTest::newRow("16:9 ignores the size") << 1 << QSize(1000, 1000) << QSize(16, 9);
-    QTest::newRow("custom reduced") << 0 << QSize(1000, 1080) << QSize(25, 27);
-    QTest::newRow("custom, coprime") << 0 << QSize(1920, 1081) << QSize(1920, 1081);
-    QTest::newRow("custom, zero") << 0 << QSize(0, 0) << QSize(0, 0);
-    QTest::newRow("unknown type") << 9 << QSize(1920, 1080) << QSize(-1, -1);
-}
-
-void TestProjectSettingPresenter::ratioPair()
-{
-    QFETCH(int, type);
-    QFETCH(QSize, size);
-    QTEST(VkProjectSettingPresenter::ratioSizeOf(type, size.width(), size.height()), "pair");
-}
-
-void TestProjectSettingPresenter::saveWritesWholeRecordAndKeepsUnknownFields()
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath("trip." + VkProjectSuffixHelper::projectFileSuffix());
-    // Every field of the record, none at its default, and one this version does not know.
-    QJsonObject config{{"aspectRatio", 1},   {"frameRate", 2},      {"width", 1920},
-                       {"height", 1080},     {"colorSpace", 0},     {"audioSampleRate", 44100},
-                       {"audioChannels", 6}, {"videoBitDepth", 10}, {"futureKnob", "keep me"}};
-    const QJsonArray tracks{QJsonObject{{"kind", "video"}}};
-    QVERIFY(writeBytes(
-        path,
-        QJsonDocument(
-            QJsonObject{{"format", "vkproject"}, {"version", 1}, {"config", config}, {"tracks", tracks}})
-            .toJson()));
-    QString error;
-    QVERIFY2(IVkProjectManager::getInstance()->openProject(path, &error), qPrintable(error));
-
-    VkProjectSettingPresenter p;
-    p.SetRatio(3);     // 1080 x 1920
-    p.SetFramerate(3); // 29.97
-    p.SetColorSpace(2);
-    QCOMPARE(readProjectFile(path).value("config").toObject(), config); // nothing written before Save
-    p.Save();
-
-    const QJsonObject root = readProjectFile(path);
-    config["aspectRatio"] = 3;
-    config["width"] = 1080;
-    config["height"] = 1920;
-    config["frameRate"] = 3;
-    config["colorSpace"] = 2;
-    QCOMPARE(root.value("config").toObject(), config);
-    QCOMPARE(root.value("tracks").toArray(), tracks);
-    // The sequence follows the saved rate, 30000/1001.
-    QCOMPARE(root.value("timeline").toObject().value("frameRateNum").toInt(), 30000);
-    QCOMPARE(root.value("timeline").toObject().value("frameRateDen").toInt(), 1001);
-}
 
 VK_TEST_MAIN(TestProjectSettingPresenter)
 #include "tst_projectsettingpresenter.moc"

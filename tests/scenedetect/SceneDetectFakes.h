@@ -1,9 +1,9 @@
 #pragma once
 
-#include <vkvblmodel/IVkAbstractMediaItem.h>
+#include "MediaPropertyFakes.h"
+
 #include <vkvblmodel/IVkScenceDetect.h>
 #include <vkvblmodel/IVkScenceDetectEventObserver.h>
-#include <vkvblmodel/IVkVideoMediaInfo.h>
 
 #include <QList>
 
@@ -15,23 +15,14 @@
 class FakeDetector : public IVkScenceDetect
 {
 public:
-    static QList<FakeDetector*>& alive()
-    {
-        static QList<FakeDetector*> detectors;
-        return detectors;
-    }
-    static bool& nextStartResult()
-    {
-        static bool result = true;
-        return result;
-    }
+    static inline QList<FakeDetector*> detectors;
+    static inline bool startResult = true;
     // Runs inside a successful start(), on the caller's thread, before start() returns: a detector
     // that reports part or all of a run at once.
-    static std::function<void(IVkScenceDetectEventObserver*)>& duringStart()
-    {
-        static std::function<void(IVkScenceDetectEventObserver*)> call;
-        return call;
-    }
+    static inline std::function<void(IVkScenceDetectEventObserver*)> startCall;
+    static QList<FakeDetector*>& alive() { return detectors; }
+    static bool& nextStartResult() { return startResult; }
+    static std::function<void(IVkScenceDetectEventObserver*)>& duringStart() { return startCall; }
     static FakeDetector* last() { return alive().isEmpty() ? nullptr : alive().last(); }
 
     FakeDetector() { alive().append(this); }
@@ -80,31 +71,19 @@ protected:
 };
 
 // A 1080p 30 fps clip the model knows by its facts only: no file, so no clip and no thumbnails.
-class FakeVideoItem : public IVkAbstractMediaItem, public IVkVideoMediaInfo
+class FakeVideoItem : public FakeItem
 {
 public:
-    int GetFrameCount() const override { return 900; }
-    bool HasNoDuration() const override { return false; }
-    int GetStreamFlags() const override { return StreamFlag_Video; }
-    VkFrameRate GetFrameRate() const override { return {30, 1}; }
-    int GetHeight() const override { return 1080; }
-    int GetWidth() const override { return 1920; }
-    QString GetCodecName() const override { return QStringLiteral("h264"); }
-    int GetBitRate() const override { return 0; }
-    QString GetTransferCharacteristics() const override { return QStringLiteral("BT.709"); }
-
-    int GetItemType() const override { return ItemType_Video; }
-    int GetStockSite() const override { return 0; }
-    int GetStockSource() const override { return 0; }
-    QString GetName() const override { return QStringLiteral("fake"); }
-    bool IsRenameEnabled() const override { return true; }
-    IVkMediaInfo* GetMediaInfo() const override { return const_cast<FakeVideoItem*>(this); }
-    int GetAudioStreamIndex() const override { return -1; }
-    IVkClip* GetClip() const override { return nullptr; }
-    QString GetSourceFilePath() const override { return QStringLiteral("/nonexistent/fake.mp4"); }
-    QString GetFilePath() const override { return GetSourceFilePath(); }
-    QString GetAlternateName() const override { return QString(); }
-    bool IsStockMedia() const override { return false; }
-    bool IsVCGMedia() const override { return false; }
-    void SetName(const QString&) override {}
+    FakeVideoItem()
+    {
+        facts.frameCount = 900;
+        facts.streamFlags = IVkMediaInfo::StreamFlag_Video;
+        facts.frameRate = {30, 1};
+        facts.width = 1920;
+        facts.height = 1080;
+        info = &facts;
+        audioStreamIndex = -1;
+        sourcePath = filePath = QStringLiteral("/nonexistent/fake.mp4");
+    }
+    FakeMediaInfo facts;
 };
