@@ -1,6 +1,7 @@
 #include "VkCutScorer.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstddef>
 #include <cstdlib>
@@ -8,6 +9,10 @@
 #include <optional>
 #include <tuple>
 #include <utility>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace vkmedia {
 
@@ -82,37 +87,108 @@ double meanAbsDiff(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b)
     if (a.empty() || a.size() != b.size())
         return 0.0;
     uint64_t sum = 0;
-    for (size_t i = 0; i < a.size(); ++i)
+    size_t i = 0;
+#if defined(__SSE2__)
+    // Sixteen absolute differences at a time, summed by one instruction into two halves.
+    __m128i sums = _mm_setzero_si128();
+    for (; i + 16 <= a.size(); i += 16) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a.data() + i));
+        const __m128i y = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b.data() + i));
+        sums = _mm_add_epi64(sums, _mm_sad_epu8(x, y));
+    }
+    uint64_t halves[2];
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(halves), sums);
+    sum = halves[0] + halves[1];
+#endif
+    for (; i < a.size(); ++i)
         sum += static_cast<uint64_t>(std::abs(int(a[i]) - int(b[i])));
     return double(sum) / double(a.size());
 }
 
+using Histograms = std::array<decltype(VkAnalysisPlane::histogram), 4>;
+static_assert(kCoarseBlock == 4, "the luma rows are summed four samples at a time");
+
+// Adds one luma row to the block sums of its block row and to the histogram. Blocks are kCoarseBlock
+// samples wide, the last one also taking the columns left over. The histogram is counted into four
+// tables in turn, so that neighbouring samples of one level do not wait for each other's counts.
+void addLumaRow(const uint8_t* row, int width, int blocks, int* sums, Histograms& bins)
+{
+    const int whole = (blocks - 1) * kCoarseBlock;
+    int x = 0;
+    for (int b = 0; x < whole; ++b, x += kCoarseBlock) {
+        const uint8_t* s = row + x;
+        sums[b] += int(s[0]) + int(s[1]) + int(s[2]) + int(s[3]);
+        ++bins[0][static_cast<size_t>(s[0] >> kHistogramShift)];
+        ++bins[1][static_cast<size_t>(s[1] >> kHistogramShift)];
+        ++bins[2][static_cast<size_t>(s[2] >> kHistogramShift)];
+        ++bins[3][static_cast<size_t>(s[3] >> kHistogramShift)];
+    }
+    for (; x < width; ++x) {
+        sums[blocks - 1] += row[x];
+        ++bins[0][static_cast<size_t>(row[x] >> kHistogramShift)];
+    }
+}
+
+// How many of `length` positions fall into each of `blocks` cells of `side` positions, the last cell
+// taking the rest.
+void cellCounts(int length, int blocks, int side, std::vector<int>& counts)
+{
+    counts.assign(static_cast<size_t>(blocks), 0);
+    for (int i = 0; i < length; ++i)
+        ++counts[static_cast<size_t>(std::min(blocks - 1, i / side))];
+}
+
+// Means of the cells of `sums`, whose sizes are the products of the column and row counts; 0 for an
+// empty cell. The cells of `fullSide` by `fullSide` samples, nearly all of them, divide by a shift.
+void cellMeans(const std::vector<int>& sums, const std::vector<int>& columns, const std::vector<int>& rows,
+               int fullSide, uint8_t* out)
+{
+    const size_t bw = columns.size();
+    // The shift that divides by the full count, when that is a power of two.
+    int fullShift = -1;
+    for (int shift = 0; shift < 16; ++shift) {
+        if (1 << shift == fullSide * fullSide)
+            fullShift = shift;
+    }
+    for (size_t by = 0; by < rows.size(); ++by) {
+        for (size_t bx = 0; bx < bw; ++bx) {
+            const int sum = sums[by * bw + bx];
+            int mean = 0;
+            if (columns[bx] == fullSide && rows[by] == fullSide && fullShift >= 0)
+                mean = sum >> fullShift;
+            else if (const int count = columns[bx] * rows[by])
+                mean = sum / count;
+            out[by * bw + bx] = static_cast<uint8_t>(mean);
+        }
+    }
+}
+
+// Fills in the plane's summaries. It runs on every frame, so the blocks are summed row by row and the
+// sample counts of the blocks come from their sizes, not from counting samples.
 void summarise(VkAnalysisPlane& p)
 {
     const int bw = std::max(1, p.width / kCoarseBlock);
     const int bh = std::max(1, p.height / kCoarseBlock);
     std::vector<int> sums(static_cast<size_t>(bw * bh), 0);
-    std::vector<int> counts(sums.size(), 0);
-    p.histogram.fill(0);
+    std::vector<int> columns;
+    std::vector<int> rows;
+    Histograms bins{};
     for (int y = 0; y < p.height; ++y) {
         const int by = std::min(bh - 1, y / kCoarseBlock);
-        const uint8_t* row = p.y.data() + static_cast<size_t>(y) * p.width;
-        int* rowSums = sums.data() + static_cast<std::ptrdiff_t>(by) * bw;
-        int* rowCounts = counts.data() + static_cast<std::ptrdiff_t>(by) * bw;
-        for (int x = 0; x < p.width; ++x) {
-            const int bx = std::min(bw - 1, x / kCoarseBlock);
-            rowSums[bx] += row[x];
-            ++rowCounts[bx];
-            ++p.histogram[static_cast<size_t>(row[x] >> kHistogramShift)];
-        }
+        addLumaRow(p.y.data() + static_cast<size_t>(y) * p.width, p.width, bw,
+                   sums.data() + static_cast<std::ptrdiff_t>(by) * bw, bins);
     }
+    for (size_t i = 0; i < p.histogram.size(); ++i)
+        p.histogram[i] = bins[0][i] + bins[1][i] + bins[2][i] + bins[3][i];
+    cellCounts(p.width, bw, kCoarseBlock, columns);
+    cellCounts(p.height, bh, kCoarseBlock, rows);
     p.blockMeans.resize(sums.size());
+    cellMeans(sums, columns, rows, kCoarseBlock, p.blockMeans.data());
     double sum = 0.0;
     double squares = 0.0;
-    for (size_t i = 0; i < sums.size(); ++i) {
-        p.blockMeans[i] = static_cast<uint8_t>(counts[i] ? sums[i] / counts[i] : 0);
-        sum += p.blockMeans[i];
-        squares += double(p.blockMeans[i]) * p.blockMeans[i];
+    for (const uint8_t mean : p.blockMeans) {
+        sum += mean;
+        squares += double(mean) * mean;
     }
     const double n = double(sums.size());
     p.lumaLevel = sum / n;
@@ -125,22 +201,22 @@ void summarise(VkAnalysisPlane& p)
     if (p.u.size() < static_cast<size_t>(cw) * ch || p.v.size() < static_cast<size_t>(cw) * ch)
         return;
     const int half = kCoarseBlock / 2;
+    cellCounts(cw, bw, half, columns);
+    cellCounts(ch, bh, half, rows);
     for (int plane = 0; plane < 2; ++plane) {
         const std::vector<uint8_t>& c = plane == 0 ? p.u : p.v;
         std::fill(sums.begin(), sums.end(), 0);
-        std::fill(counts.begin(), counts.end(), 0);
         for (int y = 0; y < ch; ++y) {
-            const int by = std::min(bh - 1, y / half);
             const uint8_t* row = c.data() + static_cast<size_t>(y) * cw;
-            for (int x = 0; x < cw; ++x) {
-                const int bx = std::min(bw - 1, x / half);
-                sums[static_cast<size_t>(by) * bw + bx] += row[x];
-                ++counts[static_cast<size_t>(by) * bw + bx];
-            }
+            int* rowSums = sums.data() + static_cast<std::ptrdiff_t>(std::min(bh - 1, y / half)) * bw;
+            const int whole = std::min(cw, (bw - 1) * half);
+            int x = 0;
+            for (int b = 0; x + half <= whole; ++b, x += half)
+                rowSums[b] += int(row[x]) + int(row[x + 1]);
+            for (; x < cw; ++x)
+                rowSums[std::min(bw - 1, x / half)] += row[x];
         }
-        uint8_t* out = p.chromaBlockMeans.data() + plane * sums.size();
-        for (size_t i = 0; i < sums.size(); ++i)
-            out[i] = static_cast<uint8_t>(counts[i] ? sums[i] / counts[i] : 0);
+        cellMeans(sums, columns, rows, half, p.chromaBlockMeans.data() + plane * sums.size());
     }
 }
 
@@ -704,6 +780,15 @@ void VkCutScorer::finish(std::vector<VkSceneTransition>& boundaries)
     d->endDip(true, boundaries);
     d->flushPending(boundaries);
     d->dropOld();
+}
+
+bool VkCutScorer::mayBeCut(int64_t frame) const
+{
+    for (auto it = d->entries.rbegin(); it != d->entries.rend(); ++it) {
+        if (it->frame == frame)
+            return it->score >= d->threshold;
+    }
+    return false;
 }
 
 const VkAnalysisPlane* VkCutScorer::plane(int64_t frame) const

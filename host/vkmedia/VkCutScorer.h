@@ -45,6 +45,11 @@ public:
     // No more frames: decides the frames still waiting.
     void finish(std::vector<VkSceneTransition>& boundaries);
 
+    // False when the frame, pushed last, can be no hard cut whatever follows: its change from the
+    // frame before is below the threshold. Only the others need their decoded pictures kept until
+    // they are decided.
+    bool mayBeCut(int64_t frame) const;
+
     // The analysis plane of a recent frame, with its summaries, or of a boundary that the last push()
     // or finish() reported; null for other frames.
     const VkAnalysisPlane* plane(int64_t frame) const;

@@ -85,6 +85,68 @@ private:
     std::thread m_thread;
 };
 
+// Counts the clip's frames (a demux pass, no decoding) on a thread of its own while the decoding
+// runs, instead of before it: the count is only needed for the progress and for the check at the end
+// that every frame was analysed. The destructor cancels the pass and waits for it.
+class IndexingThread
+{
+public:
+    explicit IndexingThread(const std::string& path)
+        : m_thread([this, path] {
+            std::string error;
+            auto index = VkPacketIndex::get(path, &m_cancel, &error);
+            m_error = std::move(error);
+            m_index = std::move(index);
+            m_frames.store(m_index ? m_index->frameCount() : 0);
+        })
+    {}
+    ~IndexingThread() { cancel(); }
+    IndexingThread(const IndexingThread&) = delete;
+    IndexingThread& operator=(const IndexingThread&) = delete;
+
+    // The frame count once the pass is done, else -1; for any thread.
+    int64_t framesIfKnown() const { return m_frames.load(); }
+    // Waits for the pass: its index, or null with the reason.
+    std::shared_ptr<const VkPacketIndex> wait(std::string* error)
+    {
+        if (m_thread.joinable())
+            m_thread.join();
+        if (!m_index && error)
+            *error = m_error;
+        return m_index;
+    }
+    void cancel()
+    {
+        m_cancel.store(true);
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+
+private:
+    std::atomic<bool> m_cancel{false};
+    std::atomic<int64_t> m_frames{-1};
+    std::shared_ptr<const VkPacketIndex> m_index;
+    std::string m_error;
+    // Started last, when everything it writes exists.
+    std::thread m_thread;
+};
+
+// The frame count the container declares, or reckons from its duration; 0 when it says neither. It
+// stands in for the exact count until the indexing thread has it.
+int64_t declaredFrames(const AVFormatContext* format, const AVStream* stream)
+{
+    if (stream->nb_frames > 0)
+        return stream->nb_frames;
+    const AVRational rate = stream->avg_frame_rate;
+    if (rate.num <= 0 || rate.den <= 0)
+        return 0;
+    if (stream->duration > 0)
+        return av_rescale_q(stream->duration, stream->time_base, av_inv_q(rate));
+    if (format->duration > 0)
+        return av_rescale_q(format->duration, AV_TIME_BASE_Q, av_inv_q(rate));
+    return 0;
+}
+
 int even(int value)
 {
     return std::max(2, value & ~1);
@@ -172,9 +234,10 @@ private:
     void rememberColours(const AVFrame& frame);
     bool sendScenes();
     void reportProgress(int64_t number);
+    int64_t totalSoFar(int64_t analysed) const;
     void finishClip();
     void keepThumbnail(int64_t number);
-    bool toThumbnail(const AVFrame* picture, VkFrameImage& image);
+    bool toThumbnail(const AVFrame* picture, vkmedia::VkImageScaler& scaler, VkFrameImage& image);
     vkmedia::FramePtr wrapPlane(const vkmedia::VkAnalysisPlane& plane) const;
     bool stopped() const { return d.stopRequested.load(); }
     bool fail(const std::string& message);
@@ -187,21 +250,25 @@ private:
     // observer hears of the end, nothing of this detection runs any more.
     vkmedia::VkDecodedFrameQueue queue{kQueuedFrames};
     std::optional<DecodingThread> decoding;
+    std::optional<IndexingThread> indexing;
 
-    int64_t total = 0;
+    // The container's own frame count, for the progress until the exact one is known.
+    int64_t declared = 0;
     AnalysisSize analysisSize;
     vkmedia::VkPictureOrientation orientation;
     ThumbnailSize thumbSize;
     vkmedia::FramePtr turned = vkmedia::makeFrame();
     std::optional<vkmedia::VkCutScorer> scorer;
+    // Thumbnails come from decoded pictures and, for gradual transitions, from analysis planes: a
+    // scaler for each keeps both set up for their sizes.
     vkmedia::VkImageScaler thumbScaler;
+    vkmedia::VkImageScaler standInScaler;
     vkmedia::SwsPtr analysisSws;
     std::optional<vkmedia::VkPlaneSampler> lumaSampler;
     std::optional<vkmedia::VkPlaneSampler> chromaSampler;
-    // Frames still waiting for the scorer's verdict, so that a confirmed cut can keep its picture.
+    // Frames that may be cuts, still waiting for the scorer's verdict, so that a confirmed cut can
+    // keep its picture; a cut is confirmed as soon as the scorer has seen the frames after it.
     std::deque<std::pair<int64_t, vkmedia::FramePtr>> recent;
-    // A cut is confirmed as soon as the scorer has seen the frames after it.
-    const size_t recentCapacity = static_cast<size_t>(vkmedia::VkCutScorer::lookahead() + 1);
     // The colours of the decoded pictures, for a thumbnail made from an analysis plane.
     AVColorSpace colorspace = AVCOL_SPC_UNSPECIFIED;
     AVColorRange colorRange = AVCOL_RANGE_UNSPECIFIED;
@@ -230,14 +297,10 @@ void VkSceneDetector::Private::Pass::run()
 
 bool VkSceneDetector::Private::Pass::prepare()
 {
-    std::string error;
-    const auto index = VkPacketIndex::get(d.path, &d.stopRequested, &error);
-    if (!index)
-        return fail(error);
-    total = index->frameCount();
-    progressStep = std::max<int64_t>(1, total / kProgressSteps);
-
     const AVStream* stream = d.source->stream();
+    indexing.emplace(d.path);
+    declared = declaredFrames(d.source->format(), stream);
+    progressStep = std::max<int64_t>(1, declared / kProgressSteps);
     const int sourceWidth = stream->codecpar->width;
     const int sourceHeight = stream->codecpar->height;
     analysisSize = analysisSizeOf(sourceWidth, sourceHeight);
@@ -278,16 +341,19 @@ bool VkSceneDetector::Private::Pass::analyse(vkmedia::FramePtr frame)
     if (!reduce(*frame, plane))
         return fail("Cannot convert the pictures of " + d.path);
     rememberColours(*frame);
-    recent.emplace_back(number, std::move(frame));
-    while (recent.size() > recentCapacity)
+    const bool first = lastNumber < 0;
+    lastNumber = number;
+    scorer->push(number, std::move(plane), cuts);
+    // Only the first frame and those that may be cuts keep their pictures: the decoder's buffers
+    // go back to it at once, as they do in a plain decode.
+    while (!recent.empty() && recent.front().first < number - vkmedia::VkCutScorer::lookahead())
         recent.pop_front();
-
-    if (lastNumber < 0) {
+    if (first || scorer->mayBeCut(number))
+        recent.emplace_back(number, std::move(frame));
+    if (first) {
         sceneStart = number;
         keepThumbnail(number);
     }
-    lastNumber = number;
-    scorer->push(number, std::move(plane), cuts);
     if (!sendScenes())
         return endQuietly();
     reportProgress(number);
@@ -358,10 +424,18 @@ void VkSceneDetector::Private::Pass::reportProgress(int64_t number)
 {
     const auto now = std::chrono::steady_clock::now();
     if (obs && (number >= nextProgressFrame || now - lastProgress >= kProgressInterval)) {
-        obs->sceneProgress(number + 1, total);
+        obs->sceneProgress(number + 1, totalSoFar(number + 1));
         nextProgressFrame = number + progressStep;
         lastProgress = now;
     }
+}
+
+// The exact frame count once the indexing thread has it, else the declared one; never fewer than
+// the frames analysed already.
+int64_t VkSceneDetector::Private::Pass::totalSoFar(int64_t analysed) const
+{
+    const int64_t indexed = indexing ? indexing->framesIfKnown() : -1;
+    return std::max(indexed >= 0 ? indexed : declared, analysed);
 }
 
 void VkSceneDetector::Private::Pass::finishClip()
@@ -370,7 +444,17 @@ void VkSceneDetector::Private::Pass::finishClip()
         fail("No frame of " + d.path + " could be decoded");
         return;
     }
-    // The index counted the frames when the run began: ending short of them means that reading
+    std::string error;
+    const auto index = indexing->wait(&error);
+    if (!index) {
+        if (stopped())
+            endQuietly();
+        else
+            fail(error);
+        return;
+    }
+    const int64_t total = index->frameCount();
+    // The index counted the frames as the run began: ending short of them means that reading
     // failed, or that the file was cut while it was read. The last scene would end at frames that
     // were never analysed.
     if (lastNumber + 1 < total && !stopped()) {
@@ -402,6 +486,7 @@ void VkSceneDetector::Private::Pass::keepThumbnail(int64_t number)
                                    [number](const auto& entry) { return entry.first == number; });
     vkmedia::FramePtr standIn;
     const AVFrame* picture = nullptr;
+    vkmedia::VkImageScaler* scaler = &thumbScaler;
     if (kept != recent.end()) {
         picture = kept->second.get();
     } else if (const vkmedia::VkAnalysisPlane* plane = scorer->plane(number)) {
@@ -409,21 +494,23 @@ void VkSceneDetector::Private::Pass::keepThumbnail(int64_t number)
         // (an eighth of the picture, about the thumbnail's size) stands in for it.
         standIn = wrapPlane(*plane);
         picture = standIn.get();
+        scaler = &standInScaler;
     }
-    if (picture && toThumbnail(picture, *image))
+    if (picture && toThumbnail(picture, *scaler, *image))
         VkFrameCache::instance().put(d.key, number, std::move(image));
 }
 
 // Scales a picture into the thumbnail as displayed; one that cannot be turned here is left to the
 // renderer.
-bool VkSceneDetector::Private::Pass::toThumbnail(const AVFrame* picture, VkFrameImage& image)
+bool VkSceneDetector::Private::Pass::toThumbnail(const AVFrame* picture, vkmedia::VkImageScaler& scaler,
+                                                 VkFrameImage& image)
 {
     if (!orientation.isIdentity()) {
         if (!orientation.apply(picture, turned.get()))
             return false;
         picture = turned.get();
     }
-    return thumbScaler.frameToArgb(picture, image.width, image.height, image.pixels.data());
+    return scaler.frameToArgb(picture, image.width, image.height, image.pixels.data());
 }
 
 // A frame that shows an analysis plane without copying it; it must not outlive the plane.
@@ -460,6 +547,7 @@ bool VkSceneDetector::Private::Pass::endQuietly()
 void VkSceneDetector::Private::Pass::end(bool failed, const std::string& message)
 {
     decoding.reset();
+    indexing.reset();
     if (!obs)
         return;
     if (stopped())
