@@ -3,6 +3,8 @@
 #include <vkmediaplayer/VkMediaPlayerPresenter.h>
 #include <vkwidgets/VkSkinStyle.h>
 
+#include <algorithm>
+
 #include <QElapsedTimer>
 #include <QPainter>
 #include <QPointer>
@@ -14,6 +16,9 @@ namespace {
 
 // Refresh rate assumed when the widget's screen does not tell.
 constexpr qreal kDefaultRefreshHz = 60.0;
+// Pictures shown for seeks while the player stands, at most: the rate of common video, smooth to the
+// eye while a scrub or a search moves the picture.
+constexpr qint64 kSeekFrameIntervalMs = 40;
 
 } // namespace
 
@@ -87,13 +92,14 @@ QRect VkMediaPlayerWidget::pictureRect() const
 void VkMediaPlayerWidget::updateFrame()
 {
     // Seeks in a quick row (a scrub, or a scene search that shows each scene it finds) can bring
-    // frames faster than the screen refreshes: each would cost a full paint of the picture, and all
-    // but the last of a refresh interval would never be seen. The newest frame is painted once per
-    // interval; playback at up to the screen's rate is not held back.
+    // frames far faster than anyone can follow them, each a full paint of the scaled picture. The
+    // newest frame is painted once per interval; playback is held back only to the screen's rate.
     if (d->deferredPaint.isActive())
         return;
     const qreal hz = screen() && screen()->refreshRate() > 0 ? screen()->refreshRate() : kDefaultRefreshHz;
-    const qint64 interval = qRound64(1000.0 / hz);
+    const qint64 refresh = qRound64(1000.0 / hz);
+    const qint64 interval =
+        d->presenter && d->presenter->isPlaying() ? refresh : std::max(refresh, kSeekFrameIntervalMs);
     const qint64 since = d->lastPaint.isValid() ? d->lastPaint.elapsed() : interval;
     if (since >= interval)
         update();
