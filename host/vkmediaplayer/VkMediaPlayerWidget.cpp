@@ -3,9 +3,24 @@
 #include <vkmediaplayer/VkMediaPlayerPresenter.h>
 #include <vkwidgets/VkSkinStyle.h>
 
+#include <algorithm>
+
+#include <QElapsedTimer>
 #include <QPainter>
 #include <QPointer>
 #include <QResizeEvent>
+#include <QScreen>
+#include <QTimer>
+
+namespace {
+
+// Refresh rate assumed when the widget's screen does not tell.
+constexpr qreal kDefaultRefreshHz = 60.0;
+// Pictures shown for seeks while the player stands, at most: the rate of common video, smooth to the
+// eye while a scrub or a search moves the picture.
+constexpr qint64 kSeekFrameIntervalMs = 40;
+
+} // namespace
 
 class VkMediaPlayerWidget::Private
 {
@@ -13,6 +28,9 @@ public:
     QPointer<VkMediaPlayerPresenter> presenter;
     QList<QMetaObject::Connection> connections;
     QImage frame;
+    // When the picture was last painted, and the repaint put off until the screen can show it.
+    QElapsedTimer lastPaint;
+    QTimer deferredPaint;
 };
 
 VkMediaPlayerWidget::VkMediaPlayerWidget(QWidget* parent)
@@ -22,6 +40,8 @@ VkMediaPlayerWidget::VkMediaPlayerWidget(QWidget* parent)
     setObjectName(QStringLiteral("VkMediaPlayerWidget"));
     // Every pixel is painted here (the picture and its black bars).
     setAttribute(Qt::WA_OpaquePaintEvent);
+    d->deferredPaint.setSingleShot(true);
+    connect(&d->deferredPaint, &QTimer::timeout, this, [this] { update(); });
 }
 
 VkMediaPlayerWidget::~VkMediaPlayerWidget() = default;
@@ -39,7 +59,7 @@ void VkMediaPlayerWidget::setPresenter(VkMediaPlayerPresenter* presenter)
         d->connections << connect(presenter, &VkMediaPlayerPresenter::sigFrameReady, this,
                                   [this](const QImage& frame) {
                                       d->frame = frame;
-                                      update();
+                                      updateFrame();
                                   })
                        << connect(presenter, &VkPresenter::sigClearView, this, [this] {
                               d->frame = QImage();
@@ -69,9 +89,28 @@ QRect VkMediaPlayerWidget::pictureRect() const
     return QRect(QPoint((width() - fitted.width()) / 2, (height() - fitted.height()) / 2), fitted);
 }
 
+void VkMediaPlayerWidget::updateFrame()
+{
+    // Seeks in a quick row (a scrub, or a scene search that shows each scene it finds) can bring
+    // frames far faster than anyone can follow them, each a full paint of the scaled picture. The
+    // newest frame is painted once per interval; playback is held back only to the screen's rate.
+    if (d->deferredPaint.isActive())
+        return;
+    const qreal hz = screen() && screen()->refreshRate() > 0 ? screen()->refreshRate() : kDefaultRefreshHz;
+    const qint64 refresh = qRound64(1000.0 / hz);
+    const qint64 interval =
+        d->presenter && d->presenter->isPlaying() ? refresh : std::max(refresh, kSeekFrameIntervalMs);
+    const qint64 since = d->lastPaint.isValid() ? d->lastPaint.elapsed() : interval;
+    if (since >= interval)
+        update();
+    else
+        d->deferredPaint.start(int(interval - since));
+}
+
 void VkMediaPlayerWidget::paintEvent(QPaintEvent* event)
 {
     Q_UNUSED(event)
+    d->lastPaint.start();
     QPainter painter(this);
     painter.fillRect(rect(),
                      VkSingleton<VkSkinStyle>::instance()->GetColor(QStringLiteral("Background_Video")));

@@ -31,6 +31,8 @@ protected:
 private:
     // Frames are rendered at the size of this widget in device pixels, not at the clip's own size.
     void updateRenderSize();
+    // Asks for a paint of the newest frame, at most once per refresh of the screen.
+    void updateFrame();
 
     class Private;
     const std::unique_ptr<Private> d;

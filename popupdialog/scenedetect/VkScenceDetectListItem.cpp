@@ -5,6 +5,7 @@
 #include <vkwidgets/VkUIStyle.h>
 
 #include <QCoreApplication>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QVBoxLayout>
@@ -47,6 +48,8 @@ const QIcon& removeIcon()
 VkScenceDetectListItem::VkScenceDetectListItem(QWidget* parent)
     : VkWidget(parent)
 {
+    // First, while the row has no children: restyling it then has no font or palette to hand down.
+    SetBGColorType(kPanelColorType);
     const auto label = [this](const char* name) {
         auto* l = new VkLabel(this, QString());
         l->setText(QString());
@@ -92,8 +95,12 @@ VkScenceDetectListItem::VkScenceDetectListItem(QWidget* parent)
     row->addLayout(column, 1);
     row->addStretch();
 
+    // Every new widget asks to be styled at the next turn of the event loop; a row out of sight
+    // waits instead, since showing it styles it and its children then.
+    for (QWidget* child : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        child->installEventFilter(this);
+
     setFixedSize(kRowSize);
-    SetBGColorType(kPanelColorType);
     connect(m_removeButton, &QToolButton::clicked, this, &VkScenceDetectListItem::sigRemoveItem);
     TranslateText();
 }
@@ -132,6 +139,20 @@ void VkScenceDetectListItem::setVisible(bool visible)
     if (visible && m_showHeld)
         return;
     VkWidget::setVisible(visible);
+}
+
+bool VkScenceDetectListItem::event(QEvent* event)
+{
+    if (event->type() == QEvent::PolishRequest && !isVisible())
+        return true;
+    return VkWidget::event(event);
+}
+
+bool VkScenceDetectListItem::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::PolishRequest && !isVisible())
+        return true;
+    return VkWidget::eventFilter(watched, event);
 }
 
 void VkScenceDetectListItem::setSelected(bool on)

@@ -37,6 +37,10 @@ public:
 signals:
     void sigRemoveItem();
 
+protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     VkLabel* m_thumbnailLabel = nullptr;
     VkLabel* m_titleLabel = nullptr;

@@ -1,8 +1,19 @@
 #include "VkScenceDetectTable.h"
 
+#include <vkwidgets/VkSkinColor.h>
+#include <vkwidgets/VkSkinStyle.h>
+
+#include <QPaintEvent>
+#include <QPainter>
+
 VkScenceDetectTable::VkScenceDetectTable(int rows, int columns, QWidget* parent)
     : QTableWidget(rows, columns, parent)
-{}
+{
+    // Painted whole here, in the list's own colour. A see-through view makes every paint anywhere
+    // in the window look for opaque widgets behind and below it, and this view has a child for
+    // every row: thousands to walk on each paint, once a row has been added since the last one.
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+}
 
 VkScenceDetectTable::~VkScenceDetectTable() = default;
 
@@ -81,6 +92,16 @@ void VkScenceDetectTable::updateEditorGeometries()
     m_firstShown = first;
     m_lastShown = last;
     m_checkAllRows = false;
+}
+
+void VkScenceDetectTable::paintEvent(QPaintEvent* event)
+{
+    {
+        QPainter painter(viewport());
+        painter.fillRect(event->rect(),
+                         VkSingleton<VkSkinStyle>::instance()->GetColor(VkSkinColor::Background_Window()));
+    }
+    QTableWidget::paintEvent(event);
 }
 
 void VkScenceDetectTable::scrollContentsBy(int dx, int dy)

@@ -24,6 +24,7 @@ protected:
     void rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) override;
     void updateEditorGeometries() override;
     void scrollContentsBy(int dx, int dy) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     QRect rowRect(int row) const;

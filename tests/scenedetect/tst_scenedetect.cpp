@@ -491,6 +491,48 @@ private slots:
         QVERIFY(c.list->table()->rowCount() > 0);
         QCOMPARE(vkmedia::VkMediaFileRegistry::streamProbeCount() - before, int64_t(1));
     }
+
+    // Rows that arrive out of sight are styled when they are scrolled into view, and then look like
+    // the rows that were in sight from the start; every scene has its titled row once the run ends,
+    // and the list's colour shows between the rows.
+    void rowsOutOfSightStyledWhenShown()
+    {
+        VkScenceDetectionPanel panel(&m_item, nullptr);
+        panel.show();
+        PanelControls c(&panel);
+        QTest::mouseClick(c.detect, Qt::LeftButton);
+        FakeDetector* detector = FakeDetector::last();
+        constexpr int kScenes = 200;
+        for (int i = 0; i < kScenes; ++i)
+            QVERIFY(detector->scene(i * 10, i * 10 + 10));
+        QVERIFY(detector->finished());
+        QTRY_COMPARE(c.detect->text(), QStringLiteral("Detect"));
+        QTableWidget* table = c.list->table();
+        QCOMPARE(table->rowCount(), kScenes);
+        for (int i = 0; i < kScenes; ++i) {
+            QVERIFY(c.row(i));
+            QCOMPARE(c.row(i)->titleLabel()->text(), QStringLiteral("Scene %1").arg(i + 1));
+            QCOMPARE(c.row(i)->range(), QPoint(i * 10, i * 10 + 10));
+        }
+        QCoreApplication::processEvents();
+        const int last = kScenes - 1;
+        QVERIFY(c.row(0)->testAttribute(Qt::WA_WState_Polished));
+        QVERIFY(!c.row(last)->testAttribute(Qt::WA_WState_Polished));
+        table->scrollToBottom();
+        QTRY_VERIFY(c.row(last)->isVisible());
+        QCOMPARE(c.row(last)->geometry().topLeft(),
+                 table->visualRect(table->model()->index(last, 0)).topLeft());
+        QCOMPARE(c.row(last)->titleLabel()->font(), c.row(0)->titleLabel()->font());
+        QVERIFY(c.row(last)->titleLabel()->font().bold());
+        // The row's own background, in its trailing corner, and the list's around the rows.
+        const QImage first = c.row(0)->grab().toImage();
+        const QImage shown = c.row(last)->grab().toImage();
+        QCOMPARE(shown.pixelColor(shown.width() - 1, shown.height() - 1),
+                 first.pixelColor(first.width() - 1, first.height() - 1));
+        const QImage view = table->viewport()->grab().toImage();
+        QCOMPARE(view.pixelColor(view.width() - 1, view.height() - 1),
+                 c.list->grab().toImage().pixelColor(1, 1));
+    }
 };
 
 VK_TEST_MAIN(TestSceneDetect)
