@@ -470,15 +470,10 @@ private slots:
                                        << "https://support.example.com/hdr" << true;
         QTest::newRow("markup and ampersands") << "<b>bold</b> & \"quoted\""
                                                << "https://example.com/a?b=1&c=2" << true;
-        // A quote must not break out of the attribute; the opener refuses such an address.
+        // A quote must not break out of the attribute; the opener refuses such an address. Which
+        // addresses the opener takes is its own suite's business.
         QTest::newRow("quote in the address") << "x"
                                               << "https://example.com/\"onmouseover=\"x" << false;
-        QTest::newRow("mail") << "Write to us"
-                              << "mailto:support@example.com" << true;
-        QTest::newRow("web without host") << "x"
-                                          << "http://" << false;
-        QTest::newRow("local file") << "x"
-                                    << "file:///etc/passwd" << false;
     }
 
     // Catches text interpreted as markup, an address cut or altered on its way into the attribute, and
