@@ -185,9 +185,9 @@ private slots:
     {
         QTest::addColumn<int>("stored");
         QTest::addColumn<VkFrameRate>("pair");
-        // NTSC rates are the whole rate times 1000/1001; a stored value outside the list reads as 25 fps.
+        // A stored value outside the list reads as 25 fps. NTSC rates (the whole rate times 1000/1001)
+        // are read on their way to the file below.
         QTest::newRow("25") << 2 << VkFrameRate{25, 1};
-        QTest::newRow("59.94") << 6 << VkFrameRate{60000, 1001};
         QTest::newRow("past the list") << 8 << VkFrameRate{25, 1};
         QTest::newRow("negative") << -1 << VkFrameRate{25, 1};
     }
