@@ -302,13 +302,12 @@ private slots:
         QVERIFY(between == dialog.titleBar() || dialog.titleBar()->isAncestorOf(between));
     }
 
-    // Catches a state registered but not shown, an unknown id that changes the state, a requested id
-    // lost when its state is registered later, and a click that advances the state or carries the wrong
-    // id or position (a programmatic click reports the centre).
+    // Catches a state registered but not shown, an unknown id that changes the state, and a requested id
+    // lost when its state is registered later. What a click reports, and that the owner (not the click)
+    // switches the state, the project settings panel's lock rows prove.
     void stateButton()
     {
         QWidget parent;
-        parent.resize(100, 100);
         auto* preset = new VkStateButton(2, QString(), &parent);
         auto* lock = new VkStateButton(0, QString(), &parent);
         for (VkStateButton* b : {preset, lock}) {
@@ -321,19 +320,8 @@ private slots:
         QCOMPARE(lock->objectName(), QStringLiteral("ProjectSettings_unlock_btn"));
         lock->SetCurrentButtonId(7);
         QCOMPARE(lock->CurrentButtonId(), 1);
-
-        lock->setGeometry(10, 10, 24, 24);
-        parent.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&parent));
-        QSignalSpy spy(lock, &VkBaseButton::Clicked);
-        QTest::mouseClick(lock, Qt::LeftButton, Qt::NoModifier, QPoint(5, 6));
-        QCOMPARE(lock->CurrentButtonId(), 1);
-        // The owner switches the state.
         lock->SetCurrentButtonId(2);
         QCOMPARE(lock->objectName(), QStringLiteral("ProjectSettings_lock_btn"));
-        lock->click();
-        QCOMPARE(Calls(spy), (Calls{{1, lock->mapToGlobal(QPoint(5, 6))},
-                                    {2, lock->mapToGlobal(lock->rect().center())}}));
     }
 
     // Catches one end signal per step (the size box would even up every intermediate value), one that
