@@ -65,7 +65,6 @@ QStringList unnamedControls(QWidget* root)
 enum class Kind
 {
     Startup,
-    StartupEmpty,
     ProjectSettings,
     SceneDetection,
     MediaVideo,
@@ -95,7 +94,6 @@ struct DialogUnderTest
     {
         switch (kind) {
         case Kind::Startup:
-        case Kind::StartupEmpty:
             dialog = std::make_unique<VkStartupDlg>(nullptr);
             break;
         case Kind::ProjectSettings:
@@ -192,8 +190,8 @@ private slots:
     void everyControlNamed_data()
     {
         QTest::addColumn<int>("kind");
+        // The empty library's picture and text take no keyboard stop; the listed one adds the rows.
         QTest::newRow("startup") << int(Kind::Startup);
-        QTest::newRow("startup, empty library") << int(Kind::StartupEmpty);
         QTest::newRow("project settings") << int(Kind::ProjectSettings);
         QTest::newRow("scene detection with two scenes") << int(Kind::SceneDetection);
         QTest::newRow("properties of a video with sound") << int(Kind::MediaVideo);
@@ -205,8 +203,6 @@ private slots:
     void everyControlNamed()
     {
         QFETCH(int, kind);
-        if (Kind(kind) == Kind::StartupEmpty)
-            QVERIFY(RecentFixture::write({}));
         DialogUnderTest t{Kind(kind)};
         t.dialog->show();
         const QStringList faults = unnamedControls(t.dialog.get());
