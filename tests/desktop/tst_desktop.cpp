@@ -1,9 +1,9 @@
+#include "StartupFixtures.h"
 #include "VkTestMain.h"
 
 #include <projectsetting/VkProjectSettingDialog.h>
 #include <startup/VkStartupDlg.h>
 #include <vkvblmodel/IVkProjectManager.h>
-#include <vkvblmodel/IVkProjectRecentManager.h>
 #include <vkwidgets/VMessageDialog.h>
 #include <vkwidgets/VkComboBox.h>
 #include <vkwidgets/VkFramelessDialog.h>
@@ -400,9 +400,8 @@ private slots:
     {
         QTest::addColumn<QString>("dialogName");
         QTest::addColumn<QString>("title"); // as the window manager (task bar, screen readers) names it
-        const QString startup = QGuiApplication::applicationDisplayName();
-        QTest::newRow("startup window") << "startup" << startup;
-        QTest::newRow("startup window with recent projects") << "startup with projects" << startup;
+        QTest::newRow("startup window with recent projects")
+            << "startup" << QGuiApplication::applicationDisplayName();
         QTest::newRow("project settings") << "project settings"
                                           << "Project Settings";
         QTest::newRow("message box") << "message box"
@@ -419,18 +418,12 @@ private slots:
         QFETCH(QString, title);
         std::unique_ptr<QDialog> dialog;
         QTemporaryDir projects;
-        if (dialogName == QLatin1String("startup with projects")) {
-            // The library list becomes a stop of its own; its mark is the current row's outline.
-            for (const QString& name : {QStringLiteral("Harbour"), QStringLiteral("Old Town")}) {
-                const QString path = projects.filePath(name + QStringLiteral(".vkproj"));
-                QFile file(path);
-                QVERIFY(file.open(QIODevice::WriteOnly));
-                QString error;
-                QVERIFY2(IVkProjectRecentManager::getInstance()->addProject(path, name, &error),
-                         qPrintable(error));
-            }
-        }
-        if (dialogName.startsWith(QLatin1String("startup")))
+        // The startup window's library list is a stop of its own; its mark is the current row's outline.
+        // Its other stops are those of the empty library.
+        QVERIFY(RecentFixture::listProjects(QDir(projects.path()),
+                                            {QStringLiteral("Harbour"), QStringLiteral("Old Town")})
+                    .size() == 2);
+        if (dialogName == QLatin1String("startup"))
             dialog = std::make_unique<VkStartupDlg>(nullptr);
         else if (dialogName == QLatin1String("project settings"))
             dialog = std::make_unique<VkProjectSettingDialog>(nullptr);

@@ -2,12 +2,15 @@
 
 #include "VkTestFiles.h"
 
+#include <startup/VkStartupListItem.h>
 #include <vkvblmodel/VkProjectSuffixHelper.h>
 
+#include <QDialog>
 #include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QListWidget>
 #include <QStringList>
 
 // Recent projects written straight into the store the startup window reads (VK_HOME/recent.json),
@@ -63,3 +66,14 @@ struct RecentFixture
         return write(entries) && !paths.contains(QString()) ? paths : QStringList();
     }
 };
+
+// The startup window's project list and the widget of its i-th row.
+inline QListWidget* listOf(QDialog* dlg)
+{
+    return dlg->findChild<QListWidget*>(QStringLiteral("VkStartupDlg_ProjectListWidget"));
+}
+
+inline VkStartupListItem* rowAt(QListWidget* list, int i)
+{
+    return qobject_cast<VkStartupListItem*>(list->itemWidget(list->item(i)));
+}

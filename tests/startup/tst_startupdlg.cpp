@@ -20,16 +20,6 @@
 
 namespace {
 
-QListWidget* listOf(VkStartupDlg& dlg)
-{
-    return dlg.findChild<QListWidget*>(QStringLiteral("VkStartupDlg_ProjectListWidget"));
-}
-
-VkStartupListItem* rowAt(QListWidget* list, int i)
-{
-    return qobject_cast<VkStartupListItem*>(list->itemWidget(list->item(i)));
-}
-
 QStringList shownNames(QListWidget* list)
 {
     QStringList names;
@@ -130,7 +120,7 @@ private slots:
         for (int t = 19; t >= 5; --t)
             expected << QStringLiteral("p%1").arg(t);
         VkStartupDlg dlg(nullptr);
-        QCOMPARE(shownNames(listOf(dlg)), expected);
+        QCOMPARE(shownNames(listOf(&dlg)), expected);
     }
 
     void search_data()
@@ -139,8 +129,6 @@ private slots:
         QTest::addColumn<QString>("shown");
         QTest::newRow("capitals find lower case") << "TRIP"
                                                   << "Beach Trip|TRIPOD test|Roadtrip";
-        QTest::newRow("middle of a name") << "irth"
-                                          << "Birthday";
         QTest::newRow("nothing matches") << "zzz" << QString();
         QTest::newRow("cleared shows all")
             << QString() << "Beach Trip|wedding|TRIPOD test|Birthday|Conference talk|Roadtrip";
@@ -156,7 +144,7 @@ private slots:
         edit->setText(QStringLiteral("wed"));
         QVERIFY(dlg.UseSearch());
         edit->setText(text);
-        QCOMPARE(shownNames(listOf(dlg)).join(QLatin1Char('|')), shown);
+        QCOMPARE(shownNames(listOf(&dlg)).join(QLatin1Char('|')), shown);
         QVERIFY(dlg.UseSearch()); // once searched, always searched, even after clearing the box
     }
 
@@ -167,7 +155,7 @@ private slots:
         dlg.show();
         QApplication::setActiveWindow(&dlg);
         QVERIFY(QTest::qWaitForWindowActive(&dlg));
-        QListWidget* list = listOf(dlg);
+        QListWidget* list = listOf(&dlg);
         list->setFocus();
 
         // A row's own button takes out that row; the list's signals are held meanwhile.
@@ -197,7 +185,7 @@ private slots:
         // The recent-project store is never touched: the rows are back next time.
         QCOMPARE(readBytes(RecentFixture::storePath()), storeBefore);
         VkStartupDlg again(nullptr);
-        QCOMPARE(listOf(again)->count(), 6);
+        QCOMPARE(listOf(&again)->count(), 6);
     }
 
     void waysOut_data()
@@ -220,8 +208,8 @@ private slots:
         if (button.isEmpty()) {
             // The clicks land on the row widget and go on to the list; a real double click starts with the
             // press that tells the list which row is meant.
-            QTest::mouseClick(rowAt(listOf(dlg), 1), Qt::LeftButton, Qt::NoModifier, QPoint(200, 40));
-            QTest::mouseDClick(rowAt(listOf(dlg), 1), Qt::LeftButton, Qt::NoModifier, QPoint(200, 40));
+            QTest::mouseClick(rowAt(listOf(&dlg), 1), Qt::LeftButton, Qt::NoModifier, QPoint(200, 40));
+            QTest::mouseDClick(rowAt(listOf(&dlg), 1), Qt::LeftButton, Qt::NoModifier, QPoint(200, 40));
         } else {
             QTest::mouseClick(dlg.findChild<QAbstractButton*>(button), Qt::LeftButton);
         }
@@ -243,22 +231,18 @@ private slots:
         QFETCH(bool, choose);
         VkStartupDlg dlg(nullptr);
         dlg.show();
-        // Answers the file dialog once it is up, noting where it starts and what it offers; the checks
-        // follow its run, so that a failing one cannot leave it open.
-        QString directory;
-        QStringList filters;
+        // Answers the file dialog once it is up, noting whether it is our own (a native chooser could not
+        // be answered, by a test or by a keyboard-only path), what it takes, where it starts and what it
+        // offers; the checks follow its run, so that a failing one cannot leave it open.
+        QStringList seen;
         QTimer answerer;
-        QFileDialog::Options options;
-        QFileDialog::FileMode mode = QFileDialog::AnyFile;
         connect(&answerer, &QTimer::timeout, this, [&] {
             auto* fd = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
             if (!fd)
                 return;
             answerer.stop();
-            options = fd->options();
-            mode = fd->fileMode();
-            directory = fd->directory().absolutePath();
-            filters = fd->nameFilters();
+            seen << QString::number(fd->testOption(QFileDialog::DontUseNativeDialog))
+                 << QString::number(fd->fileMode()) << fd->directory().absolutePath() << fd->nameFilters();
             if (!choose)
                 return fd->reject();
             // selectFile leaves the name box alone while it has the focus, as in an active window.
@@ -270,11 +254,9 @@ private slots:
         answerer.start(10);
         QTest::mouseClick(dlg.findChild<QAbstractButton*>(QStringLiteral("VkStartupDlg_OpenProject")),
                           Qt::LeftButton);
-        // A native chooser could not be answered, by a test or by a keyboard-only path.
-        QVERIFY(options.testFlag(QFileDialog::DontUseNativeDialog));
-        QCOMPARE(mode, QFileDialog::ExistingFile);
-        QCOMPARE(directory, QDir(IVkAppInfo::getInstance()->getFolderPath(16)).absolutePath());
-        QCOMPARE(filters, QStringList{QStringLiteral("Project Files(*.vkproj *.mlz *.zip;)")});
+        QCOMPARE(seen, (QStringList{QStringLiteral("1"), QString::number(QFileDialog::ExistingFile),
+                                    QDir(IVkAppInfo::getInstance()->getFolderPath(16)).absolutePath(),
+                                    QStringLiteral("Project Files(*.vkproj *.mlz *.zip;)")}));
         QCOMPARE(dlg.isVisible(), !choose);
         QCOMPARE(dlg.GetOpenProject(), choose ? m_paths.at(4) : QString());
         QCOMPARE(dlg.result(), choose ? 1 : 0);
@@ -286,7 +268,7 @@ private slots:
         VkStartupDlg dlg(nullptr);
         dlg.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dlg));
-        QListWidget* list = listOf(dlg);
+        QListWidget* list = listOf(&dlg);
         QWidget* viewport = list->viewport();
         // Below the time and size texts of the second row: only the row's background is painted there.
         const QPoint spot = list->visualItemRect(list->item(1)).topLeft() + QPoint(200, 72);
@@ -337,6 +319,7 @@ private slots:
             name += QLatin1Char('m');
         QTest::newRow("fits") << name << false;
         QTest::newRow("one letter over") << name + QLatin1Char('m') << true;
+        QTest::newRow("markup stays text") << "<b>bold</b>" << false;
     }
 
     void nameElision()
@@ -346,8 +329,10 @@ private slots:
         ProjectLibraryRecord record;
         record.name = name;
         VkStartupListItem row(record, nullptr);
-        const QString shown = row.findChild<VkLabel*>(QStringLiteral("VkStartupListItem_Name"))->text();
+        auto* label = row.findChild<VkLabel*>(QStringLiteral("VkStartupListItem_Name"));
+        const QString shown = label->text();
         QCOMPARE(shown, row.projectName());
+        QCOMPARE(label->textFormat(), Qt::PlainText);
         QCOMPARE(shown == name, !elided);
         QCOMPARE(shown.endsWith(QChar(0x2026)), elided);
         QFont font;
@@ -398,7 +383,7 @@ private slots:
         }
 
         VkStartupDlg dlg(nullptr);
-        VkStartupListItem* row = rowAt(listOf(dlg), 0);
+        VkStartupListItem* row = rowAt(listOf(&dlg), 0);
         QVERIFY(row);
         // Built without waiting for the picture: the box is black until it arrives.
         QCOMPARE(shownAt(row, kLeftSpot), kBlack);
@@ -439,7 +424,7 @@ private slots:
         // First use: decoded in the background, a copy kept.
         {
             VkStartupDlg dlg(nullptr);
-            QTRY_COMPARE_WITH_TIMEOUT(shownAt(rowAt(listOf(dlg), 0), kLeftSpot), kRed, kDecodeTimeoutMs);
+            QTRY_COMPARE_WITH_TIMEOUT(shownAt(rowAt(listOf(&dlg), 0), kLeftSpot), kRed, kDecodeTimeoutMs);
         }
         QCOMPARE(cachedCopies(), 1);
 
@@ -448,19 +433,19 @@ private slots:
         QVERIFY(listWithPicture(blue, beside) && setModified(modified));
         {
             VkStartupDlg dlg(nullptr);
-            QCOMPARE(shownAt(rowAt(listOf(dlg), 0), kLeftSpot), kRed);
+            QCOMPARE(shownAt(rowAt(listOf(&dlg), 0), kLeftSpot), kRed);
         }
 
         // A new modification time makes the copy stale: decoded again, and the copy replaced.
         QVERIFY(setModified(modified.addSecs(60)));
         {
             VkStartupDlg dlg(nullptr);
-            QCOMPARE(shownAt(rowAt(listOf(dlg), 0), kLeftSpot), kBlack);
-            QTRY_COMPARE_WITH_TIMEOUT(shownAt(rowAt(listOf(dlg), 0), kLeftSpot), kBlue, kDecodeTimeoutMs);
+            QCOMPARE(shownAt(rowAt(listOf(&dlg), 0), kLeftSpot), kBlack);
+            QTRY_COMPARE_WITH_TIMEOUT(shownAt(rowAt(listOf(&dlg), 0), kLeftSpot), kBlue, kDecodeTimeoutMs);
         }
         QCOMPARE(cachedCopies(), 1);
         VkStartupDlg dlg(nullptr);
-        QCOMPARE(shownAt(rowAt(listOf(dlg), 0), kLeftSpot), kBlue);
+        QCOMPARE(shownAt(rowAt(listOf(&dlg), 0), kLeftSpot), kBlue);
     }
 
 private:

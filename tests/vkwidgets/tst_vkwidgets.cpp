@@ -112,8 +112,8 @@ QPair<QString, QString> firstAnchor(const QString& html)
 
 } // namespace
 
-// The toolkit: its theme, dialog frames, controls and message boxes. The two theme tests come first
-// and in this order: the theme is applied at most once per process, by the first window.
+// The toolkit: its theme, dialog frames, controls and message boxes. The theme test comes first: the
+// theme is applied at most once per process, by the first window.
 class TestVkWidgets : public QObject
 {
     Q_OBJECT
@@ -127,8 +127,9 @@ private slots:
             QVERIFY2(w->inherits("QTipLabel"), "a test left a window open");
     }
 
-    // Catches a library that overrides a host's own style sheet.
-    void hostStyleSheetIsKept()
+    // Catches a library that overrides a host's own style sheet, a theme that is never applied, and one
+    // applied again over a later style sheet.
+    void firstWindowAppliesThemeOnce()
     {
         QVERIFY(!VkSkinStyle::IsThemeApplied());
         const QString host = QStringLiteral("QLabel { color: red; }");
@@ -137,11 +138,7 @@ private slots:
         QCOMPARE(qApp->styleSheet(), host);
         QVERIFY(!VkSkinStyle::IsThemeApplied());
         qApp->setStyleSheet(QString());
-    }
 
-    // Catches a theme that is never applied, or applied again over a later style sheet.
-    void firstWindowAppliesThemeOnce()
-    {
         const QString theme = VkSkinStyle::ThemeStyleSheet();
         delete new VkWidget;
         QVERIFY(VkSkinStyle::IsThemeApplied());
@@ -305,13 +302,12 @@ private slots:
         QVERIFY(between == dialog.titleBar() || dialog.titleBar()->isAncestorOf(between));
     }
 
-    // Catches a state registered but not shown, an unknown id that changes the state, a requested id
-    // lost when its state is registered later, and a click that advances the state or carries the wrong
-    // id or position (a programmatic click reports the centre).
+    // Catches a state registered but not shown, an unknown id that changes the state, and a requested id
+    // lost when its state is registered later. What a click reports, and that the owner (not the click)
+    // switches the state, the project settings panel's lock rows prove.
     void stateButton()
     {
         QWidget parent;
-        parent.resize(100, 100);
         auto* preset = new VkStateButton(2, QString(), &parent);
         auto* lock = new VkStateButton(0, QString(), &parent);
         for (VkStateButton* b : {preset, lock}) {
@@ -324,19 +320,8 @@ private slots:
         QCOMPARE(lock->objectName(), QStringLiteral("ProjectSettings_unlock_btn"));
         lock->SetCurrentButtonId(7);
         QCOMPARE(lock->CurrentButtonId(), 1);
-
-        lock->setGeometry(10, 10, 24, 24);
-        parent.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&parent));
-        QSignalSpy spy(lock, &VkBaseButton::Clicked);
-        QTest::mouseClick(lock, Qt::LeftButton, Qt::NoModifier, QPoint(5, 6));
-        QCOMPARE(lock->CurrentButtonId(), 1);
-        // The owner switches the state.
         lock->SetCurrentButtonId(2);
         QCOMPARE(lock->objectName(), QStringLiteral("ProjectSettings_lock_btn"));
-        lock->click();
-        QCOMPARE(Calls(spy), (Calls{{1, lock->mapToGlobal(QPoint(5, 6))},
-                                    {2, lock->mapToGlobal(lock->rect().center())}}));
     }
 
     // Catches one end signal per step (the size box would even up every intermediate value), one that
@@ -424,7 +409,6 @@ private slots:
         QTest::newRow("OK box, Escape") << int(B::Ok) << 0 << false;
         QTest::newRow("Cancel") << int(B::OkCancel) << int(B::Cancel) << false;
         QTest::newRow("Yes") << int(B::YesNo) << int(B::Yes) << true;
-        QTest::newRow("No") << int(B::YesNo) << int(B::No) << false;
         QTest::newRow("no flags shows OK") << 0 << int(B::Ok) << true;
     }
 
@@ -470,15 +454,10 @@ private slots:
                                        << "https://support.example.com/hdr" << true;
         QTest::newRow("markup and ampersands") << "<b>bold</b> & \"quoted\""
                                                << "https://example.com/a?b=1&c=2" << true;
-        // A quote must not break out of the attribute; the opener refuses such an address.
+        // A quote must not break out of the attribute; the opener refuses such an address. Which
+        // addresses the opener takes is its own suite's business.
         QTest::newRow("quote in the address") << "x"
                                               << "https://example.com/\"onmouseover=\"x" << false;
-        QTest::newRow("mail") << "Write to us"
-                              << "mailto:support@example.com" << true;
-        QTest::newRow("web without host") << "x"
-                                          << "http://" << false;
-        QTest::newRow("local file") << "x"
-                                    << "file:///etc/passwd" << false;
     }
 
     // Catches text interpreted as markup, an address cut or altered on its way into the attribute, and
