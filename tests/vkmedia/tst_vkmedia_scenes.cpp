@@ -1,12 +1,11 @@
 // The threaded scene detector: cuts of a clip with known shots, dissolves and fades between filmed
-// shots, what must not start a scene, the order of notifications, stopping from the observer,
-// releasing while a run is under way, files that cannot be decoded, and the queue between its decoding
-// and analysing threads.
+// shots, what must not start a scene, the order of notifications, and the sampler that shrinks each
+// picture for the analysis. Stopping and releasing during a run are checked through the model's
+// detector (tests/vkvblmodelmedia) and under ThreadSanitizer (tsan/), damaged files with the renderer's.
 
 #include "SceneRecorder.h"
 #include "VkMediaTestFiles.h"
 
-#include <vkmedia/VkDecodedFrameQueue.h>
 #include <vkmedia/VkFrameCache.h>
 #include <vkmedia/VkFrameRenderer.h>
 #include <vkmedia/VkPlaneSampler.h>
@@ -15,15 +14,10 @@
 #include <QtTest>
 
 #include <cmath>
-#include <future>
-#include <thread>
 
 Q_DECLARE_METATYPE(SceneRanges)
 
 namespace {
-
-// Only guards against a hang; no result depends on it.
-constexpr auto kDeadlockGuard = std::chrono::seconds(120);
 
 // One join of the transition clip, as its maker wrote it: "cut FRAME" or "KIND FIRST LAST".
 struct Join
@@ -83,13 +77,6 @@ struct Thumbnails
     std::atomic<int> drawn{0};
 };
 
-vkmedia::VkDecodedFrameQueue::Item numberedFrame(int64_t pts)
-{
-    vkmedia::FramePtr frame = vkmedia::makeFrame();
-    frame->pts = pts;
-    return {std::move(frame), 0};
-}
-
 } // namespace
 
 class tst_VkMediaScenes : public QObject
@@ -133,8 +120,8 @@ private slots:
         VkSceneDetector::Params params;
         QFETCH(int, minSceneLength);
         params.minSceneLength = minSceneLength;
-        QCOMPARE(recorder.detect(transitionMedia("transitions.mp4"), {25, 1}, params), 'F');
-        QVERIFY(recorder.wellOrdered('F') && recorder.tiles(frames));
+        QVERIFY(recorder.detect(transitionMedia("transitions.mp4"), params));
+        QVERIFY(recorder.finishedInOrder() && recorder.tiles(frames));
         QCOMPARE(recorder.transitions.size(), size_t(joins.size()));
         QCOMPARE(recorder.scenes.size(), joins.size() + 1);
         // Every scene's thumbnail was kept by the detector, also where a scene begins in the middle
@@ -172,142 +159,54 @@ private slots:
         }
     }
 
-    void noSceneWithinOneShot_data()
+    void scenesOfClip_data()
     {
+        QTest::addColumn<QString>("file");
         QTest::addColumn<double>("threshold");
         QTest::addColumn<int>("minSceneLength");
-        QTest::newRow("defaults") << 30.0 << 10;
-        QTest::newRow("shortest scene 1") << 30.0 << 1;
-        QTest::newRow("sensitive") << 20.0 << 1;
-    }
-    void noSceneWithinOneShot()
-    {
+        // Empty: one scene over the whole clip.
+        QTest::addColumn<SceneRanges>("expected");
+        const QString scenes = QString::fromStdString(VkMediaTestFiles::path("scenes.mp4"));
+        const QString oneShot = QString::fromStdString(transitionMedia("oneshot.mp4"));
+        // Six shots of 30 frames; the flash at 45, the same-colour cut at 90 and the reframing at 150
+        // are the hard parts.
+        QTest::newRow("every cut") << scenes << 30.0 << 10 << SceneRanges{{0, 30},   {30, 60},   {60, 90},
+                                                                          {90, 120}, {120, 150}, {150, 180}};
+        // At least 35 frames: the cuts 30 frames after a kept one (30, 90, 150) are dropped.
+        QTest::newRow("min length 35") << scenes << 30.0 << 35 << SceneRanges{{0, 60}, {60, 120}, {120, 180}};
         // One filmed shot with a fast pan, a zoom, a slow darkening, grain, a moving subject, one- and
         // two-frame flashes, a title card faded in and out within a second and a dip to black and
         // back: all one scene.
-        qint64 frames = 0;
-        readJoins("oneshot.txt", &frames);
-        QVERIFY(frames > 0);
+        QTest::newRow("one shot") << oneShot << 30.0 << 10 << SceneRanges();
+        QTest::newRow("one shot, shortest scene 1") << oneShot << 30.0 << 1 << SceneRanges();
+        QTest::newRow("one shot, sensitive") << oneShot << 20.0 << 1 << SceneRanges();
+    }
+    void scenesOfClip()
+    {
+        QFETCH(QString, file);
+        QFETCH(SceneRanges, expected);
+        if (expected.isEmpty()) {
+            qint64 frames = 0;
+            readJoins("oneshot.txt", &frames);
+            QVERIFY(frames > 0);
+            expected = {{0, frames}};
+        }
+        Thumbnails thumbnails(file.toStdString());
+        QVERIFY(thumbnails.opened);
         SceneRecorder recorder;
+        thumbnails.attach(recorder);
         VkSceneDetector::Params params;
         QFETCH(double, threshold);
         QFETCH(int, minSceneLength);
         params.threshold = threshold;
         params.minSceneLength = minSceneLength;
-        QCOMPARE(recorder.detect(transitionMedia("oneshot.mp4"), {25, 1}, params), 'F');
-        QCOMPARE(recorder.scenes, (SceneRanges{{0, frames}}));
-        QVERIFY(recorder.transitions.empty());
-    }
-
-    void knownCuts_data()
-    {
-        QTest::addColumn<int>("minSceneLength");
-        QTest::addColumn<SceneRanges>("expected");
-        // Six shots of 30 frames; the flash at 45, the same-colour cut at 90 and the reframing at 150
-        // are the hard parts.
-        QTest::newRow("every cut") << 10 << SceneRanges{{0, 30},   {30, 60},   {60, 90},
-                                                        {90, 120}, {120, 150}, {150, 180}};
-        // At least 35 frames: the cuts 30 frames after a kept one (30, 90, 150) are dropped.
-        QTest::newRow("min length 35") << 35 << SceneRanges{{0, 60}, {60, 120}, {120, 180}};
-    }
-    void knownCuts()
-    {
-        QFETCH(int, minSceneLength);
-        QFETCH(SceneRanges, expected);
-        Thumbnails thumbnails(VkMediaTestFiles::path("scenes.mp4"));
-        QVERIFY(thumbnails.opened);
-        SceneRecorder recorder;
-        thumbnails.attach(recorder);
-        VkSceneDetector::Params params;
-        params.minSceneLength = minSceneLength;
-        QCOMPARE(recorder.detect(VkMediaTestFiles::path("scenes.mp4"), {25, 1}, params), 'F');
-        QVERIFY(recorder.wellOrdered('F'));
+        QVERIFY(recorder.detect(file.toStdString(), params));
+        QVERIFY(recorder.finishedInOrder());
         QCOMPARE(recorder.scenes, expected);
+        QCOMPARE(recorder.transitions.size(), size_t(expected.size() - 1));
         // Every thumbnail came from the detector's kept first frames, without a decode.
         QCOMPARE(thumbnails.drawn.load(), expected.size());
         QCOMPARE(thumbnails.hits(), expected.size());
-    }
-
-    void stopFromObserver()
-    {
-        // 1000 frames; the observer stops the run once 200 are analysed: it ends with the stop
-        // notification and never reaches the end of the clip.
-        SceneRecorder recorder;
-        VkSceneDetector detector;
-        std::atomic<bool> stopSent{false};
-        recorder.onProgress = [&](int64_t done) {
-            if (done >= 200 && !stopSent.exchange(true))
-                detector.stop();
-        };
-        detector.init(VkMediaTestFiles::path("long.mp4"), VkRational{25, 1});
-        detector.setObserver(&recorder);
-        std::string error;
-        QVERIFY2(detector.start(&error), error.c_str());
-        QVERIFY(recorder.waitEnd());
-        detector.release();
-        QVERIFY(stopSent.load());
-        QVERIFY(recorder.wellOrdered('X'));
-        for (const auto& range : recorder.scenes)
-            QVERIFY(range.second < 1000);
-
-        // It can run again after a stop and then finishes, covering all 1000 frames without a gap.
-        SceneRecorder again;
-        detector.setObserver(&again);
-        QVERIFY2(detector.start(&error), error.c_str());
-        QVERIFY(again.waitEnd());
-        detector.release();
-        QVERIFY(again.wellOrdered('F') && again.tiles(1000));
-    }
-
-    void releaseDuringRun_data()
-    {
-        QTest::addColumn<int>("spins");
-        // Before the thread has begun, right after, after some frames.
-        for (int spins : {0, 50, 100, 150, 200, 250})
-            QTest::addRow("after %d yields", spins) << spins;
-    }
-    void releaseDuringRun()
-    {
-        // Release returns with the thread gone, and no notification follows it.
-        QFETCH(int, spins);
-        SceneRecorder recorder;
-        auto detector = std::make_unique<VkSceneDetector>();
-        detector->init(VkMediaTestFiles::path("long.mp4"), VkRational{25, 1});
-        detector->setObserver(&recorder);
-        QVERIFY(detector->start(nullptr));
-        for (int spin = 0; spin < spins; ++spin)
-            std::this_thread::yield();
-        detector->release();
-        recorder.released.store(true);
-        QVERIFY(!detector->isRunning());
-        detector.reset();
-        QCOMPARE(recorder.afterRelease.load(), 0);
-        std::lock_guard<std::mutex> lock(recorder.mutex);
-        // Either nothing started yet, or a begin and exactly one end.
-        if (!recorder.kinds.empty()) {
-            QCOMPARE(recorder.kinds.front(), 'b');
-            QCOMPARE(recorder.ends(), 1);
-        }
-    }
-
-    void startRefused_data()
-    {
-        QTest::addColumn<QString>("file");
-        QTest::newRow("empty") << "empty.mp4";
-        QTest::newRow("random bytes") << "random.mp4";
-        QTest::newRow("truncated mp4") << "truncated.mp4";
-        QTest::newRow("audio only") << "audio.wav";
-        QTest::newRow("missing") << "no-such-file.mp4";
-    }
-    void startRefused()
-    {
-        QFETCH(QString, file);
-        SceneRecorder recorder;
-        std::string error;
-        QCOMPARE(recorder.detect(VkMediaTestFiles::path(file), {25, 1}, {}, &error), char(0));
-        QVERIFY(!error.empty());
-        // Refused without a single notification.
-        QVERIFY(recorder.kinds.empty());
     }
 
     void planeSampler_data()
@@ -346,61 +245,6 @@ private slots:
             for (int x = 0; x < dst.width(); ++x)
                 QCOMPARE(int(out[size_t(y) * dst.width() + size_t(x)]), 8 * (x % 28) + (eightWide ? 4 : 0));
         }
-    }
-
-    void frameQueueHandOver()
-    {
-        // A producer far ahead of its consumer: every frame arrives once, in order, then the end. The
-        // end goes in even when the queue is full, so it is never the item that waits for room.
-        constexpr int kFrames = 50;
-        vkmedia::VkDecodedFrameQueue queue(2);
-        auto producer = std::async(std::launch::async, [&queue] {
-            for (int i = 0; i < kFrames; ++i) {
-                if (!queue.push(numberedFrame(i)))
-                    return false;
-            }
-            return queue.push({nullptr, AVERROR_EOF});
-        });
-        for (int i = 0; i < kFrames; ++i) {
-            const auto item = queue.pop();
-            QVERIFY(item.frame);
-            QCOMPARE(item.result, 0);
-            QCOMPARE(item.frame->pts, int64_t(i));
-        }
-        QVERIFY(producer.wait_for(kDeadlockGuard) == std::future_status::ready);
-        QVERIFY(producer.get());
-        const auto end = queue.pop();
-        QVERIFY(!end.frame);
-        QCOMPARE(end.result, AVERROR_EOF);
-
-        vkmedia::VkDecodedFrameQueue full(1);
-        QVERIFY(full.push(numberedFrame(0)));
-        auto endOfFull = std::async(std::launch::async, [&full] {
-            return full.push({nullptr, AVERROR_EOF});
-        });
-        QVERIFY(endOfFull.wait_for(kDeadlockGuard) == std::future_status::ready);
-        QVERIFY(endOfFull.get());
-    }
-
-    void frameQueueClose()
-    {
-        // The consumer gives up while the producer waits for room: the producer is let go, its frame
-        // and every later one are refused, and a pop sees the queue as stopped.
-        vkmedia::VkDecodedFrameQueue queue(1);
-        QVERIFY(queue.push(numberedFrame(0)));
-        std::promise<void> started;
-        auto producer = std::async(std::launch::async, [&queue, &started] {
-            started.set_value();
-            return queue.push(numberedFrame(1));
-        });
-        started.get_future().wait();
-        queue.close();
-        QVERIFY(producer.wait_for(kDeadlockGuard) == std::future_status::ready);
-        QVERIFY(!producer.get());
-        QVERIFY(!queue.push({nullptr, AVERROR_EOF}));
-        const auto item = queue.pop();
-        QVERIFY(!item.frame);
-        QCOMPARE(item.result, AVERROR_EXIT);
     }
 };
 
