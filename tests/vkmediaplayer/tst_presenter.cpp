@@ -43,14 +43,14 @@ private slots:
     {
         QTest::addColumn<QString>("file");
         QTest::addColumn<int>("length"); // 0: not opened
-        QTest::newRow("mp4") << "numbered.mp4" << 75;
+        QTest::newRow("mp4") << QStringLiteral("numbered.mp4") << 75;
         // No count in the header: the packet index counts the frames.
-        QTest::newRow("mpeg-ts") << "numbered.ts" << 75;
+        QTest::newRow("mpeg-ts") << QStringLiteral("numbered.ts") << 75;
         // 25 frames each at 25, 10 and 50 fps: 75 frames, not duration x rate (5 s x 25).
-        QTest::newRow("variable rate") << "numbered_vfr.mkv" << 75;
-        QTest::newRow("audio only") << "audio.wav" << 0;
-        QTest::newRow("still image") << "photo.jpg" << 0;
-        QTest::newRow("no item") << "" << 0;
+        QTest::newRow("variable rate") << QStringLiteral("numbered_vfr.mkv") << 75;
+        QTest::newRow("audio only") << QStringLiteral("audio.wav") << 0;
+        QTest::newRow("still image") << QStringLiteral("photo.jpg") << 0;
+        QTest::newRow("no item") << QString() << 0;
     }
     void openMedia()
     {
@@ -94,22 +94,26 @@ private slots:
         QTest::addColumn<QList<int>>("shown");
         // Key frames every 12 with B-frames: each crosses a group backwards or forwards, and every
         // one is shown although they are all asked at once.
-        QTest::newRow("across groups") << QPoint(0, 75) << "s74 s0 s37 s12 s11 s13 s36 s1 s60 s59"
-                                       << QList<int>{74, 0, 37, 12, 11, 13, 36, 1, 60, 59};
+        QTest::newRow("across groups")
+            << QPoint(0, 75) << QStringLiteral("s74 s0 s37 s12 s11 s13 s36 s1 s60 s59")
+            << QList<int>{74, 0, 37, 12, 11, 13, 36, 1, 60, 59};
         QTest::newRow("one after another")
-            << QPoint(0, 75) << "s40 s41 s42 s43 s44 s45 s46 s47 s48 s49 s50 s51" << run(40, 12);
+            << QPoint(0, 75) << QStringLiteral("s40 s41 s42 s43 s44 s45 s46 s47 s48 s49 s50 s51")
+            << run(40, 12);
         // Held within the range [20, 30).
-        QTest::newRow("relative before") << QPoint(20, 10) << "r-5" << QList<int>{20};
-        QTest::newRow("relative past the end") << QPoint(20, 10) << "r1000" << QList<int>{29};
-        QTest::newRow("relative at the limit") << QPoint(20, 10) << "r9223372036854775807" << QList<int>{29};
-        QTest::newRow("absolute before") << QPoint(20, 10) << "s3" << QList<int>{20};
-        QTest::newRow("absolute at the limit") << QPoint(20, 10) << "s-9223372036854775808" << QList<int>{20};
-        QTest::newRow("two frames on") << QPoint(0, 75) << "s10 f f" << QList<int>{12};
-        QTest::newRow("second back clamps") << QPoint(0, 75) << "s10 B" << QList<int>{0};
+        QTest::newRow("relative before") << QPoint(20, 10) << QStringLiteral("r-5") << QList<int>{20};
+        QTest::newRow("relative past the end") << QPoint(20, 10) << QStringLiteral("r1000") << QList<int>{29};
+        QTest::newRow("relative at the limit")
+            << QPoint(20, 10) << QStringLiteral("r9223372036854775807") << QList<int>{29};
+        QTest::newRow("absolute before") << QPoint(20, 10) << QStringLiteral("s3") << QList<int>{20};
+        QTest::newRow("absolute at the limit")
+            << QPoint(20, 10) << QStringLiteral("s-9223372036854775808") << QList<int>{20};
+        QTest::newRow("two frames on") << QPoint(0, 75) << QStringLiteral("s10 f f") << QList<int>{12};
+        QTest::newRow("second back clamps") << QPoint(0, 75) << QStringLiteral("s10 B") << QList<int>{0};
         // The range [20, 25) holds a step at its edges.
-        QTest::newRow("back at range start") << QPoint(20, 5) << "s20 b" << QList<int>{20};
-        QTest::newRow("on at range end") << QPoint(20, 5) << "s24 f" << QList<int>{24};
-        QTest::newRow("there and back") << QPoint(0, 75) << "s40 f f b f B" << QList<int>{17};
+        QTest::newRow("back at range start") << QPoint(20, 5) << QStringLiteral("s20 b") << QList<int>{20};
+        QTest::newRow("on at range end") << QPoint(20, 5) << QStringLiteral("s24 f") << QList<int>{24};
+        QTest::newRow("there and back") << QPoint(0, 75) << QStringLiteral("s40 f f b f B") << QList<int>{17};
     }
     void moves()
     {

@@ -65,7 +65,8 @@ class tst_VkPlayerViews : public QObject
         widget = mediaPlayerFactory()->createPlayerWidget(window.get());
         widget->resize(size);
         widget->setPresenter(&p->presenter);
-        return widget->parentWidget() == window.get() && p->open(m_item.get()) && p->showAt(0, 75, kProbeFrame);
+        return widget->parentWidget() == window.get() && p->open(m_item.get()) &&
+               p->showAt(0, 75, kProbeFrame);
     }
 
 private slots:
