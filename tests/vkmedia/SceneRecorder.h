@@ -6,6 +6,9 @@
 #include <QPair>
 #include <QVector>
 
+#include <algorithm>
+#include <atomic>
+#include <cctype>
 #include <chrono>
 #include <condition_variable>
 #include <functional>
@@ -27,6 +30,9 @@ public:
     SceneRanges scenes;
     std::vector<VkSceneTransition> transitions;
     std::function<void(int64_t start)> onScene;
+    // Set by a test once release() has returned: nothing may arrive after it.
+    std::atomic<bool> released{false};
+    std::atomic<int> afterRelease{0};
 
     void sceneDetectBegin() override { record('b'); }
     void sceneTransition(const VkSceneTransition& transition) override
@@ -44,6 +50,7 @@ public:
     void sceneDetectStopped() override { record('X'); }
     void sceneDetectFailed(const std::string&) override { record('E'); }
 
+    int ends() const { return int(std::count_if(kinds.begin(), kinds.end(), ::isupper)); }
     // One begin first, then scenes only, then the end of a finished run.
     bool finishedInOrder() const
     {
@@ -85,6 +92,8 @@ public:
 private:
     void record(char kind, int64_t start = 0, int64_t end = 0)
     {
+        if (released.load())
+            ++afterRelease;
         std::lock_guard<std::mutex> lock(mutex);
         kinds += kind;
         if (kind == 's')

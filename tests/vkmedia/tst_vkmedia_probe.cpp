@@ -1,36 +1,13 @@
-// Probing real video files: stream kinds, exact frame counts, rates, codecs, colour transfer, what a
-// second probe of the same file reuses, and where FFmpeg's own log goes. The audio and picture facts
-// are checked through the model's media items (tests/vkvblmodelmedia), damaged files with the
-// renderer's.
+// Probing real video files: stream kinds, exact frame counts, rates, codecs, colour transfer, and what
+// a second probe of the same file reuses. The audio and picture facts are checked through the
+// model's media items (tests/vkvblmodelmedia), damaged files with the renderer's.
 
 #include "VkMediaTestFiles.h"
 
 #include <vkmedia/VkMediaFileRegistry.h>
 #include <vkmedia/VkMediaProbe.h>
 
-#include <QLoggingCategory>
 #include <QtTest>
-
-extern "C" {
-#include <libavutil/log.h>
-}
-
-namespace {
-
-// The engine's FFmpeg lines that reached Qt's message handler.
-QStringList ffmpegLines;
-QtMessageHandler previousHandler = nullptr;
-
-void collect(QtMsgType type, const QMessageLogContext& context, const QString& message)
-{
-    if (context.category && qstrcmp(context.category, "vk.media.ffmpeg") == 0) {
-        ffmpegLines << QString::number(int(type)) + QLatin1Char(' ') + message;
-        return;
-    }
-    previousHandler(type, context, message);
-}
-
-} // namespace
 
 class tst_VkMediaProbe : public QObject
 {
@@ -124,38 +101,6 @@ private slots:
         QCOMPARE(vkmedia::VkMediaFileRegistry::streamProbeCount() - probes, int64_t(1));
         QCOMPARE(r.frameCount, int64_t(50));
         QCOMPARE(r.audioStreams.size(), size_t(1));
-    }
-
-    void ffmpegLog_data()
-    {
-        QTest::addColumn<QString>("rules");
-        QTest::addColumn<int>("level");
-        QTest::addColumn<QStringList>("expected");
-        // Quiet by default: a decoder's complaint about a damaged stream stays out of the host's log.
-        QTest::newRow("error, default rules") << QString() << int(AV_LOG_ERROR) << QStringList();
-        // Only what ends FFmpeg's work is shown unasked (2: a critical message).
-        QTest::newRow("fatal, default rules")
-            << QString() << int(AV_LOG_FATAL) << QStringList{QStringLiteral("2 marker 14")};
-        // 1: a warning; 4: an info message.
-        QTest::newRow("error, warnings on")
-            << QStringLiteral("vk.media.ffmpeg.warning=true") << int(AV_LOG_ERROR)
-            << QStringList{QStringLiteral("1 marker 14")};
-        QTest::newRow("info, info on") << QStringLiteral("vk.media.ffmpeg.info=true") << int(AV_LOG_INFO)
-                                       << QStringList{QStringLiteral("4 marker 14")};
-    }
-    void ffmpegLog()
-    {
-        QFETCH(QString, rules);
-        QFETCH(int, level);
-        // Probing is one of the ways into FFmpeg that route its log.
-        QVERIFY2(probe(QStringLiteral("numbered.mp4")), error.c_str());
-        QLoggingCategory::setFilterRules(rules);
-        ffmpegLines.clear();
-        previousHandler = qInstallMessageHandler(collect);
-        av_log(nullptr, level, "marker %d\n", 14);
-        qInstallMessageHandler(previousHandler);
-        QLoggingCategory::setFilterRules(QString());
-        QTEST(ffmpegLines, "expected");
     }
 };
 

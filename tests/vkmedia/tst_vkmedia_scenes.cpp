@@ -1,11 +1,13 @@
 // The threaded scene detector: cuts of a clip with known shots, dissolves and fades between filmed
-// shots, what must not start a scene, the order of notifications, and the sampler that shrinks each
-// picture for the analysis. Stopping and releasing during a run are checked through the model's
-// detector (tests/vkvblmodelmedia) and under ThreadSanitizer (tsan/), damaged files with the renderer's.
+// shots, what must not start a scene, the order of notifications, the sampler that shrinks each
+// picture for the analysis, and the queue between the detector's decoding and analysing threads.
+// Releasing while a run is under way; stopping is checked through the model's detector
+// (tests/vkvblmodelmedia) and under ThreadSanitizer (tsan/), damaged files with the renderer's.
 
 #include "SceneRecorder.h"
 #include "VkMediaTestFiles.h"
 
+#include <vkmedia/VkDecodedFrameQueue.h>
 #include <vkmedia/VkFrameCache.h>
 #include <vkmedia/VkFrameRenderer.h>
 #include <vkmedia/VkPlaneSampler.h>
@@ -14,10 +16,15 @@
 #include <QtTest>
 
 #include <cmath>
+#include <future>
+#include <thread>
 
 Q_DECLARE_METATYPE(SceneRanges)
 
 namespace {
+
+// Only guards against a hang; no result depends on it.
+constexpr auto kDeadlockGuard = std::chrono::seconds(120);
 
 // One join of the transition clip, as its maker wrote it: "cut FRAME" or "KIND FIRST LAST".
 struct Join
@@ -76,6 +83,13 @@ struct Thumbnails
     uint64_t hitsBefore = 0;
     std::atomic<int> drawn{0};
 };
+
+vkmedia::VkDecodedFrameQueue::Item numberedFrame(int64_t pts)
+{
+    vkmedia::FramePtr frame = vkmedia::makeFrame();
+    frame->pts = pts;
+    return {std::move(frame), 0};
+}
 
 } // namespace
 
@@ -209,6 +223,37 @@ private slots:
         QCOMPARE(thumbnails.hits(), expected.size());
     }
 
+    void releaseDuringRun_data()
+    {
+        QTest::addColumn<int>("spins");
+        // Before the thread has begun, right after, after some frames.
+        for (int spins : {0, 50, 100, 150, 200, 250})
+            QTest::addRow("after %d yields", spins) << spins;
+    }
+    void releaseDuringRun()
+    {
+        // Release returns with the thread gone, and no notification follows it.
+        QFETCH(int, spins);
+        SceneRecorder recorder;
+        auto detector = std::make_unique<VkSceneDetector>();
+        detector->init(VkMediaTestFiles::path("long.mp4"), VkRational{25, 1});
+        detector->setObserver(&recorder);
+        QVERIFY(detector->start(nullptr));
+        for (int spin = 0; spin < spins; ++spin)
+            std::this_thread::yield();
+        detector->release();
+        recorder.released.store(true);
+        QVERIFY(!detector->isRunning());
+        detector.reset();
+        QCOMPARE(recorder.afterRelease.load(), 0);
+        std::lock_guard<std::mutex> lock(recorder.mutex);
+        // Either nothing started yet, or a begin and exactly one end.
+        if (!recorder.kinds.empty()) {
+            QCOMPARE(recorder.kinds.front(), 'b');
+            QCOMPARE(recorder.ends(), 1);
+        }
+    }
+
     void planeSampler_data()
     {
         QTest::addColumn<QSize>("src");
@@ -245,6 +290,61 @@ private slots:
             for (int x = 0; x < dst.width(); ++x)
                 QCOMPARE(int(out[size_t(y) * dst.width() + size_t(x)]), 8 * (x % 28) + (eightWide ? 4 : 0));
         }
+    }
+
+    void frameQueueHandOver()
+    {
+        // A producer far ahead of its consumer: every frame arrives once, in order, then the end. The
+        // end goes in even when the queue is full, so it is never the item that waits for room.
+        constexpr int kFrames = 50;
+        vkmedia::VkDecodedFrameQueue queue(2);
+        auto producer = std::async(std::launch::async, [&queue] {
+            for (int i = 0; i < kFrames; ++i) {
+                if (!queue.push(numberedFrame(i)))
+                    return false;
+            }
+            return queue.push({nullptr, AVERROR_EOF});
+        });
+        for (int i = 0; i < kFrames; ++i) {
+            const auto item = queue.pop();
+            QVERIFY(item.frame);
+            QCOMPARE(item.result, 0);
+            QCOMPARE(item.frame->pts, int64_t(i));
+        }
+        QVERIFY(producer.wait_for(kDeadlockGuard) == std::future_status::ready);
+        QVERIFY(producer.get());
+        const auto end = queue.pop();
+        QVERIFY(!end.frame);
+        QCOMPARE(end.result, AVERROR_EOF);
+
+        vkmedia::VkDecodedFrameQueue full(1);
+        QVERIFY(full.push(numberedFrame(0)));
+        auto endOfFull = std::async(std::launch::async, [&full] {
+            return full.push({nullptr, AVERROR_EOF});
+        });
+        QVERIFY(endOfFull.wait_for(kDeadlockGuard) == std::future_status::ready);
+        QVERIFY(endOfFull.get());
+    }
+
+    void frameQueueClose()
+    {
+        // The consumer gives up while the producer waits for room: the producer is let go, its frame
+        // and every later one are refused, and a pop sees the queue as stopped.
+        vkmedia::VkDecodedFrameQueue queue(1);
+        QVERIFY(queue.push(numberedFrame(0)));
+        std::promise<void> started;
+        auto producer = std::async(std::launch::async, [&queue, &started] {
+            started.set_value();
+            return queue.push(numberedFrame(1));
+        });
+        started.get_future().wait();
+        queue.close();
+        QVERIFY(producer.wait_for(kDeadlockGuard) == std::future_status::ready);
+        QVERIFY(!producer.get());
+        QVERIFY(!queue.push({nullptr, AVERROR_EOF}));
+        const auto item = queue.pop();
+        QVERIFY(!item.frame);
+        QCOMPARE(item.result, AVERROR_EXIT);
     }
 };
 
