@@ -183,7 +183,6 @@ private slots:
         QTest::newRow("h264 mp4") << QStringLiteral("h264.mp4") << 25;
         QTest::newRow("h264 mkv gop 250") << QStringLiteral("h264_gop250.mkv") << 25;
         QTest::newRow("h264 ts") << QStringLiteral("h264.ts") << 25;
-        QTest::newRow("h264 mov") << QStringLiteral("h264.mov") << 25;
         QTest::newRow("h264 avi b-frames") << QStringLiteral("h264_bframes.avi") << 25;
         QTest::newRow("hevc mp4") << QStringLiteral("hevc.mp4") << 25;
         QTest::newRow("hevc 10-bit mkv") << QStringLiteral("hevc10.mkv") << 25;
