@@ -29,6 +29,7 @@ class tst_VkMediaPlayerPresenter : public QObject
 
     // numbered.mp4: 3 s at 25 fps, 75 frames.
     std::unique_ptr<IVkAbstractMediaItem> m_item;
+    std::unique_ptr<Preview> p;
 
 private slots:
     void initTestCase()
@@ -37,7 +38,17 @@ private slots:
         m_item = item("numbered.mp4");
         QVERIFY(m_item);
     }
-    void cleanup() { QCOMPARE(QApplication::topLevelWidgets().size(), 0); }
+    // Every test starts with numbered.mp4 open on its first picture.
+    void init()
+    {
+        p = std::make_unique<Preview>();
+        QVERIFY(p->openAndShowFirst(m_item.get()));
+    }
+    void cleanup()
+    {
+        p.reset();
+        QCOMPARE(QApplication::topLevelWidgets().size(), 0);
+    }
 
     void openMedia_data()
     {
@@ -55,28 +66,26 @@ private slots:
         const auto media = file.isEmpty() ? nullptr : item(file.toUtf8().constData());
         QVERIFY(file.isEmpty() || media);
         // Asking for another item means the one shown is no longer wanted, whether or not the new one opens.
-        Preview p;
-        QVERIFY(p.openAndShowFirst(m_item.get()));
-        QSignalSpy opened(&p.presenter, &VkMediaPlayerPresenter::sigMediaOpened);
-        QCOMPARE(p.presenter.openMedia(media.get(), VKVBLMODEL::VkMediaSource_Library, 0), length > 0);
-        QCOMPARE(p.presenter.mediaLength(), length);
-        QCOMPARE(p.presenter.play(), length > 0);
-        p.presenter.pause();
+        QSignalSpy opened(&p->presenter, &VkMediaPlayerPresenter::sigMediaOpened);
+        QCOMPARE(p->presenter.openMedia(media.get(), VKVBLMODEL::VkMediaSource_Library, 0), length > 0);
+        QCOMPARE(p->presenter.mediaLength(), length);
+        QCOMPARE(p->presenter.play(), length > 0);
+        p->presenter.pause();
         if (length == 0) {
             QCOMPARE(opened.count(), 0);
-            QCOMPARE(p.presenter.currentFrame(), qint64(-1));
-            QVERIFY(p.presenter.currentImage().isNull());
+            QCOMPARE(p->presenter.currentFrame(), qint64(-1));
+            QVERIFY(p->presenter.currentImage().isNull());
             QTest::qWait(50);
-            QVERIFY(p.reported.isEmpty());
+            QVERIFY(p->reported.isEmpty());
             return;
         }
         QCOMPARE(opened.count(), 1);
         QCOMPARE(opened.at(0).at(0).toInt(), length);
         // The preview opens on its first picture, not on black.
-        QTRY_VERIFY_WITH_TIMEOUT(!p.reported.isEmpty(), kWaitMs);
-        QCOMPARE(p.reported.first(), qlonglong(0));
-        QCOMPARE(p.presenter.playRangeFirst(), qint64(0));
-        QCOMPARE(p.presenter.playRangeCount(), qint64(length));
+        QTRY_VERIFY_WITH_TIMEOUT(!p->reported.isEmpty(), kWaitMs);
+        QCOMPARE(p->reported.first(), qlonglong(0));
+        QCOMPARE(p->presenter.playRangeFirst(), qint64(0));
+        QCOMPARE(p->presenter.playRangeCount(), qint64(length));
     }
 
     void moves_data()
@@ -113,47 +122,44 @@ private slots:
         QFETCH(QPoint, range);
         QFETCH(QString, moves);
         QFETCH(QList<int>, shown);
-        Preview p;
-        QVERIFY(p.openAndShowFirst(m_item.get()));
-        p.presenter.mediaPlayer()->setPlayRange(range.x(), range.y());
+        p->presenter.mediaPlayer()->setPlayRange(range.x(), range.y());
         for (const QString& move : moves.split(QLatin1Char(' '))) {
             const qint64 n = move.mid(1).toLongLong();
             switch (move.at(0).toLatin1()) {
             case 's':
-                p.presenter.seek(n, true, false);
+                p->presenter.seek(n, true, false);
                 break;
             case 'r':
-                p.presenter.mediaPlayer()->seek(n, true, false);
+                p->presenter.mediaPlayer()->seek(n, true, false);
                 break;
             case 'f':
             case 'F':
-                p.presenter.forward(move == QLatin1String("f"));
+                p->presenter.forward(move == QLatin1String("f"));
                 break;
             default:
-                p.presenter.backward(move == QLatin1String("b"));
+                p->presenter.backward(move == QLatin1String("b"));
             }
         }
-        QVERIFY2(p.settlesOn(shown.last()),
-                 qPrintable(QStringLiteral("at frame %1").arg(p.presenter.currentFrame())));
+        QVERIFY2(p->settlesOn(shown.last()),
+                 qPrintable(QStringLiteral("at frame %1").arg(p->presenter.currentFrame())));
         if (!moves.contains(QRegularExpression(QStringLiteral("[fFbB]"))))
-            QCOMPARE(p.shown, shown);
+            QCOMPARE(p->shown, shown);
         // The number the presenter reports is the number in the pixels.
-        QCOMPARE(p.mismatches, 0);
+        QCOMPARE(p->mismatches, 0);
     }
 
     void inexactSeeksKeepOrder()
     {
         // Scrubbing: requests may be dropped for newer ones, but an older frame never follows a newer
         // one and the last request is always shown.
-        Preview p;
-        QVERIFY(p.openAndShowFirst(m_item.get()));
         const QList<int> asked = run(30, 25);
         for (const int f : asked)
-            p.presenter.seek(f, false, false);
-        QVERIFY(p.settlesOn(54));
-        for (int i = 0; i < p.shown.size(); ++i) {
-            QVERIFY(asked.contains(p.shown.at(i)));
-            QVERIFY2(i == 0 || p.shown.at(i) > p.shown.at(i - 1), qPrintable(QString::number(p.shown.at(i))));
+            p->presenter.seek(f, false, false);
+        QVERIFY(p->settlesOn(54));
+        for (int i = 0; i < p->shown.size(); ++i) {
+            QVERIFY(asked.contains(p->shown.at(i)));
+            QVERIFY2(i == 0 || p->shown.at(i) > p->shown.at(i - 1),
+                     qPrintable(QString::number(p->shown.at(i))));
         }
     }
 
@@ -174,58 +180,54 @@ private slots:
     {
         QFETCH(QPoint, asked);
         QFETCH(QPoint, played);
-        Preview p;
-        QVERIFY(p.openAndShowFirst(m_item.get()));
-        QSignalSpy state(&p.presenter, &VkMediaPlayerPresenter::sigPlayStateChanged);
-        QSignalSpy range(&p.presenter, &VkMediaPlayerPresenter::sigPlayRangeChanged);
-        p.presenter.mediaPlayer()->setPlayRange(asked.x(), asked.y());
-        p.presenter.mediaPlayer()->seek(0, false, false);
-        QVERIFY(p.presenter.play());
+        QSignalSpy state(&p->presenter, &VkMediaPlayerPresenter::sigPlayStateChanged);
+        QSignalSpy range(&p->presenter, &VkMediaPlayerPresenter::sigPlayRangeChanged);
+        p->presenter.mediaPlayer()->setPlayRange(asked.x(), asked.y());
+        p->presenter.mediaPlayer()->seek(0, false, false);
+        QVERIFY(p->presenter.play());
         QTRY_COMPARE_WITH_TIMEOUT(state.count(), 2, kWaitMs);
         QCOMPARE(state.at(0).at(0).toBool(), true);
         QCOMPARE(state.at(1).at(0).toBool(), false);
-        QVERIFY(!p.presenter.isPlaying());
+        QVERIFY(!p->presenter.isPlaying());
         // Frames are delivered before the stop that follows them, so the log is complete here.
-        QCOMPARE(p.shown, run(played.x(), played.y()));
-        QCOMPARE(p.presenter.currentFrame(), qint64(played.x() + played.y() - 1));
-        QCOMPARE(QPoint(int(p.presenter.playRangeFirst()), int(p.presenter.playRangeCount())), played);
+        QCOMPARE(p->shown, run(played.x(), played.y()));
+        QCOMPARE(p->presenter.currentFrame(), qint64(played.x() + played.y() - 1));
+        QCOMPARE(QPoint(int(p->presenter.playRangeFirst()), int(p->presenter.playRangeCount())), played);
         // The whole clip was the range before; any other range is announced once.
         QCOMPARE(range.count(), 1);
         // Nothing more comes once playback has stopped at the end.
         QTest::qWait(100);
-        QCOMPARE(p.shown.size(), played.y());
+        QCOMPARE(p->shown.size(), played.y());
     }
 
     void playAfterEndAndStop()
     {
-        Preview p;
-        QVERIFY(p.openAndShowFirst(m_item.get()));
-        QSignalSpy state(&p.presenter, &VkMediaPlayerPresenter::sigPlayStateChanged);
-        QVERIFY(p.showAt(50, 6, 50));
+        QSignalSpy state(&p->presenter, &VkMediaPlayerPresenter::sigPlayStateChanged);
+        QVERIFY(p->showAt(50, 6, 50));
         // From the frame shown, play goes on with the next one: 51..55.
-        p.clear();
-        p.presenter.play();
+        p->clear();
+        p->presenter.play();
         QTRY_COMPARE_WITH_TIMEOUT(state.count(), 2, kWaitMs);
-        QCOMPARE(p.shown, run(51, 5));
+        QCOMPARE(p->shown, run(51, 5));
         // At the end of the range, play starts over from its first frame: 50..55.
-        p.clear();
-        p.presenter.playOrPause();
+        p->clear();
+        p->presenter.playOrPause();
         QTRY_COMPARE_WITH_TIMEOUT(state.count(), 4, kWaitMs);
-        QCOMPARE(p.shown, run(50, 6));
+        QCOMPARE(p->shown, run(50, 6));
         // Resting on the last frame after a seek counts as the end too: the seek shows 55, then 50..55.
-        p.clear();
-        p.presenter.seek(55, true, false);
-        p.presenter.play();
+        p->clear();
+        p->presenter.seek(55, true, false);
+        p->presenter.play();
         QTRY_COMPARE_WITH_TIMEOUT(state.count(), 6, kWaitMs);
-        QCOMPARE(p.shown, QList<int>{55} + run(50, 6));
+        QCOMPARE(p->shown, QList<int>{55} + run(50, 6));
         // Stopped during playback, it goes back to the range's first frame and stays there.
-        p.presenter.mediaPlayer()->setPlayRange(20, 40);
-        p.presenter.seek(20, false, false);
-        p.presenter.play();
-        QTRY_VERIFY_WITH_TIMEOUT(p.presenter.currentFrame() >= 23, kWaitMs);
-        p.presenter.stop();
-        QVERIFY(!p.presenter.isPlaying());
-        QVERIFY(p.settlesOn(20));
+        p->presenter.mediaPlayer()->setPlayRange(20, 40);
+        p->presenter.seek(20, false, false);
+        p->presenter.play();
+        QTRY_VERIFY_WITH_TIMEOUT(p->presenter.currentFrame() >= 23, kWaitMs);
+        p->presenter.stop();
+        QVERIFY(!p->presenter.isPlaying());
+        QVERIFY(p->settlesOn(20));
     }
 
     void seeksFromAnotherThread()
@@ -234,27 +236,25 @@ private slots:
         // pauses; then, during playback, one more seek that does not keep playing: the last request
         // wins. The GUI thread joins these threads without running its event loop, as when it joins a
         // detector: a seek that needed the GUI thread would never return.
-        Preview p;
-        QVERIFY(p.openAndShowFirst(m_item.get()));
         std::atomic<bool> done{false};
         std::thread detector([&] {
             for (int i = 0; i < 300; ++i)
-                p.presenter.seek((i * 7) % 75, false, i % 2 == 0);
+                p->presenter.seek((i * 7) % 75, false, i % 2 == 0);
             done = true;
         });
         while (!done) {
-            p.presenter.playOrPause();
+            p->presenter.playOrPause();
             QCoreApplication::processEvents();
         }
         detector.join();
-        QVERIFY(p.showAt(0, 75, 10));
-        p.presenter.play();
-        QTRY_VERIFY_WITH_TIMEOUT(p.shown.last() >= 13, kWaitMs);
-        std::thread([&] { p.presenter.seek(60, false, false); }).join();
-        QVERIFY(!p.presenter.isPlaying());
-        QVERIFY(p.settlesOn(60));
+        QVERIFY(p->showAt(0, 75, 10));
+        p->presenter.play();
+        QTRY_VERIFY_WITH_TIMEOUT(p->shown.last() >= 13, kWaitMs);
+        std::thread([&] { p->presenter.seek(60, false, false); }).join();
+        QVERIFY(!p->presenter.isPlaying());
+        QVERIFY(p->settlesOn(60));
         // The number the presenter reports is the number in the pixels.
-        QCOMPARE(p.mismatches, 0);
+        QCOMPARE(p->mismatches, 0);
     }
 
     void destroyWhilePlaying_data()
@@ -290,44 +290,40 @@ private slots:
 
     void resetDropsFramesOnTheirWay()
     {
-        Preview p;
-        QSignalSpy cleared(&p.presenter, &VkPresenter::sigClearView);
-        QSignalSpy reset(&p.presenter, &VkPresenter::sigReset);
-        QSignalSpy state(&p.presenter, &VkMediaPlayerPresenter::sigPlayStateChanged);
-        QVERIFY(p.openAndShowFirst(m_item.get()));
-        p.presenter.play();
-        QTRY_VERIFY_WITH_TIMEOUT(p.shown.size() >= 3 && state.count() == 1, kWaitMs);
-        p.presenter.reset();
-        const int shownAtReset = p.shown.size();
+        QSignalSpy cleared(&p->presenter, &VkPresenter::sigClearView);
+        QSignalSpy reset(&p->presenter, &VkPresenter::sigReset);
+        QSignalSpy state(&p->presenter, &VkMediaPlayerPresenter::sigPlayStateChanged);
+        p->presenter.play();
+        QTRY_VERIFY_WITH_TIMEOUT(p->shown.size() >= 3 && state.count() == 1, kWaitMs);
+        p->presenter.reset();
+        const int shownAtReset = p->shown.size();
         QCOMPARE(cleared.count(), 1);
         QCOMPARE(reset.count(), 1);
         // The views learn that playback ended with the media.
         QCOMPARE(state.count(), 2);
         QCOMPARE(state.last().at(0).toBool(), false);
-        QCOMPARE(p.presenter.mediaLength(), 0);
-        QCOMPARE(p.presenter.currentFrame(), qint64(-1));
-        QVERIFY(p.presenter.currentImage().isNull());
-        QVERIFY(!p.presenter.play());
+        QCOMPARE(p->presenter.mediaLength(), 0);
+        QCOMPARE(p->presenter.currentFrame(), qint64(-1));
+        QVERIFY(p->presenter.currentImage().isNull());
+        QVERIFY(!p->presenter.play());
         // Frames rendered before the reset and still queued are not delivered.
         QTest::qWait(200);
-        QCOMPARE(p.shown.size(), shownAtReset);
+        QCOMPARE(p->shown.size(), shownAtReset);
     }
 
     void resizeRedrawsShownFrame()
     {
-        Preview p;
-        QVERIFY(p.openAndShowFirst(m_item.get()));
-        QVERIFY(p.showAt(0, 75, 33));
-        QCOMPARE(p.sizes.last(), QSize(320, 180));
+        QVERIFY(p->showAt(0, 75, 33));
+        QCOMPARE(p->sizes.last(), QSize(320, 180));
         // Paused: the same frame comes again at the new size.
-        p.presenter.setRenderSize(QSize(160, 90));
-        QTRY_COMPARE_WITH_TIMEOUT(p.shown.size(), 2, kWaitMs);
-        QCOMPARE(p.shown.last(), 33);
-        QCOMPARE(p.sizes.last(), QSize(160, 90));
+        p->presenter.setRenderSize(QSize(160, 90));
+        QTRY_COMPARE_WITH_TIMEOUT(p->shown.size(), 2, kWaitMs);
+        QCOMPARE(p->shown.last(), 33);
+        QCOMPARE(p->sizes.last(), QSize(160, 90));
         // A box that still fits the same size changes nothing.
-        p.presenter.setRenderSize(QSize(170, 90));
+        p->presenter.setRenderSize(QSize(170, 90));
         QTest::qWait(100);
-        QCOMPARE(p.shown.size(), 2);
+        QCOMPARE(p->shown.size(), 2);
     }
 };
 
