@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <string>
@@ -38,6 +39,17 @@ inline bool ensure(QString* message)
 inline std::string path(const QString& name)
 {
     return (dir() + QLatin1Char('/') + name).toStdString();
+}
+
+inline std::string path(const char* name)
+{
+    return path(QString::fromUtf8(name));
+}
+
+// A command line written as one string of blank-separated words.
+inline QStringList words(const char* line)
+{
+    return QString::fromUtf8(line).split(QLatin1Char(' '), Qt::SkipEmptyParts);
 }
 
 // The frame number a "numbered" clip draws into its ARGB32 pixels (B, G, R, A in memory): bit k is the

@@ -28,18 +28,11 @@ inline std::unique_ptr<IVkAbstractMediaItem> item(const char* name)
     return VkMediaItemFactory::create(QString::fromStdString(VkMediaTestFiles::path(name)), nullptr);
 }
 
-// Bit k of the frame number is the brightness at the middle of column k (each an eighth of the
-// width); -1 for a null image.
+// The frame number a "numbered" clip's picture carries; -1 for a null image.
 inline int numberIn(const QImage& image)
 {
-    if (image.isNull())
-        return -1;
-    int number = 0;
-    for (int k = 0; k < 8; ++k) {
-        if (qGreen(image.pixel((2 * k + 1) * image.width() / 16, image.height() / 2)) > 128)
-            number |= 1 << k;
-    }
-    return number;
+    const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
+    return argb.isNull() ? -1 : VkMediaTestFiles::numberIn(argb.constBits(), argb.width(), argb.height());
 }
 
 // A presenter with a player of its own, and every frame it emits: the number it reports, the number
@@ -54,6 +47,7 @@ public:
                 [this](const QImage& image, qlonglong n) {
                     reported << n;
                     shown << numberIn(image);
+                    mismatches += n != shown.last();
                     sizes << image.size();
                 });
     }
@@ -100,6 +94,8 @@ public:
     QList<qlonglong> reported;
     QList<int> shown;
     QList<QSize> sizes;
+    // Frames whose reported number is not the number in their pixels.
+    int mismatches = 0;
     VkMediaPlayerPresenter presenter;
 };
 
