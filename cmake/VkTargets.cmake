@@ -18,9 +18,7 @@ set(VK_STRICT_QT_DEFINITIONS
     QT_NO_FOREACH
     QT_DISABLE_DEPRECATED_BEFORE=0x050F00)
 
-# Our libraries and programs build with them; the test suites follow once VK_STRICT_QT_TESTS is on
-# (tests/CMakeLists.txt).
-option(VK_STRICT_QT_TESTS "Build the test suites with the strict Qt definitions as well" OFF)
+# Every target of ours builds with them: libraries, programs, benchmarks and test suites.
 function(vk_set_strict_qt target)
     target_compile_definitions(${target} PRIVATE ${VK_STRICT_QT_DEFINITIONS})
 endfunction()
