@@ -1,4 +1,5 @@
 #include "VkTestMain.h"
+#include "VkTestProcess.h"
 
 #include <vkvblmodel/IVkAbstractMediaItem.h>
 #include <vkvblmodel/IVkImageMediaInfo.h>
@@ -7,7 +8,6 @@
 
 #include <QDir>
 #include <QImage>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -21,113 +21,97 @@ class TestDemo : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void onePicturePerWindow();
-    void sampleMediaIsReal_data();
-    void sampleMediaIsReal();
-    void rangesReadBackFollowTheCuts();
+    void initTestCase()
+    {
+        QVERIFY(m_home.isValid() && m_shots.isValid());
+        // Its sample clip and one detection take seconds even under the sanitizers; this only bounds a hang.
+        const VkProcessRun demo =
+            vkRunProcess(QStringLiteral(VK_DEMO_BINARY), {"--screenshots"_s, m_shots.path()},
+                         {{"VK_HOME"_s, m_home.path()},
+                          {"QT_QPA_PLATFORM"_s, "offscreen"_s},
+                          {"VK_TRANSLATIONS_DIR"_s, QString()}},
+                         5 * 60 * 1000);
+        m_stdout = QString::fromLocal8Bit(demo.out);
+        const QString errors = QString::fromLocal8Bit(demo.err);
+        QVERIFY2(demo.finished && demo.exitCode == 0 && !errors.contains("vkpopup-demo:"_s),
+                 qPrintable(errors));
+    }
+    // One picture per window and no other; a window grabbed before it painted is one flat colour.
+    void onePicturePerWindow()
+    {
+        QStringList names = "demo-window media-properties-photo media-properties-png media-properties-stock "
+                            "media-properties-video project-settings scene-detection startup startup-empty "
+                            "unsupported-image"_s.split(QLatin1Char(' '));
+        for (QString& name : names) {
+            name += ".png"_s;
+            const QString path = m_shots.filePath(name);
+            QVERIFY2(m_stdout.contains(path), qPrintable(m_stdout));
+            const QImage small = QImage(path).scaled(16, 16).convertToFormat(QImage::Format_RGB32);
+            bool varied = false;
+            for (int i = 0; i < 256 && !varied; ++i)
+                varied = small.pixel(i % 16, i / 16) != small.pixel(0, 0);
+            QVERIFY2(varied, qPrintable(name));
+        }
+        QStringList pictures = QDir(m_shots.path()).entryList({QStringLiteral("*.png")}, QDir::Files);
+        pictures.sort();
+        names.sort();
+        QCOMPARE(pictures, names);
+    }
+    void sampleMediaIsReal_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("streams");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<int>("frames");
+        // Five shots of 40 frames at 25 fps with a sound track: flags video 1 | audio 2, 200 frames.
+        QTest::newRow("clip") << "sample-clip.mp4"_s << 3 << QSize(640, 360) << 200;
+        // Stills report the image flag 4 and one frame.
+        QTest::newRow("PNG") << "sample-alpha.png"_s << 4 << QSize(480, 270) << 1;
+        QTest::newRow("JPEG") << "sample-photo.jpg"_s << 4 << QSize(640, 426) << 1;
+        QTest::newRow("stock photo") << "sample-stock-photo.jpg"_s << 4 << QSize(640, 426) << 1;
+    }
+    // The samples are what the engine makes of them, not just files that exist: the photo's EXIF, and
+    // the record beside the stock photo that names it and credits its author on the site.
+    void sampleMediaIsReal()
+    {
+        QFETCH(QString, file);
+        QFETCH(int, streams);
+        QString error;
+        const auto item = VkMediaItemFactory::create(m_home.filePath("SampleMedia/"_s + file), &error);
+        QVERIFY2(item && item->GetMediaInfo(), qPrintable(error));
+        const IVkMediaInfo* info = item->GetMediaInfo();
+        QCOMPARE(info->GetStreamFlags(), streams);
+        QTEST(info->GetFrameCount(), "frames");
+        const auto* video = dynamic_cast<const IVkVideoMediaInfo*>(info);
+        const auto* image = dynamic_cast<const IVkImageMediaInfo*>(info);
+        QTEST(streams == 4 ? QSize(image->GetWidth(), image->GetHeight())
+                           : QSize(video->GetWidth(), video->GetHeight()),
+              "size");
+        if (file == "sample-photo.jpg"_s) {
+            QCOMPARE(image->GetCameraMaker(), "Vk Optics"_s);
+            QCOMPARE(image->GetCameraModel(), "Demo Camera 7"_s);
+            QCOMPARE(image->GetExposureTime(), 2);
+        }
+        QCOMPARE(item->IsStockMedia(), file.contains("stock"_s));
+        if (item->IsStockMedia()) {
+            QCOMPARE(item->GetName(), "Lake at dawn"_s);
+            QCOMPARE(item->GetStockSite(), int(IVkAbstractMedia::StockSite_Pixabay));
+        }
+    }
+    // The host reads back one range per shot: the clip's hard cuts are at frames 40, 80, 120 and 160.
+    void rangesReadBackFollowTheCuts()
+    {
+        const QRegularExpressionMatch match =
+            QRegularExpression("scene ranges read back:(.*)"_s).match(m_stdout);
+        QVERIFY2(match.hasMatch(), qPrintable(m_stdout));
+        QCOMPARE(match.captured(1).trimmed(), "[0, 40) [40, 80) [80, 120) [120, 160) [160, 200)"_s);
+    }
 
 private:
     QTemporaryDir m_home;
     QTemporaryDir m_shots;
     QString m_stdout;
 };
-
-void TestDemo::initTestCase()
-{
-    QVERIFY(m_home.isValid() && m_shots.isValid());
-    QProcess demo;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("VK_HOME"), m_home.path());
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    environment.remove(QStringLiteral("VK_TRANSLATIONS_DIR"));
-    demo.setProcessEnvironment(environment);
-    demo.start(QStringLiteral(VK_DEMO_BINARY), {QStringLiteral("--screenshots"), m_shots.path()});
-    QVERIFY2(demo.waitForStarted(), qPrintable(demo.errorString()));
-    // Its sample clip and one detection take seconds even under the sanitizers; this only bounds a hang.
-    if (!demo.waitForFinished(5 * 60 * 1000)) {
-        demo.kill();
-        demo.waitForFinished();
-        QFAIL("the demo did not finish");
-    }
-    m_stdout = QString::fromLocal8Bit(demo.readAllStandardOutput());
-    const QString errors = QString::fromLocal8Bit(demo.readAllStandardError());
-    QCOMPARE(demo.exitStatus(), QProcess::NormalExit);
-    QVERIFY2(demo.exitCode() == 0 && !errors.contains(QLatin1String("vkpopup-demo:")), qPrintable(errors));
-}
-
-// One picture per window and no other; a window grabbed before it painted is one flat colour.
-void TestDemo::onePicturePerWindow()
-{
-    QStringList names = "demo-window media-properties-photo media-properties-png media-properties-stock "
-                        "media-properties-video project-settings scene-detection startup startup-empty "
-                        "unsupported-image"_s.split(QLatin1Char(' '));
-    for (QString& name : names) {
-        name += ".png"_s;
-        const QString path = m_shots.filePath(name);
-        QVERIFY2(m_stdout.contains(path), qPrintable(m_stdout));
-        const QImage small = QImage(path).scaled(16, 16).convertToFormat(QImage::Format_RGB32);
-        bool varied = false;
-        for (int i = 0; i < 256 && !varied; ++i)
-            varied = small.pixel(i % 16, i / 16) != small.pixel(0, 0);
-        QVERIFY2(varied, qPrintable(name));
-    }
-    QStringList pictures = QDir(m_shots.path()).entryList({QStringLiteral("*.png")}, QDir::Files);
-    pictures.sort();
-    names.sort();
-    QCOMPARE(pictures, names);
-}
-
-void TestDemo::sampleMediaIsReal_data()
-{
-    QTest::addColumn<QString>("file");
-    QTest::addColumn<int>("streams");
-    QTest::addColumn<QSize>("size");
-    QTest::addColumn<int>("frames");
-    // Five shots of 40 frames at 25 fps with a sound track: flags video 1 | audio 2, 200 frames.
-    QTest::newRow("clip") << "sample-clip.mp4"_s << 3 << QSize(640, 360) << 200;
-    // Stills report the image flag 4 and one frame.
-    QTest::newRow("PNG") << "sample-alpha.png"_s << 4 << QSize(480, 270) << 1;
-    QTest::newRow("JPEG") << "sample-photo.jpg"_s << 4 << QSize(640, 426) << 1;
-    QTest::newRow("stock photo") << "sample-stock-photo.jpg"_s << 4 << QSize(640, 426) << 1;
-}
-
-// The samples are what the engine makes of them, not just files that exist: the photo's EXIF, and
-// the record beside the stock photo that names it and credits its author on the site.
-void TestDemo::sampleMediaIsReal()
-{
-    QFETCH(QString, file);
-    QFETCH(int, streams);
-    QString error;
-    const auto item = VkMediaItemFactory::create(m_home.filePath("SampleMedia/"_s + file), &error);
-    QVERIFY2(item && item->GetMediaInfo(), qPrintable(error));
-    const IVkMediaInfo* info = item->GetMediaInfo();
-    QCOMPARE(info->GetStreamFlags(), streams);
-    QTEST(info->GetFrameCount(), "frames");
-    const auto* video = dynamic_cast<const IVkVideoMediaInfo*>(info);
-    const auto* image = dynamic_cast<const IVkImageMediaInfo*>(info);
-    QTEST(streams == 4 ? QSize(image->GetWidth(), image->GetHeight())
-                       : QSize(video->GetWidth(), video->GetHeight()),
-          "size");
-    if (file == "sample-photo.jpg"_s) {
-        QCOMPARE(image->GetCameraMaker(), "Vk Optics"_s);
-        QCOMPARE(image->GetCameraModel(), "Demo Camera 7"_s);
-        QCOMPARE(image->GetExposureTime(), 2);
-    }
-    QCOMPARE(item->IsStockMedia(), file.contains("stock"_s));
-    if (item->IsStockMedia()) {
-        QCOMPARE(item->GetName(), "Lake at dawn"_s);
-        QCOMPARE(item->GetStockSite(), int(IVkAbstractMedia::StockSite_Pixabay));
-    }
-}
-
-// The host reads back one range per shot: the clip's hard cuts are at frames 40, 80, 120 and 160.
-void TestDemo::rangesReadBackFollowTheCuts()
-{
-    const QRegularExpressionMatch match = QRegularExpression("scene ranges read back:(.*)"_s).match(m_stdout);
-    QVERIFY2(match.hasMatch(), qPrintable(m_stdout));
-    QCOMPARE(match.captured(1).trimmed(), "[0, 40) [40, 80) [80, 120) [120, 160) [160, 200)"_s);
-}
 
 VK_TEST_MAIN(TestDemo)
 #include "tst_demo.moc"

@@ -1,10 +1,10 @@
 #include "VkMediaTestFiles.h"
 #include "VkTestFiles.h"
+#include "VkTestProcess.h"
 #include "VkTestStrings.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTextCodec>
 #include <QtEndian>
@@ -44,31 +44,13 @@ QByteArray randomBytes(int size)
     return bytes;
 }
 
-struct Run
-{
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
 // `script` run by sh in `dir`, with NAME set to `name` and the detector as "$0": the shell makes any
 // bytes that a name should hold from printf's %b escapes.
-Run runShell(const QString& dir, const QString& script, const QString& name)
+VkProcessRun runShell(const QString& dir, const QString& script, const QString& name)
 {
-    QProcess process;
-    process.setWorkingDirectory(dir);
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("NAME"_s, name);
-    env.insert("SMALL"_s, VkMediaTestFiles::dir() + "/small.mp4"_s);
-    process.setProcessEnvironment(env);
-    process.start("sh"_s, {"-c"_s, script, QStringLiteral(VK_SCENEDETECT)});
-    Run run;
-    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit)
-        return run;
-    run.exitCode = process.exitCode();
-    run.out = process.readAllStandardOutput();
-    run.err = process.readAllStandardError();
-    return run;
+    return vkRunProcess("sh"_s, {"-c"_s, script, QStringLiteral(VK_SCENEDETECT)},
+                        {{"NAME"_s, name}, {"SMALL"_s, VkMediaTestFiles::dir() + "/small.mp4"_s}}, 120000,
+                        dir);
 }
 
 } // namespace
@@ -81,102 +63,90 @@ class tst_SceneDetectCli : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void exitCodes_data();
-    void exitCodes();
-    void jsonNames_data();
-    void jsonNames();
+    void initTestCase()
+    {
+        VK_ENSURE_TEST_MEDIA();
+        QVERIFY(m_work.isValid());
+        // What FFmpeg would read in place of a name that looks like a protocol: 25 frames of another file.
+        QVERIFY(writeBytes(m_work.filePath("base.mp4"_s), mediaBytes("small.mp4")));
+    }
+    void exitCodes_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<int>("frames");
+        QTest::newRow("whole clip") << "whole.mp4"_s << mediaBytes("small.mp4") << 0 << 25;
+        QTest::newRow("sound only") << "tone.bin"_s << mediaBytes("tone.wav") << 2 << 0;
+        QTest::newRow("random bytes") << "random.bin"_s << randomBytes(4096) << 2 << 0;
+        // Every one of the 25 frames is listed but none decodes: no video to analyse.
+        QTest::newRow("no decodable frame")
+            << "dead.mp4"_s << mp4WithZeroedSamples(mediaBytes("small.mp4"), 0.0) << 2 << 0;
+        // The 750 frames are listed; about the second half cannot be read. The run stops part way, and
+        // a last scene that reached frame 750 would cover frames nobody saw.
+        QTest::newRow("unreadable from the middle on")
+            << "half.mp4"_s << mp4WithZeroedSamples(mediaBytes("long.mp4"), 0.5) << 1 << 0;
+        // FFmpeg would read "concat:base.mp4" as the protocol that joins files; the named file is what
+        // counts, random bytes or a clip of its own.
+        QTest::newRow("concat protocol, random bytes") << "concat:base.mp4"_s << randomBytes(2048) << 2 << 0;
+        QTest::newRow("concat protocol, a clip") << "concat:base.mp4"_s << mediaBytes("long.mp4") << 0 << 750;
+    }
+    void exitCodes()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, exitCode);
+        QVERIFY(!bytes.isEmpty() && writeBytes(m_work.filePath(name), bytes));
+        const VkProcessRun run = runShell(m_work.path(), "exec \"$0\" --json \"$NAME\""_s, name);
+        QVERIFY2(run.exitCode == exitCode, run.err.constData());
+        if (exitCode == 0) {
+            const QJsonObject result = QJsonDocument::fromJson(run.out).object();
+            QCOMPARE(result.value("file"_s).toString(), name);
+            QTEST(result.value("frameCount"_s).toInt(), "frames");
+        } else {
+            // A failure prints no result a script could take for one, and says why.
+            QVERIFY2(run.out.isEmpty(), run.out.constData());
+            QVERIFY(run.err.contains(name.toUtf8()));
+        }
+    }
+    void jsonNames_data()
+    {
+        QTest::addColumn<QString>("bytes");
+        QTest::addColumn<QString>("shown");
+        // The name's bytes, written for printf's %b (octal escapes), and the "file" value expected back:
+        // well-formed UTF-8 as it is, every other byte as U+FFFD.
+        QTest::newRow("UTF-8 e acute") << "caf\\0303\\0251.mp4"_s << QStringLiteral("caf\u00E9.mp4");
+        // A surrogate encoded as UTF-8 (CESU) and an overlong slash are not UTF-8: one U+FFFD per byte.
+        QTest::newRow("encoded surrogate")
+            << "s\\0355\\0240\\0200.mp4"_s << QStringLiteral("s\uFFFD\uFFFD\uFFFD.mp4");
+        QTest::newRow("cut sequence at the end")
+            << "clip.mp4\\0342\\0202"_s << QStringLiteral("clip.mp4\uFFFD\uFFFD");
+        QTest::newRow("quote, backslash, tab") << "a\"b\\\\c\\td.mp4"_s
+                                               << "a\"b\\c\td.mp4"_s;
+    }
+    void jsonNames()
+    {
+        QFETCH(QString, bytes);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        // The file is made by the same escapes, so that it holds exactly the bytes named.
+        const VkProcessRun run = runShell(
+            dir.path(),
+            "n=\"$(printf '%b' \"$NAME\")\" && cp \"$SMALL\" \"$n\" && exec \"$0\" --json \"$n\""_s, bytes);
+        QVERIFY2(run.exitCode == 0, run.err.constData());
+        QTextCodec::ConverterState state;
+        QTextCodec::codecForName("UTF-8")->toUnicode(run.out.constData(), run.out.size(), &state);
+        QVERIFY2(state.invalidChars == 0 && state.remainingChars == 0, run.out.toHex().constData());
+        QJsonParseError parseError;
+        const QJsonObject result = QJsonDocument::fromJson(run.out, &parseError).object();
+        QVERIFY2(parseError.error == QJsonParseError::NoError, qPrintable(parseError.errorString()));
+        QTEST(result.value("file"_s).toString(), "shown");
+        QCOMPARE(result.value("frameCount"_s).toInt(), 25);
+    }
 
 private:
     QTemporaryDir m_work;
 };
-
-void tst_SceneDetectCli::initTestCase()
-{
-    VK_ENSURE_TEST_MEDIA();
-    QVERIFY(m_work.isValid());
-    // What FFmpeg would read in place of a name that looks like a protocol: 25 frames of another file.
-    QVERIFY(writeBytes(m_work.filePath("base.mp4"_s), mediaBytes("small.mp4")));
-}
-
-void tst_SceneDetectCli::exitCodes_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<int>("exitCode");
-    QTest::addColumn<int>("frames");
-    QTest::newRow("whole clip") << "whole.mp4"_s << mediaBytes("small.mp4") << 0 << 25;
-    QTest::newRow("sound only") << "tone.bin"_s << mediaBytes("tone.wav") << 2 << 0;
-    QTest::newRow("random bytes") << "random.bin"_s << randomBytes(4096) << 2 << 0;
-    // Every one of the 25 frames is listed but none decodes: no video to analyse.
-    QTest::newRow("no decodable frame")
-        << "dead.mp4"_s << mp4WithZeroedSamples(mediaBytes("small.mp4"), 0.0) << 2 << 0;
-    // The 750 frames are listed; about the second half cannot be read. The run stops part way, and
-    // a last scene that reached frame 750 would cover frames nobody saw.
-    QTest::newRow("unreadable from the middle on")
-        << "half.mp4"_s << mp4WithZeroedSamples(mediaBytes("long.mp4"), 0.5) << 1 << 0;
-    // FFmpeg would read "concat:base.mp4" as the protocol that joins files, and "file:base.mp4" as
-    // base.mp4; the named file is what counts, random bytes or a clip of its own.
-    QTest::newRow("concat protocol, random bytes") << "concat:base.mp4"_s << randomBytes(2048) << 2 << 0;
-    QTest::newRow("file protocol, random bytes") << "file:base.mp4"_s << randomBytes(2048) << 2 << 0;
-    QTest::newRow("concat protocol, a clip") << "concat:base.mp4"_s << mediaBytes("long.mp4") << 0 << 750;
-}
-
-void tst_SceneDetectCli::exitCodes()
-{
-    QFETCH(QString, name);
-    QFETCH(QByteArray, bytes);
-    QFETCH(int, exitCode);
-    QVERIFY(!bytes.isEmpty() && writeBytes(m_work.filePath(name), bytes));
-    const Run run = runShell(m_work.path(), "exec \"$0\" --json \"$NAME\""_s, name);
-    QVERIFY2(run.exitCode == exitCode, run.err.constData());
-    if (exitCode == 0) {
-        const QJsonObject result = QJsonDocument::fromJson(run.out).object();
-        QCOMPARE(result.value("file"_s).toString(), name);
-        QTEST(result.value("frameCount"_s).toInt(), "frames");
-    } else {
-        // A failure prints no result a script could take for one, and says why.
-        QVERIFY2(run.out.isEmpty(), run.out.constData());
-        QVERIFY(run.err.contains(name.toUtf8()));
-    }
-}
-
-void tst_SceneDetectCli::jsonNames_data()
-{
-    QTest::addColumn<QString>("bytes");
-    QTest::addColumn<QString>("shown");
-    // The name's bytes, written for printf's %b (octal escapes), and the "file" value expected back:
-    // well-formed UTF-8 as it is, every other byte as U+FFFD.
-    QTest::newRow("Latin-1 e acute") << "caf\\0351.mp4"_s << QStringLiteral("caf\uFFFD.mp4");
-    QTest::newRow("UTF-8 e acute") << "caf\\0303\\0251.mp4"_s << QStringLiteral("caf\u00E9.mp4");
-    // A surrogate encoded as UTF-8 (CESU) and an overlong slash are not UTF-8: one U+FFFD per byte.
-    QTest::newRow("encoded surrogate")
-        << "s\\0355\\0240\\0200.mp4"_s << QStringLiteral("s\uFFFD\uFFFD\uFFFD.mp4");
-    QTest::newRow("cut sequence at the end")
-        << "clip.mp4\\0342\\0202"_s << QStringLiteral("clip.mp4\uFFFD\uFFFD");
-    QTest::newRow("quote, backslash, tab") << "a\"b\\\\c\\td.mp4"_s
-                                           << "a\"b\\c\td.mp4"_s;
-}
-
-void tst_SceneDetectCli::jsonNames()
-{
-    QFETCH(QString, bytes);
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    // The file is made by the same escapes, so that it holds exactly the bytes named.
-    const Run run = runShell(
-        dir.path(), "n=\"$(printf '%b' \"$NAME\")\" && cp \"$SMALL\" \"$n\" && exec \"$0\" --json \"$n\""_s,
-        bytes);
-    QVERIFY2(run.exitCode == 0, run.err.constData());
-    QTextCodec::ConverterState state;
-    QTextCodec::codecForName("UTF-8")->toUnicode(run.out.constData(), run.out.size(), &state);
-    QVERIFY2(state.invalidChars == 0 && state.remainingChars == 0, run.out.toHex().constData());
-    QJsonParseError parseError;
-    const QJsonObject result = QJsonDocument::fromJson(run.out, &parseError).object();
-    QVERIFY2(parseError.error == QJsonParseError::NoError, qPrintable(parseError.errorString()));
-    QTEST(result.value("file"_s).toString(), "shown");
-    QCOMPARE(result.value("frameCount"_s).toInt(), 25);
-}
 
 QTEST_GUILESS_MAIN(tst_SceneDetectCli)
 #include "tst_scenedetect_cli.moc"

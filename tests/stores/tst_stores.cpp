@@ -3,6 +3,7 @@
 // several editor processes writing at once. Every operation that could hang or is run under a limit
 // runs in a child process: this program started again with "--child <operation> ...".
 #include <projectsetting/VkProjectSettingPresenter.h>
+#include <startup/VkStartupDlg.h>
 #include <vkappsettings/VSettings.h>
 #include <vkappsettings/VkAppSettings.h>
 #include <vkappsettings/VkGeneralSetting.h>
@@ -18,12 +19,12 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QRandomGenerator>
 #include <QSet>
 
 #include "VkTestFiles.h"
 #include "VkTestMain.h"
+#include "VkTestProcess.h"
 
 #include <cerrno>
 #include <csignal>
@@ -113,6 +114,9 @@ QString childOperation(const QStringList& args)
         for (VkProjectRecentInfo* record : records)
             pictures += IVkProject::getThumbnail(record->getPath()).isNull() ? 0 : 1;
         return QStringLiteral("ok %1 listed, %2 pictures").arg(records.size()).arg(pictures);
+    } else if (op == "startup-window"_s) {
+        VkStartupDlg dialog(nullptr);
+        ok = true;
     } else if (op == "open"_s) {
         ok = IVkProjectManager::getInstance()->openProject(args.value(1), &error);
     } else if (op == "media"_s) {
@@ -141,27 +145,18 @@ int runChild(int argc, char** argv)
 
 QProcess* startChild(const QString& home, const QStringList& args, bool sizeLimit = false)
 {
-    auto* process = new QProcess;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("VK_HOME"_s, home);
-    if (sizeLimit)
-        env.insert("VK_FSIZE_LIMIT"_s, QString::number(kFileSizeLimit));
-    process->setProcessEnvironment(env);
-    process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process->start(QCoreApplication::applicationFilePath(), QStringList{"--child"_s} + args);
-    return process;
+    return vkStartProcess(
+        QCoreApplication::applicationFilePath(), QStringList{"--child"_s} + args,
+        {{"VK_HOME"_s, home}, {"VK_FSIZE_LIMIT"_s, sizeLimit ? QString::number(kFileSizeLimit) : QString()}});
 }
 
 // The child's line; empty when it hung, the failure being tested for (it is ended so the suite goes on).
 QString finishChild(QProcess* process)
 {
-    const std::unique_ptr<QProcess> owned(process);
-    if (!process->waitForFinished(kChildTimeoutMs)) {
-        process->kill();
-        process->waitForFinished();
-        return QString();
-    }
-    return QString::fromUtf8(process->readAllStandardOutput()).trimmed();
+    const VkProcessRun run = vkFinishProcess(process, kChildTimeoutMs);
+    if (!run.err.isEmpty())
+        qWarning("child: %s", run.err.constData());
+    return QString::fromUtf8(run.out).trimmed();
 }
 
 QStringList strayFiles(const QString& folder)
@@ -192,314 +187,287 @@ class tst_Stores : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void cleanupTestCase();
-    void init();
-    void fullDisk_data();
-    void fullDisk();
-    void specialFiles_data();
-    void specialFiles();
-    void damagedStoreKeptAside_data();
-    void damagedStoreKeptAside();
-    void concurrentAdds();
-    void timelineNotAnObject_data();
-    void timelineNotAnObject();
-    void recentNameKept_data();
-    void recentNameKept();
+    void initTestCase()
+    {
+        QVERIFY(m_scratch.isValid());
+        m_fullFolder = m_scratch.filePath("full"_s);
+        QVERIFY(QDir().mkpath(m_fullFolder));
+        // Root in a container may or may not be allowed to mount; without it, a size limit stands in.
+        // VK_TEST_NO_TMPFS forces the size limit where a mount would work.
+        m_tmpfs = !qEnvironmentVariableIsSet("VK_TEST_NO_TMPFS") &&
+                  ::mount("tmpfs", QFile::encodeName(m_fullFolder).constData(), "tmpfs", MS_NOSUID | MS_NODEV,
+                          "size=256k,mode=0700") == 0;
+        qInfo("Full file system: %s", m_tmpfs ? "a 256 KB tmpfs" : "RLIMIT_FSIZE in the child processes");
+    }
+    void cleanupTestCase()
+    {
+        if (m_tmpfs)
+            ::umount2(QFile::encodeName(m_fullFolder).constData(), MNT_DETACH);
+    }
+    void init()
+    {
+        clearFolder(home());
+        clearFolder(m_fullFolder);
+        IVkProjectRecentManager::getInstance()->reload();
+        VkConfig::Instance().Reload();
+    }
+    void fullDisk_data()
+    {
+        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QStringList>("args"); // the child's operation; "%1" stands for the store's path
+        QTest::addColumn<int>("freePages");
+        QJsonArray recent;
+        for (int i = 0; i < 20; ++i)
+            recent.append(
+                QJsonObject{{"name"_s, QStringLiteral("Project %1").arg(i)},
+                            {"path"_s, QDir(m_fullFolder).filePath(QStringLiteral("p%1.vkproj").arg(i))}});
+        const QString newProject = QDir(m_fullFolder).filePath("new.vkproj"_s);
+        // One free page takes the lock file, so that the failing write is the store's own.
+        QTest::newRow("project save")
+            << "film.vkproj"_s << projectBytes() << QStringList{"project"_s, "%1"_s} << 1;
+        QTest::newRow("recent list") << "recent.json"_s << QJsonDocument(recent).toJson()
+                                     << QStringList{"recent"_s, newProject, "New"_s} << 1;
+        QTest::newRow("events.jsonl append")
+            << "events.jsonl"_s << QByteArray("{\"event\":\"earlier\",\"properties\":[]}\n").repeated(10)
+            << QStringList{"event"_s} << 0;
+        QTest::newRow("config.ini") << "config.ini"_s << QByteArray("[ColorSpace]\nGpuTipsNoNeedShow=true\n")
+                                    << QStringList{"config"_s} << 1;
+        // Another program's long value makes the new file larger than the limit.
+        QTest::newRow("settings.ini") << "settings.ini"_s
+                                      << "[Export]\nLastFolder=/" + QByteArray(kLongText, 'd') +
+                                             "\n[General]\nMediaMatchProjShow=false\n"
+                                      << QStringList{"settings"_s} << 1;
+    }
+    void fullDisk()
+    {
+        QFETCH(QString, fileName);
+        QFETCH(QByteArray, before);
+        QFETCH(QStringList, args);
+        QFETCH(int, freePages);
+        const QString path = QDir(m_fullFolder).filePath(fileName);
+        args.replaceInStrings("%1"_s, path);
+        QVERIFY(writeBytes(path, before));
+        if (m_tmpfs)
+            QVERIFY(fillDisk(freePages));
+
+        const QString output = finishChild(startChild(m_fullFolder, args, !m_tmpfs));
+        // The failure is reported, and it is the disk's (not a lock or a read going wrong first).
+        QVERIFY2(output.startsWith("error: "_s), qPrintable(output));
+        QVERIFY2(output.contains(QString::fromLocal8Bit(std::strerror(m_tmpfs ? ENOSPC : EFBIG))),
+                 qPrintable(output));
+        // The old file, byte for byte, and nothing left behind.
+        QCOMPARE(readBytes(path), before);
+        QCOMPARE(strayFiles(m_fullFolder), QStringList());
+    }
+    void specialFiles_data()
+    {
+        QTest::addColumn<QString>("special"); // the file made a FIFO, or /dev/zero ("listed": two projects)
+        QTest::addColumn<bool>("fifo");
+        QTest::addColumn<QString>("op");
+        QTest::addColumn<QString>("expected"); // how the child's line starts; empty: it hung
+        const auto row = [](const char* name, const char* special, bool fifo, const char* op,
+                            const char* expected) {
+            QTest::newRow(name) << QString::fromLatin1(special) << fifo << QString::fromLatin1(op)
+                                << QString::fromLatin1(expected);
+        };
+        row("fifo and /dev/zero listed in recent.json", "listed", true, "list-recent",
+            "ok 2 listed, 0 pictures");
+        row("fifo and /dev/zero listed: startup window", "listed", true, "startup-window", "ok");
+        row("recent.json is a fifo: read", "recent.json", true, "list-recent", "ok 0 listed, 0 pictures");
+        row("recent.json is a fifo: add", "recent.json", true, "recent", "error: ");
+        row("open a fifo", "film.vkproj", true, "open", "error: ");
+        row("open /dev/zero", "film.vkproj", false, "open", "error: ");
+        row("fifo media record", "still.png.vkmeta.json", true, "media", "ok");
+        row("/dev/zero media record", "still.png.vkmeta.json", false, "media", "ok");
+    }
+    void specialFiles()
+    {
+        QFETCH(QString, special);
+        QFETCH(bool, fifo);
+        QFETCH(QString, op);
+        QFETCH(QString, expected);
+        const auto make = [](const QString& path, bool asFifo) {
+            return asFifo ? ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0
+                          : QFile::link("/dev/zero"_s, path);
+        };
+        QImage picture(32, 16, QImage::Format_RGB32);
+        picture.fill(Qt::darkCyan);
+        QVERIFY(picture.save(vkHomeFile("still.png"_s)));
+        QString target = vkHomeFile("film.vkproj"_s);
+        if (special == "listed"_s) {
+            const QString zero = vkHomeFile("zero.vkproj"_s);
+            QVERIFY(make(target, true) && make(zero, false));
+            const QJsonArray listed{QJsonObject{{"name"_s, "Pipe"_s}, {"path"_s, target}},
+                                    QJsonObject{{"name"_s, "Zero"_s}, {"path"_s, zero}}};
+            QVERIFY(writeBytes(vkHomeFile("recent.json"_s), QJsonDocument(listed).toJson()));
+        } else {
+            QVERIFY(make(vkHomeFile(special), fifo));
+            if (special.startsWith("still"_s))
+                target = vkHomeFile("still.png"_s);
+        }
+
+        const QString output = finishChild(startChild(home(), QStringList{op, target, "Name"_s}));
+        QVERIFY2(!output.isEmpty() && output.startsWith(expected), qPrintable(output));
+        // A special recent.json is refused, not replaced by a regular file.
+        struct stat info;
+        QVERIFY(special != "recent.json"_s ||
+                (::stat(QFile::encodeName(vkHomeFile("recent.json"_s)).constData(), &info) == 0 &&
+                 S_ISFIFO(info.st_mode)));
+    }
+    void damagedStoreKeptAside_data()
+    {
+        QTest::addColumn<QString>("store");
+        QTest::addColumn<QByteArray>("contents");
+        const QString recent = "recent.json"_s;
+        QTest::newRow("recent: truncated")
+            << recent << QByteArray("[{\"name\": \"A\", \"path\": \"/p/a.vkproj\", \"createTi");
+        QTest::newRow("recent: object instead of a list")
+            << recent << QByteArray("{\"name\": \"A\", \"path\": \"/p/a.vkproj\"}");
+        QTest::newRow("recent: empty") << recent << QByteArray();
+        QByteArray huge = "[" + QByteArray("{\"name\": \"A\", \"path\": \"/p/a.vkproj\"},").repeated(120000);
+        QTest::newRow("recent: over 4 MB")
+            << recent << huge.append("{\"name\": \"B\", \"path\": \"/p/b.vkproj\"}]");
+        QTest::newRow("config.ini: binary")
+            << "config.ini"_s << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR binary", 24);
+    }
+    // Reading a damaged store reports it and changes nothing; the next write sets the old bytes aside
+    // under a name that the error gives, and writes the new contents alone.
+    void damagedStoreKeptAside()
+    {
+        QFETCH(QString, store);
+        QFETCH(QByteArray, contents);
+        const QString path = vkHomeFile(store);
+        QVERIFY(writeBytes(path, contents));
+        QString error;
+        if (store == "config.ini"_s) {
+            VkConfig::Instance().Reload();
+            VkConfig::Instance().SetHdrEnabled(true);
+            QVERIFY(VkConfig::Instance().IsWritable());
+            error = VkConfig::Instance().LastError();
+            VkConfig::Instance().Reload();
+            QVERIFY(VkConfig::Instance().IsHdrEnabled());
+        } else {
+            IVkProjectRecentManager* manager = IVkProjectRecentManager::getInstance();
+            QVERIFY(manager->getRecentProjects(IVkProjectRecentManager::RecentAll).isEmpty());
+            QVERIFY(!manager->lastError().isEmpty());
+            QCOMPARE(readBytes(path), contents);
+            QVERIFY2(manager->addProject("/p/new.vkproj"_s, "New"_s, &error), qPrintable(error));
+            error = manager->lastError();
+            const QJsonArray written = QJsonDocument::fromJson(readBytes(path)).array();
+            QCOMPARE(written.size(), 1);
+            QCOMPARE(written.at(0).toObject().value("name"_s).toString(), "New"_s);
+        }
+        const QStringList aside = QDir(home()).entryList(QStringList{store + ".broken-*"_s});
+        QCOMPARE(aside.size(), 1);
+        QCOMPARE(readBytes(vkHomeFile(aside.first())), contents);
+        QVERIFY2(error.contains(aside.first()), qPrintable(error));
+    }
+    void concurrentAdds()
+    {
+        // Five editors add nine projects each, all at once: all 45 must be listed.
+        QList<QProcess*> children;
+        for (int p = 0; p < 5; ++p)
+            children << startChild(home(),
+                                   QStringList{"add-many"_s, QStringLiteral("/p/editor%1").arg(p), "9"_s});
+        for (QProcess* child : children)
+            QCOMPARE(finishChild(child), "ok"_s);
+        QSet<QString> paths;
+        for (const QJsonValue& entry :
+             QJsonDocument::fromJson(readBytes(vkHomeFile("recent.json"_s))).array())
+            paths.insert(entry.toObject().value("path"_s).toString());
+        QCOMPARE(paths.size(), 5 * 9);
+        QCOMPARE(strayFiles(home()), QStringList());
+    }
+    void timelineNotAnObject_data()
+    {
+        QTest::addColumn<QByteArray>("timeline");
+        QTest::newRow("text") << QByteArray("\"edited elsewhere\"");
+        QTest::newRow("list") << QByteArray("[30000, 1001]");
+    }
+    void timelineNotAnObject()
+    {
+        QFETCH(QByteArray, timeline);
+        const QString path = vkHomeFile("film.vkproj"_s);
+        QVERIFY(writeBytes(path, projectBytes()));
+        QString error;
+        QVERIFY2(IVkProjectManager::getInstance()->openProject(path, &error), qPrintable(error));
+        // Another program leaves "timeline" as something other than an object; then OK is pressed.
+        const QByteArray damaged =
+            "{\"format\": \"vkproject\", \"version\": 1, \"timeline\": " + timeline + "}";
+        QVERIFY(writeBytes(path, damaged));
+        VkProjectSettingPresenter presenter;
+        presenter.SetRatio(2);
+        presenter.Save();
+        QCOMPARE(readBytes(path), damaged);
+        const QString reported = IVkProjectManager::getInstance()->currentProject()->lastWriteError();
+        QVERIFY2(reported.contains("\"timeline\""_s), qPrintable(reported));
+        // Opened as it is, such a file is refused as a damaged "config" is.
+        QVERIFY(!IVkProjectManager::getInstance()->openProject(path, &error));
+        QVERIFY2(error.contains("\"timeline\""_s), qPrintable(error));
+    }
+    void recentNameKept_data()
+    {
+        QTest::addColumn<QString>("listedName");
+        QTest::addColumn<QString>("ownName");
+        QTest::addColumn<QString>("expected");
+        // First: a later row would find the path among the records the list dropped, another branch.
+        QTest::newRow("not listed, no name") << QString() << QString() << "wedding-highlights"_s;
+        QTest::newRow("listed, no name of its own")
+            << "Wedding Highlights"_s << QString() << "Wedding Highlights"_s;
+        QTest::newRow("listed, a name of its own") << "Wedding Highlights"_s
+                                                   << "Wedding Final"_s
+                                                   << "Wedding Final"_s;
+        QTest::newRow("not listed, a name of its own") << QString() << "Wedding Final"_s
+                                                       << "Wedding Final"_s;
+    }
+    // Opening a project lists it under its own name, else the listed one, else its file's base name, in
+    // memory and in the store.
+    void recentNameKept()
+    {
+        QFETCH(QString, listedName);
+        QFETCH(QString, ownName);
+        QFETCH(QString, expected);
+        const QString path = vkHomeFile("wedding-highlights.vkproj"_s);
+        QVERIFY(writeBytes(path, projectBytes(ownName)));
+        QJsonArray entries;
+        if (!listedName.isEmpty())
+            entries.append(QJsonObject{
+                {"name"_s, listedName}, {"path"_s, path}, {"createTime"_s, 5}, {"modifyTime"_s, 6}});
+        QVERIFY(writeBytes(vkHomeFile("recent.json"_s), QJsonDocument(entries).toJson()));
+
+        QString error;
+        QVERIFY2(IVkProjectManager::getInstance()->openProject(path, &error), qPrintable(error));
+        const QList<VkProjectRecentInfo*> records =
+            IVkProjectRecentManager::getInstance()->getRecentProjects(IVkProjectRecentManager::RecentAll);
+        QCOMPARE(records.size(), 1);
+        QCOMPARE(records.first()->getName(), expected);
+        const QJsonArray stored = QJsonDocument::fromJson(readBytes(vkHomeFile("recent.json"_s))).array();
+        QCOMPARE(stored.at(0).toObject().value("name"_s).toString(), expected);
+    }
 
 private:
     // Fills the tmpfs so that exactly freePages pages stay free.
-    bool fillDisk(int freePages);
+    bool fillDisk(int freePages)
+    {
+        const QByteArray filler = QFile::encodeName(QDir(m_fullFolder).filePath("zz-filler"_s));
+        const int fd = ::open(filler.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        if (fd < 0)
+            return false;
+        const QByteArray chunk(64 * 1024, 'f');
+        off_t size = 0;
+        ssize_t n = 0;
+        while ((n = ::write(fd, chunk.constData(), size_t(chunk.size()))) > 0 || (n < 0 && errno == EINTR))
+            size += std::max<ssize_t>(n, 0);
+        const bool ok = errno == ENOSPC && ::ftruncate(fd, size - off_t(freePages) * kTmpfsPage) == 0;
+        ::close(fd);
+        return ok;
+    }
 
     QTemporaryDir m_scratch;
     QString m_fullFolder; // the folder whose file system gets full
     bool m_tmpfs = false;
 };
-
-void tst_Stores::initTestCase()
-{
-    QVERIFY(m_scratch.isValid());
-    m_fullFolder = m_scratch.filePath("full"_s);
-    QVERIFY(QDir().mkpath(m_fullFolder));
-    // Root in a container may or may not be allowed to mount; without it, a size limit stands in.
-    // VK_TEST_NO_TMPFS forces the size limit where a mount would work.
-    m_tmpfs = !qEnvironmentVariableIsSet("VK_TEST_NO_TMPFS") &&
-              ::mount("tmpfs", QFile::encodeName(m_fullFolder).constData(), "tmpfs", MS_NOSUID | MS_NODEV,
-                      "size=256k,mode=0700") == 0;
-    qInfo("Full file system: %s", m_tmpfs ? "a 256 KB tmpfs" : "RLIMIT_FSIZE in the child processes");
-}
-
-void tst_Stores::cleanupTestCase()
-{
-    if (m_tmpfs)
-        ::umount2(QFile::encodeName(m_fullFolder).constData(), MNT_DETACH);
-}
-
-void tst_Stores::init()
-{
-    clearFolder(home());
-    clearFolder(m_fullFolder);
-    IVkProjectRecentManager::getInstance()->reload();
-    VkConfig::Instance().Reload();
-}
-
-bool tst_Stores::fillDisk(int freePages)
-{
-    const QByteArray filler = QFile::encodeName(QDir(m_fullFolder).filePath("zz-filler"_s));
-    const int fd = ::open(filler.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    if (fd < 0)
-        return false;
-    const QByteArray chunk(64 * 1024, 'f');
-    off_t size = 0;
-    ssize_t n = 0;
-    while ((n = ::write(fd, chunk.constData(), size_t(chunk.size()))) > 0 || (n < 0 && errno == EINTR))
-        size += std::max<ssize_t>(n, 0);
-    const bool ok = errno == ENOSPC && ::ftruncate(fd, size - off_t(freePages) * kTmpfsPage) == 0;
-    ::close(fd);
-    return ok;
-}
-
-void tst_Stores::fullDisk_data()
-{
-    QTest::addColumn<QString>("fileName");
-    QTest::addColumn<QByteArray>("before");
-    QTest::addColumn<QStringList>("args"); // the child's operation; "%1" stands for the store's path
-    QTest::addColumn<int>("freePages");
-    QJsonArray recent;
-    for (int i = 0; i < 20; ++i)
-        recent.append(
-            QJsonObject{{"name"_s, QStringLiteral("Project %1").arg(i)},
-                        {"path"_s, QDir(m_fullFolder).filePath(QStringLiteral("p%1.vkproj").arg(i))}});
-    const QString newProject = QDir(m_fullFolder).filePath("new.vkproj"_s);
-    // One free page takes the lock file, so that the failing write is the store's own.
-    QTest::newRow("project save") << "film.vkproj"_s << projectBytes() << QStringList{"project"_s, "%1"_s}
-                                  << 1;
-    QTest::newRow("recent list") << "recent.json"_s << QJsonDocument(recent).toJson()
-                                 << QStringList{"recent"_s, newProject, "New"_s} << 1;
-    QTest::newRow("events.jsonl append")
-        << "events.jsonl"_s << QByteArray("{\"event\":\"earlier\",\"properties\":[]}\n").repeated(10)
-        << QStringList{"event"_s} << 0;
-    QTest::newRow("config.ini") << "config.ini"_s << QByteArray("[ColorSpace]\nGpuTipsNoNeedShow=true\n")
-                                << QStringList{"config"_s} << 1;
-    // Another program's long value makes the new file larger than the limit.
-    QTest::newRow("settings.ini") << "settings.ini"_s
-                                  << "[Export]\nLastFolder=/" + QByteArray(kLongText, 'd') +
-                                         "\n[General]\nMediaMatchProjShow=false\n"
-                                  << QStringList{"settings"_s} << 1;
-}
-
-void tst_Stores::fullDisk()
-{
-    QFETCH(QString, fileName);
-    QFETCH(QByteArray, before);
-    QFETCH(QStringList, args);
-    QFETCH(int, freePages);
-    const QString path = QDir(m_fullFolder).filePath(fileName);
-    args.replaceInStrings("%1"_s, path);
-    QVERIFY(writeBytes(path, before));
-    if (m_tmpfs)
-        QVERIFY(fillDisk(freePages));
-
-    const QString output = finishChild(startChild(m_fullFolder, args, !m_tmpfs));
-    // The failure is reported, and it is the disk's (not a lock or a read going wrong first).
-    QVERIFY2(output.startsWith("error: "_s), qPrintable(output));
-    QVERIFY2(output.contains(QString::fromLocal8Bit(std::strerror(m_tmpfs ? ENOSPC : EFBIG))),
-             qPrintable(output));
-    // The old file, byte for byte, and nothing left behind.
-    QCOMPARE(readBytes(path), before);
-    QCOMPARE(strayFiles(m_fullFolder), QStringList());
-}
-
-void tst_Stores::specialFiles_data()
-{
-    QTest::addColumn<QString>("special"); // the file made a FIFO, or /dev/zero ("listed": two projects)
-    QTest::addColumn<bool>("fifo");
-    QTest::addColumn<QString>("op");
-    QTest::addColumn<QString>("expected"); // how the child's line starts; empty: it hung
-    const auto row = [](const char* name, const char* special, bool fifo, const char* op,
-                        const char* expected) {
-        QTest::newRow(name) << QString::fromLatin1(special) << fifo << QString::fromLatin1(op)
-                            << QString::fromLatin1(expected);
-    };
-    row("fifo and /dev/zero listed in recent.json", "listed", true, "list-recent", "ok 2 listed, 0 pictures");
-    row("recent.json is a fifo: read", "recent.json", true, "list-recent", "ok 0 listed, 0 pictures");
-    row("recent.json is a fifo: add", "recent.json", true, "recent", "error: ");
-    row("open a fifo", "film.vkproj", true, "open", "error: ");
-    row("open /dev/zero", "film.vkproj", false, "open", "error: ");
-    row("fifo media record", "still.png.vkmeta.json", true, "media", "ok");
-    row("/dev/zero media record", "still.png.vkmeta.json", false, "media", "ok");
-}
-
-void tst_Stores::specialFiles()
-{
-    QFETCH(QString, special);
-    QFETCH(bool, fifo);
-    QFETCH(QString, op);
-    QFETCH(QString, expected);
-    const auto make = [](const QString& path, bool asFifo) {
-        return asFifo ? ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0
-                      : QFile::link("/dev/zero"_s, path);
-    };
-    QImage picture(32, 16, QImage::Format_RGB32);
-    picture.fill(Qt::darkCyan);
-    QVERIFY(picture.save(vkHomeFile("still.png"_s)));
-    QString target = vkHomeFile("film.vkproj"_s);
-    if (special == "listed"_s) {
-        const QString zero = vkHomeFile("zero.vkproj"_s);
-        QVERIFY(make(target, true) && make(zero, false));
-        const QJsonArray listed{QJsonObject{{"name"_s, "Pipe"_s}, {"path"_s, target}},
-                                QJsonObject{{"name"_s, "Zero"_s}, {"path"_s, zero}}};
-        QVERIFY(writeBytes(vkHomeFile("recent.json"_s), QJsonDocument(listed).toJson()));
-    } else {
-        QVERIFY(make(vkHomeFile(special), fifo));
-        if (special.startsWith("still"_s))
-            target = vkHomeFile("still.png"_s);
-    }
-
-    const QString output = finishChild(startChild(home(), QStringList{op, target, "Name"_s}));
-    QVERIFY2(!output.isEmpty() && output.startsWith(expected), qPrintable(output));
-    // A special recent.json is refused, not replaced by a regular file.
-    struct stat info;
-    QVERIFY(special != "recent.json"_s ||
-            (::stat(QFile::encodeName(vkHomeFile("recent.json"_s)).constData(), &info) == 0 &&
-             S_ISFIFO(info.st_mode)));
-}
-
-void tst_Stores::damagedStoreKeptAside_data()
-{
-    QTest::addColumn<QString>("store");
-    QTest::addColumn<QByteArray>("contents");
-    const QString recent = "recent.json"_s;
-    QTest::newRow("recent: truncated")
-        << recent << QByteArray(R"([{"name": "A", "path": "/p/a.vkproj", "createTi)");
-    QTest::newRow("recent: trailing garbage")
-        << recent << QByteArray(R"([{"name": "A", "path": "/p/a.vkproj"}] <<<)");
-    QTest::newRow("recent: object instead of a list")
-        << recent << QByteArray(R"({"name": "A", "path": "/p/a.vkproj"})");
-    QTest::newRow("recent: latin-1") << recent
-                                     << QByteArray(
-                                            "[{\"name\": \"Caf\xe9\", \"path\": \"/p/caf\xe9.vkproj\"}]");
-    QTest::newRow("recent: empty") << recent << QByteArray();
-    QByteArray huge = "[" + QByteArray(R"({"name": "A", "path": "/p/a.vkproj"},)").repeated(120000);
-    QTest::newRow("recent: over 4 MB") << recent << huge.append(R"({"name": "B", "path": "/p/b.vkproj"}])");
-    QTest::newRow("config.ini: binary")
-        << "config.ini"_s << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR binary", 24);
-}
-
-// Reading a damaged store reports it and changes nothing; the next write sets the old bytes aside
-// under a name that the error gives, and writes the new contents alone.
-void tst_Stores::damagedStoreKeptAside()
-{
-    QFETCH(QString, store);
-    QFETCH(QByteArray, contents);
-    const QString path = vkHomeFile(store);
-    QVERIFY(writeBytes(path, contents));
-    QString error;
-    if (store == "config.ini"_s) {
-        VkConfig::Instance().Reload();
-        VkConfig::Instance().SetHdrEnabled(true);
-        QVERIFY(VkConfig::Instance().IsWritable());
-        error = VkConfig::Instance().LastError();
-        VkConfig::Instance().Reload();
-        QVERIFY(VkConfig::Instance().IsHdrEnabled());
-    } else {
-        IVkProjectRecentManager* manager = IVkProjectRecentManager::getInstance();
-        QVERIFY(manager->getRecentProjects(IVkProjectRecentManager::RecentAll).isEmpty());
-        QVERIFY(!manager->lastError().isEmpty());
-        QCOMPARE(readBytes(path), contents);
-        QVERIFY2(manager->addProject("/p/new.vkproj"_s, "New"_s, &error), qPrintable(error));
-        error = manager->lastError();
-        const QJsonArray written = QJsonDocument::fromJson(readBytes(path)).array();
-        QCOMPARE(written.size(), 1);
-        QCOMPARE(written.at(0).toObject().value("name"_s).toString(), "New"_s);
-    }
-    const QStringList aside = QDir(home()).entryList(QStringList{store + ".broken-*"_s});
-    QCOMPARE(aside.size(), 1);
-    QCOMPARE(readBytes(vkHomeFile(aside.first())), contents);
-    QVERIFY2(error.contains(aside.first()), qPrintable(error));
-}
-
-void tst_Stores::concurrentAdds()
-{
-    // Five editors add nine projects each, all at once: all 45 must be listed.
-    QList<QProcess*> children;
-    for (int p = 0; p < 5; ++p)
-        children << startChild(home(),
-                               QStringList{"add-many"_s, QStringLiteral("/p/editor%1").arg(p), "9"_s});
-    for (QProcess* child : children)
-        QCOMPARE(finishChild(child), "ok"_s);
-    QSet<QString> paths;
-    for (const QJsonValue& entry : QJsonDocument::fromJson(readBytes(vkHomeFile("recent.json"_s))).array())
-        paths.insert(entry.toObject().value("path"_s).toString());
-    QCOMPARE(paths.size(), 5 * 9);
-    QCOMPARE(strayFiles(home()), QStringList());
-}
-
-void tst_Stores::timelineNotAnObject_data()
-{
-    QTest::addColumn<QByteArray>("timeline");
-    QTest::newRow("text") << QByteArray(R"("edited elsewhere")");
-    QTest::newRow("list") << QByteArray("[30000, 1001]");
-}
-
-void tst_Stores::timelineNotAnObject()
-{
-    QFETCH(QByteArray, timeline);
-    const QString path = vkHomeFile("film.vkproj"_s);
-    QVERIFY(writeBytes(path, projectBytes()));
-    QString error;
-    QVERIFY2(IVkProjectManager::getInstance()->openProject(path, &error), qPrintable(error));
-    // Another program leaves "timeline" as something other than an object; then OK is pressed.
-    const QByteArray damaged = R"({"format": "vkproject", "version": 1, "timeline": )" + timeline + "}";
-    QVERIFY(writeBytes(path, damaged));
-    VkProjectSettingPresenter presenter;
-    presenter.SetRatio(2);
-    presenter.Save();
-    QCOMPARE(readBytes(path), damaged);
-    const QString reported = IVkProjectManager::getInstance()->currentProject()->lastWriteError();
-    QVERIFY2(reported.contains("\"timeline\""_s), qPrintable(reported));
-    // Opened as it is, such a file is refused as a damaged "config" is.
-    QVERIFY(!IVkProjectManager::getInstance()->openProject(path, &error));
-    QVERIFY2(error.contains("\"timeline\""_s), qPrintable(error));
-}
-
-void tst_Stores::recentNameKept_data()
-{
-    QTest::addColumn<QString>("listedName");
-    QTest::addColumn<QString>("ownName");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("listed, no name of its own")
-        << "Wedding Highlights"_s << QString() << "Wedding Highlights"_s;
-    QTest::newRow("listed, a name of its own") << "Wedding Highlights"_s
-                                               << "Wedding Final"_s
-                                               << "Wedding Final"_s;
-    QTest::newRow("not listed, a name of its own") << QString() << "Wedding Final"_s
-                                                   << "Wedding Final"_s;
-}
-
-// Opening a project lists it under its own name, else the listed one, in memory and in the store.
-void tst_Stores::recentNameKept()
-{
-    QFETCH(QString, listedName);
-    QFETCH(QString, ownName);
-    QFETCH(QString, expected);
-    const QString path = vkHomeFile("wedding-highlights.vkproj"_s);
-    QVERIFY(writeBytes(path, projectBytes(ownName)));
-    QJsonArray entries;
-    if (!listedName.isEmpty())
-        entries.append(
-            QJsonObject{{"name"_s, listedName}, {"path"_s, path}, {"createTime"_s, 5}, {"modifyTime"_s, 6}});
-    QVERIFY(writeBytes(vkHomeFile("recent.json"_s), QJsonDocument(entries).toJson()));
-
-    QString error;
-    QVERIFY2(IVkProjectManager::getInstance()->openProject(path, &error), qPrintable(error));
-    const QList<VkProjectRecentInfo*> records =
-        IVkProjectRecentManager::getInstance()->getRecentProjects(IVkProjectRecentManager::RecentAll);
-    QCOMPARE(records.size(), 1);
-    QCOMPARE(records.first()->getName(), expected);
-    const QJsonArray stored = QJsonDocument::fromJson(readBytes(vkHomeFile("recent.json"_s))).array();
-    QCOMPARE(stored.at(0).toObject().value("name"_s).toString(), expected);
-}
 
 int main(int argc, char** argv)
 {

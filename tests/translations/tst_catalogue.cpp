@@ -1,7 +1,7 @@
 #include "VkTestMain.h"
+#include "VkTestProcess.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
@@ -87,85 +87,75 @@ class TestCatalogue : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void catalogueMatchesTheSources();
-    void everyMessageIsFinishedAndFits_data();
-    void everyMessageIsFinishedAndFits();
+    void initTestCase()
+    {
+        QString error;
+        m_german = readCatalogue(QStringLiteral(VK_GERMAN_TS), &error);
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+        // Guards the other checks against passing on a catalogue that lost its messages.
+        QVERIFY2(m_german.size() > 50, qPrintable(QString::number(m_german.size())));
+        QVERIFY(m_compiled.load(QStringLiteral(":/translations/vkpopupdialog_de.qm")));
+    }
+    // lupdate run over the sources now finds exactly the messages of the committed catalogue: a text
+    // added or changed in the code without running vk-lupdate fails here, and so does a stale entry.
+    void catalogueMatchesTheSources()
+    {
+        QTemporaryDir scratch;
+        QVERIFY(scratch.isValid());
+        const QString fresh = scratch.filePath(QStringLiteral("vkpopupdialog_de.ts"));
+        QStringList arguments =
+            QStringLiteral(VK_LUPDATE_OPTIONS).split(QLatin1Char('|'), Qt::SkipEmptyParts);
+        arguments << QStringLiteral("-recursive")
+                  << QStringLiteral(VK_LUPDATE_DIRS).split(QLatin1Char('|'), Qt::SkipEmptyParts)
+                  << QStringLiteral("-ts") << fresh;
+        const VkProcessRun lupdate =
+            vkRunProcess(QStringLiteral(VK_LUPDATE), arguments, {}, -1, QStringLiteral(VK_SOURCE_ROOT));
+        QVERIFY2(lupdate.finished && lupdate.exitCode == 0, lupdate.err.constData());
+
+        QString error;
+        const QList<Message> found = readCatalogue(fresh, &error);
+        QVERIFY2(error.isEmpty() && !found.isEmpty(), qPrintable(error));
+        QStringList missing = (keysOf(found) - keysOf(m_german)).values();
+        QStringList stale = (keysOf(m_german) - keysOf(found)).values();
+        missing.sort();
+        stale.sort();
+        QVERIFY2(missing.isEmpty(),
+                 qPrintable("not in the catalogue (run vk-lupdate):\n"_s + missing.join(QLatin1Char('\n'))));
+        QVERIFY2(stale.isEmpty(), qPrintable("no longer in the sources (run vk-lupdate):\n"_s +
+                                             stale.join(QLatin1Char('\n'))));
+    }
+    void everyMessageIsFinishedAndFits_data()
+    {
+        QTest::addColumn<Message>("m");
+        for (const Message& m : qAsConst(m_german))
+            QTest::newRow(qPrintable(m.context + QStringLiteral(": ") + m.source.left(60))) << m;
+    }
+    // An unfinished, obsolete or empty entry would show English in a German window, and so would one
+    // the compiled catalogue the library carries lacks. The code fills %1, %2 ... with arg() and glues
+    // some texts to others ("Aspect Ratio " + " 16:9"), so a translation keeps every placeholder and
+    // the blanks at both ends. Preset resolutions, frame rates, colour spaces and the times sign read the
+    // same in every language: offering them to translators would invite a translation the windows must
+    // not show.
+    void everyMessageIsFinishedAndFits()
+    {
+        QFETCH(Message, m);
+        const QStringList fixed{"1920 x 1080 (Full HD)"_s, "29.97 fps"_s, "SDR - Rec.709"_s,
+                                "HDR - Rec.2100PQ"_s, "x"_s};
+        QVERIFY(!fixed.contains(m.source));
+        QCOMPARE(m.type, QString());
+        QVERIFY(!m.translation.isEmpty());
+        QCOMPARE(m_compiled.translate(m.context.toUtf8().constData(), m.source.toUtf8().constData(),
+                                      m.comment.isEmpty() ? nullptr : m.comment.toUtf8().constData()),
+                 m.translation);
+        QCOMPARE(placeholders(m.translation), placeholders(m.source));
+        QCOMPARE(m.translation.endsWith(QLatin1Char(' ')), m.source.endsWith(QLatin1Char(' ')));
+        QCOMPARE(m.translation.startsWith(QLatin1Char(' ')), m.source.startsWith(QLatin1Char(' ')));
+    }
 
 private:
     QList<Message> m_german;
     QTranslator m_compiled; // the catalogue as the library carries it
 };
-
-void TestCatalogue::initTestCase()
-{
-    QString error;
-    m_german = readCatalogue(QStringLiteral(VK_GERMAN_TS), &error);
-    QVERIFY2(error.isEmpty(), qPrintable(error));
-    // Guards the other checks against passing on a catalogue that lost its messages.
-    QVERIFY2(m_german.size() > 50, qPrintable(QString::number(m_german.size())));
-    QVERIFY(m_compiled.load(QStringLiteral(":/translations/vkpopupdialog_de.qm")));
-}
-
-// lupdate run over the sources now finds exactly the messages of the committed catalogue: a text
-// added or changed in the code without running vk-lupdate fails here, and so does a stale entry.
-void TestCatalogue::catalogueMatchesTheSources()
-{
-    QTemporaryDir scratch;
-    QVERIFY(scratch.isValid());
-    const QString fresh = scratch.filePath(QStringLiteral("vkpopupdialog_de.ts"));
-    QStringList arguments = QStringLiteral(VK_LUPDATE_OPTIONS).split(QLatin1Char('|'), Qt::SkipEmptyParts);
-    arguments << QStringLiteral("-recursive")
-              << QStringLiteral(VK_LUPDATE_DIRS).split(QLatin1Char('|'), Qt::SkipEmptyParts)
-              << QStringLiteral("-ts") << fresh;
-    QProcess lupdate;
-    lupdate.setWorkingDirectory(QStringLiteral(VK_SOURCE_ROOT));
-    lupdate.start(QStringLiteral(VK_LUPDATE), arguments);
-    QVERIFY2(lupdate.waitForFinished(-1), qPrintable(lupdate.errorString()));
-    QVERIFY2(lupdate.exitStatus() == QProcess::NormalExit && lupdate.exitCode() == 0,
-             lupdate.readAllStandardError().constData());
-
-    QString error;
-    const QList<Message> found = readCatalogue(fresh, &error);
-    QVERIFY2(error.isEmpty() && !found.isEmpty(), qPrintable(error));
-    QStringList missing = (keysOf(found) - keysOf(m_german)).values();
-    QStringList stale = (keysOf(m_german) - keysOf(found)).values();
-    missing.sort();
-    stale.sort();
-    QVERIFY2(missing.isEmpty(),
-             qPrintable("not in the catalogue (run vk-lupdate):\n"_s + missing.join(QLatin1Char('\n'))));
-    QVERIFY2(stale.isEmpty(),
-             qPrintable("no longer in the sources (run vk-lupdate):\n"_s + stale.join(QLatin1Char('\n'))));
-}
-
-void TestCatalogue::everyMessageIsFinishedAndFits_data()
-{
-    QTest::addColumn<Message>("m");
-    for (const Message& m : qAsConst(m_german))
-        QTest::newRow(qPrintable(m.context + QStringLiteral(": ") + m.source.left(60))) << m;
-}
-
-// An unfinished, obsolete or empty entry would show English in a German window, and so would one
-// the compiled catalogue the library carries lacks. The code fills %1, %2 ... with arg() and glues
-// some texts to others ("Aspect Ratio " + " 16:9"), so a translation keeps every placeholder and
-// the blanks at both ends. Preset resolutions, frame rates, colour spaces and the times sign read the
-// same in every language: offering them to translators would invite a translation the windows must
-// not show.
-void TestCatalogue::everyMessageIsFinishedAndFits()
-{
-    QFETCH(Message, m);
-    const QStringList fixed{"1920 x 1080 (Full HD)"_s, "29.97 fps"_s, "SDR - Rec.709"_s, "HDR - Rec.2100PQ"_s,
-                            "x"_s};
-    QVERIFY(!fixed.contains(m.source));
-    QCOMPARE(m.type, QString());
-    QVERIFY(!m.translation.isEmpty());
-    QCOMPARE(m_compiled.translate(m.context.toUtf8().constData(), m.source.toUtf8().constData(),
-                                  m.comment.isEmpty() ? nullptr : m.comment.toUtf8().constData()),
-             m.translation);
-    QCOMPARE(placeholders(m.translation), placeholders(m.source));
-    QCOMPARE(m.translation.endsWith(QLatin1Char(' ')), m.source.endsWith(QLatin1Char(' ')));
-    QCOMPARE(m.translation.startsWith(QLatin1Char(' ')), m.source.startsWith(QLatin1Char(' ')));
-}
 
 VK_TEST_MAIN(TestCatalogue)
 #include "tst_catalogue.moc"

@@ -22,53 +22,49 @@ class tst_VkAppSettings : public QObject
     Q_OBJECT
 
 private slots:
-    void init();
-    void flagsPersistAndForeignKeysStay();
-    void garbageFile();
+    void init()
+    {
+        QFile::remove(vkHomeFile(kSettings));
+        VkAppSettings::GetInstance()->Reload();
+    }
+    // Callers keep the settings objects across a reload: they must keep working, not just stay allocated.
+    void flagsPersistAndForeignKeysStay()
+    {
+        VkPerformanceSettings* performance =
+            VkAppSettings::GetInstance()->GetSettings()->GetPerformanceSettings();
+        VkGeneralSetting* general = VkAppSettings::GetInstance()->GetSettings()->GetGeneralSetting();
+        QVERIFY(writeBytes(vkHomeFile(kSettings), "[General]\nTheme=dark\n[Export]\nLastFolder=/tmp/out\n"));
+        VkAppSettings::GetInstance()->Reload();
+        QVERIFY(!performance->GetThisTimeEnableOpenCL() && !general->IsMediaMatchProjShow());
+        performance->SetThisTimeEnableOpenCL(true);
+        general->SetMediaMatchProjShow(true);
+        // Written through, before any reload of ours.
+        QSettings reader(vkHomeFile(kSettings), QSettings::IniFormat);
+        QCOMPARE(reader.value("Theme"_s).toString(), "dark"_s);
+        QCOMPARE(reader.value("Export/LastFolder"_s).toString(), "/tmp/out"_s);
+        QCOMPARE(reader.value("MediaMatchProjShow"_s).toBool(), true);
+        QCOMPARE(reader.value("Performance/ThisTimeEnableOpenCL"_s).toBool(), true);
+        VkAppSettings::GetInstance()->Reload();
+        QCOMPARE(VkAppSettings::GetInstance()->GetSettings()->GetGeneralSetting(), general);
+        QVERIFY(performance->GetThisTimeEnableOpenCL() && general->IsMediaMatchProjShow());
+    }
+    void garbageFile()
+    {
+        QByteArray garbage;
+        for (int i = 0; i < 2048; ++i)
+            garbage.append(char((i * 97 + 13) % 256));
+        QVERIFY(writeBytes(vkHomeFile(kSettings), garbage));
+        VkAppSettings::GetInstance()->Reload();
+        VkGeneralSetting* general = VkAppSettings::GetInstance()->GetSettings()->GetGeneralSetting();
+        QVERIFY(!general->IsMediaMatchProjShow());
+        QVERIFY(!VkAppSettings::GetInstance()
+                     ->GetSettings()
+                     ->GetPerformanceSettings()
+                     ->GetThisTimeEnableOpenCL());
+        general->SetMediaMatchProjShow(true);
+        QVERIFY(general->IsMediaMatchProjShow());
+    }
 };
-
-void tst_VkAppSettings::init()
-{
-    QFile::remove(vkHomeFile(kSettings));
-    VkAppSettings::GetInstance()->Reload();
-}
-
-// Callers keep the settings objects across a reload: they must keep working, not just stay allocated.
-void tst_VkAppSettings::flagsPersistAndForeignKeysStay()
-{
-    VkPerformanceSettings* performance =
-        VkAppSettings::GetInstance()->GetSettings()->GetPerformanceSettings();
-    VkGeneralSetting* general = VkAppSettings::GetInstance()->GetSettings()->GetGeneralSetting();
-    QVERIFY(writeBytes(vkHomeFile(kSettings), "[General]\nTheme=dark\n[Export]\nLastFolder=/tmp/out\n"));
-    VkAppSettings::GetInstance()->Reload();
-    QVERIFY(!performance->GetThisTimeEnableOpenCL() && !general->IsMediaMatchProjShow());
-    performance->SetThisTimeEnableOpenCL(true);
-    general->SetMediaMatchProjShow(true);
-    // Written through, before any reload of ours.
-    QSettings reader(vkHomeFile(kSettings), QSettings::IniFormat);
-    QCOMPARE(reader.value("Theme"_s).toString(), "dark"_s);
-    QCOMPARE(reader.value("Export/LastFolder"_s).toString(), "/tmp/out"_s);
-    QCOMPARE(reader.value("MediaMatchProjShow"_s).toBool(), true);
-    QCOMPARE(reader.value("Performance/ThisTimeEnableOpenCL"_s).toBool(), true);
-    VkAppSettings::GetInstance()->Reload();
-    QCOMPARE(VkAppSettings::GetInstance()->GetSettings()->GetGeneralSetting(), general);
-    QVERIFY(performance->GetThisTimeEnableOpenCL() && general->IsMediaMatchProjShow());
-}
-
-void tst_VkAppSettings::garbageFile()
-{
-    QByteArray garbage;
-    for (int i = 0; i < 2048; ++i)
-        garbage.append(char((i * 97 + 13) % 256));
-    QVERIFY(writeBytes(vkHomeFile(kSettings), garbage));
-    VkAppSettings::GetInstance()->Reload();
-    VkGeneralSetting* general = VkAppSettings::GetInstance()->GetSettings()->GetGeneralSetting();
-    QVERIFY(!general->IsMediaMatchProjShow());
-    QVERIFY(
-        !VkAppSettings::GetInstance()->GetSettings()->GetPerformanceSettings()->GetThisTimeEnableOpenCL());
-    general->SetMediaMatchProjShow(true);
-    QVERIFY(general->IsMediaMatchProjShow());
-}
 
 VK_TEST_MAIN(tst_VkAppSettings)
 #include "tst_settings.moc"

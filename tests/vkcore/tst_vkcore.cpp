@@ -65,26 +65,286 @@ class tst_VkCore : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void init();
-    void folders_data();
-    void folders();
-    void openURL_data();
-    void openURL();
-    void frame2String_data();
-    void frame2String();
-    void fileSize_data();
-    void fileSize();
-    void flagsPersist_data();
-    void flagsPersist();
-    void sceneDetectValues_data();
-    void sceneDetectValues();
-    void rejectedSettersLeaveStore();
-    void urlsAndUnknownKeysKept();
-    void builtInCatalogue_data();
-    void builtInCatalogue();
-    void switchesAndRestoresEnglish_data();
-    void switchesAndRestoresEnglish();
+    void initTestCase()
+    {
+        // Installed before anything can reach the system opener: a test must never start a browser.
+        VkDesktopService::SetUrlOpener([this](const QUrl& url) {
+            m_opened.append(url);
+            return m_openerResult;
+        });
+        QVERIFY(m_noTranslations.isValid());
+    }
+    // Each test starts without config.ini, in English with no translation to be found, and with the
+    // opener untouched.
+    void init()
+    {
+        m_opened.clear();
+        m_openerResult = true;
+        QFile::remove(vkHomeFile(kConfig));
+        VkConfig::Instance().Reload();
+        qputenv("VK_TRANSLATIONS_DIR", m_noTranslations.path().toLocal8Bit());
+        QVERIFY(locale()->setLanguage(VkLocale::LanguageEnglish));
+    }
+    void folders_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("relative"); // null: no folder
+        QTest::newRow("home") << int(IVkAppInfo::FolderHome) << "."_s;
+        QTest::newRow("thumbnails") << int(IVkAppInfo::FolderThumbnails) << "Cache/Thumbnails"_s;
+        // The project library's file dialog asks for 16 by number; its neighbours are no folder.
+        QTest::newRow("projects is 16") << 16 << "Projects"_s;
+        QTest::newRow("15") << 15 << QString();
+        QTest::newRow("17") << 17 << QString();
+    }
+    // A host may set VK_HOME after the library answered once: each answer follows it, and makes the
+    // folder only when it is asked for.
+    void folders()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, relative);
+        const QByteArray previous = qgetenv("VK_HOME");
+        const auto restore = qScopeGuard([&] { qputenv("VK_HOME", previous); });
+        QTemporaryDir home;
+        QVERIFY(home.isValid());
+        qputenv("VK_HOME", home.path().toLocal8Bit());
+        const QString expected =
+            relative.isNull() ? QString() : QDir::cleanPath(QDir(home.path()).filePath(relative));
+        QVERIFY2(relative == "."_s || !QFileInfo::exists(expected), "made before it was asked for");
+        const QString path = IVkAppInfo::getInstance()->getFolderPath(kind);
+        QCOMPARE(path, expected);
+        QVERIFY(relative.isNull() || QFileInfo(path).isDir());
+    }
+    void openURL_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<bool>("openable");
+        QTest::addColumn<bool>("openerWorks");
+        const auto row = [](const char* name, const QString& address, bool openable,
+                            bool openerWorks = true) {
+            QTest::newRow(name) << address << openable << openerWorks;
+        };
+        row("https", "https://example.com/help?topic=1"_s, true);
+        row("scheme in capitals", "HTTPS://example.com/"_s, true);
+        row("surrounding blanks", "  https://example.com/  "_s, true);
+        row("mailto", "mailto:support@example.com"_s, true);
+        // The stock sites' pages are opened from the credit links.
+        row("pixabay", VkThirdPartyUrlHelper::pixabayPage(), true);
+        row("the desktop's opener fails", "https://example.com/"_s, true, false);
+        row("file", "file:///etc/passwd"_s, false);
+        row("javascript", "javascript:alert(1)"_s, false);
+        row("http without host", "http:///path"_s, false);
+        row("mailto without address", "mailto:"_s, false);
+        row("not a url", "https://exa mple.com"_s, false);
+    }
+    void openURL()
+    {
+        QFETCH(QString, address);
+        QFETCH(bool, openable);
+        QFETCH(bool, openerWorks);
+        m_openerResult = openerWorks;
+        QCOMPARE(VkDesktopService::isOpenableUrl(address), openable);
+        QCOMPARE(VkDesktopService::openURL(address), openable && openerWorks);
+        // A refused address never reaches the opener; an accepted one reaches it once, unchanged.
+        QCOMPARE(m_opened, openable ? QList<QUrl>{QUrl(address.trimmed())} : QList<QUrl>());
+    }
+    void frame2String_data()
+    {
+        QTest::addColumn<int>("frame");
+        QTest::addColumn<float>("fps");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("25 frame 24") << 24 << 25.0f << "00:00:00:24"_s;
+        QTest::newRow("25 frame 25") << 25 << 25.0f << "00:00:01:00"_s;
+        // Fractional rates count their rounded-up rate to the timecode second: 24, 30 and 60.
+        QTest::newRow("23.976 frame 23") << 23 << 23.976f << "00:00:00:23"_s;
+        QTest::newRow("23.976 frame 24") << 24 << 23.976f << "00:00:01:00"_s;
+        QTest::newRow("59.94 frame 215999") << 215999 << 59.94f << "00:59:59:59"_s;
+        // 2147483647 = 25 * 85899345 + 22; 85899345 s = 23860 h 55 min 45 s.
+        QTest::newRow("largest frame") << std::numeric_limits<int>::max() << 25.0f << "23860:55:45:22"_s;
+        QTest::newRow("0.5 rounds to 1") << 61 << 0.5f << "00:01:01:00"_s;
+        QTest::newRow("negative frame") << -1 << 25.0f << "00:00:00:00"_s;
+        QTest::newRow("zero rate") << 100 << 0.0f << "00:00:00:00"_s;
+        QTest::newRow("rate rounding to zero") << 100 << 0.4f << "00:00:00:00"_s;
+        QTest::newRow("nan rate") << 100 << std::numeric_limits<float>::quiet_NaN() << "00:00:00:00"_s;
+    }
+    void frame2String()
+    {
+        QFETCH(int, frame);
+        QFETCH(float, fps);
+        QTEST(VkConvertUtility::frame2String(frame, fps), "text");
+    }
+    void fileSize_data()
+    {
+        QTest::addColumn<QLocale>("notation");
+        QTest::addColumn<qint64>("bytes");
+        QTest::addColumn<QString>("text");
+        const QLocale en(QLocale::English, QLocale::UnitedStates);
+        QTest::newRow("negative") << en << qint64(-1) << "0 B"_s;
+        QTest::newRow("last byte count") << en << qint64(1023) << "1023 B"_s;
+        // 1029 / 1024 = 1.0049 -> "1"; 1030 / 1024 = 1.0059 -> "1.01".
+        QTest::newRow("rounds down to whole") << en << qint64(1029) << "1 KB"_s;
+        QTest::newRow("rounds up at two decimals") << en << qint64(1030) << "1.01 KB"_s;
+        QTest::newRow("one decimal") << en << qint64(12897485) << "12.3 MB"_s;
+        // 1048575 / 1024 = 1023.999 rounds to 1024, which moves to the next unit.
+        QTest::newRow("rounds into the next unit") << en << qint64(1048575) << "1 MB"_s;
+        QTest::newRow("largest size") << en << std::numeric_limits<qint64>::max() << "8 EB"_s;
+        // The user's notation, not a point and English grouping.
+        const QLocale de(QLocale::German, QLocale::Germany);
+        QTest::newRow("German, one decimal") << de << qint64(1536) << "1,5 KB"_s;
+        QTest::newRow("German, no grouping") << de << qint64(1023) * 1024 << "1023 KB"_s;
+    }
+    void fileSize()
+    {
+        QFETCH(QLocale, notation);
+        QFETCH(qint64, bytes);
+        const QLocale before;
+        QLocale::setDefault(notation);
+        const QString text = VkUtility::gGetFileSizeAuto(bytes);
+        QLocale::setDefault(before);
+        QTEST(text, "text");
+    }
+    void flagsPersist_data()
+    {
+        QTest::addColumn<Flag>("flag");
+        QTest::addColumn<QString>("key");
+        QTest::newRow("gpu tips") << Flag{&VkConfig::IsColorSpaceGpuTipsNoNeedShow,
+                                          &VkConfig::SetColorSpaceGpuTipsNoNeedShow}
+                                  << "ColorSpace/GpuTipsNoNeedShow"_s;
+        QTest::newRow("hdr tips") << Flag{&VkConfig::IsColorSpaceHDRTipsNoNeedShow,
+                                          &VkConfig::SetColorSpaceHDRTipsNoNeedShow}
+                                  << "ColorSpace/HDRTipsNoNeedShow"_s;
+        QTest::newRow("hdr display") << Flag{&VkConfig::IsHdrEnabled, &VkConfig::SetHdrEnabled}
+                                     << "Display/HdrEnabled"_s;
+    }
+    void flagsPersist()
+    {
+        QFETCH(Flag, flag);
+        QFETCH(QString, key);
+        VkConfig& config = VkConfig::Instance();
+        QVERIFY2(!(config.*flag.get)(), "off without a file");
+        (config.*flag.set)(true);
+        // Written through: another reader of the file sees it at once, without any reload of ours.
+        QCOMPARE(QSettings(vkHomeFile(kConfig), QSettings::IniFormat).value(key).toBool(), true);
+        config.Reload();
+        QVERIFY((config.*flag.get)());
+        (config.*flag.set)(false);
+        config.Reload();
+        QVERIFY(!(config.*flag.get)());
+    }
+    void sceneDetectValues_data()
+    {
+        QTest::addColumn<QByteArray>("section");
+        QTest::addColumn<double>("threshold");
+        QTest::addColumn<int>("minLength");
+        QTest::newRow("stored values") << QByteArray("Threshold=12.5\nMinSceneLength=30\n") << 12.5 << 30;
+        // Text, 0 (a cut at every frame, a scene of nothing) and negatives fall back to the defaults.
+        for (const char* bad : {"abc", "0", "-3"}) {
+            QTest::addRow("threshold and length %s", bad)
+                << QByteArray("Threshold=") + bad + "\nMinSceneLength=" + bad + "\n"
+                << VkConfig::kDefaultSceneDetectThreshold << VkConfig::kDefaultSceneDetectMinSceneLength;
+        }
+    }
+    void sceneDetectValues()
+    {
+        QFETCH(QByteArray, section);
+        QVERIFY(writeBytes(vkHomeFile(kConfig), "[SceneDetect]\n" + section));
+        VkConfig::Instance().Reload();
+        QTEST(VkConfig::Instance().SceneDetectThreshold(), "threshold");
+        QTEST(VkConfig::Instance().SceneDetectMinSceneLength(), "minLength");
+    }
+    void rejectedSettersLeaveStore()
+    {
+        VkConfig& config = VkConfig::Instance();
+        config.SetSceneDetectThreshold(33.5);
+        config.SetSceneDetectMinSceneLength(20);
+        config.SetSceneDetectThreshold(0.0);
+        config.SetSceneDetectThreshold(-1.0);
+        config.SetSceneDetectMinSceneLength(0);
+        config.Reload();
+        QCOMPARE(config.SceneDetectThreshold(), 33.5);
+        QCOMPARE(config.SceneDetectMinSceneLength(), 20);
+    }
+    // Addresses come built in, or from the file; what the store writes other programs read with
+    // QSettings, special characters included, and their own keys stay.
+    void urlsAndUnknownKeysKept()
+    {
+        VkConfig& config = VkConfig::Instance();
+        QVERIFY2(config.GetCBSUrl("HelpOnlinePage"_s).startsWith("https://"_s), "no built-in help address");
+        QCOMPARE(config.GetCBSUrl("NoSuchPage"_s), QString());
+        QVERIFY(writeBytes(vkHomeFile(kConfig), "[Other]\nColour=blue\n[ColorSpace]\nFutureFlag=7\n"));
+        config.Reload();
+        config.SetColorSpaceGpuTipsNoNeedShow(true);
+        const QString url = QStringLiteral(" https://help.example/a?b=1,c=2;d \"q\" \\ caf\u00e9 \u4e2d0 ");
+        config.SetCBSUrl("SupportPage"_s, url);
+
+        QSettings reader(vkHomeFile(kConfig), QSettings::IniFormat);
+        QCOMPARE(reader.value("Other/Colour"_s).toString(), "blue"_s);
+        QCOMPARE(reader.value("ColorSpace/FutureFlag"_s).toInt(), 7);
+        QCOMPARE(reader.value("ColorSpace/GpuTipsNoNeedShow"_s).toBool(), true);
+        QCOMPARE(reader.value("Urls/SupportPage"_s).toString(), url);
+        config.Reload();
+        QCOMPARE(config.GetCBSUrl("SupportPage"_s), url);
+    }
+    void builtInCatalogue_data()
+    {
+        QTest::addColumn<QString>("context");
+        QTest::addColumn<QString>("english");
+        QTest::addColumn<QString>("german");
+        const auto row = [](const char* name, const char* context, const char* english, const char* german) {
+            QTest::newRow(name) << QString::fromUtf8(context) << QString::fromUtf8(english)
+                                << QString::fromUtf8(german);
+        };
+        // One text of a dialog, one of the widget toolkit: the one catalogue carries both.
+        row("project settings title", "VkProjectSettingDialog", "Project Settings", "Projekteinstellungen");
+        row("message box button", "VMessageDialog", "Cancel", "Abbrechen");
+        // Qt's own catalogue, loaded with ours: the file dialog and the standard buttons.
+        row("Qt file dialog", "QFileDialog", "Look in:", "Suchen in:");
+        row("Qt standard button", "QPlatformTheme", "Cancel", "Abbrechen");
+    }
+    // A host chooses the language first thing, before it has loaded the dialog library (this program
+    // links only the core library), and a damaged catalogue in the host's folder must not cost the user
+    // German: the core library carries its own copy, which is the last place looked in.
+    void builtInCatalogue()
+    {
+        QFETCH(QString, context);
+        QFETCH(QString, english);
+        QVERIFY(writeBytes(m_noTranslations.filePath("vkpopupdialog_de.qm"_s),
+                           "this is not a compiled translation"));
+        const auto remove =
+            qScopeGuard([&] { QFile::remove(m_noTranslations.filePath("vkpopupdialog_de.qm"_s)); });
+        QVERIFY2(locale()->setLanguage(VkLocale::LanguageGerman), qPrintable(locale()->lastError()));
+        QCOMPARE(locale()->languageType(), VkLocale::LanguageGerman);
+        QTEST(QCoreApplication::translate(context.toUtf8().constData(), english.toUtf8().constData()),
+              "german");
+    }
+    void switchesAndRestoresEnglish_data()
+    {
+        QTest::addColumn<int>("refused");
+        QTest::newRow("french, no file anywhere") << int(VkLocale::LanguageFrench);
+        QTest::newRow("not a language") << 99;
+    }
+    void switchesAndRestoresEnglish()
+    {
+        QFETCH(int, refused);
+        qputenv("VK_TRANSLATIONS_DIR", VK_TEST_QM_DIR);
+        LanguageChangeCounter widget;
+        QCOMPARE(translated(), "Project Settings"_s);
+        QVERIFY2(locale()->setLanguage(VkLocale::LanguageGerman), qPrintable(locale()->lastError()));
+        QCOMPARE(locale()->languageType(), VkLocale::LanguageGerman);
+        QCOMPARE(translated(), "Projekteinstellungen"_s);
+        QVERIFY(widget.seen() > 0);
+
+        // A refused switch (no French file anywhere, or no language at all) keeps the German translator
+        // installed, not just the recorded type, and must not make every window retranslate.
+        const int changesBefore = widget.seen();
+        QVERIFY(!locale()->setLanguage(static_cast<VkLocale::VkLanguageType>(refused)));
+        QVERIFY(!locale()->lastError().isEmpty());
+        QCOMPARE(locale()->languageType(), VkLocale::LanguageGerman);
+        QCOMPARE(translated(), "Projekteinstellungen"_s);
+        QCOMPARE(widget.seen(), changesBefore);
+        QVERIFY(locale()->setLanguage(VkLocale::LanguageEnglish));
+        QCOMPARE(translated(), "Project Settings"_s);
+        QVERIFY(widget.seen() > changesBefore);
+    }
 
 private:
     VkLocale* locale() { return VkSingleton<VkLocale>::instance(); }
@@ -92,314 +352,6 @@ private:
     bool m_openerResult = true;
     QTemporaryDir m_noTranslations;
 };
-
-void tst_VkCore::initTestCase()
-{
-    // Installed before anything can reach the system opener: a test must never start a browser.
-    VkDesktopService::SetUrlOpener([this](const QUrl& url) {
-        m_opened.append(url);
-        return m_openerResult;
-    });
-    QVERIFY(m_noTranslations.isValid());
-}
-
-// Each test starts without config.ini, in English with no translation to be found, and with the
-// opener untouched.
-void tst_VkCore::init()
-{
-    m_opened.clear();
-    m_openerResult = true;
-    QFile::remove(vkHomeFile(kConfig));
-    VkConfig::Instance().Reload();
-    qputenv("VK_TRANSLATIONS_DIR", m_noTranslations.path().toLocal8Bit());
-    QVERIFY(locale()->setLanguage(VkLocale::LanguageEnglish));
-}
-
-void tst_VkCore::folders_data()
-{
-    QTest::addColumn<int>("kind");
-    QTest::addColumn<QString>("relative"); // null: no folder
-    QTest::newRow("home") << int(IVkAppInfo::FolderHome) << "."_s;
-    QTest::newRow("thumbnails") << int(IVkAppInfo::FolderThumbnails) << "Cache/Thumbnails"_s;
-    // The project library's file dialog asks for 16 by number; its neighbours are no folder.
-    QTest::newRow("projects is 16") << 16 << "Projects"_s;
-    QTest::newRow("negative") << -1 << QString();
-    QTest::newRow("15") << 15 << QString();
-    QTest::newRow("17") << 17 << QString();
-}
-
-// A host may set VK_HOME after the library answered once: each answer follows it, and makes the
-// folder only when it is asked for.
-void tst_VkCore::folders()
-{
-    QFETCH(int, kind);
-    QFETCH(QString, relative);
-    const QByteArray previous = qgetenv("VK_HOME");
-    const auto restore = qScopeGuard([&] { qputenv("VK_HOME", previous); });
-    QTemporaryDir home;
-    QVERIFY(home.isValid());
-    qputenv("VK_HOME", home.path().toLocal8Bit());
-    const QString expected =
-        relative.isNull() ? QString() : QDir::cleanPath(QDir(home.path()).filePath(relative));
-    QVERIFY2(relative == "."_s || !QFileInfo::exists(expected), "made before it was asked for");
-    const QString path = IVkAppInfo::getInstance()->getFolderPath(kind);
-    QCOMPARE(path, expected);
-    QVERIFY(relative.isNull() || QFileInfo(path).isDir());
-}
-
-void tst_VkCore::openURL_data()
-{
-    QTest::addColumn<QString>("address");
-    QTest::addColumn<bool>("openable");
-    QTest::addColumn<bool>("openerWorks");
-    const auto row = [](const char* name, const QString& address, bool openable, bool openerWorks = true) {
-        QTest::newRow(name) << address << openable << openerWorks;
-    };
-    row("https", "https://example.com/help?topic=1"_s, true);
-    row("scheme in capitals", "HTTPS://example.com/"_s, true);
-    row("surrounding blanks", "  https://example.com/  "_s, true);
-    row("mailto", "mailto:support@example.com"_s, true);
-    // The stock sites' pages are opened from the credit links.
-    row("pixabay", VkThirdPartyUrlHelper::pixabayPage(), true);
-    row("the desktop's opener fails", "https://example.com/"_s, true, false);
-    row("file", "file:///etc/passwd"_s, false);
-    row("javascript", "javascript:alert(1)"_s, false);
-    row("custom scheme", "vkeditor://open"_s, false);
-    row("relative path", "help/index.html"_s, false);
-    row("http without host", "http:///path"_s, false);
-    row("mailto without address", "mailto:"_s, false);
-    row("not a url", "https://exa mple.com"_s, false);
-}
-
-void tst_VkCore::openURL()
-{
-    QFETCH(QString, address);
-    QFETCH(bool, openable);
-    QFETCH(bool, openerWorks);
-    m_openerResult = openerWorks;
-    QCOMPARE(VkDesktopService::isOpenableUrl(address), openable);
-    QCOMPARE(VkDesktopService::openURL(address), openable && openerWorks);
-    // A refused address never reaches the opener; an accepted one reaches it once, unchanged.
-    QCOMPARE(m_opened, openable ? QList<QUrl>{QUrl(address.trimmed())} : QList<QUrl>());
-}
-
-void tst_VkCore::frame2String_data()
-{
-    QTest::addColumn<int>("frame");
-    QTest::addColumn<float>("fps");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("25 frame 24") << 24 << 25.0f << "00:00:00:24"_s;
-    QTest::newRow("25 frame 25") << 25 << 25.0f << "00:00:01:00"_s;
-    // Fractional rates count their rounded-up rate to the timecode second: 24, 30 and 60.
-    QTest::newRow("23.976 frame 23") << 23 << 23.976f << "00:00:00:23"_s;
-    QTest::newRow("23.976 frame 24") << 24 << 23.976f << "00:00:01:00"_s;
-    QTest::newRow("29.97 frame 1800") << 1800 << 29.97f << "00:01:00:00"_s;
-    QTest::newRow("59.94 frame 215999") << 215999 << 59.94f << "00:59:59:59"_s;
-    // 2147483647 = 25 * 85899345 + 22; 85899345 s = 23860 h 55 min 45 s.
-    QTest::newRow("largest frame") << std::numeric_limits<int>::max() << 25.0f << "23860:55:45:22"_s;
-    QTest::newRow("0.5 rounds to 1") << 61 << 0.5f << "00:01:01:00"_s;
-    QTest::newRow("negative frame") << -1 << 25.0f << "00:00:00:00"_s;
-    QTest::newRow("zero rate") << 100 << 0.0f << "00:00:00:00"_s;
-    QTest::newRow("rate rounding to zero") << 100 << 0.4f << "00:00:00:00"_s;
-    QTest::newRow("nan rate") << 100 << std::numeric_limits<float>::quiet_NaN() << "00:00:00:00"_s;
-}
-
-void tst_VkCore::frame2String()
-{
-    QFETCH(int, frame);
-    QFETCH(float, fps);
-    QTEST(VkConvertUtility::frame2String(frame, fps), "text");
-}
-
-void tst_VkCore::fileSize_data()
-{
-    QTest::addColumn<QLocale>("notation");
-    QTest::addColumn<qint64>("bytes");
-    QTest::addColumn<QString>("text");
-    const QLocale en(QLocale::English, QLocale::UnitedStates);
-    QTest::newRow("negative") << en << qint64(-1) << "0 B"_s;
-    QTest::newRow("last byte count") << en << qint64(1023) << "1023 B"_s;
-    // 1029 / 1024 = 1.0049 -> "1"; 1030 / 1024 = 1.0059 -> "1.01".
-    QTest::newRow("rounds down to whole") << en << qint64(1029) << "1 KB"_s;
-    QTest::newRow("rounds up at two decimals") << en << qint64(1030) << "1.01 KB"_s;
-    QTest::newRow("one decimal") << en << qint64(12897485) << "12.3 MB"_s;
-    // 1048575 / 1024 = 1023.999 rounds to 1024, which moves to the next unit.
-    QTest::newRow("rounds into the next unit") << en << qint64(1048575) << "1 MB"_s;
-    QTest::newRow("two decimals") << en << qint64(1342177280) << "1.25 GB"_s;
-    QTest::newRow("largest size") << en << std::numeric_limits<qint64>::max() << "8 EB"_s;
-    // The user's notation, not a point and English grouping.
-    const QLocale de(QLocale::German, QLocale::Germany);
-    QTest::newRow("German, one decimal") << de << qint64(1536) << "1,5 KB"_s;
-    QTest::newRow("German, two decimals") << de << qint64(1030) << "1,01 KB"_s;
-    QTest::newRow("German, no grouping") << de << qint64(1023) * 1024 << "1023 KB"_s;
-}
-
-void tst_VkCore::fileSize()
-{
-    QFETCH(QLocale, notation);
-    QFETCH(qint64, bytes);
-    const QLocale before;
-    QLocale::setDefault(notation);
-    const QString text = VkUtility::gGetFileSizeAuto(bytes);
-    QLocale::setDefault(before);
-    QTEST(text, "text");
-}
-
-void tst_VkCore::flagsPersist_data()
-{
-    QTest::addColumn<Flag>("flag");
-    QTest::addColumn<QString>("key");
-    QTest::newRow("gpu tips") << Flag{&VkConfig::IsColorSpaceGpuTipsNoNeedShow,
-                                      &VkConfig::SetColorSpaceGpuTipsNoNeedShow}
-                              << "ColorSpace/GpuTipsNoNeedShow"_s;
-    QTest::newRow("hdr tips") << Flag{&VkConfig::IsColorSpaceHDRTipsNoNeedShow,
-                                      &VkConfig::SetColorSpaceHDRTipsNoNeedShow}
-                              << "ColorSpace/HDRTipsNoNeedShow"_s;
-    QTest::newRow("hdr display") << Flag{&VkConfig::IsHdrEnabled, &VkConfig::SetHdrEnabled}
-                                 << "Display/HdrEnabled"_s;
-}
-
-void tst_VkCore::flagsPersist()
-{
-    QFETCH(Flag, flag);
-    QFETCH(QString, key);
-    VkConfig& config = VkConfig::Instance();
-    QVERIFY2(!(config.*flag.get)(), "off without a file");
-    (config.*flag.set)(true);
-    // Written through: another reader of the file sees it at once, without any reload of ours.
-    QCOMPARE(QSettings(vkHomeFile(kConfig), QSettings::IniFormat).value(key).toBool(), true);
-    config.Reload();
-    QVERIFY((config.*flag.get)());
-    (config.*flag.set)(false);
-    config.Reload();
-    QVERIFY(!(config.*flag.get)());
-}
-
-void tst_VkCore::sceneDetectValues_data()
-{
-    QTest::addColumn<QByteArray>("section");
-    QTest::addColumn<double>("threshold");
-    QTest::addColumn<int>("minLength");
-    QTest::newRow("stored values") << QByteArray("Threshold=12.5\nMinSceneLength=30\n") << 12.5 << 30;
-    // Text, 0 (a cut at every frame, a scene of nothing) and negatives fall back to the defaults.
-    for (const char* bad : {"abc", "0", "-3"}) {
-        QTest::addRow("threshold and length %s", bad)
-            << QByteArray("Threshold=") + bad + "\nMinSceneLength=" + bad + "\n"
-            << VkConfig::kDefaultSceneDetectThreshold << VkConfig::kDefaultSceneDetectMinSceneLength;
-    }
-}
-
-void tst_VkCore::sceneDetectValues()
-{
-    QFETCH(QByteArray, section);
-    QVERIFY(writeBytes(vkHomeFile(kConfig), "[SceneDetect]\n" + section));
-    VkConfig::Instance().Reload();
-    QTEST(VkConfig::Instance().SceneDetectThreshold(), "threshold");
-    QTEST(VkConfig::Instance().SceneDetectMinSceneLength(), "minLength");
-}
-
-void tst_VkCore::rejectedSettersLeaveStore()
-{
-    VkConfig& config = VkConfig::Instance();
-    config.SetSceneDetectThreshold(33.5);
-    config.SetSceneDetectMinSceneLength(20);
-    config.SetSceneDetectThreshold(0.0);
-    config.SetSceneDetectThreshold(-1.0);
-    config.SetSceneDetectMinSceneLength(0);
-    config.Reload();
-    QCOMPARE(config.SceneDetectThreshold(), 33.5);
-    QCOMPARE(config.SceneDetectMinSceneLength(), 20);
-}
-
-// Addresses come built in, or from the file; what the store writes other programs read with
-// QSettings, special characters included, and their own keys stay.
-void tst_VkCore::urlsAndUnknownKeysKept()
-{
-    VkConfig& config = VkConfig::Instance();
-    QVERIFY2(config.GetCBSUrl("HelpOnlinePage"_s).startsWith("https://"_s), "no built-in help address");
-    QCOMPARE(config.GetCBSUrl("NoSuchPage"_s), QString());
-    QVERIFY(writeBytes(vkHomeFile(kConfig), "[Other]\nColour=blue\n[ColorSpace]\nFutureFlag=7\n"));
-    config.Reload();
-    config.SetColorSpaceGpuTipsNoNeedShow(true);
-    const QString url = QStringLiteral(" https://help.example/a?b=1,c=2;d \"q\" \\ caf\u00e9 \u4e2d0 ");
-    config.SetCBSUrl("SupportPage"_s, url);
-
-    QSettings reader(vkHomeFile(kConfig), QSettings::IniFormat);
-    QCOMPARE(reader.value("Other/Colour"_s).toString(), "blue"_s);
-    QCOMPARE(reader.value("ColorSpace/FutureFlag"_s).toInt(), 7);
-    QCOMPARE(reader.value("ColorSpace/GpuTipsNoNeedShow"_s).toBool(), true);
-    QCOMPARE(reader.value("Urls/SupportPage"_s).toString(), url);
-    config.Reload();
-    QCOMPARE(config.GetCBSUrl("SupportPage"_s), url);
-}
-
-void tst_VkCore::builtInCatalogue_data()
-{
-    QTest::addColumn<QString>("context");
-    QTest::addColumn<QString>("english");
-    QTest::addColumn<QString>("german");
-    // One text of a dialog, one of the widget toolkit: the one catalogue carries both.
-    QTest::newRow("project settings title") << "VkProjectSettingDialog"_s
-                                            << "Project Settings"_s
-                                            << "Projekteinstellungen"_s;
-    QTest::newRow("message box button") << "VMessageDialog"_s
-                                        << "Cancel"_s
-                                        << "Abbrechen"_s;
-    // Qt's own catalogue, loaded with ours: the file dialog and the standard buttons.
-    QTest::newRow("Qt file dialog") << "QFileDialog"_s
-                                    << "Look in:"_s
-                                    << "Suchen in:"_s;
-    QTest::newRow("Qt standard button") << "QPlatformTheme"_s
-                                        << "Cancel"_s
-                                        << "Abbrechen"_s;
-}
-
-// A host chooses the language first thing, before it has loaded the dialog library (this program
-// links only the core library), and a damaged catalogue in the host's folder must not cost the user
-// German: the core library carries its own copy, which is the last place looked in.
-void tst_VkCore::builtInCatalogue()
-{
-    QFETCH(QString, context);
-    QFETCH(QString, english);
-    QVERIFY(
-        writeBytes(m_noTranslations.filePath("vkpopupdialog_de.qm"_s), "this is not a compiled translation"));
-    const auto remove =
-        qScopeGuard([&] { QFile::remove(m_noTranslations.filePath("vkpopupdialog_de.qm"_s)); });
-    QVERIFY2(locale()->setLanguage(VkLocale::LanguageGerman), qPrintable(locale()->lastError()));
-    QCOMPARE(locale()->languageType(), VkLocale::LanguageGerman);
-    QTEST(QCoreApplication::translate(context.toUtf8().constData(), english.toUtf8().constData()), "german");
-}
-
-void tst_VkCore::switchesAndRestoresEnglish_data()
-{
-    QTest::addColumn<int>("refused");
-    QTest::newRow("french, no file anywhere") << int(VkLocale::LanguageFrench);
-    QTest::newRow("not a language") << 99;
-}
-
-void tst_VkCore::switchesAndRestoresEnglish()
-{
-    QFETCH(int, refused);
-    qputenv("VK_TRANSLATIONS_DIR", VK_TEST_QM_DIR);
-    LanguageChangeCounter widget;
-    QCOMPARE(translated(), "Project Settings"_s);
-    QVERIFY2(locale()->setLanguage(VkLocale::LanguageGerman), qPrintable(locale()->lastError()));
-    QCOMPARE(locale()->languageType(), VkLocale::LanguageGerman);
-    QCOMPARE(translated(), "Projekteinstellungen"_s);
-    QVERIFY(widget.seen() > 0);
-
-    // A refused switch (no French file anywhere, or no language at all) keeps the German translator
-    // installed, not just the recorded type, and must not make every window retranslate.
-    const int changesBefore = widget.seen();
-    QVERIFY(!locale()->setLanguage(static_cast<VkLocale::VkLanguageType>(refused)));
-    QVERIFY(!locale()->lastError().isEmpty());
-    QCOMPARE(locale()->languageType(), VkLocale::LanguageGerman);
-    QCOMPARE(translated(), "Projekteinstellungen"_s);
-    QCOMPARE(widget.seen(), changesBefore);
-    QVERIFY(locale()->setLanguage(VkLocale::LanguageEnglish));
-    QCOMPARE(translated(), "Project Settings"_s);
-    QVERIFY(widget.seen() > changesBefore);
-}
 
 VK_TEST_MAIN(tst_VkCore)
 #include "tst_vkcore.moc"
