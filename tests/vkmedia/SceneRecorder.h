@@ -19,8 +19,8 @@
 using SceneRanges = QVector<QPair<qint64, qint64>>;
 
 // Records one run of the engine's detector: each notification as a letter (b begin, s scene, and the
-// ends in capitals: F finished, X stopped, E failed), the scenes and the transitions.
-// The hook runs on the detector's thread before a scene is recorded.
+// ends in capitals: F finished, X stopped, E failed), the scenes, the transitions and the failure text.
+// The hooks run on the detector's thread: before a scene is recorded, and at each progress report.
 class SceneRecorder : public VkSceneObserver
 {
 public:
@@ -29,7 +29,9 @@ public:
     std::string kinds;
     SceneRanges scenes;
     std::vector<VkSceneTransition> transitions;
+    std::string failure;
     std::function<void(int64_t start)> onScene;
+    std::function<void(int64_t done)> onProgress;
     // Set by a test once release() has returned: nothing may arrive after it.
     std::atomic<bool> released{false};
     std::atomic<int> afterRelease{0};
@@ -46,16 +48,36 @@ public:
             onScene(start);
         record('s', start, end);
     }
+    void sceneProgress(int64_t done, int64_t) override
+    {
+        if (onProgress)
+            onProgress(done);
+    }
     void sceneDetectFinished() override { record('F'); }
     void sceneDetectStopped() override { record('X'); }
-    void sceneDetectFailed(const std::string&) override { record('E'); }
+    void sceneDetectFailed(const std::string& message) override
+    {
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            failure = message;
+        }
+        record('E');
+    }
 
     int ends() const { return int(std::count_if(kinds.begin(), kinds.end(), ::isupper)); }
-    // One begin first, then scenes only, then the end of a finished run.
-    bool finishedInOrder() const
+    // The timeout only guards against a hang.
+    bool waitEnd()
     {
-        return kinds.size() >= 2 && kinds.front() == 'b' &&
-               kinds.find_first_not_of('s', 1) == kinds.size() - 1 && kinds.back() == 'F';
+        std::unique_lock<std::mutex> lock(mutex);
+        return ended.wait_for(lock, std::chrono::seconds(120), [this] { return ends() > 0; });
+    }
+    // The end letter of the run, 0 when none came.
+    char end() const { return ends() > 0 ? kinds.back() : 0; }
+    // One begin first, exactly one end (the expected one) last, scenes only in between.
+    bool wellOrdered(char last) const
+    {
+        return kinds.size() >= 2 && kinds.front() == 'b' && kinds.back() == last &&
+               kinds.find_first_not_of('s', 1) == kinds.size() - 1;
     }
     // Scenes that follow each other without a gap from frame 0 to `frames`.
     bool tiles(qint64 frames) const
@@ -68,25 +90,21 @@ public:
         }
         return true;
     }
-    // Runs a whole detection of `file` and releases the detector; false when it did not start (`error`
-    // says why). The timeout only guards against a hang.
-    bool detect(const std::string& file, VkSceneDetector::Params params = VkSceneDetector::Params(),
-                std::string* error = nullptr)
+    // Runs a whole detection of `file` and releases the detector: the end letter, 0 when it did not
+    // start (`error` says why) or did not end.
+    char detect(const std::string& file, VkRational rate = VkRational{25, 1},
+                VkSceneDetector::Params params = VkSceneDetector::Params(), std::string* error = nullptr)
     {
         VkSceneDetector detector;
-        detector.init(file, VkRational{25, 1});
+        detector.init(file, rate);
         detector.setParams(params);
         detector.setObserver(this);
         std::string ignored;
         if (!detector.start(error ? error : &ignored))
-            return false;
-        {
-            std::unique_lock<std::mutex> lock(mutex);
-            ended.wait_for(lock, std::chrono::seconds(120),
-                           [this] { return kinds.find_first_of("FXE") != std::string::npos; });
-        }
+            return 0;
+        waitEnd();
         detector.release();
-        return true;
+        return end();
     }
 
 private:

@@ -77,7 +77,7 @@ struct ThumbnailRun : SceneRecorder
             std::vector<uint8_t> argb(99 * 56 * 4);
             drawn += renderer.renderFrame(start, 99, 56, argb.data());
         };
-        const bool ran = detect(file, params);
+        const bool ran = detect(file, VkRational{25, 1}, params) != 0;
         hits = int(VkFrameCache::instance().hits() - hitsBefore);
         return ran;
     }
@@ -131,7 +131,7 @@ private slots:
         QFETCH(int, minSceneLength);
         params.minSceneLength = minSceneLength;
         QVERIFY(recorder.run(transitionMedia("transitions.mp4"), params));
-        QVERIFY(recorder.finishedInOrder() && recorder.tiles(frames));
+        QVERIFY(recorder.wellOrdered('F') && recorder.tiles(frames));
         QCOMPARE(recorder.transitions.size(), size_t(joins.size()));
         QCOMPARE(recorder.scenes.size(), joins.size() + 1);
         // Every scene's thumbnail was kept by the detector, also where a scene begins in the middle
@@ -204,7 +204,7 @@ private slots:
         params.threshold = threshold;
         params.minSceneLength = minSceneLength;
         QVERIFY(recorder.run(file.toStdString(), params));
-        QVERIFY(recorder.finishedInOrder());
+        QVERIFY(recorder.wellOrdered('F'));
         QCOMPARE(recorder.scenes, expected);
         QCOMPARE(recorder.transitions.size(), size_t(expected.size() - 1));
         // Every thumbnail came from the detector's kept first frames, without a decode.
