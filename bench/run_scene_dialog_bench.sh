@@ -7,7 +7,9 @@
 # Makes (once, in WORKDIR, default /tmp/vkscene-dialog-bench) two small H.264 clips with a cut every
 # 2 s, 1,500 and 3,600 shots long (50 min and 2 h), by copying four different 2 s shots in turn, and
 # prints for each the command-line tool's time, the window's time to the last row, their ratio and the
-# longest stretch the GUI thread went without returning to its event loop.
+# longest stretch the GUI thread went without returning to its event loop. VK_BENCH_ROUNDS=N (default 1)
+# repeats the whole run N times, the tool and the window in turn, and then prints each clip's median
+# ratio: on a small shared machine one run's ratio can be off by a tenth either way.
 set -euo pipefail
 
 build=${1:?usage: run_scene_dialog_bench.sh BUILD_DIR [WORKDIR]}
@@ -46,4 +48,22 @@ for count in 1500 3600; do
     clips+=("$work/$clip")
 done
 
-"$bench_bin" "$tool" "${clips[@]}"
+rounds=${VK_BENCH_ROUNDS:-1}
+table=$(mktemp)
+trap 'rm -f "$table"' EXIT
+for ((round = 1; round <= rounds; ++round)); do
+    [ "$rounds" -gt 1 ] && echo "round $round of $rounds"
+    "$bench_bin" "$tool" "${clips[@]}" | tee -a "$table"
+done
+if [ "$rounds" -gt 1 ]; then
+    # Columns: clip, scenes, cli s, window s, ratio, ...
+    for clip in "${clips[@]}"; do
+        name=$(basename "$clip")
+        awk -v name="$name" '$1 == name { print $5 }' "$table" | sort -n | awk -v name="$name" '
+            { ratio[NR] = $1 }
+            END {
+                middle = int((NR + 1) / 2)
+                printf "%s: median ratio %.2f (%.2f to %.2f) over %d rounds\n", name, ratio[middle], ratio[1], ratio[NR], NR
+            }'
+    done
+fi

@@ -143,7 +143,7 @@ int64_t declaredFrames(const AVFormatContext* format, const AVStream* stream)
     if (stream->duration > 0)
         return av_rescale_q(stream->duration, stream->time_base, av_inv_q(rate));
     if (format->duration > 0)
-        return av_rescale_q(format->duration, AV_TIME_BASE_Q, av_inv_q(rate));
+        return av_rescale_q(format->duration, AVRational{1, AV_TIME_BASE}, av_inv_q(rate));
     return 0;
 }
 
