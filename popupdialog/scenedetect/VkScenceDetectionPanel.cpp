@@ -1,5 +1,6 @@
 #include "VkScenceDetectionPanel.h"
 
+#include "VkRepaintPacer.h"
 #include "VkScenceDetectListWidget.h"
 #include "VkScenceDetectPlayerView.h"
 #include "VkScenceDetectPresenter.h"
@@ -19,6 +20,8 @@ constexpr auto kButtonSize = VkPushButton::VButtonSizeKind(32);
 constexpr int kAddButtonWidth = 135;
 constexpr int kDetectButtonWidth = 98;
 constexpr int kButtonRowMargin = 16;
+// While a detection runs, the window is painted at most this often.
+constexpr int kPacedFramesPerSecond = 30;
 
 } // namespace
 
@@ -40,6 +43,7 @@ VkScenceDetectionPanel::VkScenceDetectionPanel(IVkAbstractMediaItem* media, QWid
     // "Detect" stands left of "Add To Timeline"; Tab follows the screen, not the creation order.
     setTabOrder(m_detectButton, m_addButton);
     m_progress = new VkScenceDetectProgress(this);
+    m_pacer = new VkRepaintPacer(this, kPacedFramesPerSecond);
 
     VkLabel* verticalLine = VkLabel::CreateLabel(this, QStringLiteral("LineWid"));
     verticalLine->setFixedWidth(1);
@@ -186,6 +190,7 @@ void VkScenceDetectionPanel::showDetectState()
     // The detector's own state decides, not the order in which its notifications arrive: a detector
     // may end a run inside start(), before the start signal, and a queued end may pass a start.
     m_showsRunning = m_presenter->isDetecting();
+    m_pacer->setActive(m_showsRunning);
     // The preview is disabled while a run goes on; a focus inside it would be dropped, and the window
     // would hand it to the first stop it has, the title bar's close button. "Stop" is what the user
     // may want next.

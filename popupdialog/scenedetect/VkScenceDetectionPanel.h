@@ -8,6 +8,7 @@
 
 class IVkAbstractMediaItem;
 class VkPushButton;
+class VkRepaintPacer;
 class VkScenceDetectListWidget;
 class VkScenceDetectPlayerView;
 class VkScenceDetectPresenter;
@@ -54,5 +55,7 @@ private:
     // What the detect button shows: "Stop" (true) or "Detect".
     bool m_showsRunning = false;
     VkScenceDetectProgress* m_progress = nullptr;
+    // Paces the window's repaints while scenes stream in.
+    VkRepaintPacer* m_pacer = nullptr;
     Q_DISABLE_COPY(VkScenceDetectionPanel)
 };
