@@ -30,8 +30,8 @@ public:
     SceneRanges scenes;
     std::vector<VkSceneTransition> transitions;
     std::string failure;
-    std::function<void(int64_t start)> onScene;
-    std::function<void(int64_t done)> onProgress;
+    std::function<void(int64_t start)> onScene = [](int64_t) {};
+    std::function<void(int64_t done)> onProgress = [](int64_t) {};
     // Set by a test once release() has returned: nothing may arrive after it.
     std::atomic<bool> released{false};
     std::atomic<int> afterRelease{0};
@@ -44,54 +44,26 @@ public:
     }
     void sceneDetected(int64_t start, int64_t end) override
     {
-        if (onScene)
-            onScene(start);
+        onScene(start);
         record('s', start, end);
     }
-    void sceneProgress(int64_t done, int64_t) override
-    {
-        if (onProgress)
-            onProgress(done);
-    }
+    void sceneProgress(int64_t done, int64_t) override { onProgress(done); }
     void sceneDetectFinished() override { record('F'); }
     void sceneDetectStopped() override { record('X'); }
-    void sceneDetectFailed(const std::string& message) override
-    {
-        {
-            std::lock_guard<std::mutex> lock(mutex);
-            failure = message;
-        }
-        record('E');
-    }
+    void sceneDetectFailed(const std::string& message) override { record('E', 0, 0, message); }
 
     int ends() const { return int(std::count_if(kinds.begin(), kinds.end(), ::isupper)); }
-    // The timeout only guards against a hang.
-    bool waitEnd()
-    {
-        std::unique_lock<std::mutex> lock(mutex);
-        return ended.wait_for(lock, std::chrono::seconds(120), [this] { return ends() > 0; });
-    }
-    // The end letter of the run, 0 when none came.
-    char end() const { return ends() > 0 ? kinds.back() : 0; }
-    // One begin first, exactly one end (the expected one) last, scenes only in between.
-    bool wellOrdered(char last) const
-    {
-        return kinds.size() >= 2 && kinds.front() == 'b' && kinds.back() == last &&
-               kinds.find_first_not_of('s', 1) == kinds.size() - 1;
-    }
     // Scenes that follow each other without a gap from frame 0 to `frames`.
     bool tiles(qint64 frames) const
     {
-        if (scenes.isEmpty() || scenes.first().first != 0 || scenes.last().second != frames)
-            return false;
-        for (int i = 0; i < scenes.size(); ++i) {
-            if (scenes[i].first >= scenes[i].second || (i > 0 && scenes[i].first != scenes[i - 1].second))
-                return false;
-        }
-        return true;
+        qint64 next = 0;
+        for (const auto& scene : scenes)
+            next = scene.first == next && scene.second > next ? scene.second : -1;
+        return !scenes.isEmpty() && next == frames;
     }
-    // Runs a whole detection of `file` and releases the detector: the end letter, 0 when it did not
-    // start (`error` says why) or did not end.
+    // Runs a whole detection of `file` and releases the detector: the end letter of a well-ordered run
+    // (one begin first, exactly one end last, scenes only in between); 0 when it did not start (`error`
+    // says why), did not end, or told its steps out of order.
     char detect(const std::string& file, VkRational rate = VkRational{25, 1},
                 VkSceneDetector::Params params = VkSceneDetector::Params(), std::string* error = nullptr)
     {
@@ -102,13 +74,19 @@ public:
         std::string ignored;
         if (!detector.start(error ? error : &ignored))
             return 0;
-        waitEnd();
+        {
+            // The timeout only guards against a hang.
+            std::unique_lock<std::mutex> lock(mutex);
+            ended.wait_for(lock, std::chrono::seconds(120), [this] { return ends() > 0; });
+        }
         detector.release();
-        return end();
+        const bool ordered =
+            kinds.size() >= 2 && kinds.front() == 'b' && kinds.find_first_not_of('s', 1) == kinds.size() - 1;
+        return ordered && ::isupper(kinds.back()) ? kinds.back() : 0;
     }
 
 private:
-    void record(char kind, int64_t start = 0, int64_t end = 0)
+    void record(char kind, int64_t start = 0, int64_t end = 0, const std::string& message = {})
     {
         if (released.load())
             ++afterRelease;
@@ -116,6 +94,8 @@ private:
         kinds += kind;
         if (kind == 's')
             scenes.append({start, end});
+        if (kind == 'E')
+            failure = message;
         ended.notify_all();
     }
 };

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QString>
