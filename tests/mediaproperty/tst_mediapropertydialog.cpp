@@ -1,24 +1,24 @@
 #include "MediaPropertyFakes.h"
+#include "VkModalRun.h"
+#include "VkTestFiles.h"
 #include "VkTestMain.h"
 
 #include <mediaproperty/VkMediaPropertyDialog.h>
 #include <vkcore/VkDesktopService.h>
 #include <vkwidgets/VkFramelessDialog.h>
 
-#include <QFile>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextDocument>
-#include <QTimer>
 #include <QUrl>
 
 #include <algorithm>
 #include <functional>
-#include <type_traits>
 
 using namespace MediaPropertyProbe;
+using namespace VkTestLiterals;
 
 namespace {
 
@@ -59,26 +59,16 @@ Setup operator+(const Setup& a, const Setup& b)
     };
 }
 
-// A text literal is read as UTF-8; anything else converts as it would anyway.
-template <typename T, typename V>
-T valueOf(const V& v)
-{
-    if constexpr (std::is_same<T, QString>::value && std::is_convertible<V, const char*>::value)
-        return QString::fromUtf8(v);
-    else
-        return T(v);
-}
-
 // Sets a field of the media information, or of the item the dialog will show.
 template <typename T, typename V>
 Setup info(T FakeMediaInfo::*field, const V& v)
 {
-    return [field, value = valueOf<T>(v)](Media& m) { m.info.*field = value; };
+    return [field, value = T(v)](Media& m) { m.info.*field = value; };
 }
 template <typename T, typename V>
 Setup item(T FakeItem::*field, const V& v)
 {
-    return [field, value = valueOf<T>(v)](Media& m) { m.item->*field = value; };
+    return [field, value = T(v)](Media& m) { m.item->*field = value; };
 }
 
 Setup flags(int streamFlags)
@@ -97,18 +87,9 @@ Setup stock(int site, int source)
         m.item = &m.stock;
         m.stock.stockSite = site;
         m.stock.stockSource = source;
-        m.stock.authorName = QStringLiteral("Ann <b>&amp;");
-        m.stock.licenseUrl = QStringLiteral("https://example.com/license?a=1&b=2");
+        m.stock.authorName = "Ann <b>&amp;"_s;
+        m.stock.licenseUrl = "https://example.com/license?a=1&b=2"_s;
     };
-}
-
-// Only the size of the file is read, so it is made sparse.
-QString sparseFile(const QString& path, qint64 bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || !file.resize(bytes))
-        qWarning("cannot make %s", qPrintable(path));
-    return path;
 }
 
 // What a cell shows: an edit's or a plain label's text, or the text of a label's markup (blanks
@@ -131,11 +112,6 @@ QStringList onScreen(const QWidget* cell)
         }
     }
     return shown;
-}
-
-QLineEdit* nameEdit(const QWidget& dialog)
-{
-    return dialog.findChild<QLineEdit*>(QStringLiteral("VkCommonInfoPage_NameLineEdit"));
 }
 
 // Media information that is nothing but the common part: no video, audio or image interface.
@@ -179,8 +155,9 @@ private slots:
 
         using I = FakeMediaInfo;
         // File size: a plain item reads its file; a library record carries the size and wins over the file.
-        const auto onDisk = [this](qint64 bytes) {
-            return item(&FakeItem::filePath, sparseFile(m_dir.filePath(QString::number(bytes)), bytes));
+        const auto onDisk = [this](int bytes) {
+            const QString path = m_dir.filePath(QString::number(bytes));
+            return item(&FakeItem::filePath, writeBytes(path, QByteArray(bytes, '\0')) ? path : QString());
         };
         const auto inRecord = [onDisk](qint64 bytes) {
             return asLibrary + onDisk(700) + [bytes](Media& m) { m.vcg.asset.fileSize = bytes; };
@@ -202,34 +179,34 @@ private slots:
         add("duration: still image", kCommon, Row_Duration, "None", timed(4, 1, 25, 1));
 
         add("name: alternate", kCommon, Row_Name, "alt",
-            item(&FakeItem::name, "") + item(&FakeItem::alternateName, "alt"));
-        add("name: unnamed", kCommon, Row_Name, "unnamed", item(&FakeItem::name, ""));
+            item(&FakeItem::name, ""_s) + item(&FakeItem::alternateName, "alt"_s));
+        add("name: unnamed", kCommon, Row_Name, "unnamed", item(&FakeItem::name, ""_s));
 
         // The credit follows the stock source, the licence page the site; the author's name is text.
-        const QString ann = QStringLiteral("https://pixabay.com/users/ann-1/");
-        const QString site = QStringLiteral("https://pixabay.com/");
+        const QString ann = "https://pixabay.com/users/ann-1/"_s, site = "https://pixabay.com/"_s;
         add("credit: 1000 Pixabay photo", kCommon, Row_Credit, "Photo by Ann <b>&amp; on Pixabay",
             stock(2, 1000), {ann, site});
         add("credit: 1006 uncredited", kCommon, Row_Credit, "Ann <b>&amp; on", stock(2, 1006), {ann});
         // Quotes and angle brackets in an address neither end the link nor become markup.
-        const QString odd = QStringLiteral("https://pixabay.com/users/?q=\"x\"&y=<1>");
+        const QString odd = "https://pixabay.com/users/?q=\"x\"&y=<1>"_s;
         add("credit: odd author address", kCommon, Row_Credit, "Photo by Ann <b>&amp; on Pixabay",
             stock(2, 1000) + [odd](Media& m) { m.stock.authorUrl = odd; }, {odd, site});
         add("licence: Pixabay", kCommon, Row_Copyright, "pixabay.com/license", stock(2, 1000),
-            {QStringLiteral("https://example.com/license?a=1&b=2")});
+            {"https://example.com/license?a=1&b=2"_s});
         add("licence: unknown site, nothing to click", kCommon, Row_Copyright, "", stock(9, 1000));
 
         // The library record's texts are data, never markup.
         const char evil[] = "<a href=\"https://evil.example/\">© Studio</a>";
         const Setup library = [evil](Media& m) {
             asLibrary(m);
-            m.vcg.keywords = QStringList{QStringLiteral("<b>sea</b>"), QStringLiteral("a&amp;b")};
+            m.vcg.keywords = QStringList{"<b>sea</b>"_s, "a&amp;b"_s};
             m.vcg.asset.copyright = QString::fromUtf8(evil);
         };
         add("library: keywords", kCommon, Row_Keyword, "<b>sea</b>,a&amp;b", library);
         add("library: copyright", kCommon, Row_Copyright, evil, library);
 
-        add("video: codec is text", kVideo, Video_Codec, "<h264>", flags(1) + info(&I::videoCodec, "<h264>"));
+        add("video: codec is text", kVideo, Video_Codec, "<h264>",
+            flags(1) + info(&I::videoCodec, "<h264>"_s));
 
         // Hundredths, trailing zeros dropped.
         const auto rate = [](qint64 num, qint64 den) {
@@ -251,14 +228,14 @@ private slots:
         // Every query takes the item's stream index: stream 3 answers, stream 1 would not.
         const auto sound = [](int itemStream, int infoStream) {
             return flags(2) + item(&FakeItem::audioStreamIndex, itemStream) +
-                   info(&I::audioStream, infoStream) + info(&I::audioCodec, "pcm_s16le") +
+                   info(&I::audioStream, infoStream) + info(&I::audioCodec, "pcm_s16le"_s) +
                    info(&I::channels, 2) + info(&I::sampleRate, 48000) + info(&I::sampleBits, 16);
         };
         static BareMediaInfo bareInfo;
         add("audio: stream 3", kAudio, Audio_SampleRate, "48000 Hz, 16 Bits", sound(3, 3));
         // A lossy stream has no sample size: "0 Bits" would read as a broken file.
         add("audio: lossy codec, no sample size", kAudio, Audio_SampleRate, "48000 Hz",
-            sound(1, 1) + info(&I::audioCodec, "aac") + info(&I::sampleBits, 0));
+            sound(1, 1) + info(&I::audioCodec, "aac"_s) + info(&I::sampleBits, 0));
         add("audio: no audio interface", kAudio, Audio_SampleRate, "0 Hz", item(&FakeItem::info, &bareInfo));
 
         // Pixabay sizes come from the first offered of the quality levels 3 (640x360), 4 (1280x720) and
@@ -280,7 +257,7 @@ private slots:
         add("photo size: only level 5", kPhoto, Photo_Resolution, "1920x1080", levels(4, true, {3, 4}));
 
         const auto photo = [](bool stock, int exposure) {
-            return flags(4) + info(&I::cameraMaker, "<Canon>") + info(&I::exposure, exposure) +
+            return flags(4) + info(&I::cameraMaker, "<Canon>"_s) + info(&I::exposure, exposure) +
                    [stock](Media& m) {
                        m.stock.stockSite = 3;
                        m.item = stock ? &m.stock : &m.plain;
@@ -327,8 +304,8 @@ private slots:
         const Setup timeless = info(&FakeMediaInfo::noDuration, true);
         // The file the item plays may differ from its source; the PNG page goes by the source.
         const auto kind = [](int streamFlags, const char* source) {
-            return flags(streamFlags) + item(&FakeItem::sourcePath, source) +
-                   item(&FakeItem::filePath, "/cache/proxy.bin");
+            return flags(streamFlags) + item(&FakeItem::sourcePath, QString::fromLatin1(source)) +
+                   item(&FakeItem::filePath, "/cache/proxy.bin"_s);
         };
         const auto row = [](const char* name, const Setup& setup, const char* pages, int height,
                             const QList<int>& rows, const char* nameEdit) {
@@ -383,7 +360,7 @@ private slots:
         }
         QTEST(shown, "shownRows");
         QVERIFY(text(common, Row_Credit, 0).isEmpty()); // the credit row has no caption
-        QLineEdit* name = nameEdit(dialog);
+        auto* name = dialog.findChild<QLineEdit*>("VkCommonInfoPage_NameLineEdit"_s);
         QTEST(QString::fromLatin1(!name->isEnabled()   ? "disabled"
                                   : name->isReadOnly() ? "read-only"
                                                        : "editable"),
@@ -460,7 +437,7 @@ private slots:
         Media m;
         m.info.streamFlags = 4;
         m.info.alphaType = stored;
-        m.plain.sourcePath = QStringLiteral("/m/logo.png");
+        m.plain.sourcePath = "/m/logo.png"_s;
         m.plain.name = name.section(QLatin1Char('|'), 0, 0);
         m.plain.alternateName = name.section(QLatin1Char('|'), 1);
         VkMediaPropertyDialog dialog(m.item, nullptr);
@@ -476,9 +453,9 @@ private slots:
         QCOMPARE(
             std::count_if(buttons.begin(), buttons.end(), [](QRadioButton* b) { return b->isChecked(); }),
             stored <= 2 ? 1 : 0);
-        QTimer::singleShot(0, &dialog, [&] {
+        const int result = runModal(&dialog, [&] {
             if (!typed.isNull())
-                nameEdit(dialog)->setText(typed);
+                dialog.findChild<QLineEdit*>("VkCommonInfoPage_NameLineEdit"_s)->setText(typed);
             for (const QString& click : clicks) {
                 for (QRadioButton* button : buttons) {
                     if (button->text() == click)
@@ -487,14 +464,11 @@ private slots:
             }
             QVERIFY(m.info.alphaWrites.isEmpty());
             if (accept)
-                dialog.findChild<QPushButton*>(QStringLiteral("PropertyDialog_Ok"))->click();
+                dialog.findChild<QPushButton*>("PropertyDialog_Ok"_s)->click();
             else
                 QVERIFY(QMetaObject::invokeMethod(&dialog, "slotCancel"));
-            // Should the window stay open, end the run with a code the test cannot mistake.
-            if (dialog.isVisible())
-                dialog.done(-1);
         });
-        QCOMPARE(dialog.DoModal(), accept ? 1 : 0);
+        QCOMPARE(result, accept ? 1 : 0);
         QTEST(got, "emitted");
         QVERIFY(reportedFirst);
         QTEST(m.info.alphaWrites, "writes");
