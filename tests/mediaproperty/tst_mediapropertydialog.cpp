@@ -1,12 +1,16 @@
 #include "MediaPropertyFakes.h"
+#include "VkMediaTestFiles.h"
 #include "VkModalRun.h"
 #include "VkTestFiles.h"
 #include "VkTestMain.h"
 
 #include <mediaproperty/VkMediaPropertyDialog.h>
 #include <vkcore/VkDesktopService.h>
+#include <vkvblmodel/VkMediaItemFactory.h>
 #include <vkwidgets/VkFramelessDialog.h>
 
+#include <QDir>
+#include <QFileInfo>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -16,6 +20,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <memory>
 
 using namespace MediaPropertyProbe;
 using namespace VkTestLiterals;
@@ -114,6 +119,15 @@ QStringList onScreen(const QWidget* cell)
     return shown;
 }
 
+// The classes of the pages a window stacks: the common page, then one for each kind named.
+QStringList pagesOf(const QString& kinds)
+{
+    QStringList classes{QLatin1String(kCommon)};
+    for (const QString& kind : kinds.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+        classes << "Vk%1InfoPage"_s.arg(kind);
+    return classes;
+}
+
 // Media information that is nothing but the common part: no video, audio or image interface.
 class BareMediaInfo : public IVkMediaInfo
 {
@@ -129,7 +143,8 @@ public:
 Q_DECLARE_METATYPE(Setup)
 
 // The properties window over fake items: the texts its pages make from raw facts, which pages and
-// rows a kind of media gets, and what OK and cancel hand back to the host and the item.
+// rows a kind of media gets, and what OK and cancel hand back to the host and the item; then over
+// real files made by the ffmpeg CLI and probed by the media library.
 class TestMediaPropertyDialog : public QObject
 {
     Q_OBJECT
@@ -137,6 +152,11 @@ class TestMediaPropertyDialog : public QObject
     QTemporaryDir m_dir;
 
 private slots:
+    void initTestCase()
+    {
+        QString message;
+        QVERIFY2(VkMediaTestFiles::ensure(&message), qPrintable(message));
+    }
     void cleanup() { QCOMPARE(QApplication::topLevelWidgets().size(), 0); }
 
     void cells_data()
@@ -292,15 +312,12 @@ private slots:
         QTest::addColumn<Setup>("setup");
         QTest::addColumn<QString>("pages"); // after the common page
         QTest::addColumn<int>("height");    // -1: a bare frame's height, i.e. never resized
-        QTest::addColumn<QList<int>>("shownRows");
+        // The common page's rows shown, by number: 0 name, 1 format, 2 location, 3 size, 4 duration,
+        // 5 date created, 6 keywords, 7 copyright, 8 credit.
+        QTest::addColumn<QString>("shownRows");
         QTest::addColumn<QString>("name");
 
-        const QList<int> plain{Row_Name, Row_Location, Row_FileSize, Row_Duration, Row_DateCreated};
-        const QList<int> stock = plain + QList<int>{Row_Copyright, Row_Credit};
-        QList<int> stockTimeless = stock;
-        stockTimeless.removeOne(Row_Duration);
-        const QList<int> vcg{Row_Name,    Row_Format,    Row_FileSize, Row_Duration,
-                             Row_Keyword, Row_Copyright, Row_Credit};
+        const char *plain = "02345", *stock = "0234578", *stockTimeless = "023578", *vcg = "0134678";
         const Setup timeless = info(&FakeMediaInfo::noDuration, true);
         // The file the item plays may differ from its source; the PNG page goes by the source.
         const auto kind = [](int streamFlags, const char* source) {
@@ -308,7 +325,7 @@ private slots:
                    item(&FakeItem::filePath, "/cache/proxy.bin"_s);
         };
         const auto row = [](const char* name, const Setup& setup, const char* pages, int height,
-                            const QList<int>& rows, const char* nameEdit) {
+                            const char* rows, const char* nameEdit) {
             QTest::newRow(name) << setup << pages << height << rows << nameEdit;
         };
         // Page heights plus the frame's 82: common 252, video 180, audio 260, photo 211, PNG 175; sums
@@ -343,20 +360,17 @@ private slots:
         Media m;
         setup(m);
         VkMediaPropertyDialog dialog(m.item, nullptr);
-        QStringList classes{QLatin1String(kCommon)};
-        for (const QString& kind : pages.split(QLatin1Char(' '), Qt::SkipEmptyParts))
-            classes << QStringLiteral("Vk%1InfoPage").arg(kind);
-        QCOMPARE(pageClasses(&dialog), classes);
+        QCOMPARE(pageClasses(&dialog), pagesOf(pages));
         QCOMPARE(dialog.width(), 480);
         VkFramelessDialog bare(nullptr, true, true);
         bare.SetFixedSize(VkDialog::Width_Small, kMaxHeight);
         QCOMPARE(dialog.height(), height < 0 ? bare.height() : height);
 
         QWidget* common = page(&dialog, kCommon);
-        QList<int> shown;
+        QString shown;
         for (int row = Row_Name; row <= Row_Credit; ++row) {
             if (rowShown(common, row))
-                shown << row;
+                shown += QString::number(row);
         }
         QTEST(shown, "shownRows");
         QVERIFY(text(common, Row_Credit, 0).isEmpty()); // the credit row has no caption
@@ -474,6 +488,55 @@ private slots:
         QTEST(m.info.alphaWrites, "writes");
         QCOMPARE(writesAtClose, m.info.alphaWrites.size());
         QVERIFY(m.plain.renames.isEmpty());
+    }
+
+    void realFiles_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("pages"); // after the common page
+        QTest::addColumn<QString>("cells"); // "Page row text" for each cell checked, separated by "|"
+        // 2 s of 320x180 H.264 at 25 fps with 48 kHz stereo AAC, which has no fixed sample size
+        // (ffprobe: bits_per_sample 0): no "0 Bits".
+        QTest::newRow("video with aac") << "av.mp4"
+                                        << "Video Audio"
+                                        << "Common 4 00:00:02:00|Video 3 25 fps|Audio 3 48000 Hz";
+        QTest::newRow("png") << "alpha.png"
+                             << "Photo PngPhoto"
+                             << "Photo 3 200x100";
+    }
+    // The cells checked on fakes above, here filled from what was probed, and no label cut off.
+    void realFiles()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, pages);
+        QFETCH(QString, cells);
+        const QString path = QDir(VkMediaTestFiles::dir()).filePath(file);
+        QString error;
+        std::unique_ptr<IVkAbstractMediaItem> item = VkMediaItemFactory::create(path, &error);
+        QVERIFY2(item, qPrintable(error));
+        VkMediaPropertyDialog dialog(item.get(), nullptr);
+        QCOMPARE(pageClasses(&dialog), pagesOf(pages));
+        for (const QString& check : cells.split(QLatin1Char('|'))) {
+            const QStringList parts = check.split(QLatin1Char(' '));
+            const QWidget* shownPage = page(&dialog, qPrintable("Vk%1InfoPage"_s.arg(parts.at(0))));
+            QCOMPARE(text(shownPage, parts.at(1).toInt()), parts.mid(2).join(QLatin1Char(' ')));
+        }
+        // The size is the file's own, in the unit the common page uses for it.
+        QCOMPARE(text(page(&dialog, kCommon), Row_FileSize).section(QLatin1Char(' '), 0, 0),
+                 QString::number(QFileInfo(path).size() / 1024.0, 'f', 2));
+
+        // Shown so that its layouts run. No plain label's ink reaches past its room (the ink, not the
+        // advance: a side bearing may stick out).
+        dialog.show();
+        QCoreApplication::processEvents();
+        for (const QLabel* label : dialog.findChildren<QLabel*>()) {
+            if (!label->isVisible() || label->wordWrap() || label->textFormat() != Qt::PlainText)
+                continue;
+            const int needed = label->fontMetrics().tightBoundingRect(label->text()).right() + 1;
+            const int room = label->contentsRect().width();
+            QVERIFY2(needed <= room,
+                     qPrintable("%1 (%2 px in %3)"_s.arg(label->text()).arg(needed).arg(room)));
+        }
     }
 };
 
