@@ -347,7 +347,8 @@ private slots:
             QCOMPARE(colourAt(0.8), QColor(0x3a, 0x41, 0x4b));
             const QString folder = qEnvironmentVariable("VK_SCREENSHOT_DIR");
             if (!folder.isEmpty())
-                QVERIFY(shot.save(folder + "/scene-detection-progress.png"_s));
+                QVERIFY(shot.save(folder + "/scene-detection-progress%1.png"_s.arg(
+                                               shot.devicePixelRatio() > 1.0 ? "@2x"_s : QString())));
             QVERIFY(detector->progress(180, 180) && detector->finished());
         } else if (end == 1) {
             // Rows cannot be removed, nor the preview used, while the detector runs. A click on a row:
