@@ -51,6 +51,8 @@ struct Media
     FakeStockItem stock;
     FakeVCGItem vcg;
     FakeItem* item = &plain;
+    std::unique_ptr<IVkAbstractMediaItem> file; // shown in place of `item` when set
+    IVkAbstractMediaItem* shown() const { return file ? file.get() : item; }
 };
 using Setup = std::function<void(Media&)>;
 
@@ -93,6 +95,17 @@ Setup stock(int site, int source)
         m.stock.stockSource = source;
         m.stock.authorName = "Ann <b>&amp;"_s;
         m.stock.licenseUrl = "https://example.com/license?a=1&b=2"_s;
+    };
+}
+
+// One of the generated test files, probed by the media library.
+Setup file(const char* name)
+{
+    return [name](Media& m) {
+        QString error;
+        m.file =
+            VkMediaItemFactory::create(QDir(VkMediaTestFiles::dir()).filePath(QLatin1String(name)), &error);
+        QVERIFY2(m.file, qPrintable(error));
     };
 }
 
@@ -142,8 +155,8 @@ public:
 Q_DECLARE_METATYPE(Setup)
 
 // The properties window over fake items: the texts its pages make from raw facts, which pages and
-// rows a kind of media gets, and what OK and cancel hand back to the host and the item; then over
-// real files made by the ffmpeg CLI and probed by the media library.
+// rows a kind of media gets, and what OK and cancel hand back to the host and the item; some of it
+// over real files made by the ffmpeg CLI and probed by the media library.
 class TestMediaPropertyDialog : public QObject
 {
     Q_OBJECT
@@ -254,6 +267,12 @@ private slots:
         // A lossy stream has no sample size: "0 Bits" would read as a broken file.
         add("audio: lossy codec, no sample size", kAudio, Audio_SampleRate, "48000 Hz",
             sound(1, 1) + info(&I::audioCodec, "aac"_s) + info(&I::sampleBits, 0));
+        // Generated files as the media library probes them: 2 s of 320x180 H.264 at 25 fps with
+        // 48 kHz stereo AAC, which has no fixed sample size (ffprobe: bits_per_sample 0).
+        add("av.mp4: duration", kCommon, Row_Duration, "00:00:02:00", file("av.mp4"));
+        add("av.mp4: frame rate", kVideo, Video_FrameRate, "25 fps", file("av.mp4"));
+        add("av.mp4: aac, no sample size", kAudio, Audio_SampleRate, "48000 Hz", file("av.mp4"));
+        add("alpha.png: size", kPhoto, Photo_Resolution, "200x100", file("alpha.png"));
         add("audio: no audio interface", kAudio, Audio_SampleRate, "0 Hz", item(&FakeItem::info, &bareInfo));
 
         // Pixabay sizes come from the first offered of the quality levels 3 (640x360), 4 (1280x720) and
@@ -296,7 +315,7 @@ private slots:
         QVERIFY(m_dir.isValid());
         Media media;
         setup(media);
-        VkMediaPropertyDialog dialog(media.item, nullptr);
+        VkMediaPropertyDialog dialog(media.shown(), nullptr);
         QWidget* shownPage = page(&dialog, pageClass.constData());
         QVERIFY(shownPage);
         QTEST(onScreen(cell(shownPage, row, 1)), "shown");
@@ -346,6 +365,9 @@ private slots:
         row("jpg: 211+82+252", kind(4, "/m/a.jpg"), "Photo", 545, plain, "editable");
         // The suffix is the part after the last dot: "png.jpg" is a JPEG.
         row("png in the base name only", kind(4, "/m/a.png.jpg"), "Photo", 545, plain, "editable");
+        // Generated files as the media library probes them.
+        row("av.mp4", file("av.mp4"), "Video Audio", kMaxHeight, plain, "editable");
+        row("alpha.png", file("alpha.png"), "Photo PngPhoto", kMaxHeight, plain, "editable");
         row("unlisted flags 5", kind(5, "a.bin"), "", -1, plain, "editable");
         row("no media information", kind(0, "a.bin") + item(&FakeItem::info, nullptr), "", -1, plain,
             "editable");
@@ -357,7 +379,7 @@ private slots:
         QFETCH(int, height);
         Media m;
         setup(m);
-        VkMediaPropertyDialog dialog(m.item, nullptr);
+        VkMediaPropertyDialog dialog(m.shown(), nullptr);
         QCOMPARE(pageClasses(&dialog), pagesOf(pages));
         VkFramelessDialog bare(nullptr, true, true);
         bare.SetFixedSize(VkDialog::Width_Small, kMaxHeight);
@@ -376,6 +398,19 @@ private slots:
                                   : name->isReadOnly() ? "read-only"
                                                        : "editable"),
               "name");
+
+        // Shown so that its layouts run. No plain label's ink reaches past its room (the ink, not the
+        // advance: a side bearing may stick out).
+        dialog.show();
+        QCoreApplication::processEvents();
+        for (const QLabel* label : dialog.findChildren<QLabel*>()) {
+            if (!label->isVisible() || label->wordWrap() || label->textFormat() != Qt::PlainText)
+                continue;
+            const int needed = label->fontMetrics().tightBoundingRect(label->text()).right() + 1;
+            const int room = label->contentsRect().width();
+            QVERIFY2(needed <= room,
+                     qPrintable("%1 (%2 px in %3)"_s.arg(label->text()).arg(needed).arg(room)));
+        }
     }
 
     void linksGoThroughTheDesktopService()
@@ -485,52 +520,6 @@ private slots:
         QTEST(m.info.alphaWrites, "writes");
         QCOMPARE(writesAtClose, m.info.alphaWrites.size());
         QVERIFY(m.plain.renames.isEmpty());
-    }
-
-    void realFiles_data()
-    {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QString>("pages"); // after the common page
-        QTest::addColumn<QString>("cells"); // "Page row text" for each cell checked, separated by "|"
-        // 2 s of 320x180 H.264 at 25 fps with 48 kHz stereo AAC, which has no fixed sample size
-        // (ffprobe: bits_per_sample 0): no "0 Bits".
-        QTest::newRow("video with aac") << "av.mp4"
-                                        << "Video Audio"
-                                        << "Common 4 00:00:02:00|Video 3 25 fps|Audio 3 48000 Hz";
-        QTest::newRow("png") << "alpha.png"
-                             << "Photo PngPhoto"
-                             << "Photo 3 200x100";
-    }
-    // The cells checked on fakes above, here filled from what was probed, and no label cut off.
-    void realFiles()
-    {
-        QFETCH(QString, file);
-        QFETCH(QString, pages);
-        QFETCH(QString, cells);
-        const QString path = QDir(VkMediaTestFiles::dir()).filePath(file);
-        QString error;
-        std::unique_ptr<IVkAbstractMediaItem> item = VkMediaItemFactory::create(path, &error);
-        QVERIFY2(item, qPrintable(error));
-        VkMediaPropertyDialog dialog(item.get(), nullptr);
-        QCOMPARE(pageClasses(&dialog), pagesOf(pages));
-        for (const QString& check : cells.split(QLatin1Char('|'))) {
-            const QStringList parts = check.split(QLatin1Char(' '));
-            const QWidget* shownPage = page(&dialog, qPrintable("Vk%1InfoPage"_s.arg(parts.at(0))));
-            QCOMPARE(text(shownPage, parts.at(1).toInt()), parts.mid(2).join(QLatin1Char(' ')));
-        }
-
-        // Shown so that its layouts run. No plain label's ink reaches past its room (the ink, not the
-        // advance: a side bearing may stick out).
-        dialog.show();
-        QCoreApplication::processEvents();
-        for (const QLabel* label : dialog.findChildren<QLabel*>()) {
-            if (!label->isVisible() || label->wordWrap() || label->textFormat() != Qt::PlainText)
-                continue;
-            const int needed = label->fontMetrics().tightBoundingRect(label->text()).right() + 1;
-            const int room = label->contentsRect().width();
-            QVERIFY2(needed <= room,
-                     qPrintable("%1 (%2 px in %3)"_s.arg(label->text()).arg(needed).arg(room)));
-        }
     }
 };
 
