@@ -422,16 +422,14 @@ private slots:
         });
         Media m;
         stock(2, 1000)(m);
-        {
-            VkMediaPropertyDialog dialog(m.item, nullptr);
-            auto* credit = qobject_cast<QLabel*>(cell(page(&dialog, kCommon), Row_Credit, 1));
-            auto* copyright = qobject_cast<QLabel*>(cell(page(&dialog, kCommon), Row_Copyright, 1));
-            QVERIFY(!credit->openExternalLinks() && !copyright->openExternalLinks());
-            emit credit->linkActivated(m.stock.authorUrl);
-            // A stock record could name a local file or program; it must never be opened.
-            emit credit->linkActivated(QStringLiteral("file:///etc/passwd"));
-            emit copyright->linkActivated(m.stock.licenseUrl);
-        }
+        VkMediaPropertyDialog dialog(m.item, nullptr);
+        auto* credit = qobject_cast<QLabel*>(cell(page(&dialog, kCommon), Row_Credit, 1));
+        auto* copyright = qobject_cast<QLabel*>(cell(page(&dialog, kCommon), Row_Copyright, 1));
+        QVERIFY(!credit->openExternalLinks() && !copyright->openExternalLinks());
+        emit credit->linkActivated(m.stock.authorUrl);
+        // A stock record could name a local file or program; it must never be opened.
+        emit credit->linkActivated("file:///etc/passwd"_s);
+        emit copyright->linkActivated(m.stock.licenseUrl);
         VkDesktopService::SetUrlOpener(VkDesktopService::UrlOpener());
         QCOMPARE(opened, (QStringList{m.stock.authorUrl, m.stock.licenseUrl}));
     }
