@@ -285,19 +285,15 @@ private slots:
         add("video size: Pixabay, no stock item", kVideo, Video_Resolution, "None", levels(1, false, {}));
         add("photo size: only level 5", kPhoto, Photo_Resolution, "1920x1080", levels(4, true, {3, 4}));
 
-        const auto photo = [](bool stock, int exposure) {
-            return flags(4) + info(&I::cameraMaker, "<Canon>"_s) + info(&I::exposure, exposure) +
-                   [stock](Media& m) {
-                       m.stock.stockSite = 3;
-                       m.item = stock ? &m.stock : &m.plain;
-                   };
-        };
+        const Setup photo =
+            flags(4) + info(&I::cameraMaker, "<Canon>"_s) + [](Media& m) { m.stock.stockSite = 3; };
+        const Setup exposed = photo + info(&I::exposure, 2);
         // Rows of camera data the picture does not carry are left out, not shown blank or as "0 s"
         // (whole seconds: 0 is unknown or shorter than a second).
-        add("photo: empty model, no row", kPhoto, Photo_Model, "", photo(false, 0), {}, false);
-        add("photo: exposure 0, no row", kPhoto, Photo_Exposure, "0 s", photo(false, 0), {}, false);
-        add("photo: exposure 2", kPhoto, Photo_Exposure, "2 s", photo(false, 2));
-        add("photo: stock has no exposure row", kPhoto, Photo_Exposure, "2 s", photo(true, 2), {}, false);
+        add("photo: empty model, no row", kPhoto, Photo_Model, "", photo, {}, false);
+        add("photo: exposure 0, no row", kPhoto, Photo_Exposure, "0 s", photo, {}, false);
+        add("photo: exposure 2", kPhoto, Photo_Exposure, "2 s", exposed);
+        add("photo: stock has no exposure row", kPhoto, Photo_Exposure, "2 s", asStock + exposed, {}, false);
     }
     void cells()
     {
