@@ -32,26 +32,13 @@ using namespace VkTestLiterals;
 
 namespace {
 
-// A media item over `path`; a bare name is one of the generated test files.
-std::unique_ptr<IVkAbstractMediaItem> mediaItem(QString path)
+std::unique_ptr<IVkAbstractMediaItem> mediaItem(const QString& path)
 {
-    if (!path.contains(QLatin1Char('/')))
-        path.prepend(QStringLiteral(VK_TEST_MEDIA_DIR "/"));
     QString error;
     auto item = VkMediaItemFactory::create(path, &error);
     if (!item)
         qWarning("%s", qPrintable(error));
     return item;
-}
-
-// Reports `scenes` and then the end of the run, each from the detector's thread; true when every
-// report was taken.
-bool report(FakeDetector* detector, const QList<QPoint>& scenes)
-{
-    bool taken = true;
-    for (const QPoint& scene : scenes)
-        taken = detector->scene(scene.x(), scene.y()) && taken;
-    return detector->finished() && taken;
 }
 
 // The panel's controls as the user sees them.
@@ -148,7 +135,7 @@ private slots:
         presenter.openMedia();
         presenter.startDetect();
         QCOMPARE(FakeDetector::last()->path, path);
-        QVERIFY(report(FakeDetector::last(), {{2, 7}}));
+        QVERIFY(FakeDetector::last()->scene(2, 7) && FakeDetector::last()->finished());
         QTRY_COMPARE(results.count(), 1);
         QCOMPARE(results.first().mid(0, 3), (QList<QVariant>{2, 7, 5}));
         const QImage img = results.first().at(3).value<QImage>();
@@ -208,7 +195,9 @@ private slots:
     {
         VkScenceDetectionDlg dlg(&m_item, nullptr);
         PanelControls c(&dlg);
-        QVERIFY(report(c.start(), {{0, 120}, {120, 300}, {300, 450}}));
+        FakeDetector* detector = c.start();
+        QVERIFY(detector->scene(0, 120) && detector->scene(120, 300) && detector->scene(300, 450));
+        QVERIFY(detector->finished());
         QTRY_COMPARE(c.titles(), "Scene 1|Scene 2|Scene 3"_s);
         // Row 2 is [120, 300): 180 frames long, shown from frame 120 to its last frame, 299.
         const auto time = [](int frame) { return VkConvertUtility::frame2String(frame, 30.0f); };
@@ -253,7 +242,7 @@ private slots:
     {
         QFETCH(int, end);
         QFETCH(qlonglong, lastShown);
-        auto item = mediaItem("scenes.mp4"_s);
+        auto item = mediaItem(QStringLiteral(VK_TEST_MEDIA_DIR "/scenes.mp4"));
         QVERIFY(item);
         VkScenceDetectionDlg dlg(item.get(), nullptr);
         dlg.show();
