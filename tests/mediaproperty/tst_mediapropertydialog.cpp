@@ -304,7 +304,6 @@ private slots:
         QFETCH(Setup, setup);
         QFETCH(QByteArray, pageClass);
         QFETCH(int, row);
-        QVERIFY(m_dir.isValid());
         Media media;
         setup(media);
         VkMediaPropertyDialog dialog(media.shown(), nullptr);

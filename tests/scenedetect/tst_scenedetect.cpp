@@ -32,15 +32,6 @@ using namespace VkTestLiterals;
 
 namespace {
 
-std::unique_ptr<IVkAbstractMediaItem> mediaItem(const QString& path)
-{
-    QString error;
-    auto item = VkMediaItemFactory::create(path, &error);
-    if (!item)
-        qWarning("%s", qPrintable(error));
-    return item;
-}
-
 // The panel's controls as the user sees them.
 struct PanelControls
 {
@@ -95,7 +86,6 @@ class TestSceneDetect : public QObject
     FakeVideoItem m_item;
 
 private slots:
-    void initTestCase() { QVERIFY(m_dir.isValid()); }
     void cleanupTestCase() { IVkScenceDetect::setFactory({}); }
     void init()
     {
@@ -128,8 +118,9 @@ private slots:
         const QString args =
             "-loglevel error -nostdin -f lavfi -i testsrc2=s=%1:r=25:d=0.4 -pix_fmt yuv420p"_s;
         QCOMPARE(vkRunProcess("ffmpeg"_s, args.arg(size).split(QLatin1Char(' ')) << path).exitCode, 0);
-        auto item = mediaItem(path);
-        QVERIFY(item);
+        QString error;
+        auto item = VkMediaItemFactory::create(path, &error);
+        QVERIFY2(item, qPrintable(error));
         VkScenceDetectPresenter presenter(item.get(), nullptr);
         QSignalSpy results(&presenter, &VkScenceDetectPresenter::signalDetectResult);
         presenter.openMedia();
@@ -242,8 +233,9 @@ private slots:
     {
         QFETCH(int, end);
         QFETCH(qlonglong, lastShown);
-        auto item = mediaItem(QStringLiteral(VK_TEST_MEDIA_DIR "/scenes.mp4"));
-        QVERIFY(item);
+        QString error;
+        auto item = VkMediaItemFactory::create(QStringLiteral(VK_TEST_MEDIA_DIR "/scenes.mp4"), &error);
+        QVERIFY2(item, qPrintable(error));
         VkScenceDetectionDlg dlg(item.get(), nullptr);
         dlg.show();
         PanelControls c(&dlg);
@@ -421,8 +413,9 @@ private slots:
         const QString path = m_dir.filePath("probed-once.mp4"_s);
         QVERIFY(QFile::copy(QStringLiteral(VK_TEST_MEDIA_DIR "/numbered.mp4"), path));
         const int64_t before = vkmedia::VkMediaFileRegistry::streamProbeCount();
-        auto item = mediaItem(path);
-        QVERIFY(item);
+        QString error;
+        auto item = VkMediaItemFactory::create(path, &error);
+        QVERIFY2(item, qPrintable(error));
         IVkScenceDetect::setFactory({}); // the built-in detector, up to the next test's init()
         VkScenceDetectionDlg dlg(item.get(), nullptr);
         dlg.show();
