@@ -353,9 +353,8 @@ private slots:
         };
         // Page heights plus the frame's 82: common 252, video 180, audio 260, photo 211, PNG 175; sums
         // above 690 are clamped by the frame's fixed size.
-        row("video: 252+180+82", kind(1, "a.mp4"), "Video", 514, plain, "editable");
         // A plain item keeps its Duration row even when the media has no running time.
-        row("video without duration", kind(1, "a.mp4") + timeless, "Video", 514, plain, "editable");
+        row("video, no running time", kind(1, "a.mp4") + timeless, "Video", 514, plain, "editable");
         row("audio: 252+260+82, rename disabled", kind(2, "a.wav") + item(&FakeItem::renameEnabled, false),
             "Audio", 594, plain, "disabled");
         row("video+audio: 774, clamped; library asset type", kind(3, "a.mp4") + item(&FakeItem::itemType, 7),
@@ -368,9 +367,8 @@ private slots:
         row("stock and library: stock wins", asLibrary + kind(1, "a.mp4") + item(&FakeItem::stock, true),
             "Video", 514, stock, "read-only");
         row("png: 720, clamped", kind(4, "/m/a.png"), "Photo PngPhoto", kMaxHeight, plain, "editable");
-        row("jpg: 211+82+252", kind(4, "/m/a.jpg"), "Photo", 545, plain, "editable");
         // The suffix is the part after the last dot: "png.jpg" is a JPEG.
-        row("png in the base name only", kind(4, "/m/a.png.jpg"), "Photo", 545, plain, "editable");
+        row("a.png.jpg is a jpg", kind(4, "/m/a.png.jpg"), "Photo", 545, plain, "editable");
         // Generated files as the media library probes them.
         row("av.mp4", file("av.mp4"), "Video Audio", kMaxHeight, plain, "editable");
         row("alpha.png", file("alpha.png"), "Photo PngPhoto", kMaxHeight, plain, "editable");
