@@ -101,17 +101,16 @@ public:
     bool IsQualityUnavailable(int quality) const override { return unavailable.contains(quality); }
     void GetQualityResolution(int quality, int& w, int& h) const override
     {
-        if (sizes.contains(quality)) {
-            w = sizes.value(quality).width();
-            h = sizes.value(quality).height();
-        }
+        const QSize size = sizes.value(quality, QSize(w, h));
+        w = size.width();
+        h = size.height();
     }
     QString GetAuthorUrl() const override { return authorUrl; }
     QString GetAuthorName() const override { return authorName; }
     QString GetLicenseUrl() const override { return licenseUrl; }
 };
 
-// An item of the licensed media library.
+// An item of the licensed media library, with one kind of asset: 3.
 class FakeVCGItem : public FakeItem, public IVkVCGMediaItem
 {
 public:
@@ -120,19 +119,12 @@ public:
         vcg = true;
         itemType = ItemType_LibraryAsset;
     }
-
     QStringList keywords;
-    VkVCGAssetInfo asset; // of the one kind of asset the item has
+    VkVCGAssetInfo asset;
 
     QStringList GetKeywords() const override { return keywords; }
-    int GetAssetKind() const override { return kAssetKind; }
-    VkVCGAssetInfo GetAssetInfo(int kind) const override
-    {
-        return kind == kAssetKind ? asset : VkVCGAssetInfo();
-    }
-
-private:
-    static constexpr int kAssetKind = 3;
+    int GetAssetKind() const override { return 3; }
+    VkVCGAssetInfo GetAssetInfo(int kind) const override { return kind == 3 ? asset : VkVCGAssetInfo(); }
 };
 
 // Pages are found by class name, cells by their place in the page's grid.
