@@ -1,18 +1,10 @@
-#include "VkMediaTestFiles.h"
+#include "DialogUnderTest.h"
 #include "VkTestMain.h"
 
-#include <mediaproperty/VkMediaPropertyDialog.h>
-#include <projectsetting/VkProjectSettingDialog.h>
-#include <scenedetect/VkScenceDetectionDlg.h>
-#include <startup/VkStartupDlg.h>
-#include <unsupportedimage/VkUnsupportedImgFileDialog.h>
 #include <vkcore/VkLocale.h>
-#include <vkvblmodel/IVkAbstractMediaItem.h>
-#include <vkvblmodel/VkMediaItemFactory.h>
 #include <vkwidgets/VkTopLevelWindowTitleBar.h>
 
 #include <QLabel>
-#include <QMap>
 #include <QPointer>
 
 #include <map>
@@ -53,37 +45,27 @@ class TestLanguageSwitch : public QObject
 private slots:
     void initTestCase()
     {
-        QString error;
-        QVERIFY2(VkMediaTestFiles::ensure(&error), qPrintable(error));
-        for (const char* name : {"scenes.mp4", "av.mp4", "alpha.png"}) {
-            m_items[name] = VkMediaItemFactory::create(
-                QString::fromStdString(VkMediaTestFiles::path(QLatin1String(name))), &error);
-            QVERIFY2(m_items[name], qPrintable(error));
-        }
+        IVkScenceDetect::setFactory([] { return new FakeDetector; });
     }
+    void cleanupTestCase() { IVkScenceDetect::setFactory({}); }
     // Every dialog is open at once, shown without a modal run, as a host may keep several.
     void init()
     {
         QCOMPARE(VkSingleton<VkLocale>::instance()->languageType(), VkLocale::LanguageEnglish);
-        m_dialogs.insert("startup"_s, new VkStartupDlg(nullptr));
-        m_dialogs.insert("project settings"_s, new VkProjectSettingDialog(nullptr));
-        m_dialogs.insert("scene detection"_s, new VkScenceDetectionDlg(m_items["scenes.mp4"].get(), nullptr));
-        m_dialogs.insert("properties"_s, new VkMediaPropertyDialog(m_items["av.mp4"].get(), nullptr));
-        m_dialogs.insert("png properties"_s, new VkMediaPropertyDialog(m_items["alpha.png"].get(), nullptr));
-        m_dialogs.insert("unsupported image"_s,
-                         new VkUnsupportedImgFileDialog({"big.png"_s, "huge.jpg"_s}, nullptr));
         // The offscreen platform says so when a window's layout sets its size limits as it is first
         // shown: scene detection and the unsupported image dialog do (the others are fixed from the start).
         QTest::ignoreMessage(QtWarningMsg, kNoSizeHints);
         QTest::ignoreMessage(QtWarningMsg, kNoSizeHints);
-        for (QWidget* dialog : qAsConst(m_dialogs))
-            dialog->show();
+        for (const char* name : {"startup", "project settings", "scene detection", "video properties",
+                                 "png properties", "unsupported image"}) {
+            auto& open = m_dialogs[QString::fromLatin1(name)];
+            open = std::make_unique<DialogUnderTest>(QString::fromLatin1(name));
+            open->dialog->show();
+        }
     }
     void cleanup()
     {
         QVERIFY(switchTo(VkLocale::LanguageEnglish));
-        for (QWidget* dialog : qAsConst(m_dialogs))
-            delete dialog;
         m_dialogs.clear();
         QCOMPARE(QApplication::topLevelWidgets().size(), 0);
     }
@@ -109,8 +91,8 @@ private slots:
         // The scene detection panel's buttons follow the language.
         add("scene detection", "text", "Add To Timeline", "Zur Zeitleiste");
         // The properties reset their title and every page's title and captions.
-        add("properties", kTitle, "Properties", "Eigenschaften");
-        add("properties", "text", "Video Info", "Video-Informationen");
+        add("video properties", kTitle, "Properties", "Eigenschaften");
+        add("video properties", "text", "Video Info", "Video-Informationen");
         add("png properties", "text", "Straight Alpha", "Direktes Alpha");
         // The unsupported image dialog's title, and its longest text still fits.
         add("unsupported image", kTitle, "Information", "Hinweis");
@@ -127,8 +109,8 @@ private slots:
         QFETCH(QString, english);
         QFETCH(QString, german);
 
-        QWidget* window = m_dialogs.value(dialog);
-        QVERIFY(window);
+        QVERIFY(m_dialogs.count(dialog));
+        QWidget* window = m_dialogs.at(dialog)->dialog.get();
         // The widgets showing the English text now; found before the switch, checked after it.
         QList<QPointer<QWidget>> shown;
         for (QWidget* widget :
@@ -136,30 +118,26 @@ private slots:
             if (textOf(widget, property) == english)
                 shown << widget;
         }
-        QVERIFY2(!shown.isEmpty(),
-                 qPrintable(QStringLiteral("nothing in %1 shows \"%2\"").arg(dialog, english)));
+        QVERIFY2(!shown.isEmpty(), qPrintable("nothing in %1 shows \"%2\""_s.arg(dialog, english)));
 
-        QVERIFY2(switchTo(VkLocale::LanguageGerman),
-                 qPrintable(VkSingleton<VkLocale>::instance()->lastError()));
-        for (const QPointer<QWidget>& widget : qAsConst(shown)) {
-            QVERIFY(widget);
-            QCOMPARE(textOf(widget, property), german);
-            // A longer translation must still fit where the window was laid out in English.
-            if (const auto* label = qobject_cast<const QLabel*>(widget.data()); label && !label->wordWrap())
-                QVERIFY2(label->fontMetrics().horizontalAdvance(german) <= label->contentsRect().width(),
-                         qPrintable(QStringLiteral("\"%1\" is cut off").arg(german)));
-        }
-
-        QVERIFY(switchTo(VkLocale::LanguageEnglish));
-        for (const QPointer<QWidget>& widget : qAsConst(shown)) {
-            QVERIFY(widget);
-            QCOMPARE(textOf(widget, property), english);
+        // German, then back to English. A longer translation must still fit where the window was laid
+        // out in English.
+        for (const auto& [language, text] :
+             {qMakePair(VkLocale::LanguageGerman, german), qMakePair(VkLocale::LanguageEnglish, english)}) {
+            QVERIFY2(switchTo(language), qPrintable(VkSingleton<VkLocale>::instance()->lastError()));
+            for (const QPointer<QWidget>& widget : qAsConst(shown)) {
+                QVERIFY(widget);
+                QCOMPARE(textOf(widget, property), text);
+                if (const auto* label = qobject_cast<const QLabel*>(widget.data());
+                    label && !label->wordWrap())
+                    QVERIFY2(label->fontMetrics().horizontalAdvance(text) <= label->contentsRect().width(),
+                             qPrintable("\"%1\" is cut off"_s.arg(text)));
+            }
         }
     }
 
 private:
-    std::map<std::string, std::unique_ptr<IVkAbstractMediaItem>> m_items;
-    QMap<QString, QPointer<QWidget>> m_dialogs;
+    std::map<QString, std::unique_ptr<DialogUnderTest>> m_dialogs;
 };
 
 VK_TEST_MAIN(TestLanguageSwitch)
