@@ -39,23 +39,20 @@ private slots:
     // One picture per window and no other; a window grabbed before it painted is one flat colour.
     void onePicturePerWindow()
     {
-        QStringList names = "demo-window media-properties-photo media-properties-png media-properties-stock "
-                            "media-properties-video project-settings scene-detection startup startup-empty "
-                            "unsupported-image"_s.split(QLatin1Char(' '));
-        for (QString& name : names) {
-            name += ".png"_s;
+        const QStringList names =
+            "demo-window.png media-properties-photo.png media-properties-png.png "
+            "media-properties-stock.png media-properties-video.png project-settings.png "
+            "scene-detection.png startup-empty.png startup.png unsupported-image.png"_s.split(
+                QLatin1Char(' '));
+        QCOMPARE(QDir(m_shots.path()).entryList(QDir::Files, QDir::Name), names);
+        for (const QString& name : names) {
             const QString path = m_shots.filePath(name);
             QVERIFY2(m_stdout.contains(path), qPrintable(m_stdout));
             const QImage small = QImage(path).scaled(16, 16).convertToFormat(QImage::Format_RGB32);
-            bool varied = false;
-            for (int i = 0; i < 256 && !varied; ++i)
-                varied = small.pixel(i % 16, i / 16) != small.pixel(0, 0);
-            QVERIFY2(varied, qPrintable(name));
+            QImage flat(small.size(), small.format());
+            flat.fill(small.pixel(0, 0));
+            QVERIFY2(small != flat, qPrintable(name));
         }
-        QStringList pictures = QDir(m_shots.path()).entryList({QStringLiteral("*.png")}, QDir::Files);
-        pictures.sort();
-        names.sort();
-        QCOMPARE(pictures, names);
     }
     void sampleMediaIsReal_data()
     {
