@@ -1,11 +1,11 @@
 #include "VkTestMain.h"
 #include "VkTestProcess.h"
 
+#include <QDomDocument>
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTranslator>
-#include <QXmlStreamReader>
 
 using namespace VkTestLiterals;
 
@@ -17,38 +17,25 @@ struct Message
     QString type; // the translation's type attribute: empty when finished
 };
 
-// The messages of a .ts file; `error` says why the list is empty or cut short.
+// The messages of a .ts file; `error` says why there are none.
 QList<Message> readCatalogue(const QString& path, QString* error)
 {
-    QList<Message> messages;
     QFile file(path);
+    QDomDocument ts;
     if (!file.open(QIODevice::ReadOnly))
         *error = file.errorString();
-    QXmlStreamReader xml(&file);
-    QString context;
-    Message current;
-    while (file.isOpen() && !xml.atEnd()) {
-        xml.readNext();
-        const QString name = xml.name().toString();
-        if (xml.isEndElement() && name == "message"_s)
-            messages << current;
-        if (!xml.isStartElement())
-            continue;
-        if (name == "message"_s)
-            current = Message{context, {}, {}, {}, {}};
-        else if (name == "translation"_s)
-            current.type = xml.attributes().value("type"_s).toString();
-        if (name == "name"_s)
-            context = xml.readElementText();
-        else if (name == "source"_s)
-            current.source = xml.readElementText();
-        else if (name == "comment"_s)
-            current.comment = xml.readElementText();
-        else if (name == "translation"_s)
-            current.translation = xml.readElementText();
+    if (!file.isOpen() || !ts.setContent(&file, error))
+        return {};
+    QList<Message> messages;
+    const QDomNodeList all = ts.elementsByTagName("message"_s);
+    for (int i = 0; i < all.size(); ++i) {
+        const QDomElement m = all.at(i).toElement();
+        const QDomElement translation = m.firstChildElement("translation"_s);
+        // A message's context is the element around it, named by its own <name>.
+        messages << Message{m.parentNode().firstChildElement("name"_s).text(),
+                            m.firstChildElement("source"_s).text(), m.firstChildElement("comment"_s).text(),
+                            translation.text(), translation.attribute("type"_s)};
     }
-    if (xml.hasError())
-        *error = xml.errorString();
     return messages;
 }
 
