@@ -8,7 +8,6 @@
 #include <scenedetect/VkScenceDetectListWidget.h>
 #include <startup/VkStartupListItem.h>
 #include <vkvblmodel/IVkProjectManager.h>
-#include <vkwidgets/VkLabel.h>
 #include <vkwidgets/VkToolButton.h>
 
 #include <QAbstractSpinBox>
@@ -73,8 +72,7 @@ private slots:
         FakeDetector::nextStartResult() = true;
         IVkProjectManager::getInstance()->newProject();
         // Three recent projects, "trip" the newest, so it is the first row.
-        m_paths = RecentFixture::listProjects(
-            QDir(m_dir.path()), QString::fromLatin1("trip|wedding|Birthday").split(QLatin1Char('|')));
+        m_paths = RecentFixture::listProjects(QDir(m_dir.path()), {"trip"_s, "wedding"_s, "Birthday"_s});
         QCOMPARE(m_paths.size(), 3);
     }
 
@@ -161,7 +159,6 @@ private slots:
             stops.join(QLatin1Char('|')),
             QStringLiteral("Resolution|Width|Height|Lock aspect ratio|Frame Rate|Color Space|CANCEL|OK|Close|"
                            "Aspect Ratio|Close|OK|CANCEL"));
-        dlg.done(0);
     }
 
     void frameClosesLikeOwnPath_data()
@@ -189,16 +186,14 @@ private slots:
         DialogUnderTest t{dialog};
         QDialog* shown = t.dialog.get();
         const int result = runModal(shown, [shown, way] {
-            if (way == "escape"_s) {
+            if (way == "escape"_s)
                 QTest::keyClick(shown, Qt::Key_Escape);
-            } else if (way == "window close"_s) {
+            else if (way == "window close"_s)
                 shown->close();
-            } else {
-                QToolButton* close = nullptr;
-                for (QToolButton* b : shown->findChildren<QToolButton*>("VkTopLevelWindowTitleBar_Close"_s))
-                    close = b->isVisible() ? b : close;
-                QVERIFY(close);
-                close->click();
+            // The title bar's close button; without a visible one the run ends with -1.
+            for (QToolButton* b : shown->findChildren<QToolButton*>("VkTopLevelWindowTitleBar_Close"_s)) {
+                if (way == "title bar close"_s && b->isVisible())
+                    b->click();
             }
         });
         QCOMPARE(result, expected);
@@ -298,7 +293,6 @@ private slots:
         QTEST(list->table()->currentRow(), "row");
         QTEST(QList<QVariantList>(previews), "previews");
         QVERIFY(dlg.isVisible());
-        dlg.done(0);
     }
 
 private:

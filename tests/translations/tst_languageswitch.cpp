@@ -2,7 +2,6 @@
 #include "VkTestMain.h"
 
 #include <vkcore/VkLocale.h>
-#include <vkwidgets/VkTopLevelWindowTitleBar.h>
 
 #include <QLabel>
 #include <QPointer>
@@ -14,8 +13,6 @@ using namespace VkTestLiterals;
 
 namespace {
 
-// The pseudo-property of a row that means the text in the window's title bar.
-const char kTitle[] = "title";
 const char kNoSizeHints[] = "This plugin does not support propagateSizeHints()";
 
 // The application posts the language change to each window; a host's event loop delivers it, here
@@ -25,15 +22,6 @@ bool switchTo(VkLocale::VkLanguageType language)
     const bool switched = VkSingleton<VkLocale>::instance()->setLanguage(language);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
     return switched;
-}
-
-// A widget's text in `property`, or for kTitle the text in the window's title bar.
-QString textOf(const QWidget* widget, const QByteArray& property)
-{
-    if (property != kTitle)
-        return widget->property(property.constData()).toString();
-    const auto* bar = widget->findChild<VkTopLevelWindowTitleBar*>();
-    return bar ? bar->TitleName() : QString();
 }
 
 } // namespace
@@ -85,17 +73,18 @@ private slots:
         // The startup window sets every text again, and builds its ratio list anew in the new language.
         add("startup", "text", "New Project", "Neues Projekt");
         add("startup", "currentText", "16:9 (Widescreen)", "16:9 (Breitbild)");
-        // The project settings dialog keeps its own texts; its panel retranslates its captions.
-        add("project settings", kTitle, "Project Settings", "Project Settings");
+        // The project settings dialog keeps its own texts (its title bar's among them); its panel
+        // retranslates its captions.
+        add("project settings", "text", "Project Settings", "Project Settings");
         add("project settings", "text", "Resolution:", "Auflösung:");
         // The scene detection panel's buttons follow the language.
         add("scene detection", "text", "Add To Timeline", "Zur Zeitleiste");
-        // The properties reset their title and every page's title and captions.
-        add("video properties", kTitle, "Properties", "Eigenschaften");
+        // The properties reset their title (in the title bar) and every page's title and captions.
+        add("video properties", "text", "Properties", "Eigenschaften");
         add("video properties", "text", "Video Info", "Video-Informationen");
         add("png properties", "text", "Straight Alpha", "Direktes Alpha");
-        // The unsupported image dialog's title, and its longest text still fits.
-        add("unsupported image", kTitle, "Information", "Hinweis");
+        // The unsupported image dialog's title (in the title bar), and its longest text still fits.
+        add("unsupported image", "text", "Information", "Hinweis");
         add("unsupported image", "text",
             "The image is too large, please compress the image first for better editing experience",
             "Das Bild ist zu groß. Bitte komprimieren Sie es zuerst, damit es sich besser bearbeiten lässt.");
@@ -113,9 +102,8 @@ private slots:
         QWidget* window = m_dialogs.at(dialog)->dialog.get();
         // The widgets showing the English text now; found before the switch, checked after it.
         QList<QPointer<QWidget>> shown;
-        for (QWidget* widget :
-             property == kTitle ? QList<QWidget*>{window} : window->findChildren<QWidget*>()) {
-            if (textOf(widget, property) == english)
+        for (QWidget* widget : window->findChildren<QWidget*>()) {
+            if (widget->property(property.constData()).toString() == english)
                 shown << widget;
         }
         QVERIFY2(!shown.isEmpty(), qPrintable("nothing in %1 shows \"%2\""_s.arg(dialog, english)));
@@ -127,7 +115,7 @@ private slots:
             QVERIFY2(switchTo(language), qPrintable(VkSingleton<VkLocale>::instance()->lastError()));
             for (const QPointer<QWidget>& widget : qAsConst(shown)) {
                 QVERIFY(widget);
-                QCOMPARE(textOf(widget, property), text);
+                QCOMPARE(widget->property(property.constData()).toString(), text);
                 if (const auto* label = qobject_cast<const QLabel*>(widget.data());
                     label && !label->wordWrap())
                     QVERIFY2(label->fontMetrics().horizontalAdvance(text) <= label->contentsRect().width(),
