@@ -161,26 +161,22 @@ bool nearAccent(QRgb pixel)
            qAbs(qBlue(pixel) - accent.blue()) <= kColourTolerance;
 }
 
-// The share of the widget's outline (its outer two pixels) that shows the accent colour.
+// The share of the widget's outline (its outer two pixels) that shows the accent colour. Corners
+// are rounded; the straight parts say enough. A place on them counts when its outer pixel or the one
+// inside it shows the accent.
 double accentOutline(const QImage& image)
 {
-    int edge = 0;
-    int accent = 0;
-    const auto look = [&](int x, int y, int xInner, int yInner) {
-        ++edge;
-        accent += nearAccent(image.pixel(x, y)) || nearAccent(image.pixel(xInner, yInner));
-    };
     const int w = image.width();
     const int h = image.height();
-    // Corners are rounded; the straight parts say enough.
-    for (int x = 3; x < w - 3; ++x) {
-        look(x, 0, x, 1);
-        look(x, h - 1, x, h - 2);
-    }
-    for (int y = 3; y < h - 3; ++y) {
-        look(0, y, 1, y);
-        look(w - 1, y, w - 2, y);
-    }
+    const auto at = [&](int x, int y, int inwardX, int inwardY) {
+        return int(nearAccent(image.pixel(x, y)) || nearAccent(image.pixel(x + inwardX, y + inwardY)));
+    };
+    int accent = 0;
+    for (int x = 3; x < w - 3; ++x)
+        accent += at(x, 0, 0, 1) + at(x, h - 1, 0, -1);
+    for (int y = 3; y < h - 3; ++y)
+        accent += at(0, y, 1, 0) + at(w - 1, y, -1, 0);
+    const int edge = 2 * qMax(w - 6, 0) + 2 * qMax(h - 6, 0);
     return edge > 0 ? double(accent) / edge : 0;
 }
 
@@ -217,6 +213,16 @@ QString describe(const T& actual, const T& expected)
     QString text;
     QDebug(&text) << "actual" << actual << "expected" << expected;
     return text;
+}
+
+// Shows window on the right half of the last screen (on the wide screen, where a second display to
+// the right would be), away from its centre, so that centring on the screen and centring on the
+// window give different answers.
+bool showOnLastScreen(QWidget* window)
+{
+    const QRect area = QGuiApplication::screens().constLast()->availableGeometry();
+    window->move(area.topLeft() + QPoint(area.width() * 9 / 16, area.height() / 10));
+    return vkShowActive(window, kWaitMs);
 }
 
 } // namespace
@@ -311,9 +317,9 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(popup, kWaitMs));
         const QRect list = X11::serverGeometry(popup);
         // The list lines up with the box and starts on it or right below it.
-        QVERIFY2(qAbs(list.left() - box.left()) <= X11::toDevice(1), qPrintable(describe(box, list)));
-        QVERIFY2(list.top() >= box.top() && list.top() <= box.bottom() + X11::toDevice(2),
-                 qPrintable(describe(box, list)));
+        QVERIFY2(qAbs(list.left() - box.left()) <= X11::toDevice(1) && list.top() >= box.top() &&
+                     list.top() <= box.bottom() + X11::toDevice(2),
+                 qPrintable(describe(list, box)));
         // The third row of the list.
         const QRect third = combo->view()->visualRect(combo->model()->index(2, 0));
         QVERIFY(X11::click(list.topLeft() +
@@ -346,12 +352,10 @@ private slots:
         QFETCH(bool, parentVisible);
         const std::unique_ptr<QDialog> parent = makeWindow("main window"_s);
         QScreen* parentScreen = QGuiApplication::screens().constLast();
-        if (parentVisible) {
-            QVERIFY(showOnLastScreen(parent.get()) && (!stale || X11::makeStale(parent.get())));
-        } else {
-            parent->winId();
-            parent->windowHandle()->setScreen(parentScreen);
-        }
+        parent->winId();
+        parent->windowHandle()->setScreen(parentScreen);
+        QVERIFY(!parentVisible ||
+                (showOnLastScreen(parent.get()) && (!stale || X11::makeStale(parent.get()))));
         const std::unique_ptr<QDialog> child = makeWindow(dialog, parent.get());
         child->open();
         QVERIFY(QTest::qWaitForWindowExposed(child.get(), kWaitMs));
@@ -388,8 +392,8 @@ private slots:
         QCOMPARE(RecentFixture::listProjects(QDir(projects.path()), {"Harbour"_s, "Old Town"_s}).size(), 2);
         const std::unique_ptr<QDialog> shown = makeWindow(dialog);
         QVERIFY(vkShowActive(shown.get(), kWaitMs));
-        QVERIFY(!title.isEmpty());
-        QTRY_VERIFY_WITH_TIMEOUT(X11::windowManagerName(shown.get()).startsWith(title), kWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(!title.isEmpty() && X11::windowManagerName(shown.get()).startsWith(title),
+                                 kWaitMs);
 
         // The stops, in Tab order, as the keyboard reaches them.
         QList<QPointer<QWidget>> stops;
@@ -428,17 +432,6 @@ private slots:
             }
         }
         QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('\n'))));
-    }
-
-private:
-    // Shows window on the right half of the last screen (on the wide screen, where a second
-    // display to the right would be), away from its centre, so that centring on the screen and
-    // centring on the window give different answers.
-    static bool showOnLastScreen(QWidget* window)
-    {
-        const QRect area = QGuiApplication::screens().constLast()->availableGeometry();
-        window->move(area.topLeft() + QPoint(area.width() * 9 / 16, area.height() / 10));
-        return vkShowActive(window, kWaitMs);
     }
 };
 
