@@ -29,7 +29,7 @@ inline void detect(VkScenceDetectionDlg& dlg, const QList<QPoint>& scenes)
 
 inline const QList<QPoint> kThreeScenes{{0, 120}, {120, 300}, {300, 450}};
 
-// One dialog by its name ("startup", "project settings", "scene detection" with two scenes, "video
+// One dialog by its name ("startup", "project settings", "scene detection" with three scenes, "video
 // properties", "png properties", "stock properties" with the credit links, "unsupported image") with
 // the borrowed objects it needs, which must outlive it.
 struct DialogUnderTest
@@ -61,7 +61,7 @@ struct DialogUnderTest
         else
             dialog = std::make_unique<VkMediaPropertyDialog>(item.get(), nullptr);
         if (auto* scenes = qobject_cast<VkScenceDetectionDlg*>(dialog.get()))
-            detect(*scenes, kThreeScenes.mid(0, 2));
+            detect(*scenes, kThreeScenes);
     }
 
     FakeMediaInfo info;

@@ -6,7 +6,6 @@
 
 #include <scenedetect/VkScenceDetectListItem.h>
 #include <scenedetect/VkScenceDetectListWidget.h>
-#include <startup/VkStartupListItem.h>
 #include <vkvblmodel/IVkProjectManager.h>
 #include <vkwidgets/VkToolButton.h>
 
@@ -122,18 +121,14 @@ private slots:
     // Names that carry what a row shows: they must follow renumbering and use the whole project name.
     void namesFollowWhatRowsShow()
     {
-        {
-            VkStartupDlg dlg(nullptr);
-            QListWidget* list = listOf(&dlg);
-            QVERIFY(list);
-            auto* remove = rowAt(list, 0)->findChild<VkToolButton*>("VkStartupListItem_Delete"_s);
-            QCOMPARE(spokenName(remove), "Remove project trip"_s);
-            QCOMPARE(list->item(0)->data(Qt::AccessibleTextRole).toString(), "trip"_s);
-        }
-        FakeVideoItem clip;
-        VkScenceDetectionDlg dlg(&clip, nullptr);
-        detect(dlg, kThreeScenes);
-        auto* list = dlg.findChild<VkScenceDetectListWidget*>();
+        DialogUnderTest startup{"startup"_s};
+        QListWidget* projects = listOf(startup.dialog.get());
+        QVERIFY(projects);
+        auto* remove = rowAt(projects, 0)->findChild<VkToolButton*>("VkStartupListItem_Delete"_s);
+        QCOMPARE(spokenName(remove), "Remove project trip"_s);
+        QCOMPARE(projects->item(0)->data(Qt::AccessibleTextRole).toString(), "trip"_s);
+        DialogUnderTest scenes{"scene detection"_s};
+        auto* list = scenes.dialog->findChild<VkScenceDetectListWidget*>();
         // Taking out Scene 1 renumbers the others; the former Scene 3 is now "Remove Scene 2".
         sceneRow(list, 0)->removeButton()->click();
         QCOMPARE(list->table()->rowCount(), 2);
@@ -278,11 +273,9 @@ private slots:
     void sceneListKeys()
     {
         QFETCH(QList<int>, keys);
-        FakeVideoItem clip;
-        VkScenceDetectionDlg dlg(&clip, nullptr);
-        QVERIFY(vkShowActive(&dlg));
-        detect(dlg, kThreeScenes);
-        auto* list = dlg.findChild<VkScenceDetectListWidget*>();
+        DialogUnderTest scenes{"scene detection"_s};
+        QVERIFY(vkShowActive(scenes.dialog.get()));
+        auto* list = scenes.dialog->findChild<VkScenceDetectListWidget*>();
         QSignalSpy previews(list, &VkScenceDetectListWidget::sigPlaySceneRange);
         list->setFocus();
         QCOMPARE(focused(), list);
@@ -292,7 +285,7 @@ private slots:
         QTEST(list->detectRanges(), "ranges");
         QTEST(list->table()->currentRow(), "row");
         QTEST(QList<QVariantList>(previews), "previews");
-        QVERIFY(dlg.isVisible());
+        QVERIFY(scenes.dialog->isVisible());
     }
 
 private:
