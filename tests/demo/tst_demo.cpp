@@ -8,7 +8,6 @@
 
 #include <QDir>
 #include <QImage>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 
 using namespace VkTestLiterals;
@@ -91,10 +90,9 @@ private slots:
     // The host reads back one range per shot: the clip's hard cuts are at frames 40, 80, 120 and 160.
     void rangesReadBackFollowTheCuts()
     {
-        const QRegularExpressionMatch match =
-            QRegularExpression("scene ranges read back:(.*)"_s).match(m_stdout);
-        QVERIFY2(match.hasMatch(), qPrintable(m_stdout));
-        QCOMPARE(match.captured(1).trimmed(), "[0, 40) [40, 80) [80, 120) [120, 160) [160, 200)"_s);
+        QVERIFY2(
+            m_stdout.contains("scene ranges read back: [0, 40) [40, 80) [80, 120) [120, 160) [160, 200)\n"_s),
+            qPrintable(m_stdout));
     }
 
 private:
