@@ -31,7 +31,7 @@ inline const QList<QPoint> kThreeScenes{{0, 120}, {120, 300}, {300, 450}};
 
 // One dialog by its name ("startup", "project settings", "scene detection" with three scenes, "video
 // properties", "png properties", "stock properties" with the credit links, "unsupported image") with
-// the borrowed objects it needs, which must outlive it.
+// the borrowed objects it needs, which must outlive it. The translation suite opens its dialogs here too.
 struct DialogUnderTest
 {
     explicit DialogUnderTest(const QString& name)
