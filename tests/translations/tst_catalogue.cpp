@@ -10,6 +10,7 @@
 #include <QPointer>
 #include <QRegularExpression>
 #include <QScopeGuard>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTranslator>
 
@@ -22,8 +23,8 @@ namespace {
 
 struct Message
 {
-    QString context, source, comment, translation;
-    QString type; // the translation's type attribute: empty when finished
+    // The type is the translation's type attribute: empty when finished.
+    QString context, source, comment, translation, type;
 };
 
 // The messages of a .ts file; `error` says why there are none.
@@ -48,14 +49,25 @@ QList<Message> readCatalogue(const QString& path, QString* error)
     return messages;
 }
 
-// What identifies each message for lupdate and QTranslator alike, sorted.
-QStringList keysOf(const QList<Message>& messages)
+// What identifies each message for lupdate and QTranslator alike.
+QSet<QString> keysOf(const QList<Message>& messages)
 {
-    QStringList keys;
+    QSet<QString> keys;
     for (const Message& m : messages)
         keys << m.context + " | "_s + m.source + " | "_s + m.comment;
-    keys.sort();
     return keys;
+}
+
+// The keys `fresh` has and `committed` lacks ("+ key"), and the other way round ("- key"), one a line.
+QString difference(const QList<Message>& fresh, const QList<Message>& committed)
+{
+    QStringList lines;
+    for (const QString& key : keysOf(fresh) - keysOf(committed))
+        lines << "+ "_s + key;
+    for (const QString& key : keysOf(committed) - keysOf(fresh))
+        lines << "- "_s + key;
+    lines.sort();
+    return lines.join(QLatin1Char('\n'));
 }
 
 // The placeholders of a text, sorted, so that a translation may reorder but not drop or add any.
@@ -104,8 +116,8 @@ private slots:
     // Every window a test opened is gone with it.
     void cleanup() { QCOMPARE(QApplication::topLevelWidgets().size(), 0); }
     // lupdate run over the sources now finds exactly the messages of the committed catalogue: a text
-    // added or changed in the code without running vk-lupdate fails here, and so does a stale entry.
-    // The failure names the first key that differs.
+    // added or changed in the code without running vk-lupdate fails here ("+"), and so does a stale
+    // entry ("-").
     void catalogueMatchesTheSources()
     {
         QTemporaryDir scratch;
@@ -120,7 +132,7 @@ private slots:
         QString error;
         const QList<Message> found = readCatalogue(fresh, &error);
         QVERIFY2(error.isEmpty() && !found.isEmpty(), qPrintable(error));
-        QCOMPARE(keysOf(found), keysOf(m_german));
+        QCOMPARE(difference(found, m_german), QString());
     }
     void everyMessageIsFinishedAndFits_data()
     {
