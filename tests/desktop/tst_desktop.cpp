@@ -1,5 +1,7 @@
 #include "StartupFixtures.h"
+#include "VkShowWindow.h"
 #include "VkTestMain.h"
+#include "VkTestProcess.h"
 
 #include <projectsetting/VkProjectSettingDialog.h>
 #include <startup/VkStartupDlg.h>
@@ -13,7 +15,6 @@
 
 #include <QAbstractItemView>
 #include <QPointer>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QVBoxLayout>
@@ -27,14 +28,7 @@
 // Xvfb and openbox for them); the offscreen platform has no window manager, no frames and no
 // screen positions of its own to get wrong.
 
-// Which frame a test window has: VkFramelessDialog (the main window, message boxes, properties) or
-// VkShadowDialog (the startup window, project settings).
-enum class Kind
-{
-    Frameless,
-    Shadow,
-};
-Q_DECLARE_METATYPE(Kind)
+using namespace VkTestLiterals;
 
 namespace {
 
@@ -59,44 +53,25 @@ struct X11
     static QPoint toDevice(const QPoint& p) { return QPoint(toDevice(p.x()), toDevice(p.y())); }
     static xcb_window_t xid(const QWidget* w) { return xcb_window_t(w->window()->winId()); }
 
-    // A desktop tool that does not answer within the wait has hung; the test fails instead of waiting.
-    static bool run(const QString& program, const QStringList& arguments, QByteArray* output = nullptr)
-    {
-        QProcess process;
-        process.start(program, arguments);
-        if (!process.waitForFinished(kWaitMs)) {
-            process.kill();
-            process.waitForFinished();
-            return false;
-        }
-        if (output)
-            *output = process.readAllStandardOutput();
-        return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
-    }
-    // An xdotool command line: "mousedown 1", "key Tab".
+    // An xdotool command line: "mousedown 1", "key Tab". One that does not answer within the wait has
+    // hung; the test fails instead of waiting.
     static bool xdotool(const QString& command)
     {
-        return run(QStringLiteral("xdotool"), command.split(QLatin1Char(' ')));
+        const VkProcessRun run = vkRunProcess("xdotool"_s, command.split(QLatin1Char(' ')), {}, kWaitMs);
+        return run.finished && run.exitCode == 0;
     }
 
     static bool mouseMove(const QPoint& devicePos)
     {
         // Not xdotool's --sync: it waits for a motion, and there is none when the pointer is there.
-        if (!xdotool(QStringLiteral("mousemove %1 %2").arg(devicePos.x()).arg(devicePos.y())))
+        if (!xdotool("mousemove %1 %2"_s.arg(devicePos.x()).arg(devicePos.y())))
             return false;
         // Qt reports the pointer in its own pixels; at a scale of 2 an odd device position rounds.
         const int slack = toDevice(1) - 1;
-        return QTest::qWaitFor(
-            [&] {
-                const QPoint off = toDevice(QCursor::pos()) - devicePos;
-                return qAbs(off.x()) <= slack && qAbs(off.y()) <= slack;
-            },
-            kWaitMs);
+        const QRect near = QRect(devicePos, devicePos).adjusted(-slack, -slack, slack, slack);
+        return QTest::qWaitFor([&] { return near.contains(toDevice(QCursor::pos())); }, kWaitMs);
     }
-    static bool click(const QPoint& devicePos)
-    {
-        return mouseMove(devicePos) && xdotool(QStringLiteral("click 1"));
-    }
+    static bool click(const QPoint& devicePos) { return mouseMove(devicePos) && xdotool("click 1"_s); }
 
     // The client area of the widget's window on the server.
     static QRect serverGeometry(const QWidget* window)
@@ -113,66 +88,69 @@ struct X11
         return origin ? QRect(origin->dst_x, origin->dst_y, geometry->width, geometry->height) : QRect();
     }
 
-    // Tells the window, as a window manager does after moving its frame, that it now stands at
-    // devicePos, without moving it: the state a window is left in when the position it was told
-    // while the manager framed it was the frame's temporary origin. A synthetic ConfigureNotify is
-    // how ICCCM lets a window manager report a client's position in root coordinates.
-    static void sendStalePosition(const QWidget* window, const QPoint& devicePos)
+    // Leaves window with a stale cached position: tells it, as a window manager does after moving its
+    // frame, that it now stands at the screen's corner, without moving it. That is the state a window is
+    // left in when the position it was told while the manager framed it was the frame's temporary
+    // origin. A synthetic ConfigureNotify is how ICCCM lets a window manager report a client's position
+    // in root coordinates.
+    static bool makeStale(QWidget* window)
     {
+        const QPoint corner = QGuiApplication::screens().constFirst()->geometry().topLeft();
         const QRect real = serverGeometry(window);
         xcb_configure_notify_event_t event{};
         event.response_type = XCB_CONFIGURE_NOTIFY;
         event.event = event.window = xid(window);
-        event.x = int16_t(devicePos.x());
-        event.y = int16_t(devicePos.y());
+        event.x = int16_t(toDevice(corner.x()));
+        event.y = int16_t(toDevice(corner.y()));
         event.width = uint16_t(real.width());
         event.height = uint16_t(real.height());
         xcb_send_event(connection, false, xid(window), XCB_EVENT_MASK_STRUCTURE_NOTIFY,
                        reinterpret_cast<const char*>(&event));
         xcb_flush(connection);
+        // Wait until the toolkit has taken the word for it.
+        return QTest::qWaitFor([&] { return window->geometry().topLeft() == corner; }, kWaitMs);
     }
 
     // The window's name as the window manager reads it: _NET_WM_NAME, else WM_NAME.
     static QString windowManagerName(const QWidget* window)
     {
-        QByteArray output;
-        run(QStringLiteral("xprop"),
-            {QStringLiteral("-id"), QString::number(xid(window)), QStringLiteral("_NET_WM_NAME"),
-             QStringLiteral("WM_NAME")},
-            &output);
-        return QRegularExpression(QStringLiteral("= \"(.*)\"")).match(QString::fromUtf8(output)).captured(1);
+        const VkProcessRun xprop = vkRunProcess(
+            "xprop"_s, {"-id"_s, QString::number(xid(window)), "_NET_WM_NAME"_s, "WM_NAME"_s}, {}, kWaitMs);
+        return QRegularExpression("= \"(.*)\""_s).match(QString::fromUtf8(xprop.out)).captured(1);
     }
 };
 
-// A main window like a host's: frameless, with a title bar and a combo box in its body; or a
-// window with a drop-shadow frame and its title bar, like the startup window.
-std::unique_ptr<QDialog> makeWindow(Kind kind)
+// A window by its name: one of the dialogs; a bare window with a drop-shadow frame and its title bar,
+// like the startup window's; or a main window like a host's, frameless, with a title bar and a combo
+// box in its body.
+std::unique_ptr<QDialog> makeWindow(const QString& name, QWidget* parent = nullptr)
 {
-    if (kind == Kind::Shadow) {
-        auto window = std::make_unique<VkShadowDialog>(nullptr);
+    if (name == "startup"_s)
+        return std::make_unique<VkStartupDlg>(parent);
+    if (name == "project settings"_s)
+        return std::make_unique<VkProjectSettingDialog>(parent);
+    if (name == "message box"_s)
+        return std::make_unique<VMessageDialog>("Keep the changes?"_s, parent,
+                                                VMessageDialog::Ok | VMessageDialog::Cancel, QString(),
+                                                QString(), QString(), false);
+    if (name == "shadow window"_s) {
+        auto window = std::make_unique<VkShadowDialog>(parent);
         window->resize(kMainSize);
         return window;
     }
-    auto window = std::make_unique<VkFramelessDialog>(nullptr, true, true);
-    window->SetTitleName(QStringLiteral("Main Window"), false);
+    auto window = std::make_unique<VkFramelessDialog>(parent, true, true);
+    window->SetTitleName("Main Window"_s, false);
     auto* body = new QWidget(window.get());
     auto* layout = new QVBoxLayout(body);
     layout->setContentsMargins(129, 60, 129, 60);
     auto* combo = VkComboBox::CreateComboBox(body);
     for (int i = 0; i < 6; ++i)
-        combo->addItem(QStringLiteral("Clip %1.mp4").arg(i + 1));
+        combo->addItem("Clip %1.mp4"_s.arg(i + 1));
     layout->addWidget(combo);
     layout->addStretch(1);
     window->SetContentWidget(body);
     window->resize(kMainSize);
     return window;
-}
-
-// Shows window and waits until the window manager has mapped and activated it.
-bool showAndActivate(QWidget* window)
-{
-    window->show();
-    return QTest::qWaitForWindowExposed(window, kWaitMs) && QTest::qWaitForWindowActive(window, kWaitMs);
 }
 
 bool nearAccent(QRgb pixel)
@@ -183,26 +161,22 @@ bool nearAccent(QRgb pixel)
            qAbs(qBlue(pixel) - accent.blue()) <= kColourTolerance;
 }
 
-// The share of the widget's outline (its outer two pixels) that shows the accent colour.
+// The share of the widget's outline (its outer two pixels) that shows the accent colour. Corners
+// are rounded; the straight parts say enough. A place on them counts when its outer pixel or the one
+// inside it shows the accent.
 double accentOutline(const QImage& image)
 {
-    int edge = 0;
-    int accent = 0;
-    const auto look = [&](int x, int y, int xInner, int yInner) {
-        ++edge;
-        accent += nearAccent(image.pixel(x, y)) || nearAccent(image.pixel(xInner, yInner));
-    };
     const int w = image.width();
     const int h = image.height();
-    // Corners are rounded; the straight parts say enough.
-    for (int x = 3; x < w - 3; ++x) {
-        look(x, 0, x, 1);
-        look(x, h - 1, x, h - 2);
-    }
-    for (int y = 3; y < h - 3; ++y) {
-        look(0, y, 1, y);
-        look(w - 1, y, w - 2, y);
-    }
+    const auto at = [&](int x, int y, int inwardX, int inwardY) {
+        return int(nearAccent(image.pixel(x, y)) || nearAccent(image.pixel(x + inwardX, y + inwardY)));
+    };
+    int accent = 0;
+    for (int x = 3; x < w - 3; ++x)
+        accent += at(x, 0, 0, 1) + at(x, h - 1, 0, -1);
+    for (int y = 3; y < h - 3; ++y)
+        accent += at(0, y, 1, 0) + at(w - 1, y, -1, 0);
+    const int edge = 2 * qMax(w - 6, 0) + 2 * qMax(h - 6, 0);
     return edge > 0 ? double(accent) / edge : 0;
 }
 
@@ -229,8 +203,7 @@ QImage look(QWidget* widget)
 
 QString describe(const QWidget* widget)
 {
-    return QStringLiteral("%1 \"%2\"")
-        .arg(QLatin1String(widget->metaObject()->className()), widget->objectName());
+    return "%1 \"%2\""_s.arg(QLatin1String(widget->metaObject()->className()), widget->objectName());
 }
 
 // Two places (rectangles, points) for a failure message.
@@ -240,6 +213,16 @@ QString describe(const T& actual, const T& expected)
     QString text;
     QDebug(&text) << "actual" << actual << "expected" << expected;
     return text;
+}
+
+// Shows window on the right half of the last screen (on the wide screen, where a second display to
+// the right would be), away from its centre, so that centring on the screen and centring on the
+// window give different answers.
+bool showOnLastScreen(QWidget* window)
+{
+    const QRect area = QGuiApplication::screens().constLast()->availableGeometry();
+    window->move(area.topLeft() + QPoint(area.width() * 9 / 16, area.height() / 10));
+    return vkShowActive(window, kWaitMs);
 }
 
 } // namespace
@@ -263,22 +246,18 @@ private slots:
 
     void cleanup()
     {
-        QVERIFY(X11::xdotool(QStringLiteral("mouseup 1")));
+        QVERIFY(X11::xdotool("mouseup 1"_s));
         QVERIFY(X11::mouseMove(QPoint(0, 0)));
-        for (QWidget* window : QApplication::topLevelWidgets()) {
-            if (window->isVisible())
-                window->close();
-        }
     }
 
     void dragMovesByTheMouse_data()
     {
-        QTest::addColumn<Kind>("kind");
+        QTest::addColumn<QString>("window");
         QTest::addColumn<bool>("stale");
-        QTest::newRow("frameless window") << Kind::Frameless << false;
-        QTest::newRow("shadow window") << Kind::Shadow << false;
-        QTest::newRow("frameless window, stale position") << Kind::Frameless << true;
-        QTest::newRow("shadow window, stale position") << Kind::Shadow << true;
+        QTest::newRow("frameless window") << "main window"_s << false;
+        QTest::newRow("shadow window") << "shadow window"_s << false;
+        QTest::newRow("frameless window, stale position") << "main window"_s << true;
+        QTest::newRow("shadow window, stale position") << "shadow window"_s << true;
     }
 
     // Catches a window whose cached position is still the frame's temporary origin once the window
@@ -286,25 +265,25 @@ private slots:
     // is not the window's: the window jumps towards the screen's corner by its distance from it.
     void dragMovesByTheMouse()
     {
-        QFETCH(Kind, kind);
+        QFETCH(QString, window);
         QFETCH(bool, stale);
-        std::unique_ptr<QDialog> window = makeWindow(kind);
-        QVERIFY(showOnLastScreen(window.get()));
-        QTRY_COMPARE_WITH_TIMEOUT(X11::serverGeometry(window.get()).topLeft(),
-                                  X11::toDevice(window->geometry().topLeft()), kWaitMs);
-        QVERIFY(!stale || makeStale(window.get()));
-        const QPoint start = X11::serverGeometry(window.get()).topLeft();
+        const std::unique_ptr<QDialog> shown = makeWindow(window);
+        QVERIFY(showOnLastScreen(shown.get()));
+        QTRY_COMPARE_WITH_TIMEOUT(X11::serverGeometry(shown.get()).topLeft(),
+                                  X11::toDevice(shown->geometry().topLeft()), kWaitMs);
+        QVERIFY(!stale || X11::makeStale(shown.get()));
+        const QPoint start = X11::serverGeometry(shown.get()).topLeft();
         const QPoint grip = start + X11::toDevice(kTitleGrip);
         const QPoint distance = X11::toDevice(kDragDistance);
 
         QVERIFY(X11::mouseMove(grip));
-        QVERIFY(X11::xdotool(QStringLiteral("mousedown 1")));
+        QVERIFY(X11::xdotool("mousedown 1"_s));
         // In steps, as a hand moves: each one is a move event of its own.
         for (int i = 1; i <= 4; ++i)
             QVERIFY(X11::mouseMove(grip + distance * i / 4));
-        QVERIFY(X11::xdotool(QStringLiteral("mouseup 1")));
-        QTRY_COMPARE_WITH_TIMEOUT(X11::serverGeometry(window.get()).topLeft(), start + distance, kWaitMs);
-        QTRY_COMPARE_WITH_TIMEOUT(X11::toDevice(window->geometry().topLeft()), start + distance, kWaitMs);
+        QVERIFY(X11::xdotool("mouseup 1"_s));
+        QTRY_COMPARE_WITH_TIMEOUT(X11::serverGeometry(shown.get()).topLeft(), start + distance, kWaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(X11::toDevice(shown->geometry().topLeft()), start + distance, kWaitMs);
     }
 
     void popupOpensUnderItsBoxAndLeavesNoMark_data()
@@ -320,8 +299,8 @@ private slots:
     void popupOpensUnderItsBoxAndLeavesNoMark()
     {
         QFETCH(bool, stale);
-        std::unique_ptr<QDialog> window = makeWindow(Kind::Frameless);
-        QVERIFY(showOnLastScreen(window.get()) && (!stale || makeStale(window.get())));
+        const std::unique_ptr<QDialog> window = makeWindow("main window"_s);
+        QVERIFY(showOnLastScreen(window.get()) && (!stale || X11::makeStale(window.get())));
         auto* combo = window->findChild<VkComboBox*>();
         // The window opens with its only control focused; what is looked at here is what the mouse
         // leaves behind.
@@ -338,9 +317,9 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(popup, kWaitMs));
         const QRect list = X11::serverGeometry(popup);
         // The list lines up with the box and starts on it or right below it.
-        QVERIFY2(qAbs(list.left() - box.left()) <= X11::toDevice(1), qPrintable(describe(box, list)));
-        QVERIFY2(list.top() >= box.top() && list.top() <= box.bottom() + X11::toDevice(2),
-                 qPrintable(describe(box, list)));
+        QVERIFY2(qAbs(list.left() - box.left()) <= X11::toDevice(1) && list.top() >= box.top() &&
+                     list.top() <= box.bottom() + X11::toDevice(2),
+                 qPrintable(describe(list, box)));
         // The third row of the list.
         const QRect third = combo->view()->visualRect(combo->model()->index(2, 0));
         QVERIFY(X11::click(list.topLeft() +
@@ -354,13 +333,13 @@ private slots:
 
     void dialogCentredOnParent_data()
     {
-        QTest::addColumn<Kind>("dialogKind");
+        QTest::addColumn<QString>("dialog");
         QTest::addColumn<bool>("stale");
         QTest::addColumn<bool>("parentVisible");
-        QTest::newRow("message box") << Kind::Frameless << false << true;
-        QTest::newRow("message box, parent's position stale") << Kind::Frameless << true << true;
-        QTest::newRow("project settings, parent's position stale") << Kind::Shadow << true << true;
-        QTest::newRow("message box, parent hidden") << Kind::Frameless << false << false;
+        QTest::newRow("message box") << "message box"_s << false << true;
+        QTest::newRow("message box, parent's position stale") << "message box"_s << true << true;
+        QTest::newRow("project settings, parent's position stale") << "project settings"_s << true << true;
+        QTest::newRow("message box, parent hidden") << "message box"_s << false << false;
     }
 
     // Catches centring on a parent assumed at the screen's corner, QDialog's allowance for a native
@@ -368,44 +347,35 @@ private slots:
     // another screen than the parent's.
     void dialogCentredOnParent()
     {
-        QFETCH(Kind, dialogKind);
+        QFETCH(QString, dialog);
         QFETCH(bool, stale);
         QFETCH(bool, parentVisible);
-        std::unique_ptr<QDialog> parent = makeWindow(Kind::Frameless);
+        const std::unique_ptr<QDialog> parent = makeWindow("main window"_s);
         QScreen* parentScreen = QGuiApplication::screens().constLast();
-        if (parentVisible) {
-            QVERIFY(showOnLastScreen(parent.get()) && (!stale || makeStale(parent.get())));
-        } else {
-            parent->winId();
-            parent->windowHandle()->setScreen(parentScreen);
-        }
-        QPointer<QDialog> dialog;
-        if (dialogKind == Kind::Frameless)
-            dialog = new VMessageDialog(QStringLiteral("Centred?"), parent.get(), VMessageDialog::Ok,
-                                        QString(), QString(), QString(), false);
-        else
-            dialog = new VkProjectSettingDialog(parent.get());
-        dialog->setAttribute(Qt::WA_DeleteOnClose);
-        dialog->open();
-        QVERIFY(QTest::qWaitForWindowExposed(dialog.data(), kWaitMs));
+        parent->winId();
+        parent->windowHandle()->setScreen(parentScreen);
+        QVERIFY(!parentVisible ||
+                (showOnLastScreen(parent.get()) && (!stale || X11::makeStale(parent.get()))));
+        const std::unique_ptr<QDialog> child = makeWindow(dialog, parent.get());
+        child->open();
+        QVERIFY(QTest::qWaitForWindowExposed(child.get(), kWaitMs));
         const QPoint centre = parentVisible ? X11::serverGeometry(parent.get()).center()
                                             : X11::toDevice(parentScreen->availableGeometry().center());
         QTRY_VERIFY2_WITH_TIMEOUT(
-            (X11::serverGeometry(dialog.data()).center() - centre).manhattanLength() <= 2 * X11::toDevice(1),
-            qPrintable(describe(X11::serverGeometry(dialog.data()).center(), centre)), kWaitMs);
-        dialog->close();
+            (X11::serverGeometry(child.get()).center() - centre).manhattanLength() <= 2 * X11::toDevice(1),
+            qPrintable(describe(X11::serverGeometry(child.get()).center(), centre)), kWaitMs);
     }
 
     void focusIsVisibleOnlyOnTheFocusedControl_data()
     {
-        QTest::addColumn<QString>("dialogName");
+        QTest::addColumn<QString>("dialog");
         QTest::addColumn<QString>("title"); // as the window manager (task bar, screen readers) names it
         QTest::newRow("startup window with recent projects")
-            << "startup" << QGuiApplication::applicationDisplayName();
-        QTest::newRow("project settings") << "project settings"
-                                          << "Project Settings";
-        QTest::newRow("message box") << "message box"
-                                     << "Information";
+            << "startup"_s << QGuiApplication::applicationDisplayName();
+        QTest::newRow("project settings") << "project settings"_s
+                                          << "Project Settings"_s;
+        QTest::newRow("message box") << "message box"_s
+                                     << "Information"_s;
     }
 
     // Catches a window that the window manager cannot name. Then tabs through every keyboard stop of the
@@ -414,26 +384,16 @@ private slots:
     // focus.
     void focusIsVisibleOnlyOnTheFocusedControl()
     {
-        QFETCH(QString, dialogName);
+        QFETCH(QString, dialog);
         QFETCH(QString, title);
-        std::unique_ptr<QDialog> dialog;
-        QTemporaryDir projects;
         // The startup window's library list is a stop of its own; its mark is the current row's outline.
         // Its other stops are those of the empty library.
-        QVERIFY(RecentFixture::listProjects(QDir(projects.path()),
-                                            {QStringLiteral("Harbour"), QStringLiteral("Old Town")})
-                    .size() == 2);
-        if (dialogName == QLatin1String("startup"))
-            dialog = std::make_unique<VkStartupDlg>(nullptr);
-        else if (dialogName == QLatin1String("project settings"))
-            dialog = std::make_unique<VkProjectSettingDialog>(nullptr);
-        else
-            dialog = std::make_unique<VMessageDialog>(QStringLiteral("Keep the changes?"), nullptr,
-                                                      VMessageDialog::Ok | VMessageDialog::Cancel, QString(),
-                                                      QString(), QString(), false);
-        QVERIFY(showAndActivate(dialog.get()));
-        QVERIFY(!title.isEmpty());
-        QTRY_VERIFY_WITH_TIMEOUT(X11::windowManagerName(dialog.get()).startsWith(title), kWaitMs);
+        QTemporaryDir projects;
+        QCOMPARE(RecentFixture::listProjects(QDir(projects.path()), {"Harbour"_s, "Old Town"_s}).size(), 2);
+        const std::unique_ptr<QDialog> shown = makeWindow(dialog);
+        QVERIFY(vkShowActive(shown.get(), kWaitMs));
+        QTRY_VERIFY_WITH_TIMEOUT(!title.isEmpty() && X11::windowManagerName(shown.get()).startsWith(title),
+                                 kWaitMs);
 
         // The stops, in Tab order, as the keyboard reaches them.
         QList<QPointer<QWidget>> stops;
@@ -441,19 +401,18 @@ private slots:
             QWidget* focused = QApplication::focusWidget();
             QVERIFY(focused);
             stops << focused;
-            QVERIFY(X11::xdotool(QStringLiteral("key Tab")));
+            QVERIFY(X11::xdotool("key Tab"_s));
             QTRY_VERIFY_WITH_TIMEOUT(QApplication::focusWidget() != focused, kWaitMs);
         }
         QVERIFY2(stops.size() >= 2, qPrintable(QString::number(stops.size())));
 
         // looks[i][j]: stop j while stop i has the focus.
-        QVector<QVector<QImage>> looks;
+        QVector<QVector<QImage>> looks(stops.size());
         for (int i = 0; i < stops.size(); ++i) {
             QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), stops.at(i).data(), kWaitMs);
-            looks.append(QVector<QImage>());
             for (const QPointer<QWidget>& stop : stops)
-                looks.last() << look(stop);
-            QVERIFY(X11::xdotool(QStringLiteral("key Tab")));
+                looks[i] << look(stop);
+            QVERIFY(X11::xdotool("key Tab"_s));
         }
 
         QStringList faults;
@@ -461,38 +420,18 @@ private slots:
             const QImage unfocused = looks.at((j + 1) % stops.size()).at(j);
             const QPair<int, int> marked = differences(looks.at(j).at(j), unfocused);
             if (marked.first < 8)
-                faults << describe(stops.at(j)) + QStringLiteral(": no focus mark");
+                faults << describe(stops.at(j)) + ": no focus mark"_s;
             // An accent ring or border around the stop, or (a list) an accent mark inside it. A
             // button filled with the accent colour has the ring already; its mark is the line inside.
             else if (accentOutline(looks.at(j).at(j)) < 0.5 && marked.second < 8)
-                faults << describe(stops.at(j)) + QStringLiteral(": focus mark not in the accent colour");
+                faults << describe(stops.at(j)) + ": focus mark not in the accent colour"_s;
             for (int i = 0; i < stops.size(); ++i) {
                 if (i != j && differences(looks.at(i).at(j), unfocused).first != 0)
-                    faults << describe(stops.at(j)) + QStringLiteral(": looks focused while %1 has the focus")
-                                                          .arg(describe(stops.at(i)));
+                    faults << describe(stops.at(j)) +
+                                  ": looks focused while %1 has the focus"_s.arg(describe(stops.at(i)));
             }
         }
         QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('\n'))));
-    }
-
-private:
-    // Shows window on the right half of the last screen (on the wide screen, where a second
-    // display to the right would be), away from its centre, so that centring on the screen and
-    // centring on the window give different answers.
-    static bool showOnLastScreen(QWidget* window)
-    {
-        const QRect area = QGuiApplication::screens().constLast()->availableGeometry();
-        window->move(area.topLeft() + QPoint(area.width() * 9 / 16, area.height() / 10));
-        return showAndActivate(window);
-    }
-    // Leaves window with a stale cached position: the window manager's word that it stands at the
-    // screen's corner while it stays where it is.
-    static bool makeStale(QWidget* window)
-    {
-        const QPoint corner = QGuiApplication::screens().constFirst()->geometry().topLeft();
-        X11::sendStalePosition(window, X11::toDevice(corner));
-        // Wait until the toolkit has taken the word for it.
-        return QTest::qWaitFor([&] { return window->geometry().topLeft() == corner; }, kWaitMs);
     }
 };
 
