@@ -11,7 +11,10 @@ void setStyleCode(QWidget* widget, const char* property, int value)
     if (!widget)
         return;
     widget->setProperty(property, value);
-    VkUIStyle::RePolish(widget);
+    // A widget not styled yet takes the code when it is first polished (as it is shown); styling it
+    // twice here would match the whole style sheet for it in vain, for every row of a long list.
+    if (widget->testAttribute(Qt::WA_WState_Polished))
+        VkUIStyle::RePolish(widget);
 }
 
 } // namespace
