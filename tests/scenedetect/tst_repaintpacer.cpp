@@ -5,33 +5,20 @@
 
 namespace {
 
-// Counts the paints that reach a widget.
-class PaintCounter : public QObject
+// A window with one child whose paints are counted.
+class PacedWindow : public QObject
 {
 public:
-    int paints = 0;
-
-protected:
-    bool eventFilter(QObject* /*watched*/, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint)
-            ++paints;
-        return false;
-    }
-};
-
-struct PacedWindow
-{
     QWidget window;
     QWidget* child = new QWidget(&window);
-    PaintCounter counter;
+    int paints = 0;
 
     PacedWindow()
     {
         window.resize(120, 80);
         child->setGeometry(10, 10, 40, 20);
         window.show();
-        child->installEventFilter(&counter);
+        child->installEventFilter(this);
     }
     // Changes the child `times` times, each in an event-loop turn of its own, as a stream of rows does.
     void change(int times)
@@ -40,6 +27,13 @@ struct PacedWindow
             child->update();
             QCoreApplication::processEvents();
         }
+    }
+
+protected:
+    bool eventFilter(QObject* /*watched*/, QEvent* event) override
+    {
+        paints += event->type() == QEvent::Paint ? 1 : 0;
+        return false;
     }
 };
 
@@ -55,16 +49,16 @@ private slots:
         PacedWindow paced;
         QVERIFY(QTest::qWaitForWindowExposed(&paced.window));
         paced.change(1);
-        const int before = paced.counter.paints;
+        const int before = paced.paints;
         // One frame a second: every change below falls inside the first frame.
         VkRepaintPacer pacer(paced.child, 1);
         pacer.setActive(true);
         paced.change(20);
-        QCOMPARE(paced.counter.paints, before);
+        QCOMPARE(paced.paints, before);
         // Turned off, the held changes are painted at once, together.
         pacer.setActive(false);
         QCoreApplication::processEvents();
-        QCOMPARE(paced.counter.paints, before + 1);
+        QCOMPARE(paced.paints, before + 1);
         QVERIFY(!pacer.isActive());
     }
 
@@ -74,10 +68,10 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&paced.window));
         VkRepaintPacer pacer(paced.child, 10);
         pacer.setActive(true);
-        const int before = paced.counter.paints;
+        const int before = paced.paints;
         paced.change(5);
         // Nothing more to do for the window: the pacer's own frame paints what was held.
-        QTRY_COMPARE(paced.counter.paints, before + 1);
+        QTRY_COMPARE(paced.paints, before + 1);
         QVERIFY(pacer.isActive());
     }
 
