@@ -4,6 +4,8 @@ extern "C" {
 #include <libavutil/pixdesc.h>
 }
 
+#include <algorithm>
+
 namespace vkmedia {
 
 namespace {
@@ -13,6 +15,10 @@ namespace {
 constexpr int kHdMinimumHeight = 720;
 constexpr int kBytesPerPixel = 4;
 constexpr int kUnitFixedPoint = 1 << 16;
+// Shapes whose scalers are kept: the preview, the list's thumbnails and the kept first frames.
+constexpr size_t kKeptScalers = 3;
+constexpr int kFrameFlags = SWS_BICUBIC | SWS_ACCURATE_RND | SWS_FULL_CHR_H_INT;
+constexpr int kArgbFlags = SWS_AREA;
 
 int swsColorspace(const AVFrame* frame)
 {
@@ -69,26 +75,56 @@ AVPixelFormat plainFormat(AVPixelFormat format)
 
 } // namespace
 
+bool VkImageScaler::Shape::operator==(const Shape& other) const
+{
+    return sourceWidth == other.sourceWidth && sourceHeight == other.sourceHeight &&
+           sourceFormat == other.sourceFormat && width == other.width && height == other.height &&
+           flags == other.flags;
+}
+
+VkImageScaler::Kept* VkImageScaler::scalerFor(const Shape& shape)
+{
+    auto found =
+        std::find_if(m_kept.begin(), m_kept.end(), [&shape](const Kept& k) { return k.shape == shape; });
+    if (found == m_kept.end()) {
+        Kept made;
+        made.shape = shape;
+        made.sws.reset(sws_getContext(shape.sourceWidth, shape.sourceHeight,
+                                      static_cast<AVPixelFormat>(shape.sourceFormat), shape.width,
+                                      shape.height, AV_PIX_FMT_BGRA, shape.flags, nullptr, nullptr, nullptr));
+        if (!made.sws)
+            return nullptr;
+        if (m_kept.size() >= kKeptScalers)
+            m_kept.pop_back();
+        m_kept.insert(m_kept.begin(), std::move(made));
+        return &m_kept.front();
+    }
+    std::rotate(m_kept.begin(), found, found + 1);
+    return &m_kept.front();
+}
+
 bool VkImageScaler::frameToArgb(const AVFrame* frame, int width, int height, uint8_t* pixels)
 {
     if (!frame || width <= 0 || height <= 0 || !pixels || frame->width <= 0 || frame->height <= 0)
         return false;
-    const auto format = static_cast<AVPixelFormat>(frame->format);
-    const AVPixelFormat source = plainFormat(format);
-    m_sws.reset(sws_getCachedContext(m_sws.release(), frame->width, frame->height, source, width, height,
-                                     AV_PIX_FMT_BGRA, SWS_BICUBIC | SWS_ACCURATE_RND | SWS_FULL_CHR_H_INT,
-                                     nullptr, nullptr, nullptr));
-    if (!m_sws)
+    const AVPixelFormat source = plainFormat(static_cast<AVPixelFormat>(frame->format));
+    Kept* kept = scalerFor({frame->width, frame->height, source, width, height, kFrameFlags});
+    if (!kept)
         return false;
     const AVPixFmtDescriptor* desc = av_pix_fmt_desc_get(source);
-    if (desc && !(desc->flags & AV_PIX_FMT_FLAG_RGB)) {
-        const int* coefficients = sws_getCoefficients(swsColorspace(frame));
-        sws_setColorspaceDetails(m_sws.get(), coefficients, isFullRange(frame) ? 1 : 0,
+    const int colorspace = swsColorspace(frame);
+    const int fullRange = isFullRange(frame) ? 1 : 0;
+    if (desc && !(desc->flags & AV_PIX_FMT_FLAG_RGB) &&
+        (colorspace != kept->colorspace || fullRange != kept->fullRange)) {
+        sws_setColorspaceDetails(kept->sws.get(), sws_getCoefficients(colorspace), fullRange,
                                  sws_getCoefficients(SWS_CS_DEFAULT), 1, 0, kUnitFixedPoint, kUnitFixedPoint);
+        kept->colorspace = colorspace;
+        kept->fullRange = fullRange;
     }
     uint8_t* dst[4] = {pixels, nullptr, nullptr, nullptr};
     int dstStride[4] = {width * kBytesPerPixel, 0, 0, 0};
-    const int rows = sws_scale(m_sws.get(), frame->data, frame->linesize, 0, frame->height, dst, dstStride);
+    const int rows =
+        sws_scale(kept->sws.get(), frame->data, frame->linesize, 0, frame->height, dst, dstStride);
     return rows == height;
 }
 
@@ -96,15 +132,14 @@ bool VkImageScaler::argbToArgb(const VkFrameImage& source, int width, int height
 {
     if (source.width <= 0 || source.height <= 0 || width <= 0 || height <= 0 || !pixels)
         return false;
-    m_sws.reset(sws_getCachedContext(m_sws.release(), source.width, source.height, AV_PIX_FMT_BGRA, width,
-                                     height, AV_PIX_FMT_BGRA, SWS_AREA, nullptr, nullptr, nullptr));
-    if (!m_sws)
+    Kept* kept = scalerFor({source.width, source.height, AV_PIX_FMT_BGRA, width, height, kArgbFlags});
+    if (!kept)
         return false;
     const uint8_t* src[4] = {source.pixels.data(), nullptr, nullptr, nullptr};
     const int srcStride[4] = {source.width * kBytesPerPixel, 0, 0, 0};
     uint8_t* dst[4] = {pixels, nullptr, nullptr, nullptr};
     int dstStride[4] = {width * kBytesPerPixel, 0, 0, 0};
-    return sws_scale(m_sws.get(), src, srcStride, 0, source.height, dst, dstStride) == height;
+    return sws_scale(kept->sws.get(), src, srcStride, 0, source.height, dst, dstStride) == height;
 }
 
 } // namespace vkmedia
