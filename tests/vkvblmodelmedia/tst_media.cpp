@@ -6,6 +6,7 @@
 // notification), timeline-to-clip frame mapping and clip references.
 
 #include "VkMediaTestFiles.h"
+#include "VkTestFiles.h"
 
 #include <vkcore/VkConfig.h>
 #include <vkvblmodel/IVkAbstractMediaItem.h>
@@ -36,6 +37,8 @@
 #include <vector>
 
 #include "VkTestMain.h"
+
+using namespace VkTestLiterals;
 
 namespace {
 using Ranges = QVector<QPair<qint64, qint64>>;
@@ -96,8 +99,7 @@ public:
     {
         std::unique_lock<std::mutex> lock(m_mutex);
         return m_changed.wait_for(lock, std::chrono::seconds(120), [&] {
-            return kind ? trace.contains(QLatin1Char(kind))
-                        : trace.contains(QRegularExpression(QStringLiteral("[FXE]")));
+            return kind ? trace.contains(QLatin1Char(kind)) : trace.contains(QRegularExpression("[FXE]"_s));
         });
     }
 
@@ -137,22 +139,6 @@ DetectorPtr detectorFor(const QString& name, Recorder* recorder)
     return detector;
 }
 
-// A timeline on the file; the clip it was made from is released at once, as the scene presenter does.
-TimelinePtr timelineOf(const QString& path)
-{
-    const auto media = item(path);
-    IVkClip* clip = media ? media->GetClip() : nullptr;
-    if (!clip)
-        return nullptr;
-    TimelinePtr timeline(IVkTimeline::createSimpleTimeline(clip));
-    clip->Release();
-    return timeline;
-}
-
-std::vector<uchar> buffer(int width, int height)
-{
-    return std::vector<uchar>(size_t(width) * size_t(height) * 4, 0);
-}
 } // namespace
 
 Q_DECLARE_METATYPE(Ranges)
@@ -190,7 +176,7 @@ private slots:
 
         // The settings change after the detector is made: they must be read when it starts.
         Recorder recorder;
-        DetectorPtr detector = detectorFor(QStringLiteral("scenes.mp4"), &recorder);
+        DetectorPtr detector = detectorFor("scenes.mp4"_s, &recorder);
         VkConfig::Instance().SetSceneDetectThreshold(threshold);
         VkConfig::Instance().SetSceneDetectMinSceneLength(minSceneLength);
         QVERIFY(detector->start());
@@ -209,7 +195,7 @@ private slots:
         // 1000 frames. A start while running is refused without disturbing the run; a stop from the
         // detector's own thread, once 200 frames are analysed, ends it with one X before the clip's end.
         Recorder recorder;
-        DetectorPtr detector = detectorFor(QStringLiteral("long.mp4"), &recorder);
+        DetectorPtr detector = detectorFor("long.mp4"_s, &recorder);
         recorder.hook = [&detector](char kind, qint64 done) {
             if (kind == 'p' && done >= 200)
                 detector->stop();
@@ -224,12 +210,11 @@ private slots:
         QVERIFY(detector->start());
         QVERIFY(again.waitFor());
         detector.reset();
-        QVERIFY2(QRegularExpression(QStringLiteral("^BS*X$")).match(recorder.ends()).hasMatch(),
+        QVERIFY2(QRegularExpression("^BS*X$"_s).match(recorder.ends()).hasMatch(),
                  qPrintable(recorder.ends()));
         for (const auto& range : recorder.scenes)
             QVERIFY(range.second < 1000);
-        QVERIFY2(QRegularExpression(QStringLiteral("^BS+F$")).match(again.ends()).hasMatch(),
-                 qPrintable(again.ends()));
+        QVERIFY2(QRegularExpression("^BS+F$"_s).match(again.ends()).hasMatch(), qPrintable(again.ends()));
         QCOMPARE(again.scenes.first().first, qint64(0));
         QCOMPARE(again.scenes.last().second, qint64(1000));
         for (int i = 1; i < again.scenes.size(); ++i)
@@ -252,7 +237,7 @@ private slots:
         // memory, and a second destruction would free twice (the sanitizer tells).
         QFETCH(QString, when);
         auto recorder = std::make_unique<Recorder>();
-        IVkScenceDetect* detector = detectorFor(QStringLiteral("long.mp4"), recorder.get()).release();
+        IVkScenceDetect* detector = detectorFor("long.mp4"_s, recorder.get()).release();
         const bool fromNotification = when == QLatin1String("from its notification");
         if (fromNotification) {
             recorder->hook = [detector](char kind, qint64) {
@@ -266,18 +251,17 @@ private slots:
         if (fromNotification) {
             // A full run of another detector meanwhile is neither blocked nor heard by the first observer.
             Recorder next;
-            DetectorPtr other = detectorFor(QStringLiteral("scenes.mp4"), &next);
+            DetectorPtr other = detectorFor("scenes.mp4"_s, &next);
             QVERIFY(other->start());
             QVERIFY(next.waitFor());
             other.reset();
             QVERIFY(next.ends().endsWith(QLatin1Char('F')));
-            QCOMPARE(recorder->ends(), QStringLiteral("B"));
+            QCOMPARE(recorder->ends(), "B"_s);
             return;
         }
         detector->release();
         // Ending by release is silent: the stop it causes is not reported.
-        QVERIFY2(!recorder->ends().contains(QRegularExpression(QStringLiteral("[XE]"))),
-                 qPrintable(recorder->ends()));
+        QVERIFY2(!recorder->ends().contains(QRegularExpression("[XE]"_s)), qPrintable(recorder->ends()));
     }
     void timelineRate_data()
     {
@@ -303,7 +287,7 @@ private slots:
         QFETCH(qint64, frame);
         QFETCH(int, clipFrame);
 
-        const auto media = item(mediaPath(QStringLiteral("numbered.mp4")));
+        const auto media = item(mediaPath("numbered.mp4"_s));
         QVERIFY(media);
         IVkClip* clip = media->GetClip();
         const TimelinePtr timeline(IVkTimeline::createSimpleTimeline(clip));
@@ -318,24 +302,27 @@ private slots:
         settings.ratio = QSize(320, 180);
         settings.resolution = QSize(320, 180);
         timeline->applySettings(settings);
-        std::vector<uchar> pixels = buffer(320, 180);
+        std::vector<uchar> pixels(320 * 180 * 4);
         QVERIFY(timeline->renderFrame(frame, 320, 180, pixels.data()));
         QCOMPARE(VkMediaTestFiles::numberIn(pixels.data(), 320, 180), clipFrame);
     }
-    void stillPicture()
+    void pictureAndSoundOnTimeline()
     {
         // A picture placed on a timeline is its one frame: frame 0 draws, frame 1 does not exist.
-        const TimelinePtr timeline = timelineOf(mediaPath(QStringLiteral("alpha.png")));
+        const auto picture = item(mediaPath("alpha.png"_s));
+        IVkClip* picked = picture ? picture->GetClip() : nullptr;
+        QVERIFY(picked);
+        // The clip it was made from is released at once, as the scene presenter does.
+        const TimelinePtr timeline(IVkTimeline::createSimpleTimeline(picked));
+        picked->Release();
         QVERIFY(timeline);
-        std::vector<uchar> pixels = buffer(200, 100);
+        std::vector<uchar> pixels(200 * 100 * 4);
         QVERIFY(timeline->renderFrame(0, 200, 100, pixels.data()));
         QVERIFY(std::any_of(pixels.begin(), pixels.end(), [](uchar b) { return b != 0; }));
         QVERIFY(!timeline->renderFrame(1, 200, 100, pixels.data()));
-    }
-    void cannotOpen()
-    {
+
         // Sound has no picture: the failed attempt keeps no reference to the clip.
-        const auto audio = item(mediaPath(QStringLiteral("audio.wav")));
+        const auto audio = item(mediaPath("audio.wav"_s));
         IVkClip* clip = audio ? audio->GetClip() : nullptr;
         QVERIFY(clip);
         QVERIFY(!IVkTimeline::createSimpleTimeline(clip));
@@ -346,56 +333,44 @@ private slots:
     }
     void kinds_data()
     {
-        QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("facts");
         // -1: any positive figure, as AAC's is measured.
         QTest::addColumn<int>("audioBitRate");
 
-        // Item type, stream flags and frames (sound alone counts in frames of 25 fps, a picture is one
-        // frame without running time), then each part the info casts to. The MP4's sound is stream 1.
-        QTest::newRow("video") << QStringLiteral("numbered.mp4")
-                               << QStringLiteral("1 1 75 video 320 180 25 1 h264 BT.709 audio -1  0 0 0")
-                               << 0;
-        QTest::newRow("video and aac")
-            << QStringLiteral("av.mp4")
-            << QStringLiteral("1 3 50 video 320 180 25 1 h264 Unspecified audio 1 aac 2 48000 0") << -1;
+        // Each row is named by its file. Item type, stream flags and frames (sound alone counts in frames
+        // of 25 fps, a picture is one frame without running time), then each part the info casts to. The
+        // MP4's sound is stream 1.
+        QTest::newRow("numbered.mp4") << "1 1 75 video 320 180 25 1 h264 BT.709 audio -1  0 0 0"_s << 0;
+        QTest::newRow("av.mp4") << "1 3 50 video 320 180 25 1 h264 Unspecified audio 1 aac 2 48000 0"_s << -1;
         // Lossy audio has no bits per sample; FLAC keeps its 24.
-        QTest::newRow("video and flac")
-            << QStringLiteral("av.mkv")
-            << QStringLiteral("1 3 50 video 320 180 25 1 h264 Unspecified audio 1 flac 1 44100 24") << -1;
+        QTest::newRow("av.mkv") << "1 3 50 video 320 180 25 1 h264 Unspecified audio 1 flac 1 44100 24"_s
+                                << -1;
         // 48000 * 2 * 16 = 1536000 bit/s.
-        QTest::newRow("wav") << QStringLiteral("audio.wav")
-                             << QStringLiteral("2 2 50 audio 0 pcm_s16le 2 48000 16") << 1536000;
+        QTest::newRow("audio.wav") << "2 2 50 audio 0 pcm_s16le 2 48000 16"_s << 1536000;
         // One second of MP3, whose encoder padding adds a frame.
-        QTest::newRow("mp3") << QStringLiteral("audio.mp3") << QStringLiteral("2 2 26 audio 0 mp3 1 44100 0")
-                             << 96000;
-        QTest::newRow("png") << QStringLiteral("alpha.png") << QStringLiteral("3 4 1 still image 200 100")
-                             << 0;
+        QTest::newRow("audio.mp3") << "2 2 26 audio 0 mp3 1 44100 0"_s << 96000;
+        QTest::newRow("alpha.png") << "3 4 1 still image 200 100"_s << 0;
     }
     void kinds()
     {
-        QFETCH(QString, file);
         QFETCH(QString, facts);
         QFETCH(int, audioBitRate);
-
-        const auto media = item(mediaPath(file));
+        const auto media = item(mediaPath(QString::fromLatin1(QTest::currentDataTag())));
         QVERIFY(media);
         IVkMediaInfo* info = media->GetMediaInfo();
         QString told = words(media->GetItemType(), info->GetStreamFlags(), info->GetFrameCount());
         if (info->HasNoDuration())
-            told += QStringLiteral(" still");
+            told += " still"_s;
         if (auto* video = dynamic_cast<IVkVideoMediaInfo*>(info)) {
-            told +=
-                QStringLiteral(" video ") + words(video->GetWidth(), video->GetHeight(),
-                                                  video->GetFrameRate().num, video->GetFrameRate().den,
-                                                  video->GetCodecName(), video->GetTransferCharacteristics());
+            told += " video "_s + words(video->GetWidth(), video->GetHeight(), video->GetFrameRate().num,
+                                        video->GetFrameRate().den, video->GetCodecName(),
+                                        video->GetTransferCharacteristics());
             QVERIFY(video->GetBitRate() > 0);
         }
         if (auto* sound = dynamic_cast<IVkAudioMediaInfo*>(info)) {
             const int index = media->GetAudioStreamIndex();
-            told += QStringLiteral(" audio ") + words(index, sound->GetCodecName(index),
-                                                      sound->GetChannels(index), sound->GetSampleRate(index),
-                                                      sound->GetSampleBits(index));
+            told += " audio "_s + words(index, sound->GetCodecName(index), sound->GetChannels(index),
+                                        sound->GetSampleRate(index), sound->GetSampleBits(index));
             if (audioBitRate < 0)
                 QVERIFY(sound->GetBitRate(index) > 0);
             else
@@ -406,7 +381,7 @@ private slots:
                         sound->GetSampleRate(other) == 0 && sound->GetBitRate(other) == 0);
         }
         if (auto* image = dynamic_cast<IVkImageMediaInfo*>(info))
-            told += QStringLiteral(" image ") + words(image->GetWidth(), image->GetHeight());
+            told += " image "_s + words(image->GetWidth(), image->GetHeight());
         QCOMPARE(told, facts);
         // A plain file is neither a stock download nor a library asset, and says so both ways.
         QVERIFY(isPlainFile(*media));
@@ -431,7 +406,7 @@ private slots:
         QFETCH(int, num);
         QFETCH(int, den);
         // Exiv2 writes the block the way a camera would, into a copy of the generated JPEG.
-        const QString path = copyOf(QStringLiteral("photo.jpg"), QStringLiteral("camera.jpg"));
+        const QString path = copyOf("photo.jpg"_s, "camera.jpg"_s);
         auto image = Exiv2::ImageFactory::open(QFile::encodeName(path).toStdString());
         QVERIFY(image.get());
         Exiv2::ExifData exif;
@@ -444,8 +419,8 @@ private slots:
         auto* photo = dynamic_cast<IVkImageMediaInfo*>(media ? media->GetMediaInfo() : nullptr);
         QVERIFY(photo);
         // Trailing padding of the camera's fixed-width field is dropped.
-        QCOMPARE(photo->GetCameraMaker(), QStringLiteral("VkTestCam"));
-        QCOMPARE(photo->GetCameraModel(), QStringLiteral("Model 7"));
+        QCOMPARE(photo->GetCameraMaker(), "VkTestCam"_s);
+        QCOMPARE(photo->GetCameraModel(), "Model 7"_s);
         QTEST(photo->GetExposureTime(), "seconds");
     }
     void notMedia_data()
@@ -453,10 +428,8 @@ private slots:
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("named");
 
-        QTest::newRow("random bytes")
-            << mediaPath(QStringLiteral("random.mp4")) << QStringLiteral("random.mp4");
-        QTest::newRow("missing") << mediaPath(QStringLiteral("no such file.mp4"))
-                                 << QStringLiteral("no such file.mp4");
+        QTest::newRow("random bytes") << mediaPath("random.mp4"_s) << "random.mp4"_s;
+        QTest::newRow("missing") << mediaPath("no such file.mp4"_s) << "no such file.mp4"_s;
         QTest::newRow("folder") << VkMediaTestFiles::dir() << QFileInfo(VkMediaTestFiles::dir()).fileName();
         // Nothing to name in the message; it still must not be empty.
         QTest::newRow("no path") << QString() << QString();
@@ -473,114 +446,100 @@ private slots:
         // A caller that does not want the message must not crash the factory.
         QVERIFY(!VkMediaItemFactory::create(path, nullptr));
     }
-    void names_data()
+    void records_data()
     {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QByteArray>("record");
-        QTest::addColumn<QString>("newName");
+        QTest::addColumn<QString>("newName"); // null: no rename
+        // Name, rename allowed, the original the item stands for relative to the media file's folder,
+        // and whether it is a plain file (neither stock download nor library asset).
         QTest::addColumn<QString>("expected");
-        QTest::addColumn<bool>("enabled");
-        // The original the item stands for, relative to the media file's folder.
-        QTest::addColumn<QString>("source");
 
         // Only the last suffix goes; a name of blanks would leave the item nameless, so the old one stays.
-        QTest::newRow("dots, blank rename")
-            << QStringLiteral("Holiday 2024.part one.mp4") << QByteArray() << QStringLiteral("   ")
-            << QStringLiteral("Holiday 2024.part one") << true << QStringLiteral("Holiday 2024.part one.mp4");
+        QTest::newRow("dots, blank rename") << "Holiday 2024.part one.mp4"_s << QByteArray() << "   "_s
+                                            << "Holiday 2024.part one|1|Holiday 2024.part one.mp4|plain"_s;
         // Keys this version does not know are no damage.
         QTest::newRow("trimmed, unknown keys")
-            << QStringLiteral("clip.mp4") << QByteArray(R"({"rating": 5, "tags": ["x"]})")
-            << QStringLiteral("  Sunset  ") << QStringLiteral("Sunset") << true << QStringLiteral("clip.mp4");
+            << "clip.mp4"_s << QByteArray(R"({"rating": 5, "tags": ["x"]})") << "  Sunset  "_s
+            << "Sunset|1|clip.mp4|plain"_s;
         QTest::newRow("named by its record")
-            << QStringLiteral("proxy.mp4")
-            << QByteArray(R"({"name": "Beach at dusk", "sourcePath": "originals/clip.mov"})") << QString()
-            << QStringLiteral("Beach at dusk") << true << QStringLiteral("originals/clip.mov");
+            << "proxy.mp4"_s << QByteArray(R"({"name": "Beach at dusk", "sourcePath": "originals/clip.mov"})")
+            << QString() << "Beach at dusk|1|originals/clip.mov|plain"_s;
         QTest::newRow("locked by its record")
-            << QStringLiteral("clip.mp4")
-            << QByteArray(R"({"renameEnabled": false, "sourcePath": "../other/clip.mov"})")
-            << QStringLiteral("Sunset") << QStringLiteral("clip") << false
-            << QStringLiteral("../other/clip.mov");
+            << "clip.mp4"_s << QByteArray(R"({"renameEnabled": false, "sourcePath": "../other/clip.mov"})")
+            << "Sunset"_s
+            << "clip|0|../other/clip.mov|plain"_s;
         // A library asset keeps its library's name whatever its record says about renaming.
         QTest::newRow("library asset")
-            << QStringLiteral("clip.mp4") << QByteArray(R"({"renameEnabled": true, "vcg": {"assetKind": 3}})")
-            << QStringLiteral("Sunset") << QStringLiteral("clip") << false << QStringLiteral("clip.mp4");
+            << "clip.mp4"_s << QByteArray(R"({"renameEnabled": true, "vcg": {"assetKind": 3}})") << "Sunset"_s
+            << "clip|0|clip.mp4|asset"_s;
+        // A record that cannot be used is left out entirely, with a warning saying why: the plain file
+        // with its own name.
+        const std::pair<const char*, const char*> damaged[] = {
+            {"cut short", R"({"stock": {"site": 2)"},
+            {"array at the top", R"([{"stock": {"site": 2}}])"},
+            {"stock is text", R"({"stock": "pixabay"})"},
+            {"site is text", R"({"stock": {"site": "2"}})"},
+            {"quality without level", R"({"stock": {"qualities": [{"width": 1}]}})"},
+            {"keyword is a number", R"({"vcg": {"keywords": ["a", 2]}})"},
+            {"rename flag is text", R"({"renameEnabled": "no"})"}};
+        for (const auto& [name, record] : damaged) {
+            QTest::addRow("damaged, %s", name)
+                << "damaged.mp4"_s << QByteArray(record) << QString() << "damaged|1|damaged.mp4|plain"_s;
+        }
     }
-    void names()
+    void records()
     {
         QFETCH(QString, file);
         QFETCH(QByteArray, record);
         QFETCH(QString, newName);
-        QFETCH(QString, expected);
-        QFETCH(bool, enabled);
-        QFETCH(QString, source);
 
-        const QString path = copyOf(QStringLiteral("numbered.mp4"), file, record);
+        const QString path = copyOf("numbered.mp4"_s, file, record);
+        if (file == "damaged.mp4"_s)
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Media record .* is damaged"_s));
         const auto media = item(path);
         QVERIFY(media);
-        QCOMPARE(media->IsRenameEnabled(), enabled);
-        media->SetName(newName);
-        QCOMPARE(media->GetName(), expected);
-        QCOMPARE(media->GetSourceFilePath(), QDir::cleanPath(QDir(m_dir.path()).absoluteFilePath(source)));
+        if (!newName.isNull())
+            media->SetName(newName);
+        const QString source = media->GetSourceFilePath();
+        QCOMPARE(source, QDir::cleanPath(source));
+        QTEST(QStringList({media->GetName(), QString::number(media->IsRenameEnabled()),
+                           QDir(m_dir.path()).relativeFilePath(source),
+                           isPlainFile(*media) ? "plain"_s : "asset"_s})
+                  .join(QLatin1Char('|')),
+              "expected");
         // The item itself is always the file that was probed, and the file keeps its name.
         QVERIFY(QFile::exists(path));
         QCOMPARE(media->GetFilePath(), QFileInfo(path).absoluteFilePath());
+        QCOMPARE(media->GetMediaInfo()->GetFrameCount(), 75);
     }
     void libraryRecord()
     {
-        const auto media =
-            item(copyOf(QStringLiteral("alpha.png"), QStringLiteral("asset.png"), R"({"name": "Glass sphere",
+        const auto media = item(copyOf("alpha.png"_s, "asset.png"_s, R"({"name": "Glass sphere",
             "alternateName": "DSC_0042",
             "vcg": {"keywords": ["glass", "sphere", "3d"], "assetKind": 4, "format": "PNG 200x100",
                     "copyright": "(c) Example Images", "fileSize": 5368709120, "title": "Glass sphere"}})"));
-        QVERIFY(media && media->IsVCGMedia() && !media->IsStockMedia());
+        auto* library = dynamic_cast<IVkVCGMediaItem*>(media.get());
+        QVERIFY(library && media->IsVCGMedia() && !media->IsStockMedia());
         QVERIFY(!dynamic_cast<IVkStockMediaItem*>(media.get()));
         QCOMPARE(media->GetItemType(), int(IVkAbstractMedia::ItemType_LibraryAsset));
-        QCOMPARE(media->GetName(), QStringLiteral("Glass sphere"));
-        QCOMPARE(media->GetAlternateName(), QStringLiteral("DSC_0042"));
         // The picture underneath is still a picture.
         QVERIFY(dynamic_cast<IVkImageMediaInfo*>(media->GetMediaInfo()));
-
-        auto* library = dynamic_cast<IVkVCGMediaItem*>(media.get());
-        QVERIFY(library);
-        QCOMPARE(library->GetKeywords(), VkMediaTestFiles::words("glass sphere 3d"));
-        QCOMPARE(library->GetAssetKind(), 4);
+        QCOMPARE(QStringList({media->GetName(), media->GetAlternateName(),
+                              QString::number(library->GetAssetKind()),
+                              library->GetKeywords().join(QLatin1Char(' '))})
+                     .join(QLatin1Char('|')),
+                 "Glass sphere|DSC_0042|4|glass sphere 3d"_s);
         // 5 GiB: beyond 32 bits, so a narrowing anywhere on the way shows.
         const auto asset = [library](int kind) {
             const VkVCGAssetInfo info = library->GetAssetInfo(kind);
             return QStringList{info.format, info.copyright, info.title, QString::number(info.fileSize)}.join(
                 QLatin1Char('|'));
         };
-        QCOMPARE(asset(4), QStringLiteral("PNG 200x100|(c) Example Images|Glass sphere|5368709120"));
+        QCOMPARE(asset(4), "PNG 200x100|(c) Example Images|Glass sphere|5368709120"_s);
         // Only the rendition the item came from is known; any other answers an empty record.
-        QCOMPARE(asset(3), QStringLiteral("|||0"));
+        QCOMPARE(asset(3), "|||0"_s);
         QCOMPARE(asset(0), asset(3));
-    }
-    void damagedRecord_data()
-    {
-        QTest::addColumn<QByteArray>("record");
-
-        // A record that cannot be used is left out entirely, with a warning saying why.
-        QTest::newRow("cut short") << QByteArray(R"({"stock": {"site": 2)");
-        QTest::newRow("array at the top") << QByteArray(R"([{"stock": {"site": 2}}])");
-        QTest::newRow("stock is text") << QByteArray(R"({"stock": "pixabay"})");
-        QTest::newRow("site is text") << QByteArray(R"({"stock": {"site": "2"}})");
-        QTest::newRow("quality without level") << QByteArray(R"({"stock": {"qualities": [{"width": 1}]}})");
-        QTest::newRow("keyword is a number") << QByteArray(R"({"vcg": {"keywords": ["a", 2]}})");
-        QTest::newRow("rename flag is text") << QByteArray(R"({"renameEnabled": "no"})");
-    }
-    void damagedRecord()
-    {
-        QFETCH(QByteArray, record);
-
-        const QString path = copyOf(QStringLiteral("numbered.mp4"), QStringLiteral("damaged.mp4"), record);
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("Media record .* is damaged")));
-        const auto media = item(path);
-        QVERIFY(media);
-        // The plain file, with its own name.
-        QVERIFY(isPlainFile(*media));
-        QCOMPARE(media->GetName(), QStringLiteral("damaged"));
-        QVERIFY(media->IsRenameEnabled());
-        QCOMPARE(media->GetMediaInfo()->GetFrameCount(), 75);
     }
 
 private:
@@ -588,14 +547,12 @@ private:
     QString copyOf(const QString& name, const QString& as, const QByteArray& record = QByteArray())
     {
         const QString target = m_dir.filePath(as);
-        QFile file(target + QStringLiteral(".vkmeta.json"));
+        const QString recordPath = target + ".vkmeta.json"_s;
         QFile::remove(target);
-        file.remove();
-        if (!QFile::copy(mediaPath(name), target))
-            return QString();
-        if (!record.isNull() && (!file.open(QIODevice::WriteOnly) || file.write(record) != record.size()))
-            return QString();
-        return target;
+        QFile::remove(recordPath);
+        const bool written =
+            QFile::copy(mediaPath(name), target) && (record.isNull() || writeBytes(recordPath, record));
+        return written ? target : QString();
     }
 
     QTemporaryDir m_dir;
