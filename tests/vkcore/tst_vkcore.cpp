@@ -28,12 +28,6 @@ struct Flag
     void (VkConfig::*set)(bool);
 };
 
-// A text of this suite's own compiled catalogue (data/vkpopupdialog_de.ts).
-QString translated()
-{
-    return QCoreApplication::translate("tst_VkLocale", "Project Settings");
-}
-
 // Counts the language changes a widget is told about: that is what makes dialogs retranslate.
 class LanguageChangeCounter : public QWidget
 {
@@ -281,66 +275,66 @@ private slots:
         config.Reload();
         QCOMPARE(config.GetCBSUrl("SupportPage"_s), url);
     }
-    void builtInCatalogue_data()
+    void languages_data()
     {
+        // Whether the host's folder holds this suite's own compiled catalogue (data/vkpopupdialog_de.ts)
+        // or a damaged one.
+        QTest::addColumn<bool>("hostFile");
         QTest::addColumn<QString>("context");
         QTest::addColumn<QString>("english");
         QTest::addColumn<QString>("german");
-        const auto row = [](const char* name, const char* context, const char* english, const char* german) {
-            QTest::newRow(name) << QString::fromUtf8(context) << QString::fromUtf8(english)
+        const auto row = [](const char* name, bool hostFile, const char* context, const char* english,
+                            const char* german) {
+            QTest::newRow(name) << hostFile << QString::fromUtf8(context) << QString::fromUtf8(english)
                                 << QString::fromUtf8(german);
         };
-        // One text of a dialog, one of the widget toolkit: the one catalogue carries both.
-        row("project settings title", "VkProjectSettingDialog", "Project Settings", "Projekteinstellungen");
-        row("message box button", "VMessageDialog", "Cancel", "Abbrechen");
+        row("host's catalogue", true, "tst_VkLocale", "Project Settings", "Projekteinstellungen");
+        // A host chooses the language first thing, before it has loaded the dialog library (this program
+        // links only the core library), and a damaged catalogue in the host's folder must not cost the
+        // user German: the core library carries its own copy, which is the last place looked in. One
+        // text of a dialog, one of the widget toolkit: the one catalogue carries both.
+        row("project settings title", false, "VkProjectSettingDialog", "Project Settings",
+            "Projekteinstellungen");
+        row("message box button", false, "VMessageDialog", "Cancel", "Abbrechen");
         // Qt's own catalogue, loaded with ours: the file dialog and the standard buttons.
-        row("Qt file dialog", "QFileDialog", "Look in:", "Suchen in:");
-        row("Qt standard button", "QPlatformTheme", "Cancel", "Abbrechen");
+        row("Qt file dialog", false, "QFileDialog", "Look in:", "Suchen in:");
+        row("Qt standard button", false, "QPlatformTheme", "Cancel", "Abbrechen");
     }
-    // A host chooses the language first thing, before it has loaded the dialog library (this program
-    // links only the core library), and a damaged catalogue in the host's folder must not cost the user
-    // German: the core library carries its own copy, which is the last place looked in.
-    void builtInCatalogue()
+    void languages()
     {
+        QFETCH(bool, hostFile);
         QFETCH(QString, context);
         QFETCH(QString, english);
-        QVERIFY(writeBytes(m_noTranslations.filePath("vkpopupdialog_de.qm"_s),
-                           "this is not a compiled translation"));
-        const auto remove =
-            qScopeGuard([&] { QFile::remove(m_noTranslations.filePath("vkpopupdialog_de.qm"_s)); });
-        QVERIFY2(locale()->setLanguage(VkLocale::LanguageGerman), qPrintable(locale()->lastError()));
-        QCOMPARE(locale()->languageType(), VkLocale::LanguageGerman);
-        QTEST(QCoreApplication::translate(context.toUtf8().constData(), english.toUtf8().constData()),
-              "german");
-    }
-    void switchesAndRestoresEnglish_data()
-    {
-        QTest::addColumn<int>("refused");
-        QTest::newRow("french, no file anywhere") << int(VkLocale::LanguageFrench);
-        QTest::newRow("not a language") << 99;
-    }
-    void switchesAndRestoresEnglish()
-    {
-        QFETCH(int, refused);
-        qputenv("VK_TRANSLATIONS_DIR", VK_TEST_QM_DIR);
+        QFETCH(QString, german);
+        const QString damaged = m_noTranslations.filePath("vkpopupdialog_de.qm"_s);
+        const auto remove = qScopeGuard([&] { QFile::remove(damaged); });
+        if (hostFile)
+            qputenv("VK_TRANSLATIONS_DIR", VK_TEST_QM_DIR);
+        else
+            QVERIFY(writeBytes(damaged, "this is not a compiled translation"));
+        const auto text = [&] {
+            return QCoreApplication::translate(context.toUtf8().constData(), english.toUtf8().constData());
+        };
         LanguageChangeCounter widget;
-        QCOMPARE(translated(), "Project Settings"_s);
+        QCOMPARE(text(), english);
         QVERIFY2(locale()->setLanguage(VkLocale::LanguageGerman), qPrintable(locale()->lastError()));
         QCOMPARE(locale()->languageType(), VkLocale::LanguageGerman);
-        QCOMPARE(translated(), "Projekteinstellungen"_s);
-        QVERIFY(widget.seen() > 0);
+        QCOMPARE(text(), german);
+        const int changes = widget.seen();
+        QVERIFY(changes > 0);
 
         // A refused switch (no French file anywhere, or no language at all) keeps the German translator
         // installed, not just the recorded type, and must not make every window retranslate.
-        const int changesBefore = widget.seen();
-        QVERIFY(!locale()->setLanguage(static_cast<VkLocale::VkLanguageType>(refused)));
-        QVERIFY(!locale()->lastError().isEmpty());
-        QCOMPARE(locale()->languageType(), VkLocale::LanguageGerman);
-        QCOMPARE(translated(), "Projekteinstellungen"_s);
-        QCOMPARE(widget.seen(), changesBefore);
+        for (const int refused : {int(VkLocale::LanguageFrench), 99}) {
+            QVERIFY(!locale()->setLanguage(static_cast<VkLocale::VkLanguageType>(refused)));
+            QVERIFY(!locale()->lastError().isEmpty());
+            QCOMPARE(locale()->languageType(), VkLocale::LanguageGerman);
+        }
+        QCOMPARE(text(), german);
+        QCOMPARE(widget.seen(), changes);
         QVERIFY(locale()->setLanguage(VkLocale::LanguageEnglish));
-        QCOMPARE(translated(), "Project Settings"_s);
-        QVERIFY(widget.seen() > changesBefore);
+        QCOMPARE(text(), english);
+        QVERIFY(widget.seen() > changes);
     }
 
 private:
