@@ -479,12 +479,11 @@ private slots:
 
         QString error;
         const QString elsewhere = makeProject(m_work.path(), "elsewhere"_s);
-        QVERIFY(!IVkProjectRecentManager::getInstance()->addProject(elsewhere, "Elsewhere"_s, &error));
-        QVERIFY(!error.isEmpty());
+        QVERIFY(!IVkProjectRecentManager::getInstance()->addProject(elsewhere, "Elsewhere"_s, &error) &&
+                !error.isEmpty());
         error.clear();
         const QString inHome = vkHomeFile("Projects/new."_s + VkProjectSuffixHelper::projectFileSuffix());
-        QVERIFY(!IVkProjectManager::getInstance()->saveProjectAs(inHome, &error));
-        QVERIFY(!error.isEmpty());
+        QVERIFY(!IVkProjectManager::getInstance()->saveProjectAs(inHome, &error) && !error.isEmpty());
 
         // The windows that read and write these stores open, run and close; another frame rate makes
         // OK of the project settings write the settings store as well.
