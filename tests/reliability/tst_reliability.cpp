@@ -193,7 +193,7 @@ private slots:
     void edgeVideos_data()
     {
         QTest::addColumn<QString>("file");
-        QTest::addColumn<int>("damage"); // see mp4WithZeroTimes
+        QTest::addColumn<int>("damage"); // see mp4WithZeroTimes; 0 copies the file whole
         QTest::addColumn<qint64>("frames");
         QTest::addColumn<SceneRanges>("scenes"); // empty: any, as long as they cover whole frames
         // The analysis plane has a floor size, so a one-pixel source still gives one whole scene.
@@ -211,13 +211,9 @@ private slots:
         QFETCH(QString, file);
         QFETCH(int, damage);
         QFETCH(SceneRanges, scenes);
-        if (damage) {
-            const QByteArray bytes = mp4WithZeroTimes(readBytes(mediaFile(file)), damage);
-            file = m_work.filePath(QStringLiteral("zero_rate_%1.mp4").arg(damage));
-            QVERIFY(!bytes.isEmpty() && writeBytes(file, bytes));
-        } else {
-            file = mediaFile(file);
-        }
+        const QByteArray bytes = mp4WithZeroTimes(readBytes(mediaFile(file)), damage);
+        file = m_work.filePath(QStringLiteral("edge_%1.mp4").arg(damage));
+        QVERIFY(!bytes.isEmpty() && writeBytes(file, bytes));
         const std::string path = file.toStdString();
 
         VkMediaProbeResult facts;
@@ -343,8 +339,7 @@ private slots:
     void truncatedDuringDetection()
     {
         const QString file = m_work.filePath("cut_while_read.mp4"_s);
-        QFile::remove(file);
-        QVERIFY(QFile::copy(mediaFile("long.mp4"_s), file));
+        QVERIFY(writeBytes(file, readBytes(mediaFile("long.mp4"_s))));
         const std::string path = file.toStdString();
         const off_t quarter = off_t(QFileInfo(file).size() / 4);
 
@@ -381,8 +376,7 @@ private slots:
         QFETCH(QString, name);
         // The name edit holds it without its suffix, character for character.
         const QString path = m_work.filePath(name + ".jpg"_s);
-        QFile::remove(path);
-        QVERIFY(QFile::copy(mediaFile("small.jpg"_s), path));
+        QVERIFY(writeBytes(path, readBytes(mediaFile("small.jpg"_s))));
         Properties shown(path);
         QVERIFY2(shown.dialog, qPrintable(shown.error));
         QWidget* common = page(shown.dialog.get(), "VkCommonInfoPage");
