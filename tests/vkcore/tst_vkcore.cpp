@@ -32,6 +32,7 @@ struct Flag
 class LanguageChangeCounter : public QWidget
 {
 public:
+    int count = 0;
     // The application posts the change to its windows; deliver what is queued before counting.
     int seen()
     {
@@ -45,9 +46,6 @@ protected:
         count += event->type() == QEvent::LanguageChange;
         QWidget::changeEvent(event);
     }
-
-private:
-    int count = 0;
 };
 } // namespace
 Q_DECLARE_METATYPE(Flag)
@@ -253,8 +251,10 @@ private slots:
         QTEST(config.SceneDetectThreshold(), "threshold");
         QTEST(config.SceneDetectMinSceneLength(), "minLength");
         config.SetSceneDetectThreshold(33.5);
+        config.SetSceneDetectMinSceneLength(20);
         config.Reload();
         QCOMPARE(config.SceneDetectThreshold(), 33.5);
+        QCOMPARE(config.SceneDetectMinSceneLength(), 20);
     }
     // Addresses come built in, or from the file; what the store writes other programs read with
     // QSettings, special characters included, and their own keys stay.
