@@ -111,22 +111,18 @@ private slots:
         QTest::addColumn<QString>("address");
         QTest::addColumn<bool>("openable");
         QTest::addColumn<bool>("openerWorks");
-        const auto row = [](const char* name, const QString& address, bool openable,
-                            bool openerWorks = true) {
-            QTest::newRow(name) << address << openable << openerWorks;
-        };
-        row("https", "https://example.com/help?topic=1"_s, true);
-        row("scheme in capitals", "HTTPS://example.com/"_s, true);
-        row("surrounding blanks", "  https://example.com/  "_s, true);
-        row("mailto", "mailto:support@example.com"_s, true);
+        QTest::newRow("https") << "https://example.com/help?topic=1"_s << true << true;
+        QTest::newRow("scheme in capitals") << "HTTPS://example.com/"_s << true << true;
+        QTest::newRow("surrounding blanks") << "  https://example.com/  "_s << true << true;
+        QTest::newRow("mailto") << "mailto:support@example.com"_s << true << true;
         // The stock sites' pages are opened from the credit links.
-        row("pixabay", VkThirdPartyUrlHelper::pixabayPage(), true);
-        row("the desktop's opener fails", "https://example.com/"_s, true, false);
-        row("file", "file:///etc/passwd"_s, false);
-        row("javascript", "javascript:alert(1)"_s, false);
-        row("http without host", "http:///path"_s, false);
-        row("mailto without address", "mailto:"_s, false);
-        row("not a url", "https://exa mple.com"_s, false);
+        QTest::newRow("pixabay") << VkThirdPartyUrlHelper::pixabayPage() << true << true;
+        QTest::newRow("the desktop's opener fails") << "https://example.com/"_s << true << false;
+        QTest::newRow("file") << "file:///etc/passwd"_s << false << true;
+        QTest::newRow("javascript") << "javascript:alert(1)"_s << false << true;
+        QTest::newRow("http without host") << "http:///path"_s << false << true;
+        QTest::newRow("mailto without address") << "mailto:"_s << false << true;
+        QTest::newRow("not a url") << "https://exa mple.com"_s << false << true;
     }
     void openURL()
     {
