@@ -22,12 +22,6 @@ using namespace VkTestLiterals;
 namespace {
 const QString kConfig = "config.ini"_s;
 
-struct Flag
-{
-    bool (VkConfig::*get)() const;
-    void (VkConfig::*set)(bool);
-};
-
 // Counts the language changes a widget is told about: that is what makes dialogs retranslate.
 class LanguageChangeCounter : public QWidget
 {
@@ -48,7 +42,6 @@ protected:
     }
 };
 } // namespace
-Q_DECLARE_METATYPE(Flag)
 
 // The core's services: folders under VK_HOME, the address filter in front of the desktop's opener,
 // timecode and file size texts, the config.ini store and the language switch.
@@ -190,118 +183,104 @@ private slots:
         QLocale::setDefault(before);
         QTEST(text, "text");
     }
-    void flagsPersist_data()
-    {
-        QTest::addColumn<Flag>("flag");
-        QTest::addColumn<QString>("key");
-        QTest::newRow("gpu tips") << Flag{&VkConfig::IsColorSpaceGpuTipsNoNeedShow,
-                                          &VkConfig::SetColorSpaceGpuTipsNoNeedShow}
-                                  << "ColorSpace/GpuTipsNoNeedShow"_s;
-        QTest::newRow("hdr tips") << Flag{&VkConfig::IsColorSpaceHDRTipsNoNeedShow,
-                                          &VkConfig::SetColorSpaceHDRTipsNoNeedShow}
-                                  << "ColorSpace/HDRTipsNoNeedShow"_s;
-        QTest::newRow("hdr display") << Flag{&VkConfig::IsHdrEnabled, &VkConfig::SetHdrEnabled}
-                                     << "Display/HdrEnabled"_s;
-    }
-    void flagsPersist()
-    {
-        QFETCH(Flag, flag);
-        QFETCH(QString, key);
-        VkConfig& config = VkConfig::Instance();
-        QVERIFY2(!(config.*flag.get)(), "off without a file");
-        (config.*flag.set)(true);
-        // Written through: another reader of the file sees it at once, without any reload of ours.
-        QCOMPARE(QSettings(vkHomeFile(kConfig), QSettings::IniFormat).value(key).toBool(), true);
-        config.Reload();
-        QVERIFY((config.*flag.get)());
-        (config.*flag.set)(false);
-        config.Reload();
-        QVERIFY(!(config.*flag.get)());
-    }
     void sceneDetectValues_data()
     {
         QTest::addColumn<QByteArray>("section");
-        QTest::addColumn<double>("threshold");
-        QTest::addColumn<int>("minLength");
-        QTest::newRow("stored values") << QByteArray("Threshold=12.5\nMinSceneLength=30\n") << 12.5 << 30;
+        QTest::addColumn<QString>("values"); // threshold and shortest scene, as read again
+        QTest::newRow("stored values") << QByteArray("Threshold=12.5\nMinSceneLength=30\n") << "12.5 30"_s;
         // Text, 0 (a cut at every frame, a scene of nothing) and negatives fall back to the defaults.
+        const QString defaults = QStringLiteral("%1 %2")
+                                     .arg(VkConfig::kDefaultSceneDetectThreshold)
+                                     .arg(VkConfig::kDefaultSceneDetectMinSceneLength);
         for (const char* bad : {"abc", "0", "-3"}) {
             QTest::addRow("threshold and length %s", bad)
                 << QByteArray("Threshold=") + bad + "\nMinSceneLength=" + bad + "\n"
-                << VkConfig::kDefaultSceneDetectThreshold << VkConfig::kDefaultSceneDetectMinSceneLength;
+                << defaults;
         }
     }
     void sceneDetectValues()
     {
         QFETCH(QByteArray, section);
         VkConfig& config = VkConfig::Instance();
+        const auto reloaded = [&config] {
+            config.Reload();
+            return QStringLiteral("%1 %2")
+                .arg(config.SceneDetectThreshold())
+                .arg(config.SceneDetectMinSceneLength());
+        };
         QVERIFY(writeBytes(vkHomeFile(kConfig), "[SceneDetect]\n" + section));
-        config.Reload();
-        QTEST(config.SceneDetectThreshold(), "threshold");
-        QTEST(config.SceneDetectMinSceneLength(), "minLength");
+        QTEST(reloaded(), "values");
         // The setters refuse the same values, and what they refuse never reaches the file.
         config.SetSceneDetectThreshold(0.0);
         config.SetSceneDetectThreshold(-1.0);
         config.SetSceneDetectMinSceneLength(0);
-        config.Reload();
-        QTEST(config.SceneDetectThreshold(), "threshold");
-        QTEST(config.SceneDetectMinSceneLength(), "minLength");
+        QTEST(reloaded(), "values");
         config.SetSceneDetectThreshold(33.5);
         config.SetSceneDetectMinSceneLength(20);
-        config.Reload();
-        QCOMPARE(config.SceneDetectThreshold(), 33.5);
-        QCOMPARE(config.SceneDetectMinSceneLength(), 20);
+        QCOMPARE(reloaded(), "33.5 20"_s);
     }
-    // Addresses come built in, or from the file; what the store writes other programs read with
-    // QSettings, special characters included, and their own keys stay.
-    void urlsAndUnknownKeysKept()
+    // Flags and addresses come built in, or from the file. What the store writes other programs read
+    // with QSettings at once, without any reload of ours, special characters included, and their own
+    // keys stay. Each flag is set apart from its neighbours, so that a setter writing another's key
+    // shows; the flags are read as digits.
+    void writtenThrough()
     {
         VkConfig& config = VkConfig::Instance();
+        const auto flags = [&config] {
+            return QStringLiteral("%1%2%3")
+                .arg(config.IsColorSpaceGpuTipsNoNeedShow())
+                .arg(config.IsColorSpaceHDRTipsNoNeedShow())
+                .arg(config.IsHdrEnabled());
+        };
+        QCOMPARE(flags(), "000"_s);
         QVERIFY2(config.GetCBSUrl("HelpOnlinePage"_s).startsWith("https://"_s), "no built-in help address");
         QCOMPARE(config.GetCBSUrl("NoSuchPage"_s), QString());
         QVERIFY(writeBytes(vkHomeFile(kConfig), "[Other]\nColour=blue\n[ColorSpace]\nFutureFlag=7\n"));
         config.Reload();
         const QString url = QStringLiteral(" https://help.example/a?b=1,c=2;d \"q\" \\ caf\u00e9 \u4e2d0 ");
         config.SetCBSUrl("SupportPage"_s, url);
+        config.SetColorSpaceGpuTipsNoNeedShow(true);
+        config.SetHdrEnabled(true);
 
-        QSettings reader(vkHomeFile(kConfig), QSettings::IniFormat);
-        QCOMPARE(reader.value("Other/Colour"_s).toString(), "blue"_s);
-        QCOMPARE(reader.value("ColorSpace/FutureFlag"_s).toInt(), 7);
-        QCOMPARE(reader.value("Urls/SupportPage"_s).toString(), url);
+        const QSettings file(vkHomeFile(kConfig), QSettings::IniFormat);
+        QStringList stored;
+        for (const char* key : {"Other/Colour", "ColorSpace/FutureFlag", "ColorSpace/GpuTipsNoNeedShow",
+                                "ColorSpace/HDRTipsNoNeedShow", "Display/HdrEnabled", "Urls/SupportPage"})
+            stored << file.value(QLatin1String(key)).toString();
+        QCOMPARE(stored, QStringList({"blue"_s, "7"_s, "true"_s, QString(), "true"_s, url}));
         config.Reload();
         QCOMPARE(config.GetCBSUrl("SupportPage"_s), url);
+        QCOMPARE(flags(), "101"_s);
+        config.SetColorSpaceGpuTipsNoNeedShow(false);
+        config.SetColorSpaceHDRTipsNoNeedShow(true);
+        config.SetHdrEnabled(false);
+        config.Reload();
+        QCOMPARE(flags(), "010"_s);
     }
     void languages_data()
     {
         // Whether the host's folder holds this suite's own compiled catalogue (data/vkpopupdialog_de.ts)
-        // or a damaged one.
+        // or a damaged one; then context, English and German text.
         QTest::addColumn<bool>("hostFile");
-        QTest::addColumn<QString>("context");
-        QTest::addColumn<QString>("english");
-        QTest::addColumn<QString>("german");
-        const auto row = [](const char* name, bool hostFile, const char* context, const char* english,
-                            const char* german) {
-            QTest::newRow(name) << hostFile << QString::fromUtf8(context) << QString::fromUtf8(english)
-                                << QString::fromUtf8(german);
-        };
-        row("host's catalogue", true, "tst_VkLocale", "Project Settings", "Projekteinstellungen");
+        QTest::addColumn<QString>("texts");
+        QTest::newRow("host's catalogue") << true << "tst_VkLocale|Project Settings|Projekteinstellungen"_s;
         // A host chooses the language first thing, before it has loaded the dialog library (this program
         // links only the core library), and a damaged catalogue in the host's folder must not cost the
         // user German: the core library carries its own copy, which is the last place looked in. One
         // text of a dialog, one of the widget toolkit: the one catalogue carries both.
-        row("project settings title", false, "VkProjectSettingDialog", "Project Settings",
-            "Projekteinstellungen");
-        row("message box button", false, "VMessageDialog", "Cancel", "Abbrechen");
+        QTest::newRow("project settings title")
+            << false << "VkProjectSettingDialog|Project Settings|Projekteinstellungen"_s;
+        QTest::newRow("message box button") << false << "VMessageDialog|Cancel|Abbrechen"_s;
         // Qt's own catalogue, loaded with ours: the file dialog and the standard buttons.
-        row("Qt file dialog", false, "QFileDialog", "Look in:", "Suchen in:");
-        row("Qt standard button", false, "QPlatformTheme", "Cancel", "Abbrechen");
+        QTest::newRow("Qt file dialog") << false << "QFileDialog|Look in:|Suchen in:"_s;
+        QTest::newRow("Qt standard button") << false << "QPlatformTheme|Cancel|Abbrechen"_s;
     }
     void languages()
     {
         QFETCH(bool, hostFile);
-        QFETCH(QString, context);
-        QFETCH(QString, english);
-        QFETCH(QString, german);
+        QFETCH(QString, texts);
+        const QStringList parts = texts.split(QLatin1Char('|'));
+        const QString english = parts.at(1), german = parts.at(2);
         const QString damaged = m_noTranslations.filePath("vkpopupdialog_de.qm"_s);
         const auto remove = qScopeGuard([&] { QFile::remove(damaged); });
         if (hostFile)
@@ -309,7 +288,8 @@ private slots:
         else
             QVERIFY(writeBytes(damaged, "this is not a compiled translation"));
         const auto text = [&] {
-            return QCoreApplication::translate(context.toUtf8().constData(), english.toUtf8().constData());
+            return QCoreApplication::translate(parts.at(0).toUtf8().constData(),
+                                               english.toUtf8().constData());
         };
         LanguageChangeCounter widget;
         QCOMPARE(text(), english);
