@@ -25,17 +25,14 @@ using namespace VkTestLiterals;
 
 namespace {
 
-QJsonObject readJson(const QString& path)
-{
-    return QJsonDocument::fromJson(readBytes(path)).object();
-}
-
-// The value at a slash-separated path of keys ("config/width") in the project file at path.
+// The value at a slash-separated path of keys and list positions ("config/width", "0/name") in the
+// JSON file at path; the whole document for "".
 QJsonValue fileValue(const QString& path, const char* keys)
 {
-    QJsonValue value = readJson(path);
-    for (const QString& key : QString::fromLatin1(keys).split(QLatin1Char('/')))
-        value = value.toObject().value(key);
+    const QJsonDocument document = QJsonDocument::fromJson(readBytes(path));
+    QJsonValue value = document.isArray() ? QJsonValue(document.array()) : QJsonValue(document.object());
+    for (const QString& key : QString::fromLatin1(keys).split(QLatin1Char('/'), Qt::SkipEmptyParts))
+        value = value.isArray() ? value.toArray().at(key.toInt()) : value.toObject().value(key);
     return value;
 }
 
@@ -134,7 +131,7 @@ private slots:
         QCOMPARE(fileValue(path, "config/width"), QJsonValue(1000));
 
         // Keys another program adds while the project is open are kept by our next write as well.
-        QJsonObject edited = readJson(path);
+        QJsonObject edited = fileValue(path, "").toObject();
         edited.insert("addedMeanwhile"_s, true);
         QVERIFY(writeBytes(path, QJsonDocument(edited).toJson()));
         VkProjectConfig config = customConfig();
@@ -269,10 +266,9 @@ private slots:
         QCOMPARE(readBytes(recentStorePath()), contents);
         QString error;
         QVERIFY(recent()->touchProject("/p/a.vkproj"_s, &error));
-        const QJsonObject entry = storedEntry(0);
-        QCOMPARE(entry.value("pinned"_s), QJsonValue(true));
-        QCOMPARE(entry.value("createTime"_s), QJsonValue(1));
-        QVERIFY(entry.value("modifyTime"_s).toDouble() > 2.0);
+        QCOMPARE(fileValue(recentStorePath(), "0/pinned"), QJsonValue(true));
+        QCOMPARE(fileValue(recentStorePath(), "0/createTime"), QJsonValue(1));
+        QVERIFY(fileValue(recentStorePath(), "0/modifyTime").toDouble() > 2.0);
     }
 
     void readAndReload()
@@ -309,10 +305,11 @@ private slots:
         QCOMPARE(listed().at(0)->getName(), "two"_s);
         VkProjectRecentInfo* one = listed().at(1);
         // Written as a list of entries with the four keys.
-        const QJsonObject entry = storedEntry(1);
-        QCOMPARE(entry.value("name"_s).toString() + entry.value("path"_s).toString(), "One/p/one.vkproj"_s);
-        QVERIFY(entry.value("createTime"_s).toDouble() >= start);
-        QVERIFY(entry.value("modifyTime"_s).isDouble());
+        QCOMPARE(fileValue(recentStorePath(), "1/name").toString() +
+                     fileValue(recentStorePath(), "1/path").toString(),
+                 "One/p/one.vkproj"_s);
+        QVERIFY(fileValue(recentStorePath(), "1/createTime").toDouble() >= start);
+        QVERIFY(fileValue(recentStorePath(), "1/modifyTime").isDouble());
 
         QString error;
         QVERIFY(recent()->touchProject("/p/one.vkproj"_s, &error));
@@ -345,10 +342,6 @@ private:
     static QList<VkProjectRecentInfo*> listed()
     {
         return recent()->getRecentProjects(IVkProjectRecentManager::RecentAll);
-    }
-    static QJsonObject storedEntry(int i)
-    {
-        return QJsonDocument::fromJson(readBytes(recentStorePath())).array().at(i).toObject();
     }
     // The listed paths, newest first, separated by blanks.
     static QString listedPaths()
