@@ -5,6 +5,7 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTextCodec>
 #include <QtEndian>
@@ -33,14 +34,11 @@ QByteArray mp4WithZeroedSamples(QByteArray mp4, double fromFraction)
     return mp4;
 }
 
+// The same bytes on every run, so that a failure can be replayed.
 QByteArray randomBytes(int size)
 {
     QByteArray bytes(size, '\0');
-    quint32 state = 0x2545F491u;
-    for (char& c : bytes) {
-        state = state * 1664525u + 1013904223u;
-        c = char(state >> 24);
-    }
+    QRandomGenerator(0x2545F491u).fillRange(reinterpret_cast<quint32*>(bytes.data()), size / 4);
     return bytes;
 }
 
