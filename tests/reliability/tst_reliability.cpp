@@ -450,20 +450,18 @@ private slots:
         QVERIFY(!config.IsWritable());
         QVERIFY(config.IsColorSpaceHDRTipsNoNeedShow() && general->IsMediaMatchProjShow());
 
+        IVkProjectRecentManager* recent = IVkProjectRecentManager::getInstance();
         QString error;
         const QString elsewhere = makeProject(m_work.path(), "elsewhere"_s);
-        QVERIFY(!IVkProjectRecentManager::getInstance()->addProject(elsewhere, "Elsewhere"_s, &error) &&
-                !error.isEmpty());
+        QVERIFY(!recent->addProject(elsewhere, "Elsewhere"_s, &error) && !error.isEmpty());
         error.clear();
         const QString inHome = vkHomeFile("Projects/new."_s + VkProjectSuffixHelper::projectFileSuffix());
         QVERIFY(!IVkProjectManager::getInstance()->saveProjectAs(inHome, &error) && !error.isEmpty());
 
         // The windows that read and write these stores open, run and close; another frame rate makes
         // OK of the project settings write the settings store as well.
-        {
-            VkStartupDlg startup(nullptr);
-            QCOMPARE(startupList(startup)->count(), 0);
-        }
+        VkStartupDlg startup(nullptr);
+        QCOMPARE(startupList(startup)->count(), 0);
         VkProjectSettingDialog settings(nullptr);
         auto* rate = settings.findChild<VkComboBox*>("ProjectSettings_FrameRateBox"_s);
         QVERIFY(rate);
@@ -477,9 +475,7 @@ private slots:
         // Nothing persisted: read again from disk, every store holds its defaults and no file appeared.
         reloadStores();
         QVERIFY(!config.IsColorSpaceHDRTipsNoNeedShow() && !general->IsMediaMatchProjShow());
-        QVERIFY(IVkProjectRecentManager::getInstance()
-                    ->getRecentProjects(IVkProjectRecentManager::RecentAll)
-                    .isEmpty());
+        QVERIFY(recent->getRecentProjects(IVkProjectRecentManager::RecentAll).isEmpty());
         QCOMPARE(QDir(outer.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                  QStringList{"not-a-folder"_s});
         QCOMPARE(readBytes(blocker), blockerBytes);

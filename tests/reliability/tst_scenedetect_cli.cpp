@@ -7,7 +7,6 @@
 #include <QJsonObject>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
-#include <QTextCodec>
 #include <QtEndian>
 #include <QtTest>
 
@@ -114,12 +113,10 @@ private slots:
             QVERIFY(run.err.contains(shown.toUtf8()));
             return;
         }
-        QTextCodec::ConverterState state;
-        QTextCodec::codecForName("UTF-8")->toUnicode(run.out.constData(), run.out.size(), &state);
-        QVERIFY2(state.invalidChars == 0 && state.remainingChars == 0, run.out.toHex().constData());
-        QJsonParseError parseError;
-        const QJsonObject result = QJsonDocument::fromJson(run.out, &parseError).object();
-        QVERIFY2(parseError.error == QJsonParseError::NoError, qPrintable(parseError.errorString()));
+        // Bytes that are not UTF-8 come back from a decode and encode as U+FFFD, so they differ.
+        QVERIFY2(QString::fromUtf8(run.out).toUtf8() == run.out, run.out.toHex().constData());
+        const QJsonObject result = QJsonDocument::fromJson(run.out).object();
+        QVERIFY2(!result.isEmpty(), run.out.constData());
         QTEST(result.value("file"_s).toString(), "shown");
         QTEST(result.value("frameCount"_s).toInt(), "frames");
     }
