@@ -36,17 +36,13 @@ QJsonValue fileValue(const QString& path, const char* keys)
     return value;
 }
 
-VkProjectConfig customConfig()
-{
-    VkProjectConfig config;
-    config.aspectRatio = VKVBLMODEL::AspectRatioCustom;
-    config.frameRate = VKVBLMODEL::FrameRate29_97;
-    config.resolution = QSize(1000, 700);
-    config.colorSpace = VKVBLMODEL::ColorSpacePQ;
-    config.audioSampleRate = 44100;
-    config.audioChannels = 6;
-    return config;
-}
+// Every setting away from its default but the bit depth.
+const VkProjectConfig kCustom{VKVBLMODEL::AspectRatioCustom,
+                              VKVBLMODEL::FrameRate29_97,
+                              QSize(1000, 700),
+                              VKVBLMODEL::ColorSpacePQ,
+                              44100,
+                              6};
 
 bool sameConfig(const VkProjectConfig& a, const VkProjectConfig& b)
 {
@@ -85,7 +81,7 @@ private slots:
         const QByteArray original = readBytes(path);
         QFile reader(path);
         QVERIFY(reader.open(QIODevice::ReadOnly));
-        current()->setProjectConfig(customConfig());
+        current()->setProjectConfig(kCustom);
         QCOMPARE(reader.readAll(), original);
         QCOMPARE(fileValue(path, "config/frameRate"), QJsonValue(3));
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
@@ -101,7 +97,7 @@ private slots:
         manager()->newProject();
         QVERIFY(current() != before);
         QVERIFY2(manager()->openProject(path, &error), qPrintable(error));
-        QVERIFY(sameConfig(currentConfig(), customConfig()));
+        QVERIFY(sameConfig(currentConfig(), kCustom));
         // A project handed out before stays usable after another one became current.
         QCOMPARE(before->filePath(), path);
 
@@ -136,7 +132,7 @@ private slots:
         QString error;
         QVERIFY2(manager()->openProject(path, &error), qPrintable(error));
         QCOMPARE(current()->name(), "Trip"_s);
-        current()->setProjectConfig(customConfig());
+        current()->setProjectConfig(kCustom);
         pairTarget()->applyPair(30000, 1001);
 
         const QJsonObject before = QJsonDocument::fromJson(original).object();
@@ -149,7 +145,7 @@ private slots:
         QJsonObject edited = fileValue(path, "").toObject();
         edited.insert("addedMeanwhile"_s, true);
         QVERIFY(writeBytes(path, QJsonDocument(edited).toJson()));
-        VkProjectConfig config = customConfig();
+        VkProjectConfig config = kCustom;
         config.resolution = QSize(1280, 720);
         current()->setProjectConfig(config);
         QCOMPARE(fileValue(path, "addedMeanwhile"), QJsonValue(true));
@@ -348,7 +344,7 @@ private:
     // The current project's settings, read over a record that holds other values.
     static VkProjectConfig currentConfig()
     {
-        VkProjectConfig config = customConfig();
+        VkProjectConfig config = kCustom;
         current()->getProjectConfig(config);
         return config;
     }
