@@ -10,9 +10,7 @@
 
 using namespace VkTestLiterals;
 
-namespace {
 const QString kSettings = "settings.ini"_s;
-} // namespace
 
 // The settings store, settings.ini: written through in the sections other programs read, their keys
 // kept, and the user's choices kept for the run when the file cannot be read. (A full disk is the
