@@ -59,12 +59,9 @@ private slots:
         });
         QVERIFY(m_noTranslations.isValid());
     }
-    // Each test starts without config.ini, in English with no translation to be found, and with the
-    // opener untouched.
+    // Each test starts without config.ini, in English with no translation to be found.
     void init()
     {
-        m_opened.clear();
-        m_openerResult = true;
         QFile::remove(vkHomeFile(kConfig));
         VkConfig::Instance().Reload();
         qputenv("VK_TRANSLATIONS_DIR", m_noTranslations.path().toLocal8Bit());
@@ -123,6 +120,7 @@ private slots:
         QFETCH(bool, openable);
         QFETCH(bool, openerWorks);
         m_openerResult = openerWorks;
+        m_opened.clear();
         QCOMPARE(VkDesktopService::isOpenableUrl(address), openable);
         QCOMPARE(VkDesktopService::openURL(address), openable && openerWorks);
         // A refused address never reaches the opener; an accepted one reaches it once, unchanged.
