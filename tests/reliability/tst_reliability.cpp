@@ -101,10 +101,10 @@ QByteArray mp4WithZeroTimes(QByteArray mp4, int damage)
 }
 
 // The JPEG with an APP1 EXIF segment holding little-endian TIFF bytes made of (value, byte count)
-// pairs after the "II*\0" mark, or `raw` in their place when given.
-QByteArray jpegWithExif(std::initializer_list<std::pair<quint32, int>> fields, const QByteArray& raw = {})
+// pairs after the "II*\0" mark.
+QByteArray jpegWithExif(std::initializer_list<std::pair<quint32, int>> fields)
 {
-    QByteArray tiff = raw.isNull() ? QByteArray("II*\0", 4) : raw;
+    QByteArray tiff("II*\0", 4);
     for (const auto& [value, bytes] : fields) {
         for (int i = 0; i < bytes; ++i)
             tiff.append(char((value >> (8 * i)) & 0xFF));
@@ -115,12 +115,12 @@ QByteArray jpegWithExif(std::initializer_list<std::pair<quint32, int>> fields, c
     return jpeg.left(2) + "\xFF\xE1" + char(length >> 8) + char(length & 0xFF) + payload + jpeg.mid(2);
 }
 
-// The startup window, shown, and the list of its rows.
-QListWidget* startupList(VkStartupDlg& dialog)
+// The rows the startup window lists once shown.
+int startupRows(VkStartupDlg& dialog)
 {
     dialog.show();
     QCoreApplication::processEvents();
-    return dialog.findChild<QListWidget*>("VkStartupDlg_ProjectListWidget"_s);
+    return dialog.findChild<QListWidget*>("VkStartupDlg_ProjectListWidget"_s)->count();
 }
 
 // Every store of the process reads VK_HOME again.
@@ -261,8 +261,7 @@ private slots:
         QTest::newRow("EXIF directory loop")
             << jpegWithExif({{8, 4}, {1, 2}, {0x8769, 2}, {4, 2}, {1, 4}, {8, 4}, {8, 4}}) << jpeg
             << QString();
-        QTest::newRow("EXIF cut inside the header")
-            << jpegWithExif({}, QByteArray("II*\0\x08", 5)) << jpeg << QString();
+        QTest::newRow("EXIF cut inside the header") << jpegWithExif({{8, 1}}) << jpeg << QString();
     }
     void damagedPictures()
     {
@@ -417,14 +416,13 @@ private slots:
         for (const ProjectLibraryRecord& record : records)
             QVERIFY(record.thumbnail.isNull() || record.thumbnail.width() <= 4096);
         VkStartupDlg dialog(nullptr);
-        QCOMPARE(startupList(dialog)->count(), 2);
+        QCOMPARE(startupRows(dialog), 2);
     }
     void readOnlyHome()
     {
         // Running as root, permission bits stop no write. A home below a regular file cannot be created
         // or written by anyone: every open fails with "not a directory".
         QTemporaryDir outer;
-        QVERIFY(outer.isValid());
         const QString blocker = QDir(outer.path()).filePath("not-a-folder"_s);
         const QByteArray blockerBytes("a file where the home's parent should be");
         QVERIFY(writeBytes(blocker, blockerBytes));
@@ -451,7 +449,7 @@ private slots:
         // The windows that read and write these stores open, run and close; another frame rate makes
         // OK of the project settings write the settings store as well.
         VkStartupDlg startup(nullptr);
-        QCOMPARE(startupList(startup)->count(), 0);
+        QCOMPARE(startupRows(startup), 0);
         VkProjectSettingDialog settings(nullptr);
         auto* rate = settings.findChild<VkComboBox*>("ProjectSettings_FrameRateBox"_s);
         QVERIFY(rate);
