@@ -58,10 +58,10 @@ QString makeProject(const QString& dir, const QString& base, const QByteArray& t
     return writeBytes(path, QJsonDocument(root).toJson()) ? path : QString();
 }
 
-// The PNG with its IHDR declaring width x height (and, when given, the bit depth and colour type:
-// 0 grey, 2 RGB, 6 RGBA) under a matching CRC-32, so decoders take the header as intact; the pixels
-// stay the small original's. Empty without an IHDR.
-QByteArray pngDeclaring(QByteArray png, quint32 width, quint32 height, int depth = 0, int colourType = -1)
+// The PNG with its IHDR declaring width x height, bit depth and colour type (0 grey, 2 RGB, 6 RGBA,
+// which the small original is) under a matching CRC-32, so decoders take the header as intact; the
+// pixels stay the small original's. Empty without an IHDR.
+QByteArray pngDeclaring(QByteArray png, quint32 width, quint32 height, int depth = 8, int colourType = 6)
 {
     const int type = png.indexOf("IHDR");
     constexpr int kChunk = 4 + 13; // type and data, which the CRC after them covers
@@ -69,10 +69,8 @@ QByteArray pngDeclaring(QByteArray png, quint32 width, quint32 height, int depth
         return QByteArray();
     qToBigEndian(width, png.data() + type + 4);
     qToBigEndian(height, png.data() + type + 8);
-    if (depth > 0)
-        png[type + 12] = char(depth);
-    if (colourType >= 0)
-        png[type + 13] = char(colourType);
+    png[type + 12] = char(depth);
+    png[type + 13] = char(colourType);
     const auto crc = crc32(0, reinterpret_cast<const Bytef*>(png.constData() + type), kChunk);
     qToBigEndian(quint32(crc), png.data() + type + kChunk);
     return png;

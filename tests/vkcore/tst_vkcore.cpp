@@ -23,23 +23,10 @@ namespace {
 const QString kConfig = "config.ini"_s;
 
 // Counts the language changes a widget is told about: that is what makes dialogs retranslate.
-class LanguageChangeCounter : public QWidget
+struct LanguageChangeCounter : QWidget
 {
-public:
     int count = 0;
-    // The application posts the change to its windows; deliver what is queued before counting.
-    int seen()
-    {
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
-        return count;
-    }
-
-protected:
-    void changeEvent(QEvent* event) override
-    {
-        count += event->type() == QEvent::LanguageChange;
-        QWidget::changeEvent(event);
-    }
+    void changeEvent(QEvent* event) override { count += event->type() == QEvent::LanguageChange; }
 };
 } // namespace
 
@@ -290,11 +277,16 @@ private slots:
                                                english.toUtf8().constData());
         };
         LanguageChangeCounter widget;
+        // The application posts the change to its windows; deliver what is queued before counting.
+        const auto seen = [&widget] {
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
+            return widget.count;
+        };
         QCOMPARE(text(), english);
         QVERIFY2(locale()->setLanguage(VkLocale::LanguageGerman), qPrintable(locale()->lastError()));
         QCOMPARE(locale()->languageType(), VkLocale::LanguageGerman);
         QCOMPARE(text(), german);
-        const int changes = widget.seen();
+        const int changes = seen();
         QVERIFY(changes > 0);
 
         // A refused switch (no French file anywhere, or no language at all) keeps the German translator
@@ -305,10 +297,10 @@ private slots:
             QCOMPARE(locale()->languageType(), VkLocale::LanguageGerman);
         }
         QCOMPARE(text(), german);
-        QCOMPARE(widget.seen(), changes);
+        QCOMPARE(seen(), changes);
         QVERIFY(locale()->setLanguage(VkLocale::LanguageEnglish));
         QCOMPARE(text(), english);
-        QVERIFY(widget.seen() > changes);
+        QVERIFY(seen() > changes);
     }
 
 private:

@@ -328,10 +328,8 @@ private:
     // Name, creation and modification time of a record.
     static QString facts(const VkProjectRecentInfo* record)
     {
-        return QStringLiteral("%1 %2 %3")
-            .arg(record->getName())
-            .arg(record->getCreateTime())
-            .arg(record->getModifyTime());
+        return record->getName() + QLatin1Char(' ') + QString::number(record->getCreateTime()) +
+               QLatin1Char(' ') + QString::number(record->getModifyTime());
     }
     static bool add(const char* path, const QString& name)
     {

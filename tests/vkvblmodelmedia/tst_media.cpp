@@ -509,10 +509,9 @@ private:
     {
         const QString target = m_dir.filePath(as);
         const QString recordPath = target + ".vkmeta.json"_s;
-        QFile::remove(target);
         QFile::remove(recordPath);
-        const bool written =
-            QFile::copy(mediaPath(name), target) && (record.isNull() || writeBytes(recordPath, record));
+        const bool written = writeBytes(target, readBytes(mediaPath(name))) &&
+                             (record.isNull() || writeBytes(recordPath, record));
         return written ? target : QString();
     }
 
