@@ -177,8 +177,7 @@ private slots:
         QVERIFY(recorder.waitFor());
         detector.reset();
 
-        QCOMPARE(recorder.trace,
-                 QLatin1Char('B') + QString(expected.size(), QLatin1Char('S')) + QLatin1Char('F'));
+        QCOMPARE(recorder.trace, "B"_s + QString(expected.size(), QLatin1Char('S')) + "F"_s);
         QCOMPARE(recorder.scenes, expected);
         // Every notification comes on the detector's own thread, never on the caller's.
         QCOMPARE(recorder.threads.size(), size_t(1));
