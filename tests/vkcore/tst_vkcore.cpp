@@ -22,41 +22,13 @@ using namespace VkTestLiterals;
 namespace {
 const QString kConfig = "config.ini"_s;
 
-struct Flag
-{
-    bool (VkConfig::*get)() const;
-    void (VkConfig::*set)(bool);
-};
-
-// A text of this suite's own compiled catalogue (data/vkpopupdialog_de.ts).
-QString translated()
-{
-    return QCoreApplication::translate("tst_VkLocale", "Project Settings");
-}
-
 // Counts the language changes a widget is told about: that is what makes dialogs retranslate.
-class LanguageChangeCounter : public QWidget
+struct LanguageChangeCounter : QWidget
 {
-public:
-    // The application posts the change to its windows; deliver what is queued before counting.
-    int seen()
-    {
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
-        return count;
-    }
-
-protected:
-    void changeEvent(QEvent* event) override
-    {
-        count += event->type() == QEvent::LanguageChange;
-        QWidget::changeEvent(event);
-    }
-
-private:
     int count = 0;
+    void changeEvent(QEvent* event) override { count += event->type() == QEvent::LanguageChange; }
 };
 } // namespace
-Q_DECLARE_METATYPE(Flag)
 
 // The core's services: folders under VK_HOME, the address filter in front of the desktop's opener,
 // timecode and file size texts, the config.ini store and the language switch.
@@ -74,12 +46,9 @@ private slots:
         });
         QVERIFY(m_noTranslations.isValid());
     }
-    // Each test starts without config.ini, in English with no translation to be found, and with the
-    // opener untouched.
+    // Each test starts without config.ini, in English with no translation to be found.
     void init()
     {
-        m_opened.clear();
-        m_openerResult = true;
         QFile::remove(vkHomeFile(kConfig));
         VkConfig::Instance().Reload();
         qputenv("VK_TRANSLATIONS_DIR", m_noTranslations.path().toLocal8Bit());
@@ -119,22 +88,18 @@ private slots:
         QTest::addColumn<QString>("address");
         QTest::addColumn<bool>("openable");
         QTest::addColumn<bool>("openerWorks");
-        const auto row = [](const char* name, const QString& address, bool openable,
-                            bool openerWorks = true) {
-            QTest::newRow(name) << address << openable << openerWorks;
-        };
-        row("https", "https://example.com/help?topic=1"_s, true);
-        row("scheme in capitals", "HTTPS://example.com/"_s, true);
-        row("surrounding blanks", "  https://example.com/  "_s, true);
-        row("mailto", "mailto:support@example.com"_s, true);
+        QTest::newRow("https") << "https://example.com/help?topic=1"_s << true << true;
+        QTest::newRow("scheme in capitals") << "HTTPS://example.com/"_s << true << true;
+        QTest::newRow("surrounding blanks") << "  https://example.com/  "_s << true << true;
+        QTest::newRow("mailto") << "mailto:support@example.com"_s << true << true;
         // The stock sites' pages are opened from the credit links.
-        row("pixabay", VkThirdPartyUrlHelper::pixabayPage(), true);
-        row("the desktop's opener fails", "https://example.com/"_s, true, false);
-        row("file", "file:///etc/passwd"_s, false);
-        row("javascript", "javascript:alert(1)"_s, false);
-        row("http without host", "http:///path"_s, false);
-        row("mailto without address", "mailto:"_s, false);
-        row("not a url", "https://exa mple.com"_s, false);
+        QTest::newRow("pixabay") << VkThirdPartyUrlHelper::pixabayPage() << true << true;
+        QTest::newRow("the desktop's opener fails") << "https://example.com/"_s << true << false;
+        QTest::newRow("file") << "file:///etc/passwd"_s << false << true;
+        QTest::newRow("javascript") << "javascript:alert(1)"_s << false << true;
+        QTest::newRow("http without host") << "http:///path"_s << false << true;
+        QTest::newRow("mailto without address") << "mailto:"_s << false << true;
+        QTest::newRow("not a url") << "https://exa mple.com"_s << false << true;
     }
     void openURL()
     {
@@ -142,6 +107,7 @@ private slots:
         QFETCH(bool, openable);
         QFETCH(bool, openerWorks);
         m_openerResult = openerWorks;
+        m_opened.clear();
         QCOMPARE(VkDesktopService::isOpenableUrl(address), openable);
         QCOMPARE(VkDesktopService::openURL(address), openable && openerWorks);
         // A refused address never reaches the opener; an accepted one reaches it once, unchanged.
@@ -202,148 +168,139 @@ private slots:
         QLocale::setDefault(before);
         QTEST(text, "text");
     }
-    void flagsPersist_data()
-    {
-        QTest::addColumn<Flag>("flag");
-        QTest::addColumn<QString>("key");
-        QTest::newRow("gpu tips") << Flag{&VkConfig::IsColorSpaceGpuTipsNoNeedShow,
-                                          &VkConfig::SetColorSpaceGpuTipsNoNeedShow}
-                                  << "ColorSpace/GpuTipsNoNeedShow"_s;
-        QTest::newRow("hdr tips") << Flag{&VkConfig::IsColorSpaceHDRTipsNoNeedShow,
-                                          &VkConfig::SetColorSpaceHDRTipsNoNeedShow}
-                                  << "ColorSpace/HDRTipsNoNeedShow"_s;
-        QTest::newRow("hdr display") << Flag{&VkConfig::IsHdrEnabled, &VkConfig::SetHdrEnabled}
-                                     << "Display/HdrEnabled"_s;
-    }
-    void flagsPersist()
-    {
-        QFETCH(Flag, flag);
-        QFETCH(QString, key);
-        VkConfig& config = VkConfig::Instance();
-        QVERIFY2(!(config.*flag.get)(), "off without a file");
-        (config.*flag.set)(true);
-        // Written through: another reader of the file sees it at once, without any reload of ours.
-        QCOMPARE(QSettings(vkHomeFile(kConfig), QSettings::IniFormat).value(key).toBool(), true);
-        config.Reload();
-        QVERIFY((config.*flag.get)());
-        (config.*flag.set)(false);
-        config.Reload();
-        QVERIFY(!(config.*flag.get)());
-    }
     void sceneDetectValues_data()
     {
         QTest::addColumn<QByteArray>("section");
-        QTest::addColumn<double>("threshold");
-        QTest::addColumn<int>("minLength");
-        QTest::newRow("stored values") << QByteArray("Threshold=12.5\nMinSceneLength=30\n") << 12.5 << 30;
+        QTest::addColumn<QString>("values"); // threshold and shortest scene, as read again
+        QTest::newRow("stored values") << QByteArray("Threshold=12.5\nMinSceneLength=30\n") << "12.5 30"_s;
         // Text, 0 (a cut at every frame, a scene of nothing) and negatives fall back to the defaults.
+        const QString defaults = QStringLiteral("%1 %2")
+                                     .arg(VkConfig::kDefaultSceneDetectThreshold)
+                                     .arg(VkConfig::kDefaultSceneDetectMinSceneLength);
         for (const char* bad : {"abc", "0", "-3"}) {
             QTest::addRow("threshold and length %s", bad)
                 << QByteArray("Threshold=") + bad + "\nMinSceneLength=" + bad + "\n"
-                << VkConfig::kDefaultSceneDetectThreshold << VkConfig::kDefaultSceneDetectMinSceneLength;
+                << defaults;
         }
     }
     void sceneDetectValues()
     {
         QFETCH(QByteArray, section);
-        QVERIFY(writeBytes(vkHomeFile(kConfig), "[SceneDetect]\n" + section));
-        VkConfig::Instance().Reload();
-        QTEST(VkConfig::Instance().SceneDetectThreshold(), "threshold");
-        QTEST(VkConfig::Instance().SceneDetectMinSceneLength(), "minLength");
-    }
-    void rejectedSettersLeaveStore()
-    {
         VkConfig& config = VkConfig::Instance();
-        config.SetSceneDetectThreshold(33.5);
-        config.SetSceneDetectMinSceneLength(20);
+        const auto reloaded = [&config] {
+            config.Reload();
+            return QStringLiteral("%1 %2")
+                .arg(config.SceneDetectThreshold())
+                .arg(config.SceneDetectMinSceneLength());
+        };
+        QVERIFY(writeBytes(vkHomeFile(kConfig), "[SceneDetect]\n" + section));
+        QTEST(reloaded(), "values");
+        // The setters refuse the same values, and what they refuse never reaches the file.
         config.SetSceneDetectThreshold(0.0);
         config.SetSceneDetectThreshold(-1.0);
         config.SetSceneDetectMinSceneLength(0);
-        config.Reload();
-        QCOMPARE(config.SceneDetectThreshold(), 33.5);
-        QCOMPARE(config.SceneDetectMinSceneLength(), 20);
+        QTEST(reloaded(), "values");
+        config.SetSceneDetectThreshold(33.5);
+        config.SetSceneDetectMinSceneLength(20);
+        QCOMPARE(reloaded(), "33.5 20"_s);
     }
-    // Addresses come built in, or from the file; what the store writes other programs read with
-    // QSettings, special characters included, and their own keys stay.
-    void urlsAndUnknownKeysKept()
+    // Flags and addresses come built in, or from the file. What the store writes other programs read
+    // with QSettings at once, without any reload of ours, special characters included, and their own
+    // keys stay. Each flag is set apart from its neighbours, so that a setter writing another's key
+    // shows; the flags are read as digits.
+    void writtenThrough()
     {
         VkConfig& config = VkConfig::Instance();
+        const auto flags = [&config] {
+            return QStringLiteral("%1%2%3")
+                .arg(config.IsColorSpaceGpuTipsNoNeedShow())
+                .arg(config.IsColorSpaceHDRTipsNoNeedShow())
+                .arg(config.IsHdrEnabled());
+        };
+        QCOMPARE(flags(), "000"_s);
         QVERIFY2(config.GetCBSUrl("HelpOnlinePage"_s).startsWith("https://"_s), "no built-in help address");
         QCOMPARE(config.GetCBSUrl("NoSuchPage"_s), QString());
         QVERIFY(writeBytes(vkHomeFile(kConfig), "[Other]\nColour=blue\n[ColorSpace]\nFutureFlag=7\n"));
         config.Reload();
-        config.SetColorSpaceGpuTipsNoNeedShow(true);
         const QString url = QStringLiteral(" https://help.example/a?b=1,c=2;d \"q\" \\ caf\u00e9 \u4e2d0 ");
         config.SetCBSUrl("SupportPage"_s, url);
+        config.SetColorSpaceGpuTipsNoNeedShow(true);
+        config.SetHdrEnabled(true);
 
-        QSettings reader(vkHomeFile(kConfig), QSettings::IniFormat);
-        QCOMPARE(reader.value("Other/Colour"_s).toString(), "blue"_s);
-        QCOMPARE(reader.value("ColorSpace/FutureFlag"_s).toInt(), 7);
-        QCOMPARE(reader.value("ColorSpace/GpuTipsNoNeedShow"_s).toBool(), true);
-        QCOMPARE(reader.value("Urls/SupportPage"_s).toString(), url);
+        const QSettings file(vkHomeFile(kConfig), QSettings::IniFormat);
+        QStringList stored;
+        for (const char* key : {"Other/Colour", "ColorSpace/FutureFlag", "ColorSpace/GpuTipsNoNeedShow",
+                                "ColorSpace/HDRTipsNoNeedShow", "Display/HdrEnabled", "Urls/SupportPage"})
+            stored << file.value(QLatin1String(key)).toString();
+        QCOMPARE(stored, QStringList({"blue"_s, "7"_s, "true"_s, QString(), "true"_s, url}));
         config.Reload();
         QCOMPARE(config.GetCBSUrl("SupportPage"_s), url);
+        QCOMPARE(flags(), "101"_s);
+        config.SetColorSpaceGpuTipsNoNeedShow(false);
+        config.SetColorSpaceHDRTipsNoNeedShow(true);
+        config.SetHdrEnabled(false);
+        config.Reload();
+        QCOMPARE(flags(), "010"_s);
     }
-    void builtInCatalogue_data()
+    void languages_data()
     {
-        QTest::addColumn<QString>("context");
-        QTest::addColumn<QString>("english");
-        QTest::addColumn<QString>("german");
-        const auto row = [](const char* name, const char* context, const char* english, const char* german) {
-            QTest::newRow(name) << QString::fromUtf8(context) << QString::fromUtf8(english)
-                                << QString::fromUtf8(german);
-        };
-        // One text of a dialog, one of the widget toolkit: the one catalogue carries both.
-        row("project settings title", "VkProjectSettingDialog", "Project Settings", "Projekteinstellungen");
-        row("message box button", "VMessageDialog", "Cancel", "Abbrechen");
+        // Whether the host's folder holds this suite's own compiled catalogue (data/vkpopupdialog_de.ts)
+        // or a damaged one; then context, English and German text.
+        QTest::addColumn<bool>("hostFile");
+        QTest::addColumn<QString>("texts");
+        QTest::newRow("host's catalogue") << true << "tst_VkLocale|Project Settings|Projekteinstellungen"_s;
+        // A host chooses the language first thing, before it has loaded the dialog library (this program
+        // links only the core library), and a damaged catalogue in the host's folder must not cost the
+        // user German: the core library carries its own copy, which is the last place looked in. One
+        // text of a dialog, one of the widget toolkit: the one catalogue carries both.
+        QTest::newRow("project settings title")
+            << false << "VkProjectSettingDialog|Project Settings|Projekteinstellungen"_s;
+        QTest::newRow("message box button") << false << "VMessageDialog|Cancel|Abbrechen"_s;
         // Qt's own catalogue, loaded with ours: the file dialog and the standard buttons.
-        row("Qt file dialog", "QFileDialog", "Look in:", "Suchen in:");
-        row("Qt standard button", "QPlatformTheme", "Cancel", "Abbrechen");
+        QTest::newRow("Qt file dialog") << false << "QFileDialog|Look in:|Suchen in:"_s;
+        QTest::newRow("Qt standard button") << false << "QPlatformTheme|Cancel|Abbrechen"_s;
     }
-    // A host chooses the language first thing, before it has loaded the dialog library (this program
-    // links only the core library), and a damaged catalogue in the host's folder must not cost the user
-    // German: the core library carries its own copy, which is the last place looked in.
-    void builtInCatalogue()
+    void languages()
     {
-        QFETCH(QString, context);
-        QFETCH(QString, english);
-        QVERIFY(writeBytes(m_noTranslations.filePath("vkpopupdialog_de.qm"_s),
-                           "this is not a compiled translation"));
-        const auto remove =
-            qScopeGuard([&] { QFile::remove(m_noTranslations.filePath("vkpopupdialog_de.qm"_s)); });
-        QVERIFY2(locale()->setLanguage(VkLocale::LanguageGerman), qPrintable(locale()->lastError()));
-        QCOMPARE(locale()->languageType(), VkLocale::LanguageGerman);
-        QTEST(QCoreApplication::translate(context.toUtf8().constData(), english.toUtf8().constData()),
-              "german");
-    }
-    void switchesAndRestoresEnglish_data()
-    {
-        QTest::addColumn<int>("refused");
-        QTest::newRow("french, no file anywhere") << int(VkLocale::LanguageFrench);
-        QTest::newRow("not a language") << 99;
-    }
-    void switchesAndRestoresEnglish()
-    {
-        QFETCH(int, refused);
-        qputenv("VK_TRANSLATIONS_DIR", VK_TEST_QM_DIR);
+        QFETCH(bool, hostFile);
+        QFETCH(QString, texts);
+        const QStringList parts = texts.split(QLatin1Char('|'));
+        const QString english = parts.at(1), german = parts.at(2);
+        const QString damaged = m_noTranslations.filePath("vkpopupdialog_de.qm"_s);
+        const auto remove = qScopeGuard([&] { QFile::remove(damaged); });
+        if (hostFile)
+            qputenv("VK_TRANSLATIONS_DIR", VK_TEST_QM_DIR);
+        else
+            QVERIFY(writeBytes(damaged, "this is not a compiled translation"));
+        const auto text = [&] {
+            return QCoreApplication::translate(parts.at(0).toUtf8().constData(),
+                                               english.toUtf8().constData());
+        };
         LanguageChangeCounter widget;
-        QCOMPARE(translated(), "Project Settings"_s);
+        // The application posts the change to its windows; deliver what is queued before counting.
+        const auto seen = [&widget] {
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
+            return widget.count;
+        };
+        QCOMPARE(text(), english);
         QVERIFY2(locale()->setLanguage(VkLocale::LanguageGerman), qPrintable(locale()->lastError()));
         QCOMPARE(locale()->languageType(), VkLocale::LanguageGerman);
-        QCOMPARE(translated(), "Projekteinstellungen"_s);
-        QVERIFY(widget.seen() > 0);
+        QCOMPARE(text(), german);
+        const int changes = seen();
+        QVERIFY(changes > 0);
 
         // A refused switch (no French file anywhere, or no language at all) keeps the German translator
         // installed, not just the recorded type, and must not make every window retranslate.
-        const int changesBefore = widget.seen();
-        QVERIFY(!locale()->setLanguage(static_cast<VkLocale::VkLanguageType>(refused)));
-        QVERIFY(!locale()->lastError().isEmpty());
-        QCOMPARE(locale()->languageType(), VkLocale::LanguageGerman);
-        QCOMPARE(translated(), "Projekteinstellungen"_s);
-        QCOMPARE(widget.seen(), changesBefore);
+        for (const int refused : {int(VkLocale::LanguageFrench), 99}) {
+            QVERIFY(!locale()->setLanguage(static_cast<VkLocale::VkLanguageType>(refused)));
+            QVERIFY(!locale()->lastError().isEmpty());
+            QCOMPARE(locale()->languageType(), VkLocale::LanguageGerman);
+        }
+        QCOMPARE(text(), german);
+        QCOMPARE(seen(), changes);
         QVERIFY(locale()->setLanguage(VkLocale::LanguageEnglish));
-        QCOMPARE(translated(), "Project Settings"_s);
-        QVERIFY(widget.seen() > changesBefore);
+        QCOMPARE(text(), english);
+        QVERIFY(seen() > changes);
     }
 
 private:

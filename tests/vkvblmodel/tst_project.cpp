@@ -21,33 +21,28 @@
 using VKVBLMODEL::VkProjectConfig;
 Q_DECLARE_METATYPE(VkFrameRate)
 
+using namespace VkTestLiterals;
+
 namespace {
 
-QJsonObject readJson(const QString& path)
-{
-    return QJsonDocument::fromJson(readBytes(path)).object();
-}
-
-// The value at a slash-separated path of keys ("config/width") in the project file at path.
+// The value at a slash-separated path of keys and list positions ("config/width", "0/name") in the
+// JSON file at path; the whole document for "".
 QJsonValue fileValue(const QString& path, const char* keys)
 {
-    QJsonValue value = readJson(path);
-    for (const QString& key : QString::fromLatin1(keys).split(QLatin1Char('/')))
-        value = value.toObject().value(key);
+    const QJsonDocument document = QJsonDocument::fromJson(readBytes(path));
+    QJsonValue value = document.isArray() ? QJsonValue(document.array()) : QJsonValue(document.object());
+    for (const QString& key : QString::fromLatin1(keys).split(QLatin1Char('/'), Qt::SkipEmptyParts))
+        value = value.isArray() ? value.toArray().at(key.toInt()) : value.toObject().value(key);
     return value;
 }
 
-VkProjectConfig customConfig()
-{
-    VkProjectConfig config;
-    config.aspectRatio = VKVBLMODEL::AspectRatioCustom;
-    config.frameRate = VKVBLMODEL::FrameRate29_97;
-    config.resolution = QSize(1000, 700);
-    config.colorSpace = VKVBLMODEL::ColorSpacePQ;
-    config.audioSampleRate = 44100;
-    config.audioChannels = 6;
-    return config;
-}
+// Every setting away from its default but the bit depth.
+const VkProjectConfig kCustom{VKVBLMODEL::AspectRatioCustom,
+                              VKVBLMODEL::FrameRate29_97,
+                              QSize(1000, 700),
+                              VKVBLMODEL::ColorSpacePQ,
+                              44100,
+                              6};
 
 bool sameConfig(const VkProjectConfig& a, const VkProjectConfig& b)
 {
@@ -69,33 +64,63 @@ private slots:
         manager()->newProject();
     }
 
-    void saveAndOpenRoundTrip()
+    void saveWriteAndOpen()
     {
         // A new project has every setting at its default, whatever the caller's struct held.
         QVERIFY(current()->filePath().isEmpty());
         QVERIFY(sameConfig(currentConfig(), VkProjectConfig()));
+        QTemporaryDir folder;
+        const QString path = QDir(folder.path()).filePath("roundtrip.vkproj"_s);
+        QString error;
+        QVERIFY2(manager()->saveProjectAs(path, &error), qPrintable(error));
+        QCOMPARE(current()->name(), "roundtrip"_s);
+        QCOMPARE(fileValue(path, "format"), QJsonValue("vkproject"_s));
 
-        current()->setProjectConfig(customConfig());
-        const QString path = saved(QStringLiteral("roundtrip"));
-        QCOMPARE(current()->filePath(), path);
-        QCOMPARE(current()->name(), QStringLiteral("roundtrip"));
-        QCOMPARE(fileValue(path, "format"), QJsonValue(QStringLiteral("vkproject")));
+        // A reader that opened the file before a write keeps the complete old file: the new one
+        // replaced it by rename, it was not rewritten in place, and no temporary file is left behind.
+        const QByteArray original = readBytes(path);
+        QFile reader(path);
+        QVERIFY(reader.open(QIODevice::ReadOnly));
+        current()->setProjectConfig(kCustom);
+        QCOMPARE(reader.readAll(), original);
         QCOMPARE(fileValue(path, "config/frameRate"), QJsonValue(3));
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{"roundtrip.vkproj"_s});
+
+        // A write that cannot happen (a folder where the file would go) reports and changes nothing.
+        const QString blocked = QDir(folder.path()).filePath("blocked.vkproj"_s);
+        QVERIFY(QDir().mkpath(blocked));
+        QVERIFY(!manager()->saveProjectAs(blocked, &error) && !error.isEmpty());
+        QCOMPARE(current()->filePath(), path);
 
         IVkProject* before = current();
         manager()->newProject();
         QVERIFY(current() != before);
-        QString error;
         QVERIFY2(manager()->openProject(path, &error), qPrintable(error));
-        QVERIFY(sameConfig(currentConfig(), customConfig()));
+        QVERIFY(sameConfig(currentConfig(), kCustom));
         // A project handed out before stays usable after another one became current.
         QCOMPARE(before->filePath(), path);
+
+        QVERIFY(IVkProject::getThumbnail(path).isNull());
+        QImage image(32, 18, QImage::Format_RGB32);
+        image.fill(QColor(10, 200, 30));
+        QVERIFY2(current()->setThumbnail(image, &error), qPrintable(error));
+        QVERIFY(fileValue(path, "thumbnail").isString());
+        const QPixmap pixmap = IVkProject::getThumbnail(path);
+        QCOMPARE(pixmap.size(), QSize(32, 18));
+        QCOMPARE(pixmap.toImage().pixelColor(5, 5), QColor(10, 200, 30));
+        // A config write afterwards keeps the thumbnail; a null image removes it.
+        current()->setProjectConfig(VkProjectConfig());
+        QVERIFY(!IVkProject::getThumbnail(path).isNull());
+        QVERIFY(current()->setThumbnail(QImage(), &error));
+        QVERIFY(fileValue(path, "thumbnail").isUndefined());
+        QVERIFY(IVkProject::getThumbnail(path).isNull());
     }
 
     // Sections and keys of other programs (or later versions) are written back as they were.
     void unknownKeysSurviveWrites()
     {
-        const QString path = m_dir.filePath(QStringLiteral("unknown.vkproj"));
+        const QString path = m_dir.filePath("unknown.vkproj"_s);
         const QByteArray original = R"({
             "format": "vkproject", "version": 1, "name": "Trip",
             "config": {"aspectRatio": 1, "frameRate": 2, "width": 1920, "height": 1080, "colorSpace": 0,
@@ -106,21 +131,21 @@ private slots:
         QVERIFY(writeBytes(path, original));
         QString error;
         QVERIFY2(manager()->openProject(path, &error), qPrintable(error));
-        QCOMPARE(current()->name(), QStringLiteral("Trip"));
-        current()->setProjectConfig(customConfig());
+        QCOMPARE(current()->name(), "Trip"_s);
+        current()->setProjectConfig(kCustom);
         pairTarget()->applyPair(30000, 1001);
 
         const QJsonObject before = QJsonDocument::fromJson(original).object();
         for (const char* key : {"name", "tracks", "futureSection"})
             QCOMPARE(fileValue(path, key), before.value(QLatin1String(key)));
-        QCOMPARE(fileValue(path, "config/proxyQuality"), QJsonValue(QStringLiteral("half")));
+        QCOMPARE(fileValue(path, "config/proxyQuality"), QJsonValue("half"_s));
         QCOMPARE(fileValue(path, "config/width"), QJsonValue(1000));
 
         // Keys another program adds while the project is open are kept by our next write as well.
-        QJsonObject edited = readJson(path);
-        edited.insert(QStringLiteral("addedMeanwhile"), true);
+        QJsonObject edited = fileValue(path, "").toObject();
+        edited.insert("addedMeanwhile"_s, true);
         QVERIFY(writeBytes(path, QJsonDocument(edited).toJson()));
-        VkProjectConfig config = customConfig();
+        VkProjectConfig config = kCustom;
         config.resolution = QSize(1280, 720);
         current()->setProjectConfig(config);
         QCOMPARE(fileValue(path, "addedMeanwhile"), QJsonValue(true));
@@ -129,94 +154,71 @@ private slots:
 
     void damagedProjectRefused_data()
     {
-        QTest::addColumn<QByteArray>("contents");
-        QTest::newRow("empty file") << QByteArray();
-        QTest::newRow("cut short") << QByteArray(R"({"format": "vkproject", "version": 1, "config": {)");
-        QTest::newRow("list") << QByteArray(R"([{"format": "vkproject"}])");
-        QTest::newRow("other format") << QByteArray(R"({"format": "other", "version": 1})");
+        QTest::addColumn<QByteArray>("contents"); // null: no file at all
+        QTest::addColumn<bool>("opens");
+        const QByteArray head(R"({"format": "vkproject", "version": 1)");
+        QTest::newRow("missing") << QByteArray() << false;
+        QTest::newRow("empty file") << QByteArray("") << false;
+        QTest::newRow("cut short") << head + R"(, "config": {)" << false;
+        QTest::newRow("list") << QByteArray(R"([{"format": "vkproject"}])") << false;
+        QTest::newRow("other format") << QByteArray(R"({"format": "other", "version": 1})") << false;
         QTest::newRow("newer version")
-            << QByteArray(R"({"format": "vkproject", "version": 2, "config": {}})");
-        QTest::newRow("version as text") << QByteArray(R"({"format": "vkproject", "version": "1"})");
-        QTest::newRow("config not an object")
-            << QByteArray(R"({"format": "vkproject", "version": 1, "config": 5})");
+            << QByteArray(R"({"format": "vkproject", "version": 2, "config": {}})") << false;
+        QTest::newRow("version as text") << QByteArray(R"({"format": "vkproject", "version": "1"})") << false;
+        QTest::newRow("config not an object") << head + R"(, "config": 5})" << false;
+        // A broken thumbnail costs only the picture. "aGVsbG8=" is base64 for "hello": it decodes, but
+        // is no PNG.
+        QTest::newRow("thumbnail not base64") << head + R"(, "thumbnail": "%%%"})" << true;
+        QTest::newRow("thumbnail no PNG") << head + R"(, "thumbnail": "aGVsbG8="})" << true;
+        QTest::newRow("thumbnail a number") << head + R"(, "thumbnail": 12})" << true;
     }
 
     void damagedProjectRefused()
     {
         QFETCH(QByteArray, contents);
-        const QString path = m_dir.filePath(QStringLiteral("damaged.vkproj"));
-        QVERIFY(writeBytes(path, contents));
+        QFETCH(bool, opens);
+        const QString path = m_dir.filePath("damaged.vkproj"_s);
+        QFile::remove(path);
+        QVERIFY(contents.isNull() || writeBytes(path, contents));
+        QVERIFY(IVkProject::getThumbnail(path).isNull());
         IVkProject* before = current();
         QString error;
-        QVERIFY(!manager()->openProject(path, &error));
-        QVERIFY2(error.contains(QLatin1String("damaged.vkproj")), qPrintable(error));
-        QCOMPARE(current(), before);
-        // Nothing was written into the file we could not read.
+        QCOMPARE(manager()->openProject(path, &error), opens);
+        QVERIFY2(opens || error.contains("damaged.vkproj"_s), qPrintable(error));
+        QCOMPARE(current() == before, !opens);
+        // Nothing was written into the file.
         QCOMPARE(readBytes(path), contents);
     }
 
-    void writeReplacesTheFileAtomically()
-    {
-        QTemporaryDir folder;
-        const QString path = QDir(folder.path()).filePath(QStringLiteral("atomic.vkproj"));
-        QString error;
-        QVERIFY(manager()->saveProjectAs(path, &error));
-        const QByteArray original = readBytes(path);
-        // A reader that opened the file before the write keeps the complete old file: the new one
-        // replaced it by rename, it was not rewritten in place.
-        QFile reader(path);
-        QVERIFY(reader.open(QIODevice::ReadOnly));
-        current()->setProjectConfig(customConfig());
-        QCOMPARE(reader.readAll(), original);
-        QVERIFY(readBytes(path) != original);
-        // No temporary file is left behind.
-        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
-                 QStringList{QStringLiteral("atomic.vkproj")});
-
-        // A write that cannot happen (a folder where the file would go) reports and changes nothing.
-        const QString blocked = QDir(folder.path()).filePath(QStringLiteral("blocked.vkproj"));
-        QVERIFY(QDir().mkpath(blocked));
-        QVERIFY(!manager()->saveProjectAs(blocked, &error));
-        QVERIFY(!error.isEmpty());
-        QCOMPARE(current()->filePath(), path);
-    }
-
-    void readPair_data()
+    void pairReachesTheFile_data()
     {
         QTest::addColumn<int>("stored");
         QTest::addColumn<VkFrameRate>("pair");
-        // A stored value outside the list reads as 25 fps. NTSC rates (the whole rate times 1000/1001)
-        // are read on their way to the file below.
-        QTest::newRow("25") << 2 << VkFrameRate{25, 1};
+        // NTSC rates are the whole rate times 1000/1001; a stored value outside the list reads as 25 fps.
+        QTest::newRow("59.94") << int(VKVBLMODEL::FrameRate59_94) << VkFrameRate{60000, 1001};
         QTest::newRow("past the list") << 8 << VkFrameRate{25, 1};
         QTest::newRow("negative") << -1 << VkFrameRate{25, 1};
     }
 
-    void readPair()
+    // The save flow of the settings dialog: read the project's pair, hand it to the timeline.
+    void pairReachesTheFile()
     {
         QFETCH(int, stored);
+        QFETCH(VkFrameRate, pair);
+        const QString path = m_dir.filePath("timeline.vkproj"_s);
+        QString error;
+        QVERIFY2(manager()->saveProjectAs(path, &error), qPrintable(error));
         VkProjectConfig config;
         config.frameRate = static_cast<VKVBLMODEL::VkProjectFrameRateType>(stored);
         current()->setProjectConfig(config);
-        VkFrameRate pair{0, 0};
-        current()->companion()->readPair(pair);
-        QTEST(pair, "pair");
+        VkFrameRate read{0, 0};
+        current()->companion()->readPair(read);
+        QCOMPARE(read, pair);
         // Before any pair is applied the timeline runs at the project's rate.
-        QTEST(pairTarget()->appliedPair(), "pair");
-    }
-
-    // The save flow of the settings dialog: read the project's pair, hand it to the timeline.
-    void applyPairReachesTheFile()
-    {
-        const QString path = saved(QStringLiteral("timeline"));
-        VkProjectConfig config;
-        config.frameRate = VKVBLMODEL::FrameRate59_94;
-        current()->setProjectConfig(config);
-        VkFrameRate rate;
-        current()->companion()->readPair(rate);
-        pairTarget()->applyPair(int(rate.num), int(rate.den));
-        QCOMPARE(fileValue(path, "timeline/frameRateNum"), QJsonValue(60000));
-        QCOMPARE(fileValue(path, "timeline/frameRateDen"), QJsonValue(1001));
+        QCOMPARE(pairTarget()->appliedPair(), pair);
+        pairTarget()->applyPair(int(read.num), int(read.den));
+        QCOMPARE(fileValue(path, "timeline/frameRateNum"), QJsonValue(int(pair.num)));
+        QCOMPARE(fileValue(path, "timeline/frameRateDen"), QJsonValue(int(pair.den)));
 
         // Pairs that are no rate are ignored and leave the file as it was.
         const QByteArray before = readBytes(path);
@@ -227,51 +229,8 @@ private slots:
 
         // The applied pair is part of the project: it comes back on opening.
         manager()->newProject();
-        QString error;
         QVERIFY(manager()->openProject(path, &error));
-        QCOMPARE(pairTarget()->appliedPair(), (VkFrameRate{60000, 1001}));
-    }
-
-    void thumbnail()
-    {
-        const QString path = saved(QStringLiteral("picture"));
-        QVERIFY(IVkProject::getThumbnail(path).isNull());
-        QImage image(32, 18, QImage::Format_RGB32);
-        image.fill(QColor(10, 200, 30));
-        QString error;
-        QVERIFY2(current()->setThumbnail(image, &error), qPrintable(error));
-        QVERIFY(fileValue(path, "thumbnail").isString());
-        const QPixmap pixmap = IVkProject::getThumbnail(path);
-        QCOMPARE(pixmap.size(), QSize(32, 18));
-        QCOMPARE(pixmap.toImage().pixelColor(5, 5), QColor(10, 200, 30));
-
-        // A config write afterwards keeps the thumbnail; a null image removes it.
-        current()->setProjectConfig(customConfig());
-        QVERIFY(!IVkProject::getThumbnail(path).isNull());
-        QVERIFY(current()->setThumbnail(QImage(), &error));
-        QVERIFY(fileValue(path, "thumbnail").isUndefined());
-        QVERIFY(IVkProject::getThumbnail(path).isNull());
-    }
-
-    void thumbnailMissingOrBroken_data()
-    {
-        QTest::addColumn<QByteArray>("contents"); // empty: no file at all
-        const QByteArray head(R"({"format": "vkproject", "version": 1)");
-        QTest::newRow("not base64") << head + R"(, "thumbnail": "%%%"})";
-        // "aGVsbG8=" is base64 for "hello": it decodes, but is no PNG.
-        QTest::newRow("no PNG") << head + R"(, "thumbnail": "aGVsbG8="})";
-        QTest::newRow("a number") << head + R"(, "thumbnail": 12})";
-        QTest::newRow("project damaged") << QByteArray("garbage");
-        QTest::newRow("project missing") << QByteArray();
-    }
-
-    void thumbnailMissingOrBroken()
-    {
-        QFETCH(QByteArray, contents);
-        const QString path = m_dir.filePath(QStringLiteral("thumb.vkproj"));
-        QFile::remove(path);
-        QVERIFY(contents.isEmpty() || writeBytes(path, contents));
-        QVERIFY(IVkProject::getThumbnail(path).isNull());
+        QCOMPARE(pairTarget()->appliedPair(), pair);
     }
 
     // The recent-project list.
@@ -294,105 +253,83 @@ private slots:
             {"name": "A again", "path": "/p/a.vkproj"}
         ])");
         QVERIFY(writeBytes(recentStorePath(), contents));
-        QCOMPARE(listedPaths(), (QStringList{QStringLiteral("/p/a.vkproj"), QStringLiteral("/p/g.vkproj")}));
+        QCOMPARE(listedPaths(), "/p/a.vkproj /p/g.vkproj"_s);
         QCOMPARE(readBytes(recentStorePath()), contents);
+        VkProjectRecentInfo* a = listed().at(0);
+        VkProjectRecentInfo* g = listed().at(1);
+        QCOMPARE(facts(a) + " / "_s + facts(g), "A 1 2 / g 0 0"_s);
         QString error;
-        QVERIFY(recent()->touchProject(QStringLiteral("/p/a.vkproj"), &error));
-        const QJsonObject entry = storedEntry(0);
-        QCOMPARE(entry.value(QLatin1String("pinned")), QJsonValue(true));
-        QCOMPARE(entry.value(QLatin1String("createTime")), QJsonValue(1));
-        QVERIFY(entry.value(QLatin1String("modifyTime")).toDouble() > 2.0);
-    }
+        QVERIFY(recent()->touchProject("/p/a.vkproj"_s, &error));
+        QCOMPARE(fileValue(recentStorePath(), "0/pinned"), QJsonValue(true));
+        QCOMPARE(fileValue(recentStorePath(), "0/createTime"), QJsonValue(1));
+        QVERIFY(fileValue(recentStorePath(), "0/modifyTime").toDouble() > 2.0);
 
-    void readAndReload()
-    {
-        QVERIFY(listed().isEmpty());
-        QVERIFY(writeBytes(recentStorePath(), R"([
-            {"name": "A", "path": "/p/a.vkproj", "createTime": 1600000000, "modifyTime": 1700000000},
-            {"name": "B", "path": "/p/b.vkproj", "modifyTime": 20}])"));
-        const QList<VkProjectRecentInfo*> before = listed();
-        QCOMPARE(before.size(), 2);
-        VkProjectRecentInfo* a = before.at(0);
-        VkProjectRecentInfo* b = before.at(1);
-        QCOMPARE(a->getName(), QStringLiteral("A"));
-        QCOMPARE(a->getCreateTime(), quint64(1600000000));
-        QCOMPARE(a->getModifyTime(), quint64(1700000000));
-
+        // Read again: the same record with new values, so a list row holding the pointer shows the
+        // current entry; one that left the list may still be held by a row and keeps its last values.
         QVERIFY(writeBytes(recentStorePath(), R"([{"name": "C", "path": "/p/c.vkproj", "modifyTime": 40},
-            {"name": "A renamed", "path": "/p/a.vkproj", "modifyTime": 30}])"));
+            {"name": "A renamed", "path": "/p/a.vkproj", "modifyTime": 1700000000}])"));
         recent()->reload();
-        QCOMPARE(listedPaths(), (QStringList{QStringLiteral("/p/c.vkproj"), QStringLiteral("/p/a.vkproj")}));
-        // Same record, new values: a list row holding the pointer shows the current entry.
+        QCOMPARE(listedPaths(), "/p/c.vkproj /p/a.vkproj"_s);
         QCOMPARE(listed().at(1), a);
-        QCOMPARE(a->getName(), QStringLiteral("A renamed"));
-        QCOMPARE(a->getModifyTime(), quint64(30));
-        // B left the list but a row may still hold it: it keeps its last values.
-        QVERIFY(!listed().contains(b));
-        QCOMPARE(b->getName(), QStringLiteral("B"));
-        QCOMPARE(b->getModifyTime(), quint64(20));
+        QCOMPARE(facts(a) + " / "_s + facts(g), "A renamed 0 1700000000 / g 0 0"_s);
     }
 
     void addAndTouch()
     {
         const double start = double(QDateTime::currentSecsSinceEpoch());
-        QVERIFY(add("/p/one.vkproj", QStringLiteral("One")));
+        QVERIFY(add("/p/one.vkproj", "One"_s));
         QVERIFY(add("/p/two.vkproj", QString()));
         // Newest first; an empty name falls back to the file's base name.
-        QCOMPARE(listedPaths(),
-                 (QStringList{QStringLiteral("/p/two.vkproj"), QStringLiteral("/p/one.vkproj")}));
-        QCOMPARE(listed().at(0)->getName(), QStringLiteral("two"));
+        QCOMPARE(listedPaths(), "/p/two.vkproj /p/one.vkproj"_s);
+        QCOMPARE(listed().at(0)->getName(), "two"_s);
         VkProjectRecentInfo* one = listed().at(1);
         // Written as a list of entries with the four keys.
-        const QJsonObject entry = storedEntry(1);
-        QCOMPARE(entry.value(QLatin1String("name")), QJsonValue(QStringLiteral("One")));
-        QCOMPARE(entry.value(QLatin1String("path")), QJsonValue(QStringLiteral("/p/one.vkproj")));
-        QVERIFY(entry.value(QLatin1String("createTime")).toDouble() >= start);
-        QVERIFY(entry.value(QLatin1String("modifyTime")).isDouble());
+        QCOMPARE(fileValue(recentStorePath(), "1/name").toString() +
+                     fileValue(recentStorePath(), "1/path").toString(),
+                 "One/p/one.vkproj"_s);
+        QVERIFY(fileValue(recentStorePath(), "1/createTime").toDouble() >= start);
+        QVERIFY(fileValue(recentStorePath(), "1/modifyTime").isDouble());
 
         QString error;
-        QVERIFY(recent()->touchProject(QStringLiteral("/p/one.vkproj"), &error));
+        QVERIFY(recent()->touchProject("/p/one.vkproj"_s, &error));
         QCOMPARE(listed().at(0), one);
         // Adding a listed path again moves it, never lists it twice.
-        QVERIFY(add("/p/two.vkproj", QStringLiteral("Two")));
-        QCOMPARE(listedPaths(),
-                 (QStringList{QStringLiteral("/p/two.vkproj"), QStringLiteral("/p/one.vkproj")}));
-        QCOMPARE(listed().at(0)->getName(), QStringLiteral("Two"));
+        QVERIFY(add("/p/two.vkproj", "Two"_s));
+        QCOMPARE(listedPaths(), "/p/two.vkproj /p/one.vkproj"_s);
+        QCOMPARE(listed().at(0)->getName(), "Two"_s);
 
-        QVERIFY(!recent()->touchProject(QStringLiteral("/p/never.vkproj"), &error));
-        QVERIFY(!error.isEmpty());
-    }
+        QVERIFY(!recent()->touchProject("/p/never.vkproj"_s, &error) && !error.isEmpty());
 
-    void listIsCapped()
-    {
-        // One addition past the limit of 50: the first one added, now the oldest, falls off the end.
-        for (int i = 0; i <= 50; ++i)
-            QVERIFY(add(qPrintable(QStringLiteral("/p/%1.vkproj").arg(i)), QString()));
-        const QStringList paths = listedPaths();
-        QCOMPARE(paths.size(), 50);
-        QCOMPARE(paths.first(), QStringLiteral("/p/50.vkproj"));
-        QCOMPARE(paths.last(), QStringLiteral("/p/1.vkproj"));
+        // 49 more make one addition past the limit of 50: the oldest, one, falls off the end.
+        for (int i = 0; i < 49; ++i)
+            QVERIFY(add(qPrintable("/p/%1.vkproj"_s.arg(i)), QString()));
+        QCOMPARE(listed().size(), 50);
+        QVERIFY(listedPaths().startsWith("/p/48.vkproj "_s) && listedPaths().endsWith(" /p/two.vkproj"_s));
     }
 
 private:
     static IVkProjectRecentManager* recent() { return IVkProjectRecentManager::getInstance(); }
     static QString recentStorePath()
     {
-        return QDir(qEnvironmentVariable("VK_HOME")).filePath(QStringLiteral("recent.json"));
+        return QDir(qEnvironmentVariable("VK_HOME")).filePath("recent.json"_s);
     }
     static QList<VkProjectRecentInfo*> listed()
     {
         return recent()->getRecentProjects(IVkProjectRecentManager::RecentAll);
     }
-    static QJsonObject storedEntry(int i)
-    {
-        return QJsonDocument::fromJson(readBytes(recentStorePath())).array().at(i).toObject();
-    }
-    static QStringList listedPaths()
+    // The listed paths, newest first, separated by blanks.
+    static QString listedPaths()
     {
         QStringList paths;
         for (const VkProjectRecentInfo* record : listed())
             paths << record->getPath();
-        return paths;
+        return paths.join(QLatin1Char(' '));
+    }
+    // Name, creation and modification time of a record.
+    static QString facts(const VkProjectRecentInfo* record)
+    {
+        return record->getName() + QLatin1Char(' ') + QString::number(record->getCreateTime()) +
+               QLatin1Char(' ') + QString::number(record->getModifyTime());
     }
     static bool add(const char* path, const QString& name)
     {
@@ -405,16 +342,9 @@ private:
     // The current project's settings, read over a record that holds other values.
     static VkProjectConfig currentConfig()
     {
-        VkProjectConfig config = customConfig();
+        VkProjectConfig config = kCustom;
         current()->getProjectConfig(config);
         return config;
-    }
-    // The current project saved under a name of the temporary folder.
-    QString saved(const QString& name)
-    {
-        const QString path = m_dir.filePath(name + QStringLiteral(".vkproj"));
-        QString error;
-        return manager()->saveProjectAs(path, &error) ? path : error;
     }
     QTemporaryDir m_dir;
 };
