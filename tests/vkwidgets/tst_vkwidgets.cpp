@@ -25,7 +25,7 @@
 #include <QPointer>
 #include <QRegularExpression>
 #include <QSvgRenderer>
-#include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTranslator>
 #include <QtGui/private/qguiapplication_p.h>
@@ -33,6 +33,8 @@
 #include <qpa/qplatformintegration.h>
 
 using Calls = QList<QList<QVariant>>;
+
+using namespace VkTestLiterals;
 
 namespace {
 
@@ -57,10 +59,10 @@ public:
     }
     void RetranslateUi() override
     {
-        hookCalls << QStringLiteral("page:RetranslateUi");
+        hookCalls << "page:RetranslateUi"_s;
         caption->setText(tr("Name:"));
     }
-    void TranslateText() override { hookCalls << QStringLiteral("page:TranslateText"); }
+    void TranslateText() override { hookCalls << "page:TranslateText"_s; }
     QLabel* caption;
 };
 
@@ -77,10 +79,10 @@ public:
     }
     void RetranslateUi() override
     {
-        hookCalls << QStringLiteral("dialog:RetranslateUi");
+        hookCalls << "dialog:RetranslateUi"_s;
         SetTitleName(tr("Settings"), false);
     }
-    void TranslateText() override { hookCalls << QStringLiteral("dialog:TranslateText"); }
+    void TranslateText() override { hookCalls << "dialog:TranslateText"_s; }
     TranslatedPage* page;
 };
 
@@ -88,27 +90,12 @@ class TranslatedShadowDialog : public VkShadowDialog
 {
     Q_OBJECT
 public:
-    void RetranslateUi() override { hookCalls << QStringLiteral("shadow:RetranslateUi"); }
-    void TranslateText() override { hookCalls << QStringLiteral("shadow:TranslateText"); }
+    void RetranslateUi() override { hookCalls << "shadow:RetranslateUi"_s; }
+    void TranslateText() override { hookCalls << "shadow:TranslateText"_s; }
     VkTopLevelWindowTitleBar* titleBar() const { return m_titleBar; }
     QWidget* titleArea() const { return m_titleArea; }
     int titleBarHeight() const { return m_titleBarHeight; }
 };
-
-// The link target and visible text of the first anchor of an HTML fragment, as a rich-text label
-// reads them.
-QPair<QString, QString> firstAnchor(const QString& html)
-{
-    QTextDocument document;
-    document.setHtml(html);
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            if (it.fragment().charFormat().isAnchor())
-                return {it.fragment().charFormat().anchorHref(), it.fragment().text()};
-        }
-    }
-    return {};
-}
 
 } // namespace
 
@@ -132,7 +119,7 @@ private slots:
     void firstWindowAppliesThemeOnce()
     {
         QVERIFY(!VkSkinStyle::IsThemeApplied());
-        const QString host = QStringLiteral("QLabel { color: red; }");
+        const QString host = "QLabel { color: red; }"_s;
         qApp->setStyleSheet(host);
         delete new VkDialog;
         QCOMPARE(qApp->styleSheet(), host);
@@ -147,7 +134,7 @@ private slots:
         QCOMPARE(QApplication::palette().color(QPalette::WindowText), kText);
         QVERIFY(!VkSkinStyle::ApplyTheme());
 
-        const QString later = QStringLiteral("QWidget { color: white; }");
+        const QString later = "QWidget { color: white; }"_s;
         qApp->setStyleSheet(later);
         delete new VkFramelessDialog;
         QCOMPARE(qApp->styleSheet(), later);
@@ -161,18 +148,16 @@ private slots:
     {
         const QString theme = VkSkinStyle::ThemeStyleSheet();
         int references = 0;
-        for (auto it = QRegularExpression(QStringLiteral("url\\((:[^)]+)\\)")).globalMatch(theme);
-             it.hasNext();) {
+        for (auto it = QRegularExpression("url\\((:[^)]+)\\)"_s).globalMatch(theme); it.hasNext();) {
             const QString path = it.next().captured(1);
             ++references;
             QVERIFY2(QSvgRenderer(path).isValid(), qPrintable(path));
         }
         QVERIFY(references >= 20);
-        QVERIFY2(!theme.contains(QLatin1String("${")),
-                 qPrintable(theme.mid(theme.indexOf(QLatin1String("${")), 40)));
+        QVERIFY2(!theme.contains("${"_s), qPrintable(theme.mid(theme.indexOf("${"_s), 40)));
         const QString divider =
             VkSingleton<VkSkinStyle>::instance()->GetColor(VkSkinColor::Component_Divider_Secondary()).name();
-        QVERIFY2(theme.contains(QStringLiteral("QLabel#LineWid { background-color: %1; }").arg(divider)),
+        QVERIFY2(theme.contains("QLabel#LineWid { background-color: %1; }"_s.arg(divider)),
                  qPrintable(divider));
     }
 
@@ -180,8 +165,8 @@ private slots:
     void selectedPropertyFollowsRepolish()
     {
         VkWidget row;
-        VkLabel* title = VkLabel::CreateLabel(&row, QStringLiteral("SceneDetectionListItem_Title"));
-        title->setText(QStringLiteral("Scene 1"));
+        VkLabel* title = VkLabel::CreateLabel(&row, "SceneDetectionListItem_Title"_s);
+        title->setText("Scene 1"_s);
         row.show();
         QVERIFY(QTest::qWaitForWindowExposed(&row));
         for (const bool selected : {false, true, false}) {
@@ -224,14 +209,11 @@ private slots:
             QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
             QCoreApplication::processEvents();
             QCOMPARE(hookCalls.size(), 6);
-            for (const QString& owner :
-                 {QStringLiteral("dialog:"), QStringLiteral("page:"), QStringLiteral("shadow:")})
-                QCOMPARE(hookCalls.filter(owner), (QStringList{owner + QStringLiteral("RetranslateUi"),
-                                                               owner + QStringLiteral("TranslateText")}));
-            QCOMPARE(dialog.GetTitleBar()->TitleName(),
-                     install ? QStringLiteral("Einstellungen") : QStringLiteral("Settings"));
-            QCOMPARE(dialog.page->caption->text(),
-                     install ? QStringLiteral("Name (de):") : QStringLiteral("Name:"));
+            for (const QString& owner : {"dialog:"_s, "page:"_s, "shadow:"_s})
+                QCOMPARE(hookCalls.filter(owner),
+                         (QStringList{owner + "RetranslateUi"_s, owner + "TranslateText"_s}));
+            QCOMPARE(dialog.GetTitleBar()->TitleName(), install ? "Einstellungen"_s : "Settings"_s);
+            QCOMPARE(dialog.page->caption->text(), install ? "Name (de):"_s : "Name:"_s);
         }
     }
 
@@ -286,7 +268,7 @@ private slots:
         TranslatedShadowDialog dialog;
         dialog.setFixedSize(480, 328);
         dialog.titleBar()->SetButtons(VkTopLevelWindowTitleBar::Button_Close);
-        VkToolButton* help = VkToolButton::CreateToolButton(dialog.titleArea(), QStringLiteral("Test_Help"));
+        VkToolButton* help = VkToolButton::CreateToolButton(dialog.titleArea(), "Test_Help"_s);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         help->setGeometry(300, 4, 24, 24);
@@ -294,7 +276,7 @@ private slots:
 
         QCOMPARE(dialog.titleArea()->geometry(), QRect(0, 0, 480, dialog.titleBarHeight()));
         QCOMPARE(dialog.titleBar()->geometry(), QRect(0, 0, 480, dialog.titleBarHeight()));
-        auto* close = dialog.findChild<QToolButton*>(QStringLiteral("VkTopLevelWindowTitleBar_Close"));
+        auto* close = dialog.findChild<QToolButton*>("VkTopLevelWindowTitleBar_Close"_s);
         QVERIFY(close && close->isVisible());
         QCOMPARE(dialog.childAt(close->mapTo(&dialog, close->rect().center())), close);
         QCOMPARE(dialog.childAt(QPoint(312, 16)), help);
@@ -311,17 +293,17 @@ private slots:
         auto* preset = new VkStateButton(2, QString(), &parent);
         auto* lock = new VkStateButton(0, QString(), &parent);
         for (VkStateButton* b : {preset, lock}) {
-            b->AddButton(1, QStringLiteral("ProjectSettings_unlock_btn"));
-            b->AddButton(2, QStringLiteral("ProjectSettings_lock_btn"));
+            b->AddButton(1, "ProjectSettings_unlock_btn"_s);
+            b->AddButton(2, "ProjectSettings_lock_btn"_s);
         }
         QCOMPARE(preset->CurrentButtonId(), 2);
         // Id 0 was never registered, so the first state registered became current.
         QCOMPARE(lock->CurrentButtonId(), 1);
-        QCOMPARE(lock->objectName(), QStringLiteral("ProjectSettings_unlock_btn"));
+        QCOMPARE(lock->objectName(), "ProjectSettings_unlock_btn"_s);
         lock->SetCurrentButtonId(7);
         QCOMPARE(lock->CurrentButtonId(), 1);
         lock->SetCurrentButtonId(2);
-        QCOMPARE(lock->objectName(), QStringLiteral("ProjectSettings_lock_btn"));
+        QCOMPARE(lock->objectName(), "ProjectSettings_lock_btn"_s);
     }
 
     // Catches one end signal per step (the size box would even up every intermediate value), one that
@@ -373,7 +355,7 @@ private slots:
         VkPushButton* primary = VkPushButton::CreatePrimaryButton(&parent, VkPushButton::Size_32);
         VkPushButton* secondary = VkPushButton::CreateSecondaryButton(&parent, VkPushButton::Size_32);
         for (VkPushButton* b : {primary, secondary})
-            b->setObjectName(QStringLiteral("VCommonLib_Normal_Btn"));
+            b->setObjectName("VCommonLib_Normal_Btn"_s);
         QVERIFY(primary->IsPrimary());
         QVERIFY(!secondary->IsPrimary());
     }
@@ -438,74 +420,49 @@ private slots:
         });
         answerer.start(10);
         const bool result =
-            B::Infomation(QStringLiteral("Saved."), &parent, buttons, QString(), QString(), QString(), false);
-        QCOMPARE(answered, QStringLiteral("Saved."));
+            B::Infomation("Saved."_s, &parent, buttons, QString(), QString(), QString(), false);
+        QCOMPARE(answered, "Saved."_s);
         QTEST(result, "result");
         QVERIFY(parent.findChildren<B*>().isEmpty());
     }
 
-    void urlMessage_data()
+    void messageText_data()
     {
         QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("url");
         QTest::addColumn<bool>("opened"); // through the core's opener when the link is activated
+        QTest::addColumn<QString>("url"); // none: a plain message; else the text links there
+        QTest::newRow("plain shows markup as it is") << "Saved <b>all</b>." << false << QString();
         // A rich-text document folds a leading blank into the text run.
-        QTest::newRow("leading blank") << " https://support.example.com/hdr"
-                                       << "https://support.example.com/hdr" << true;
-        QTest::newRow("markup and ampersands") << "<b>bold</b> & \"quoted\""
-                                               << "https://example.com/a?b=1&c=2" << true;
+        QTest::newRow("leading blank") << " https://example.com/hdr" << true << "https://example.com/hdr";
+        QTest::newRow("markup, &") << "<b>bold</b> & \"quoted\"" << true << "https://ex.com/a?b=1&c=2";
         // A quote must not break out of the attribute; the opener refuses such an address. Which
         // addresses the opener takes is its own suite's business.
-        QTest::newRow("quote in the address") << "x"
-                                              << "https://example.com/\"onmouseover=\"x" << false;
+        QTest::newRow("quote in the address") << "x" << false << "https://example.com/\"onmouseover=\"x";
     }
 
-    // Catches text interpreted as markup, an address cut or altered on its way into the attribute, and
-    // a message box that opens links by itself: a host's opener never sees them, and a looser rule
-    // than the opener's lets addresses through that it refuses.
-    void urlMessage()
+    // Catches text interpreted as markup, an address cut or altered on its way into the attribute, a
+    // message box that opens links by itself (a host's opener never sees them, and a looser rule than the
+    // opener's lets addresses through that it refuses), user text shown as markup unless the caller asked
+    // for rich text, and a box that a screen reader does not speak when it opens: no alert, or an alert
+    // about another object, or a description with the markup spelt out.
+    void messageText()
     {
         QFETCH(QString, text);
         QFETCH(QString, url);
         QFETCH(bool, opened);
+        const bool link = !url.isEmpty();
         const QString html = VMessageDialog::BuildURLMsg(text, url);
-        QVERIFY(html.startsWith(QLatin1String("<a ")));
-        QVERIFY(!html.contains(QLatin1String("<b>")));
-        const auto anchor = firstAnchor(html);
-        QCOMPARE(anchor.first, url);
-        QCOMPARE(anchor.second.trimmed(), text.trimmed());
+        QVERIFY(html.startsWith("<a "_s));
+        QVERIFY(!html.contains("<b>"_s));
+        // The link as a rich-text label reads it.
+        QTextDocument document;
+        document.setHtml(html);
+        QTextCursor cursor(&document);
+        cursor.movePosition(QTextCursor::NextCharacter);
+        QCOMPARE(cursor.charFormat().anchorHref(), url);
+        QCOMPARE(document.toPlainText().trimmed(), text.trimmed());
 
         QList<QUrl> seen;
-        VkDesktopService::SetUrlOpener([&seen](const QUrl& link) {
-            seen << link;
-            return true;
-        });
-        VMessageDialog dialog(html, nullptr, VMessageDialog::Ok, QString(), QString(), QString(), true);
-        emit dialog.MessageLabel()->linkActivated(anchor.first);
-        VkDesktopService::SetUrlOpener({});
-        QCOMPARE(seen, opened ? QList<QUrl>{QUrl(url)} : QList<QUrl>());
-    }
-
-    void announcedAsAlert_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("richText");
-        QTest::addColumn<QString>("spoken");
-        QTest::newRow("plain shows markup as it is") << "Saved <b>all</b>." << false << "Saved <b>all</b>.";
-        QTest::newRow("link") << QStringLiteral("Details: ") +
-                                     VMessageDialog::BuildURLMsg(QStringLiteral("help page"),
-                                                                 QStringLiteral("https://example.com"))
-                              << true << "Details: help page";
-    }
-
-    // Catches user text shown as markup unless the caller asked for rich text, and a box that a screen
-    // reader does not speak when it opens: no alert, or an alert about another object, or a description
-    // with the markup spelt out.
-    void announcedAsAlert()
-    {
-        QFETCH(QString, text);
-        QFETCH(bool, richText);
-        QFETCH(QString, spoken);
         static QList<QPair<QObject*, QAccessible::Event>> events;
         events.clear();
         QAccessible::installUpdateHandler([](QAccessibleEvent* event) {
@@ -516,17 +473,26 @@ private slots:
         QVERIFY(accessibility);
         accessibility->setActive(true);
         {
-            VMessageDialog box(text, nullptr, VMessageDialog::Ok, QString(), QString(), QString(), richText);
-            QCOMPARE(box.MessageLabel()->textFormat(), richText ? Qt::RichText : Qt::PlainText);
-            QCOMPARE(box.MessageLabel()->text(), text);
+            const QString message = link ? "Details: "_s + html : text;
+            VMessageDialog box(message, nullptr, VMessageDialog::Ok, QString(), QString(), QString(), link);
+            QCOMPARE(box.MessageLabel()->textFormat(), link ? Qt::RichText : Qt::PlainText);
+            QCOMPARE(box.MessageLabel()->text(), message);
             QVERIFY(!events.contains({&box, QAccessible::Alert}));
             box.show();
             QVERIFY(events.contains({&box, QAccessible::Alert}));
-            QCOMPARE(box.accessibleName(), QStringLiteral("Information"));
-            QCOMPARE(box.accessibleDescription(), spoken);
+            QCOMPARE(box.accessibleName(), "Information"_s);
+            QCOMPARE(box.accessibleDescription(), link ? "Details: "_s + text.trimmed() : text);
+            VkDesktopService::SetUrlOpener([&seen](const QUrl& target) {
+                seen << target;
+                return true;
+            });
+            if (link)
+                emit box.MessageLabel()->linkActivated(cursor.charFormat().anchorHref());
+            VkDesktopService::SetUrlOpener({});
         }
         QAccessible::installUpdateHandler(nullptr);
         accessibility->setActive(false);
+        QCOMPARE(seen, opened ? QList<QUrl>{QUrl(url)} : QList<QUrl>());
     }
 };
 
