@@ -197,21 +197,19 @@ private slots:
                 QJsonObject{{"name"_s, QStringLiteral("Project %1").arg(i)},
                             {"path"_s, QDir(m_fullFolder).filePath(QStringLiteral("p%1.vkproj").arg(i))}});
         const QString newProject = QDir(m_fullFolder).filePath("new.vkproj"_s);
+        const QByteArray events = QByteArray("{\"event\":\"earlier\",\"properties\":[]}\n").repeated(10);
+        // Another program's long value makes the new settings file larger than the limit.
+        const QByteArray settings =
+            "[Export]\nLastFolder=/" + QByteArray(kLongText, 'd') + "\n[General]\nMediaMatchProjShow=false\n";
         // One free page takes the lock file, so that the failing write is the store's own.
         QTest::newRow("project save")
             << "film.vkproj"_s << projectBytes() << QStringList{"project"_s, "%1"_s} << 1;
         QTest::newRow("recent list") << "recent.json"_s << QJsonDocument(recent).toJson()
                                      << QStringList{"recent"_s, newProject, "New"_s} << 1;
-        QTest::newRow("events.jsonl append")
-            << "events.jsonl"_s << QByteArray("{\"event\":\"earlier\",\"properties\":[]}\n").repeated(10)
-            << QStringList{"event"_s} << 0;
+        QTest::newRow("events.jsonl append") << "events.jsonl"_s << events << QStringList{"event"_s} << 0;
         QTest::newRow("config.ini") << "config.ini"_s << QByteArray("[ColorSpace]\nGpuTipsNoNeedShow=true\n")
                                     << QStringList{"config"_s} << 1;
-        // Another program's long value makes the new file larger than the limit.
-        QTest::newRow("settings.ini") << "settings.ini"_s
-                                      << "[Export]\nLastFolder=/" + QByteArray(kLongText, 'd') +
-                                             "\n[General]\nMediaMatchProjShow=false\n"
-                                      << QStringList{"settings"_s} << 1;
+        QTest::newRow("settings.ini") << "settings.ini"_s << settings << QStringList{"settings"_s} << 1;
     }
     void fullDisk()
     {
