@@ -30,11 +30,9 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 using namespace VkTestLiterals;
 
@@ -417,18 +415,14 @@ private:
     // Fills the tmpfs so that exactly freePages pages stay free.
     bool fillDisk(int freePages)
     {
-        const QByteArray filler = QFile::encodeName(QDir(m_fullFolder).filePath("zz-filler"_s));
-        const int fd = ::open(filler.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-        if (fd < 0)
+        QFile filler(QDir(m_fullFolder).filePath("zz-filler"_s));
+        if (!filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
             return false;
         const QByteArray chunk(64 * 1024, 'f');
-        off_t size = 0;
-        ssize_t n = 0;
-        while ((n = ::write(fd, chunk.constData(), size_t(chunk.size()))) > 0 || (n < 0 && errno == EINTR))
-            size += std::max<ssize_t>(n, 0);
-        const bool ok = errno == ENOSPC && ::ftruncate(fd, size - off_t(freePages) * kTmpfsPage) == 0;
-        ::close(fd);
-        return ok;
+        while (filler.write(chunk) > 0)
+            continue;
+        return filler.error() == QFileDevice::ResourceError &&
+               filler.resize(filler.size() - qint64(freePages) * kTmpfsPage);
     }
 
     const QString m_home = vkHomeFile(QString());
