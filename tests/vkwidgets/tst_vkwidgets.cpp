@@ -434,7 +434,7 @@ private slots:
         QTest::newRow("plain shows markup as it is") << "Saved <b>all</b>." << false << QString();
         // A rich-text document folds a leading blank into the text run.
         QTest::newRow("leading blank") << " https://example.com/hdr" << true << "https://example.com/hdr";
-        QTest::newRow("markup, &") << "<b>bold</b> & \"quoted\"" << true << "https://ex.com/a?b=1&c=2";
+        QTest::newRow("markup, ampersands") << "<b>bold</b> & \"quoted\"" << true << "https://e.com/?b=1&c=2";
         // A quote must not break out of the attribute; the opener refuses such an address. Which
         // addresses the opener takes is its own suite's business.
         QTest::newRow("quote in the address") << "x" << false << "https://example.com/\"onmouseover=\"x";
