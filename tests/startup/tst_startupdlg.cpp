@@ -47,7 +47,8 @@ constexpr int kDecodeTimeoutMs = 60000;
 // picture of any size (and interlaced ones, which Qt cannot write) without holding its pixels. The
 // shorter of two pictures of the same size is padded after its end chunk (where readers stop) to
 // `length`, so that swapping one for the other leaves the file's size as it was.
-QByteArray makePng(int width, int height, bool interlaced, QRgb left, QRgb right, int length = 0)
+QByteArray makePng(int width, int height, bool interlaced, QRgb left = kRed.rgb(), QRgb right = kBlue.rgb(),
+                   int length = 0)
 {
     QByteArray png;
     png_structp writer = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
@@ -78,16 +79,21 @@ QByteArray makePng(int width, int height, bool interlaced, QRgb left, QRgb right
     return png.append(QByteArray(qMax(0, length - png.size()), '\0'));
 }
 
-QByteArray redBlue(int width, int height, bool interlaced)
+// What the first row of a newly opened window shows in the left half of its picture box at once, then
+// in both halves once the left shows `awaited` (or after a while, when no picture is awaited). The row is
+// painted as the list would paint it.
+QList<QColor> firstRowPicture(const QColor& awaited = QColor())
 {
-    return makePng(width, height, interlaced, kRed.rgb(), kBlue.rgb());
-}
-
-// What the row shows at a point of its picture box, painted as the list would paint it.
-QColor shownAt(VkStartupListItem* row, const QPoint& spot)
-{
+    VkStartupDlg dlg(nullptr);
+    VkStartupListItem* row = rowAt(listOf(&dlg), 0);
     row->resize(330, 80);
-    return row->grab().toImage().pixelColor(spot);
+    const auto shownAt = [row](const QPoint& spot) { return row->grab().toImage().pixelColor(spot); };
+    const QColor atOnce = shownAt(kLeftSpot);
+    if (!awaited.isValid())
+        QTest::qWait(300);
+    else if (!QTest::qWaitFor([&] { return shownAt(kLeftSpot) == awaited; }, kDecodeTimeoutMs))
+        qWarning("no picture within %d ms", kDecodeTimeoutMs);
+    return {atOnce, shownAt(kLeftSpot), shownAt(kRightSpot)};
 }
 
 int cachedCopies()
@@ -162,6 +168,19 @@ private slots:
         QListWidget* list = listOf(&dlg);
         list->setFocus();
 
+        // Rows show selection (filled) and the keyboard position (outlined), never where the mouse is. The
+        // spot is below the time and size texts of the second row: only the row's background is painted
+        // there.
+        QWidget* viewport = list->viewport();
+        const QPoint spot = list->visualItemRect(list->item(1)).topLeft() + QPoint(200, 72);
+        const QColor unhovered = viewport->grab().toImage().pixelColor(spot);
+        QHoverEvent enter(QEvent::HoverEnter, spot, QPoint(-1, -1));
+        QApplication::sendEvent(viewport, &enter);
+        QHoverEvent move(QEvent::HoverMove, spot, spot);
+        QApplication::sendEvent(viewport, &move);
+        QCOMPARE(list->indexAt(spot).row(), 1);
+        QCOMPARE(viewport->grab().toImage().pixelColor(spot), unhovered);
+
         // A row's own button takes out that row; the list's signals are held meanwhile.
         QSignalSpy selection(list, &QListWidget::itemSelectionChanged);
         auto* button = rowAt(list, 2)->findChild<VkToolButton*>("VkStartupListItem_Delete"_s);
@@ -175,6 +194,7 @@ private slots:
         list->item(3)->setSelected(true);
         QVERIFY(rowAt(list, 1)->isSelected());
         QVERIFY(!rowAt(list, 0)->isSelected());
+        QCOMPARE(viewport->grab().toImage().pixelColor(spot), QColor(0x34, 0x40, 0x4D));
         QTest::keyClick(list, Qt::Key_Delete);
         QCOMPARE(shownNames(list), "Beach Trip|Birthday|Roadtrip"_s);
 
@@ -252,27 +272,6 @@ private slots:
         QCOMPARE(dlg.GetProjectScaleString(), QString());
     }
 
-    // Rows show selection (filled) and the keyboard position (outlined), never where the mouse is.
-    void rowsTakeNoHoverHighlight()
-    {
-        VkStartupDlg dlg(nullptr);
-        dlg.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
-        QListWidget* list = listOf(&dlg);
-        QWidget* viewport = list->viewport();
-        // Below the time and size texts of the second row: only the row's background is painted there.
-        const QPoint spot = list->visualItemRect(list->item(1)).topLeft() + QPoint(200, 72);
-        const QColor unhovered = viewport->grab().toImage().pixelColor(spot);
-        QHoverEvent enter(QEvent::HoverEnter, spot, QPoint(-1, -1));
-        QApplication::sendEvent(viewport, &enter);
-        QHoverEvent move(QEvent::HoverMove, spot, spot);
-        QApplication::sendEvent(viewport, &move);
-        QCOMPARE(list->indexAt(spot).row(), 1);
-        QCOMPARE(viewport->grab().toImage().pixelColor(spot), unhovered);
-        list->item(1)->setSelected(true);
-        QCOMPARE(viewport->grab().toImage().pixelColor(spot), QColor(0x34, 0x40, 0x4D));
-    }
-
     // The creation time in local time, year first, and the file's size; a project whose file is gone is
     // still listed, with size 0 and no picture. The list appends to what the caller holds, up to the count.
     void recordFields()
@@ -339,11 +338,11 @@ private slots:
         QTest::addColumn<bool>("shown"); // left half red, right half blue
         const QByteArray green = makePng(64, 36, false, qRgb(0, 255, 0), qRgb(0, 255, 0));
         // 8K is 33 megapixels, 132 MB decoded whole: shown reduced while it is read.
-        QTest::newRow("interlaced 8K .kqthumb") << redBlue(7680, 4320, true) << QByteArray() << true;
-        QTest::newRow("8K kept in the project") << QByteArray() << redBlue(7680, 4320, false) << true;
+        QTest::newRow("interlaced 8K .kqthumb") << makePng(7680, 4320, true) << QByteArray() << true;
+        QTest::newRow("8K kept in the project") << QByteArray() << makePng(7680, 4320, false) << true;
         // Odd sides: the seven interlace passes and the last, partial boxes of the reduction (203 / 2).
-        QTest::newRow("interlaced .kqthumb of 203 x 117") << redBlue(203, 117, true) << QByteArray() << true;
-        QTest::newRow(".kqthumb wins over the project's own") << redBlue(320, 180, false) << green << true;
+        QTest::newRow("interlaced .kqthumb of 203 x 117") << makePng(203, 117, true) << QByteArray() << true;
+        QTest::newRow(".kqthumb wins over the project's own") << makePng(320, 180, false) << green << true;
         // A .kqthumb that is no PNG gives no picture, and no fallback to the project's own.
         QTest::newRow("corrupt .kqthumb") << QByteArray("not a png at all") << green << false;
         QTest::newRow(".kqthumb is a FIFO") << QByteArray("fifo") << QByteArray() << false;
@@ -362,22 +361,13 @@ private slots:
         if (!own.isEmpty())
             QVERIFY(listWithPicture(own, false));
 
-        VkStartupDlg dlg(nullptr);
-        VkStartupListItem* row = rowAt(listOf(&dlg), 0);
-        QVERIFY(row);
-        // Built without waiting for the picture: the box is black until it arrives.
-        QCOMPARE(shownAt(row, kLeftSpot), kBlack);
-        if (shown) {
-            QTRY_COMPARE_WITH_TIMEOUT(shownAt(row, kLeftSpot), kRed, kDecodeTimeoutMs);
-            QCOMPARE(shownAt(row, kRightSpot), kBlue);
-            return;
-        }
-        dlg.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
-        // Time for a picture to arrive, were there one: none may, and nothing is kept of it.
-        QTest::qWait(300);
-        QCOMPARE(shownAt(row, kLeftSpot), kBlack);
-        QCOMPARE(cachedCopies(), 0);
+        // Built without waiting for the picture: the box is black until it arrives. Where none may arrive,
+        // nothing is kept of it either.
+        const QList<QColor> none{kBlack, kBlack, kBlack};
+        QCOMPARE(firstRowPicture(shown ? kRed : QColor()),
+                 (shown ? QList<QColor>{kBlack, kRed, kBlue} : none));
+        if (!shown)
+            QCOMPARE(cachedCopies(), 0);
     }
 
     void cacheIsUsedUntilTheSourceChanges_data()
@@ -401,33 +391,20 @@ private slots:
             return f.open(QIODevice::ReadWrite) && f.setFileTime(time, QFileDevice::FileModificationTime);
         };
 
-        // What a newly opened window shows of the picture at once.
-        const auto shownAtOnce = [] {
-            VkStartupDlg dlg(nullptr);
-            return shownAt(rowAt(listOf(&dlg), 0), kLeftSpot);
-        };
-
         // First use: decoded in the background, a copy kept.
-        {
-            VkStartupDlg dlg(nullptr);
-            QTRY_COMPARE_WITH_TIMEOUT(shownAt(rowAt(listOf(&dlg), 0), kLeftSpot), kRed, kDecodeTimeoutMs);
-        }
+        QCOMPARE(firstRowPicture(kRed), (QList<QColor>{kBlack, kRed, kRed}));
         QCOMPARE(cachedCopies(), 1);
 
         // Same size, same time, other pixels: the copy still counts, and it is shown at once.
         const QDateTime modified = QFileInfo(source).lastModified();
         QVERIFY(listWithPicture(blue, beside) && setModified(modified));
-        QCOMPARE(shownAtOnce(), kRed);
+        QCOMPARE(firstRowPicture(kRed), (QList<QColor>{kRed, kRed, kRed}));
 
         // A new modification time makes the copy stale: decoded again, and the copy replaced.
         QVERIFY(setModified(modified.addSecs(60)));
-        {
-            VkStartupDlg dlg(nullptr);
-            QCOMPARE(shownAt(rowAt(listOf(&dlg), 0), kLeftSpot), kBlack);
-            QTRY_COMPARE_WITH_TIMEOUT(shownAt(rowAt(listOf(&dlg), 0), kLeftSpot), kBlue, kDecodeTimeoutMs);
-        }
+        QCOMPARE(firstRowPicture(kBlue), (QList<QColor>{kBlack, kBlue, kBlue}));
         QCOMPARE(cachedCopies(), 1);
-        QCOMPARE(shownAtOnce(), kBlue);
+        QCOMPARE(firstRowPicture(kBlue), (QList<QColor>{kBlue, kBlue, kBlue}));
     }
 
 private:
