@@ -22,6 +22,7 @@
 #include <QRandomGenerator>
 #include <QSet>
 
+#include "StartupFixtures.h"
 #include "VkTestFiles.h"
 #include "VkTestMain.h"
 #include "VkTestProcess.h"
@@ -145,13 +146,6 @@ QStringList strayFiles(const QString& folder)
     return QDir(folder).entryList({".*"_s, "*.lock"_s}, QDir::Files | QDir::Hidden | QDir::System);
 }
 
-// Empties a folder; a mount point stays, as does any folder the removal could not take.
-void clearFolder(const QString& folder)
-{
-    QDir(folder).removeRecursively();
-    QDir().mkpath(folder);
-}
-
 } // namespace
 
 class tst_Stores : public QObject
@@ -178,8 +172,11 @@ private slots:
     }
     void init()
     {
-        clearFolder(m_home);
-        clearFolder(m_fullFolder);
+        // Emptied; a mount point stays, as does any folder the removal could not take.
+        for (const QString& folder : {m_home, m_fullFolder}) {
+            QDir(folder).removeRecursively();
+            QDir().mkpath(folder);
+        }
         IVkProjectRecentManager::getInstance()->reload();
         VkConfig::Instance().Reload();
     }
@@ -218,8 +215,15 @@ private slots:
         const QString path = QDir(m_fullFolder).filePath(fileName);
         args.replaceInStrings("%1"_s, path);
         QVERIFY(writeBytes(path, before));
-        if (m_tmpfs)
-            QVERIFY(fillDisk(freePages));
+        if (m_tmpfs) {
+            // The tmpfs filled up, then exactly freePages pages freed.
+            QFile filler(QDir(m_fullFolder).filePath("zz-filler"_s));
+            QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+            while (filler.write(QByteArray(64 * 1024, 'f')) > 0)
+                continue;
+            QCOMPARE(filler.error(), QFileDevice::ResourceError);
+            QVERIFY(filler.resize(filler.size() - qint64(freePages) * kTmpfsPage));
+        }
 
         const QString output = finishChild(startChild(m_fullFolder, args, !m_tmpfs));
         // The failure is reported, and it is the disk's (not a lock or a read going wrong first).
@@ -267,9 +271,7 @@ private slots:
         if (special == "listed"_s) {
             const QString zero = vkHomeFile("zero.vkproj"_s);
             QVERIFY(make(target, true) && make(zero, false));
-            const QJsonArray listed{QJsonObject{{"name"_s, "Pipe"_s}, {"path"_s, target}},
-                                    QJsonObject{{"name"_s, "Zero"_s}, {"path"_s, zero}}};
-            QVERIFY(writeBytes(vkHomeFile("recent.json"_s), QJsonDocument(listed).toJson()));
+            QVERIFY(RecentFixture::write({{"Pipe"_s, target, 5, 6}, {"Zero"_s, zero, 5, 6}}));
         } else {
             QVERIFY(make(vkHomeFile(special), fifo));
             if (special.startsWith("still"_s))
@@ -395,11 +397,10 @@ private slots:
         QFETCH(QString, expected);
         const QString path = vkHomeFile("wedding-highlights.vkproj"_s);
         QVERIFY(writeBytes(path, projectBytes(ownName)));
-        QJsonArray entries;
+        QList<RecentFixture::Entry> entries;
         if (!listedName.isEmpty())
-            entries.append(QJsonObject{
-                {"name"_s, listedName}, {"path"_s, path}, {"createTime"_s, 5}, {"modifyTime"_s, 6}});
-        QVERIFY(writeBytes(vkHomeFile("recent.json"_s), QJsonDocument(entries).toJson()));
+            entries.append({listedName, path, 5, 6});
+        QVERIFY(RecentFixture::write(entries));
 
         QString error;
         QVERIFY2(IVkProjectManager::getInstance()->openProject(path, &error), qPrintable(error));
@@ -412,19 +413,6 @@ private slots:
     }
 
 private:
-    // Fills the tmpfs so that exactly freePages pages stay free.
-    bool fillDisk(int freePages)
-    {
-        QFile filler(QDir(m_fullFolder).filePath("zz-filler"_s));
-        if (!filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-            return false;
-        const QByteArray chunk(64 * 1024, 'f');
-        while (filler.write(chunk) > 0)
-            continue;
-        return filler.error() == QFileDevice::ResourceError &&
-               filler.resize(filler.size() - qint64(freePages) * kTmpfsPage);
-    }
-
     const QString m_home = vkHomeFile(QString());
     QTemporaryDir m_scratch;
     QString m_fullFolder; // the folder whose file system gets full
