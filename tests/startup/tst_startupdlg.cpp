@@ -123,23 +123,19 @@ private slots:
         QList<RecentFixture::Entry> entries;
         for (int i = 0; i < 20; ++i) {
             const int t = (i * 7) % 20; // a permutation of 0..19
-            entries.append(
-                {"p%1"_s.arg(t), m_dir.filePath("p%1.vkproj"_s.arg(t)), 2000000 - t, 1000000 + t * 60});
+            entries.append({"p%1"_s.arg(t), "/gone/p%1.vkproj"_s.arg(t), 2000000 - t, 1000000 + t * 60});
         }
         QVERIFY(RecentFixture::write(entries));
-        QStringList expected;
-        for (int t = 19; t >= 5; --t)
-            expected << "p%1"_s.arg(t);
         VkStartupDlg dlg(nullptr);
-        QCOMPARE(shownNames(listOf(&dlg)), expected.join(QLatin1Char('|')));
+        QCOMPARE(shownNames(listOf(&dlg)), "p19|p18|p17|p16|p15|p14|p13|p12|p11|p10|p9|p8|p7|p6|p5"_s);
     }
 
     void search_data()
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("capitals find lower case") << "TRIP"
-                                                  << "Beach Trip|TRIPOD test|Roadtrip";
+        QTest::newRow("capitals find lower case")
+            << QStringLiteral("TRIP") << "Beach Trip|TRIPOD test|Roadtrip";
         QTest::newRow("nothing matches") << "zzz" << QString();
         QTest::newRow("cleared shows all") << QString() << kProjects;
     }
@@ -319,7 +315,6 @@ private slots:
         VkStartupListItem row(record, nullptr);
         auto* label = row.findChild<VkLabel*>("VkStartupListItem_Name"_s);
         const QString shown = label->text();
-        QCOMPARE(shown, row.projectName());
         QCOMPARE(label->textFormat(), Qt::PlainText);
         QCOMPARE(shown == name, !elided);
         QCOMPARE(shown.endsWith(QChar(0x2026)), elided);
