@@ -53,19 +53,14 @@ class TranslatedPage : public VkWidget
 {
     Q_OBJECT
 public:
-    explicit TranslatedPage(QWidget* parent)
-        : VkWidget(parent)
-        , caption(new QLabel(this))
-    {
-        RetranslateUi();
-    }
+    using VkWidget::VkWidget;
     void RetranslateUi() override
     {
         hookCalls << "page:RetranslateUi"_s;
         caption->setText(tr("Name:"));
     }
     void TranslateText() override { hookCalls << "page:TranslateText"_s; }
-    QLabel* caption;
+    QLabel* caption = new QLabel(this);
 };
 
 class TranslatedDialog : public VkFramelessDialog
@@ -74,10 +69,8 @@ class TranslatedDialog : public VkFramelessDialog
 public:
     TranslatedDialog()
         : VkFramelessDialog(nullptr, true, true)
-        , page(new TranslatedPage(this))
     {
         SetContentWidget(page);
-        RetranslateUi();
     }
     void RetranslateUi() override
     {
@@ -85,7 +78,7 @@ public:
         SetTitleName(tr("Settings"), false);
     }
     void TranslateText() override { hookCalls << "dialog:TranslateText"_s; }
-    TranslatedPage* page;
+    TranslatedPage* page = new TranslatedPage(this);
 };
 
 class TranslatedShadowDialog : public VkShadowDialog
