@@ -60,11 +60,6 @@ VkProjectConfig storedConfig()
     return c;
 }
 
-VkGeneralSetting* general()
-{
-    return VkAppSettings::GetInstance()->GetSettings()->GetGeneralSetting();
-}
-
 void setMachine(bool acceleration, bool hdrDisplay)
 {
     VkAppSettings::GetInstance()->GetSettings()->GetPerformanceSettings()->SetThisTimeEnableOpenCL(
@@ -156,7 +151,7 @@ private slots:
         storeConfig("1 2 1920x1080 0"_s);
         VkConfig::Instance().SetColorSpaceGpuTipsNoNeedShow(false);
         VkConfig::Instance().SetColorSpaceHDRTipsNoNeedShow(false);
-        general()->SetMediaMatchProjShow(false);
+        VkAppSettings::GetInstance()->GetSettings()->GetGeneralSetting()->SetMediaMatchProjShow(false);
         // With acceleration and an HDR display, an HDR choice raises no message.
         setMachine(true, true);
     }
@@ -283,7 +278,8 @@ private slots:
         QCOMPARE(storedConfig().resolution, QSize(1920, 1080));
         panel.DoAccept();
         QCOMPARE(storedConfig().resolution, c.boxes());
-        QTEST(general()->IsMediaMatchProjShow(), "mediaMatch");
+        QTEST(VkAppSettings::GetInstance()->GetSettings()->GetGeneralSetting()->IsMediaMatchProjShow(),
+              "mediaMatch");
     }
 
     // A panel that is a window of its own, destroyed while a size box holds a value still being typed:
