@@ -211,15 +211,11 @@ private slots:
         else if (what == "SetFramerate"_s)
             p.SetFramerate(value.toInt());
         QVERIFY(!p.GetIsLockRatio());
-        const QString state = "R%1 %2x%3 F%4 C%5 L%6 N%7 | %8"_s.arg(p.GetRatio())
-                                  .arg(p.GetResolution().width())
-                                  .arg(p.GetResolution().height())
-                                  .arg(p.GetFramerate())
-                                  .arg(p.GetColorSpace())
-                                  .arg(p.GetLockHeight(1000))
-                                  .arg(p.GetResolutionList().size())
-                                  .arg(signalNames.join(QLatin1Char(',')));
-        QTEST(state.trimmed(), "state");
+        const QSize size = p.GetResolution();
+        const QString state = QString::asprintf("R%d %dx%d F%d C%d L%d N%d | ", p.GetRatio(), size.width(),
+                                                size.height(), p.GetFramerate(), p.GetColorSpace(),
+                                                p.GetLockHeight(1000), int(p.GetResolutionList().size()));
+        QTEST((state + signalNames.join(QLatin1Char(','))).trimmed(), "state");
     }
 
     void panelEdits_data()
