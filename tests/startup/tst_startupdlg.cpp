@@ -37,9 +37,6 @@ QString shownNames(QListWidget* list)
 const QColor kRed(Qt::red);
 const QColor kBlue(Qt::blue);
 const QColor kBlack(Qt::black);
-// The picture box of a row: 100 x 56 at (0, (80 - 56) / 2); a spot in its left and its right half.
-const QPoint kLeftSpot(20, 40);
-const QPoint kRightSpot(80, 40);
 // Decoding 33 megapixels under the sanitizers takes a few seconds on a busy machine.
 constexpr int kDecodeTimeoutMs = 60000;
 
@@ -81,19 +78,20 @@ QByteArray makePng(int width, int height, bool interlaced, QRgb left = kRed.rgb(
 
 // What the first row of a newly opened window shows in the left half of its picture box at once, then
 // in both halves once the left shows `awaited` (or after a while, when no picture is awaited). The row is
-// painted as the list would paint it.
+// painted as the list would paint it; its picture box is 100 x 56 at (0, (80 - 56) / 2).
 QList<QColor> firstRowPicture(const QColor& awaited = QColor())
 {
     VkStartupDlg dlg(nullptr);
     VkStartupListItem* row = rowAt(listOf(&dlg), 0);
     row->resize(330, 80);
     const auto shownAt = [row](const QPoint& spot) { return row->grab().toImage().pixelColor(spot); };
-    const QColor atOnce = shownAt(kLeftSpot);
+    const QPoint left(20, 40);
+    const QColor atOnce = shownAt(left);
     if (!awaited.isValid())
         QTest::qWait(300);
-    else if (!QTest::qWaitFor([&] { return shownAt(kLeftSpot) == awaited; }, kDecodeTimeoutMs))
+    else if (!QTest::qWaitFor([&] { return shownAt(left) == awaited; }, kDecodeTimeoutMs))
         qWarning("no picture within %d ms", kDecodeTimeoutMs);
-    return {atOnce, shownAt(kLeftSpot), shownAt(kRightSpot)};
+    return {atOnce, shownAt(left), shownAt(QPoint(80, 40))};
 }
 
 int cachedCopies()
