@@ -77,11 +77,6 @@ QString eventText(const QByteArray& line)
 // user sees them.
 struct Controls
 {
-    template <typename T = VkComboBox>
-    T* find(const char* name)
-    {
-        return root->findChild<T*>(QLatin1String(name));
-    }
     QSize boxes() { return QSize(int(width->value()), int(height->value())); }
     // ratio | resolution (rows) | size | ratio pair | lock state
     QString state()
@@ -90,7 +85,7 @@ struct Controls
             .arg(resolution->count())
             .arg(boxes().width())
             .arg(boxes().height())
-            .arg(find<VkLabel>("ProjectSettings_RatioText")->text().section("  "_s, 1))
+            .arg(root->findChild<VkLabel*>("ProjectSettings_RatioText"_s)->text().section("  "_s, 1))
             .arg(lock->CurrentButtonId());
     }
     // One user step: "lock"; "AspectRatio|Resolution|FrameRate|ColorSpace <entry>" picked in that combo
@@ -125,10 +120,10 @@ struct Controls
     }
 
     QWidget* root;
-    VkComboBox* ratio = find("ProjectSettings_AspectRatioBox");
-    VkComboBox* resolution = find("ProjectSettings_ResolutionBox");
-    VkDoubleSpinBox* width = find<VkDoubleSpinBox>("ProjectSettings_WidthBox");
-    VkDoubleSpinBox* height = find<VkDoubleSpinBox>("ProjectSettings_HeightBox");
+    VkComboBox* ratio = root->findChild<VkComboBox*>("ProjectSettings_AspectRatioBox"_s);
+    VkComboBox* resolution = root->findChild<VkComboBox*>("ProjectSettings_ResolutionBox"_s);
+    VkDoubleSpinBox* width = root->findChild<VkDoubleSpinBox*>("ProjectSettings_WidthBox"_s);
+    VkDoubleSpinBox* height = root->findChild<VkDoubleSpinBox*>("ProjectSettings_HeightBox"_s);
     VkStateButton* lock = root->findChild<VkStateButton*>();
 };
 
@@ -321,7 +316,7 @@ private slots:
         for (int round = 0; round < 2; ++round) {
             storeConfig("1 2 1920x1080 %1"_s.arg(stored));
             VkProjectSettingPanel panel(nullptr);
-            VkComboBox* colour = Controls{&panel}.find("ProjectSettings_ColorSpaceBox");
+            auto* colour = panel.findChild<VkComboBox*>("ProjectSettings_ColorSpaceBox"_s);
             colour->setCurrentIndex(colour->findData(chosen));
             panel.DoAccept();
             QCOMPARE(int(storedConfig().colorSpace), chosen); // saved whatever the advice
