@@ -281,11 +281,10 @@ private slots:
         Controls c{panel};
         c.perform("type 1001"_s);
         QTRY_VERIFY(c.width->hasFocus());
-        int editEnds = 0;
-        connect(c.width, &VkDoubleSpinBox::sigEditFinished, qApp, [&editEnds] { ++editEnds; });
+        QSignalSpy editEnds(c.width, &VkDoubleSpinBox::sigEditFinished);
         delete panel;
         // The edit did end inside the destruction: the case above was really met.
-        QCOMPARE(editEnds, 1);
+        QCOMPARE(editEnds.count(), 1);
     }
 
     void colorSpaceAdvice_data()

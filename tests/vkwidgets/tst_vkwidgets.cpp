@@ -266,8 +266,9 @@ private slots:
     }
 
     // Catches one end signal per step (the size box would even up every intermediate value), one that
-    // never comes, and one for steps that changed nothing.
-    void spinBoxStepBurstEndsOnce()
+    // never comes, and one for steps that changed nothing; of the slider, a press on the groove that only
+    // pages towards the press, and a seek reported for a value set by code.
+    void valueControlsSignalTheUserOnly()
     {
         QWidget parent;
         VkDoubleSpinBox* box = VkDoubleSpinBox::CreateVkDoubleSpinBox(&parent);
@@ -292,6 +293,20 @@ private slots:
         box->stepBy(1); // clamped at the range's end
         QVERIFY(!ended.wait(5 * kDelayMs));
         QCOMPARE(ended.count(), 1);
+
+        parent.resize(220, 40);
+        auto* slider = new VkToolSlider(&parent);
+        slider->setRange(0, 1000);
+        slider->setPageStep(10);
+        slider->setGeometry(10, 10, 200, 12);
+        parent.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&parent));
+        QSignalSpy seeks(slider, &VkToolSlider::sigUserSeek);
+        slider->setValue(100);
+        QTest::mousePress(slider, Qt::LeftButton, Qt::NoModifier, QPoint(180, 6));
+        QTest::mouseRelease(slider, Qt::LeftButton, Qt::NoModifier, QPoint(180, 6));
+        QVERIFY2(slider->value() > 800, qPrintable(QString::number(slider->value())));
+        QCOMPARE(Calls(seeks), (Calls{{slider->value()}}));
     }
 
     // Catches a switch that does not toggle, a silent setter that still signals, a plain button that
@@ -333,27 +348,6 @@ private slots:
         QCOMPARE(lock->CurrentButtonId(), 1);
         lock->SetCurrentButtonId(2);
         QCOMPARE(lock->objectName(), "ProjectSettings_lock_btn"_s);
-    }
-
-    // Catches a press on the groove that only pages towards the press, and a seek reported for a
-    // value set by code.
-    void sliderJumpsToPress()
-    {
-        QWidget parent;
-        parent.resize(220, 40);
-        auto* slider = new VkToolSlider(&parent);
-        slider->setRange(0, 1000);
-        slider->setPageStep(10);
-        slider->setGeometry(10, 10, 200, 12);
-        parent.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&parent));
-        QSignalSpy seeks(slider, &VkToolSlider::sigUserSeek);
-        slider->setValue(100);
-        QCOMPARE(seeks.count(), 0);
-        QTest::mousePress(slider, Qt::LeftButton, Qt::NoModifier, QPoint(180, 6));
-        QTest::mouseRelease(slider, Qt::LeftButton, Qt::NoModifier, QPoint(180, 6));
-        QVERIFY2(slider->value() > 800, qPrintable(QString::number(slider->value())));
-        QCOMPARE(Calls(seeks), (Calls{{slider->value()}}));
     }
 
     void messageAnswers_data()
