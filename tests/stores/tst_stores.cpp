@@ -2,6 +2,7 @@
 // otherwise a file-size limit in a child process), damaged and special files in their place, and
 // several editor processes writing at once. Every operation that could hang or is run under a limit
 // runs in a child process: this program started again with "--child <operation> ...".
+#include <projectsetting/VkProjectSettingClickEvent.h>
 #include <projectsetting/VkProjectSettingPresenter.h>
 #include <startup/VkStartupDlg.h>
 #include <vkappsettings/VSettings.h>
@@ -14,7 +15,6 @@
 #include <vkvblmodel/IVkProjectRecentManager.h>
 #include <vkvblmodel/VkMediaItemFactory.h>
 #include <vkvblmodel/VkProjectRecentInfo.h>
-#include <vkvblmodel/VkTrackEvent.h>
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -22,6 +22,7 @@
 #include <QRandomGenerator>
 #include <QSet>
 
+#include "StartupFixtures.h"
 #include "VkTestFiles.h"
 #include "VkTestMain.h"
 #include "VkTestProcess.h"
@@ -30,11 +31,9 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 using namespace VkTestLiterals;
 
@@ -47,11 +46,6 @@ constexpr int kTmpfsPage = 4096;
 // Stores made larger than the limit and than one page.
 constexpr int kLongText = 5000;
 
-QString home()
-{
-    return vkHomeFile(QString());
-}
-
 QByteArray projectBytes(const QString& name = QString())
 {
     QJsonObject document{{"format"_s, "vkproject"_s}, {"version"_s, 1}, {"futureKey"_s, "kept"_s}};
@@ -60,28 +54,17 @@ QByteArray projectBytes(const QString& name = QString())
     return QJsonDocument(document).toJson();
 }
 
-class LongEvent : public VkTrackEvent
-{
-public:
-    LongEvent()
-        : VkTrackEvent("long_event"_s)
-    {
-        setProperty("text"_s, QString(kLongText, QLatin1Char('x')));
-    }
-};
-
 // One operation in a child process: "ok ..." or "error: ..." for the parent to read.
 QString childOperation(const QStringList& args)
 {
     const QString op = args.value(0);
     QString error;
-    bool ok = false;
+    bool ok = true; // where no result but an error is reported
     if (op == "project"_s) {
         // Small enough to stay inside the write buffer of a QFileDevice (16 KB), whose final flush is
         // where a full disk used to go unnoticed.
         QImage noise(40, 40, QImage::Format_RGB32);
-        for (int i = 0; i < 40 * 40; ++i)
-            noise.setPixel(i % 40, i / 40, QRandomGenerator::global()->generate());
+        QRandomGenerator::global()->fillRange(reinterpret_cast<quint32*>(noise.bits()), 40 * 40);
         IVkProjectManager* manager = IVkProjectManager::getInstance();
         ok = manager->openProject(args.value(1), &error) &&
              manager->currentProject()->setThumbnail(noise, &error);
@@ -91,12 +74,10 @@ QString childOperation(const QStringList& args)
         for (int i = 0; i < args.value(2).toInt() && error.isEmpty(); ++i)
             IVkProjectRecentManager::getInstance()->addProject(
                 QStringLiteral("%1-%2.vkproj").arg(args.value(1)).arg(i), QString(), &error);
-        ok = error.isEmpty();
     } else if (op == "event"_s) {
-        LongEvent event;
+        VkProjectSettingClickEvent event(QString(kLongText, QLatin1Char('x')));
         event.sendEvent();
         error = event.lastError();
-        ok = error.isEmpty();
     } else if (op == "config"_s) {
         VkConfig::Instance().SetCBSUrl("HelpOnlinePage"_s,
                                        "https://help.example/"_s + QString(kLongText, QLatin1Char('x')));
@@ -105,7 +86,6 @@ QString childOperation(const QStringList& args)
     } else if (op == "settings"_s) {
         VkAppSettings::GetInstance()->GetSettings()->GetGeneralSetting()->SetMediaMatchProjShow(true);
         error = VkAppSettings::GetInstance()->LastError();
-        ok = error.isEmpty();
     } else if (op == "list-recent"_s) {
         // What the startup window does with every listed project.
         int pictures = 0;
@@ -116,13 +96,14 @@ QString childOperation(const QStringList& args)
         return QStringLiteral("ok %1 listed, %2 pictures").arg(records.size()).arg(pictures);
     } else if (op == "startup-window"_s) {
         VkStartupDlg dialog(nullptr);
-        ok = true;
     } else if (op == "open"_s) {
         ok = IVkProjectManager::getInstance()->openProject(args.value(1), &error);
     } else if (op == "media"_s) {
         ok = VkMediaItemFactory::create(args.value(1), &error) != nullptr;
+    } else {
+        error = "no such operation: "_s + op;
     }
-    return ok ? "ok"_s : "error: "_s + error;
+    return ok && error.isEmpty() ? "ok"_s : "error: "_s + error;
 }
 
 int runChild(int argc, char** argv)
@@ -159,25 +140,10 @@ QString finishChild(QProcess* process)
     return QString::fromUtf8(run.out).trimmed();
 }
 
+// Temporary files of an interrupted replace start with a dot; lock files end in ".lock".
 QStringList strayFiles(const QString& folder)
 {
-    // Temporary files of an interrupted replace start with a dot; lock files end in ".lock".
-    QStringList stray;
-    for (const QString& name : QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System)) {
-        if (name.startsWith(QLatin1Char('.')) || name.endsWith(".lock"_s))
-            stray << name;
-    }
-    return stray;
-}
-
-void clearFolder(const QString& folder)
-{
-    QDir dir(folder);
-    for (const QString& name :
-         dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
-        if (!QFile::remove(dir.filePath(name)))
-            QDir(dir.filePath(name)).removeRecursively();
-    }
+    return QDir(folder).entryList({".*"_s, "*.lock"_s}, QDir::Files | QDir::Hidden | QDir::System);
 }
 
 } // namespace
@@ -206,8 +172,11 @@ private slots:
     }
     void init()
     {
-        clearFolder(home());
-        clearFolder(m_fullFolder);
+        // Emptied; a mount point stays, as does any folder the removal could not take.
+        for (const QString& folder : {m_home, m_fullFolder}) {
+            QDir(folder).removeRecursively();
+            QDir().mkpath(folder);
+        }
         IVkProjectRecentManager::getInstance()->reload();
         VkConfig::Instance().Reload();
     }
@@ -216,40 +185,45 @@ private slots:
         QTest::addColumn<QString>("fileName");
         QTest::addColumn<QByteArray>("before");
         QTest::addColumn<QStringList>("args"); // the child's operation; "%1" stands for the store's path
-        QTest::addColumn<int>("freePages");
         QJsonArray recent;
         for (int i = 0; i < 20; ++i)
             recent.append(
                 QJsonObject{{"name"_s, QStringLiteral("Project %1").arg(i)},
                             {"path"_s, QDir(m_fullFolder).filePath(QStringLiteral("p%1.vkproj").arg(i))}});
         const QString newProject = QDir(m_fullFolder).filePath("new.vkproj"_s);
-        // One free page takes the lock file, so that the failing write is the store's own.
+        const QByteArray events = QByteArray("{\"event\":\"earlier\",\"properties\":[]}\n").repeated(10);
+        // Another program's long value makes the new settings file larger than the limit.
+        const QByteArray settings =
+            "[Export]\nLastFolder=/" + QByteArray(kLongText, 'd') + "\n[General]\nMediaMatchProjShow=false\n";
         QTest::newRow("project save")
-            << "film.vkproj"_s << projectBytes() << QStringList{"project"_s, "%1"_s} << 1;
+            << "film.vkproj"_s << projectBytes() << QStringList{"project"_s, "%1"_s};
         QTest::newRow("recent list") << "recent.json"_s << QJsonDocument(recent).toJson()
-                                     << QStringList{"recent"_s, newProject, "New"_s} << 1;
-        QTest::newRow("events.jsonl append")
-            << "events.jsonl"_s << QByteArray("{\"event\":\"earlier\",\"properties\":[]}\n").repeated(10)
-            << QStringList{"event"_s} << 0;
+                                     << QStringList{"recent"_s, newProject, "New"_s};
+        QTest::newRow("events.jsonl append") << "events.jsonl"_s << events << QStringList{"event"_s};
         QTest::newRow("config.ini") << "config.ini"_s << QByteArray("[ColorSpace]\nGpuTipsNoNeedShow=true\n")
-                                    << QStringList{"config"_s} << 1;
-        // Another program's long value makes the new file larger than the limit.
-        QTest::newRow("settings.ini") << "settings.ini"_s
-                                      << "[Export]\nLastFolder=/" + QByteArray(kLongText, 'd') +
-                                             "\n[General]\nMediaMatchProjShow=false\n"
-                                      << QStringList{"settings"_s} << 1;
+                                    << QStringList{"config"_s};
+        QTest::newRow("settings.ini") << "settings.ini"_s << settings << QStringList{"settings"_s};
     }
     void fullDisk()
     {
         QFETCH(QString, fileName);
         QFETCH(QByteArray, before);
         QFETCH(QStringList, args);
-        QFETCH(int, freePages);
+        // A store that replaces its file takes a lock file first, and one free page is left for it, so that
+        // the failing write is the store's own; an append takes no lock.
+        const int freePages = fileName.endsWith(".jsonl"_s) ? 0 : 1;
         const QString path = QDir(m_fullFolder).filePath(fileName);
         args.replaceInStrings("%1"_s, path);
         QVERIFY(writeBytes(path, before));
-        if (m_tmpfs)
-            QVERIFY(fillDisk(freePages));
+        if (m_tmpfs) {
+            // The tmpfs filled up, then exactly freePages pages freed.
+            QFile filler(QDir(m_fullFolder).filePath("zz-filler"_s));
+            QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+            while (filler.write(QByteArray(64 * 1024, 'f')) > 0)
+                continue;
+            QCOMPARE(filler.error(), QFileDevice::ResourceError);
+            QVERIFY(filler.resize(filler.size() - qint64(freePages) * kTmpfsPage));
+        }
 
         const QString output = finishChild(startChild(m_fullFolder, args, !m_tmpfs));
         // The failure is reported, and it is the disk's (not a lock or a read going wrong first).
@@ -268,8 +242,7 @@ private slots:
         QTest::addColumn<QString>("expected"); // how the child's line starts; empty: it hung
         const auto row = [](const char* name, const char* special, bool fifo, const char* op,
                             const char* expected) {
-            QTest::newRow(name) << QString::fromLatin1(special) << fifo << QString::fromLatin1(op)
-                                << QString::fromLatin1(expected);
+            QTest::newRow(name) << special << fifo << op << expected;
         };
         row("fifo and /dev/zero listed in recent.json", "listed", true, "list-recent",
             "ok 2 listed, 0 pictures");
@@ -298,22 +271,18 @@ private slots:
         if (special == "listed"_s) {
             const QString zero = vkHomeFile("zero.vkproj"_s);
             QVERIFY(make(target, true) && make(zero, false));
-            const QJsonArray listed{QJsonObject{{"name"_s, "Pipe"_s}, {"path"_s, target}},
-                                    QJsonObject{{"name"_s, "Zero"_s}, {"path"_s, zero}}};
-            QVERIFY(writeBytes(vkHomeFile("recent.json"_s), QJsonDocument(listed).toJson()));
+            QVERIFY(RecentFixture::write({{"Pipe"_s, target, 5, 6}, {"Zero"_s, zero, 5, 6}}));
         } else {
             QVERIFY(make(vkHomeFile(special), fifo));
             if (special.startsWith("still"_s))
                 target = vkHomeFile("still.png"_s);
         }
 
-        const QString output = finishChild(startChild(home(), QStringList{op, target, "Name"_s}));
+        const QString output = finishChild(startChild(m_home, QStringList{op, target, "Name"_s}));
         QVERIFY2(!output.isEmpty() && output.startsWith(expected), qPrintable(output));
         // A special recent.json is refused, not replaced by a regular file.
-        struct stat info;
-        QVERIFY(special != "recent.json"_s ||
-                (::stat(QFile::encodeName(vkHomeFile("recent.json"_s)).constData(), &info) == 0 &&
-                 S_ISFIFO(info.st_mode)));
+        const QFileInfo recent(vkHomeFile("recent.json"_s));
+        QVERIFY(special != "recent.json"_s || (recent.exists() && !recent.isFile()));
     }
     void damagedStoreKeptAside_data()
     {
@@ -358,7 +327,7 @@ private slots:
             QCOMPARE(written.size(), 1);
             QCOMPARE(written.at(0).toObject().value("name"_s).toString(), "New"_s);
         }
-        const QStringList aside = QDir(home()).entryList(QStringList{store + ".broken-*"_s});
+        const QStringList aside = QDir(m_home).entryList(QStringList{store + ".broken-*"_s});
         QCOMPARE(aside.size(), 1);
         QCOMPARE(readBytes(vkHomeFile(aside.first())), contents);
         QVERIFY2(error.contains(aside.first()), qPrintable(error));
@@ -368,7 +337,7 @@ private slots:
         // Five editors add nine projects each, all at once: all 45 must be listed.
         QList<QProcess*> children;
         for (int p = 0; p < 5; ++p)
-            children << startChild(home(),
+            children << startChild(m_home,
                                    QStringList{"add-many"_s, QStringLiteral("/p/editor%1").arg(p), "9"_s});
         for (QProcess* child : children)
             QCOMPARE(finishChild(child), "ok"_s);
@@ -377,7 +346,7 @@ private slots:
              QJsonDocument::fromJson(readBytes(vkHomeFile("recent.json"_s))).array())
             paths.insert(entry.toObject().value("path"_s).toString());
         QCOMPARE(paths.size(), 5 * 9);
-        QCOMPARE(strayFiles(home()), QStringList());
+        QCOMPARE(strayFiles(m_home), QStringList());
     }
     void timelineNotAnObject_data()
     {
@@ -411,15 +380,13 @@ private slots:
         QTest::addColumn<QString>("listedName");
         QTest::addColumn<QString>("ownName");
         QTest::addColumn<QString>("expected");
+        const QString listed = "Wedding Highlights"_s;
+        const QString own = "Wedding Final"_s;
         // First: a later row would find the path among the records the list dropped, another branch.
         QTest::newRow("not listed, no name") << QString() << QString() << "wedding-highlights"_s;
-        QTest::newRow("listed, no name of its own")
-            << "Wedding Highlights"_s << QString() << "Wedding Highlights"_s;
-        QTest::newRow("listed, a name of its own") << "Wedding Highlights"_s
-                                                   << "Wedding Final"_s
-                                                   << "Wedding Final"_s;
-        QTest::newRow("not listed, a name of its own") << QString() << "Wedding Final"_s
-                                                       << "Wedding Final"_s;
+        QTest::newRow("listed, no name of its own") << listed << QString() << listed;
+        QTest::newRow("listed, a name of its own") << listed << own << own;
+        QTest::newRow("not listed, a name of its own") << QString() << own << own;
     }
     // Opening a project lists it under its own name, else the listed one, else its file's base name, in
     // memory and in the store.
@@ -430,11 +397,10 @@ private slots:
         QFETCH(QString, expected);
         const QString path = vkHomeFile("wedding-highlights.vkproj"_s);
         QVERIFY(writeBytes(path, projectBytes(ownName)));
-        QJsonArray entries;
+        QList<RecentFixture::Entry> entries;
         if (!listedName.isEmpty())
-            entries.append(QJsonObject{
-                {"name"_s, listedName}, {"path"_s, path}, {"createTime"_s, 5}, {"modifyTime"_s, 6}});
-        QVERIFY(writeBytes(vkHomeFile("recent.json"_s), QJsonDocument(entries).toJson()));
+            entries.append({listedName, path, 5, 6});
+        QVERIFY(RecentFixture::write(entries));
 
         QString error;
         QVERIFY2(IVkProjectManager::getInstance()->openProject(path, &error), qPrintable(error));
@@ -447,23 +413,7 @@ private slots:
     }
 
 private:
-    // Fills the tmpfs so that exactly freePages pages stay free.
-    bool fillDisk(int freePages)
-    {
-        const QByteArray filler = QFile::encodeName(QDir(m_fullFolder).filePath("zz-filler"_s));
-        const int fd = ::open(filler.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-        if (fd < 0)
-            return false;
-        const QByteArray chunk(64 * 1024, 'f');
-        off_t size = 0;
-        ssize_t n = 0;
-        while ((n = ::write(fd, chunk.constData(), size_t(chunk.size()))) > 0 || (n < 0 && errno == EINTR))
-            size += std::max<ssize_t>(n, 0);
-        const bool ok = errno == ENOSPC && ::ftruncate(fd, size - off_t(freePages) * kTmpfsPage) == 0;
-        ::close(fd);
-        return ok;
-    }
-
+    const QString m_home = vkHomeFile(QString());
     QTemporaryDir m_scratch;
     QString m_fullFolder; // the folder whose file system gets full
     bool m_tmpfs = false;
