@@ -81,7 +81,8 @@ bool VkVideoSource::open(const std::string& path, const Options& options, std::s
     d->codec->pkt_timebase = d->stream->time_base;
     // A later packet may change the size that the header declared.
     limitPictureSize(d->codec.get());
-    d->codec->thread_count = std::clamp(options.threads, 0, kMaxDecoderThreads);
+    const bool small = int64_t(par->width) * par->height < options.singleThreadBelowPixels;
+    d->codec->thread_count = small ? 1 : std::clamp(options.threads, 0, kMaxDecoderThreads);
     d->codec->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
     if (options.fastAnalysis) {
         d->codec->skip_loop_filter = AVDISCARD_ALL;

@@ -21,6 +21,9 @@ public:
         // 0 lets FFmpeg choose (one thread per core and one more, at most kMaxDecoderThreads); larger
         // requests are held to the same bound.
         int threads = 0;
+        // Pictures of fewer pixels decode on one thread whatever `threads` says: a frame thread's
+        // hand-over costs more than such a picture's decoding. 0: no such bound.
+        int64_t singleThreadBelowPixels = 0;
         // Analysis may skip work that only the look of a picture needs (deblocking, exact IDCT) and
         // decode at a reduced size where the codec can.
         bool fastAnalysis = false;
