@@ -51,7 +51,7 @@ constexpr int kHdMinimumHeight = 720;
 // per core: with H.264 on two cores, a 128 x 72 clip with a cut every 2 s took 4.0 to 5.0 s on one
 // thread against 6.5 to 7.4 s on two, 256 x 144 0.55 s against 0.67 s; from 320 x 180 up two win.
 // The detector's own thread still analyses beside the decoding one.
-constexpr int64_t kSingleDecoderThreadBelowPixels = 320 * 180;
+constexpr int64_t kSingleDecoderThreadBelowPixels = int64_t(320) * 180;
 // Decoded frames waiting for the analysis: enough to keep the decoder busy while one frame is
 // analysed, few enough that memory stays small.
 constexpr size_t kQueuedFrames = 3;
